@@ -1,0 +1,234 @@
+#include "catalogue/CatalogueState.h"
+
+#include <filesystem>
+
+#include "catalogue/Settings.h"
+#include "table/Cp1252.h"
+
+namespace cinevaro::catalogue {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string>& schemaFields()
+{
+    static const std::vector<std::string> fields = {
+        "TITRE",    "REAL",     "DATE",        "ORIGINE",     "GENRE",      "DUREE",    "ACTEUR",   "RESUME",
+        "DISTRIB",  "SON",      "VIDEO",       "RESERVE0",    "RESERVE1",   "RESERVE2", "RESERVE3", "RESERVE4",
+        "RESERVE5", "RESERVE6", "RESERVE7",    "RESERVE8",    "RESERVE9",   "IFEMP",    "NOMEMP",   "LISTEMP",
+        "DATEMP",   "FORMATVIDEO", "FORMATAUDIO", "RESOLUTION", "ZONE",     "BITVIDEO", "BITAUDIO", "SIZE",
+        "FREQUENCE", "LANGUEP", "LANGUES",     "SOUSTITRE",   "NBDISK"};
+    return fields;
+}
+
+CatalogueState::CatalogueState() : CatalogueTable(std::make_unique<table::TMlb2>()) {}
+
+std::vector<std::string> CatalogueState::supportNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& s : SupportGroups) {
+        if (s.Name.empty())
+            break;
+        names.push_back(s.Name);
+    }
+    return names;
+}
+
+CatalogueNames deriveNames(const std::string& fileName)
+{
+    CatalogueNames names;
+    auto slash = fileName.find_last_of('/');
+    names.dir = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+    std::string file = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const std::string ext = ".cvo";
+    for (auto pos = file.find(ext); pos != std::string::npos; pos = file.find(ext, pos))
+        file.erase(pos, ext.size());
+    names.name = file;
+    names.collectionFolder = names.dir + names.name + "/";
+    return names;
+}
+
+void commitNames(CatalogueState& state, const std::string& fileName)
+{
+    auto names = deriveNames(fileName);
+    state.CatalogueFileName = fileName;
+    state.CatalogueDir = names.dir;
+    state.CatalogueName = names.name;
+    state.CollectionFolder = names.collectionFolder;
+}
+
+void moveLegacyImages(const CatalogueState& state)
+{
+    std::error_code ec;
+    fs::path legacy = fs::path(state.CatalogueDir.empty() ? "." : state.CatalogueDir) / "Images";
+    fs::path target = fs::path(state.CollectionFolder);
+    // A rename onto an existing (even empty) folder would replace it: leave both alone then.
+    if (fs::exists(fs::symlink_status(target, ec)) || !fs::is_directory(legacy, ec))
+        return;
+    fs::rename(legacy, target, ec);
+}
+
+Outcome ensureCollectionFolder(const std::string& folder)
+{
+    std::error_code ec;
+    if (fs::is_directory(folder, ec))
+        return Outcome::success();
+    if (!fs::create_directories(folder, ec) && !fs::is_directory(folder, ec))
+        return Outcome::failure(table::cp("Impossible de créer") + folder, "Cinevaro");
+    return Outcome::success();
+}
+
+Outcome saveCatalogue(CatalogueState& state)
+{
+    if (state.table().SaveToFile(state.CatalogueFileName))
+        return Outcome::success();
+    return Outcome::failure(table::cp("La base ") + state.CatalogueFileName +
+                                table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "
+                                          "le fichier précédent est conservé"),
+                            "Cinevaro");
+}
+
+void resetDefaultSupports(CatalogueState& state)
+{
+    for (auto& s : state.SupportGroups) {
+        s.Name.clear();
+        s.Number = 0;
+    }
+    const char* defaults[] = {"DivX", "DVD", "VHS"};
+    if (state.SupportGroups.size() < 3)
+        state.SupportGroups.resize(3);
+    for (int i = 0; i < 3; ++i) {
+        state.SupportGroups[i].Name = defaults[i];
+        state.SupportGroups[i].Number = i + 1;
+    }
+}
+
+Outcome InitFirstRow(CatalogueState& state)
+{
+    auto& t = state.table();
+    t.AppendRow();
+    resetDefaultSupports(state);
+    t.SetValue("RESERVE2", kDefaultSupports);
+    state.IsOpen = true;
+    return saveCatalogue(state);
+}
+
+Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
+{
+    state.CatalogueTable = std::make_unique<table::TMlb2>();
+    for (const auto& f : schemaFields())
+        state.table().AddField(f);
+    if (auto saved = saveCatalogue(state); !saved)
+        return saved;
+    if (settings)
+        settings->writeString("GENERAL", "FICHIERBASE", state.CatalogueFileName);
+    return InitFirstRow(state);
+}
+
+Outcome loadCatalogue(CatalogueState& state)
+{
+    state.CurrentRow = 1;
+    auto loaded = std::make_unique<table::TMlb2>();
+    if (!loaded->LoadFromFile(state.CatalogueFileName)) {
+        state.CatalogueTable = std::make_unique<table::TMlb2>();
+        state.IsOpen = false;
+        std::string why = loaded->LastErrorCode() == 3
+                              ? table::cp("le fichier ne peut pas être ouvert en lecture")
+                              : table::cp("ce n'est pas une base Cinevaro valide");
+        return Outcome::failure(table::cp("Impossible de lire la base ") + state.CatalogueFileName + " : " + why +
+                                    table::cp(". Le fichier n'a pas été modifié"),
+                                "Cinevaro");
+    }
+    state.CatalogueTable = std::move(loaded);
+    auto& t = state.table();
+    for (const auto& f : schemaFields())
+        t.AddField(f);
+    for (int n = 1; n <= t.RowCount(); ++n) {
+        if (t.GetCell(posRESERVE1, n).empty())
+            t.SetCell(t.FieldIndex("RESERVE1"), n, t.GetCell(posTITRE, n));
+        if (t.GetCell(posRESERVE2, n).empty())
+            t.SetCell(t.FieldIndex("RESERVE2"), n, kDefaultSupports);
+    }
+    t.SortBy("TITRE", true);
+    state.IsOpen = true;
+    return Outcome::success();
+}
+
+Outcome OpenCatalogue(CatalogueState& state)
+{
+    if (auto loaded = loadCatalogue(state); !loaded)
+        return loaded;
+    return saveCatalogue(state);
+}
+
+void ParseSupportList(CatalogueState& state)
+{
+    auto& t = state.table();
+    if (t.RowCount() < 1)
+        return;
+    int col = t.FieldIndex("RESERVE2");
+    std::string list = col > 0 ? t.GetCell(col, 1) : std::string();
+    if (list.empty())
+        return;
+    for (auto& s : state.SupportGroups) {
+        s.Name.clear();
+        s.Number = 0;
+    }
+    std::size_t k = 0;
+    std::size_t start = 0;
+    for (;;) {
+        auto semi = list.find(';', start);
+        std::string piece = list.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
+        if (state.SupportGroups.size() <= k)
+            state.SupportGroups.resize(k + 1);
+        state.SupportGroups[k].Name = piece;
+        state.SupportGroups[k].Number = static_cast<int>(k + 1);
+        ++k;
+        if (semi == std::string::npos)
+            break;
+        start = semi + 1;
+    }
+}
+
+Outcome newCatalogue(CatalogueState& state, const std::string& fileName, Settings* settings)
+{
+    auto names = deriveNames(fileName);
+    if (auto folder = ensureCollectionFolder(names.collectionFolder); !folder)
+        return folder;
+    commitNames(state, fileName);
+    if (auto created = CreateCatalogueFile(state, settings); !created)
+        return created;
+    return OpenCatalogue(state);
+}
+
+Outcome openCatalogueFile(CatalogueState& state, const std::string& fileName, Settings* settings)
+{
+    commitNames(state, fileName);
+    if (settings)
+        settings->writeString("GENERAL", "FICHIERBASE", fileName);
+    moveLegacyImages(state);
+    if (auto opened = OpenCatalogue(state); !opened)
+        return opened;
+    if (state.table().RowCount() == 0)
+        return InitFirstRow(state);
+    return Outcome::success();
+}
+
+int appendFilmRow(CatalogueState& state)
+{
+    auto& t = state.table();
+    std::string borrowers, supports;
+    if (t.RowCount() >= 1) {
+        int lc = t.FieldIndex("LISTEMP");
+        int sc = t.FieldIndex("RESERVE2");
+        borrowers = lc > 0 ? t.GetCell(lc, 1) : std::string();
+        supports = sc > 0 ? t.GetCell(sc, 1) : std::string();
+    }
+    t.AppendRow();
+    if (!borrowers.empty())
+        t.SetValue("LISTEMP", borrowers);
+    if (!supports.empty())
+        t.SetValue("RESERVE2", supports);
+    return t.RowCount();
+}
+
+} // namespace cinevaro::catalogue

@@ -1,0 +1,240 @@
+#include "catalogue/Settings.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+#include <vector>
+
+namespace cinevaro::catalogue {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string trim(const std::string& s)
+{
+    auto b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos)
+        return {};
+    auto e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+
+bool sameName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z')
+            x -= 32;
+        if (y >= 'a' && y <= 'z')
+            y -= 32;
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// "[name]" -> name; nothing for other lines.
+bool sectionName(const std::string& line, std::string& name)
+{
+    auto t = trim(line);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']')
+        return false;
+    name = trim(t.substr(1, t.size() - 2));
+    return true;
+}
+
+bool keyValue(const std::string& line, std::string& key, std::string& value)
+{
+    auto t = trim(line);
+    if (t.empty() || t[0] == ';')
+        return false;
+    auto eq = line.find('=');
+    if (eq == std::string::npos)
+        return false;
+    key = trim(line.substr(0, eq));
+    value = trim(line.substr(eq + 1));
+    return true;
+}
+
+std::optional<std::string> lookup(const std::string& path, const std::string& section, const std::string& key)
+{
+    bool inSection = false;
+    for (const auto& line : readLines(path)) {
+        std::string name, k, v;
+        if (sectionName(line, name)) {
+            inSection = sameName(name, section);
+        } else if (inSection && keyValue(line, k, v) && sameName(k, key)) {
+            return v;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<long> parseInteger(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (i == text.size() || text.size() > 11)
+        return std::nullopt;
+    for (std::size_t k = i; k < text.size(); ++k)
+        if (text[k] < '0' || text[k] > '9')
+            return std::nullopt;
+    long v = std::strtol(text.c_str(), nullptr, 10);
+    if (v > 2147483647L || v < -2147483648L)
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+Settings::Settings(std::string path) : m_path(std::move(path)) {}
+
+std::string Settings::folder() const
+{
+    auto parent = fs::path(m_path).parent_path().string();
+    if (parent.empty())
+        return "./";
+    if (parent.back() != '/')
+        parent += '/';
+    return parent;
+}
+
+std::string Settings::readString(const std::string& section, const std::string& key, const std::string& def) const
+{
+    auto v = lookup(m_path, section, key);
+    return v ? *v : def;
+}
+
+int Settings::readInteger(const std::string& section, const std::string& key, int def) const
+{
+    auto v = lookup(m_path, section, key);
+    if (!v)
+        return def;
+    auto n = parseInteger(*v);
+    return n ? static_cast<int>(*n) : def;
+}
+
+bool Settings::readBool(const std::string& section, const std::string& key, bool def) const
+{
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+bool Settings::hasKey(const std::string& section, const std::string& key) const
+{
+    return lookup(m_path, section, key).has_value();
+}
+
+bool Settings::writeString(const std::string& section, const std::string& key, const std::string& value)
+{
+    auto lines = readLines(m_path);
+    bool inSection = false;
+    std::ptrdiff_t sectionEnd = -1; // index after the last key line of the section
+    bool done = false;
+    for (std::size_t i = 0; i < lines.size() && !done; ++i) {
+        std::string name, k, v;
+        if (sectionName(lines[i], name)) {
+            if (inSection)
+                break;
+            inSection = sameName(name, section);
+            if (inSection)
+                sectionEnd = static_cast<std::ptrdiff_t>(i + 1);
+        } else if (inSection) {
+            if (keyValue(lines[i], k, v) && sameName(k, key)) {
+                lines[i] = k + "=" + value;
+                done = true;
+            } else if (!trim(lines[i]).empty()) {
+                sectionEnd = static_cast<std::ptrdiff_t>(i + 1);
+            }
+        }
+    }
+    if (!done) {
+        if (sectionEnd >= 0) {
+            lines.insert(lines.begin() + sectionEnd, key + "=" + value);
+        } else {
+            if (!lines.empty() && !trim(lines.back()).empty())
+                lines.emplace_back();
+            lines.push_back("[" + section + "]");
+            lines.push_back(key + "=" + value);
+        }
+    }
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\r\n";
+
+    std::error_code ec;
+    auto parent = fs::path(m_path).parent_path();
+    if (!parent.empty())
+        fs::create_directories(parent, ec);
+    std::string tmp = m_path + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << text;
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(tmp, ec);
+            return false;
+        }
+    }
+    fs::rename(tmp, m_path, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool Settings::writeInteger(const std::string& section, const std::string& key, int value)
+{
+    return writeString(section, key, std::to_string(value));
+}
+
+bool Settings::writeBool(const std::string& section, const std::string& key, bool value)
+{
+    return writeString(section, key, value ? "1" : "0");
+}
+
+std::string Settings::defaultPath(const std::string& exeDir)
+{
+    if (const char* env = std::getenv("CINEVARO_INI"); env && *env)
+        return env;
+    if (!exeDir.empty() && ::access(exeDir.c_str(), W_OK) == 0)
+        return (fs::path(exeDir) / "Cinevaro.ini").string();
+    fs::path config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        config = fs::path(home) / ".config";
+    else
+        config = fs::temp_directory_path();
+    return (config / "cinevaro" / "Cinevaro.ini").string();
+}
+
+std::string Settings::tempDir() const
+{
+    return readString("GENERAL", "REPERTOIRETEMP", folder() + "temp/");
+}
+
+} // namespace cinevaro::catalogue

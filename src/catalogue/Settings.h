@@ -1,0 +1,43 @@
+// The settings file: an INI file of sections and keys, read on every access and written at
+// once; section and key names match without regard to case; values are Windows-1252 bytes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace cinevaro::catalogue {
+
+class Settings
+{
+public:
+    explicit Settings(std::string path);
+
+    const std::string& path() const { return m_path; }
+    // Folder of the settings file, with a trailing separator.
+    std::string folder() const;
+
+    std::string readString(const std::string& section, const std::string& key, const std::string& def) const;
+    // An absent key or a value that is not a whole decimal number reads as the default.
+    int readInteger(const std::string& section, const std::string& key, int def) const;
+    // True when the value is an integer other than 0.
+    bool readBool(const std::string& section, const std::string& key, bool def) const;
+    bool hasKey(const std::string& section, const std::string& key) const;
+
+    // Each write rewrites the file at once (created by the first write); false when it cannot.
+    bool writeString(const std::string& section, const std::string& key, const std::string& value);
+    bool writeInteger(const std::string& section, const std::string& key, int value);
+    bool writeBool(const std::string& section, const std::string& key, bool value);
+
+    // Where the settings file lives: $CINEVARO_INI when set; otherwise Cinevaro.ini beside the
+    // executable when that folder is writable; otherwise $XDG_CONFIG_HOME/cinevaro/Cinevaro.ini
+    // (default ~/.config/cinevaro/).
+    static std::string defaultPath(const std::string& exeDir);
+
+    // TempDir: GENERAL/REPERTOIRETEMP, default the settings file's folder + "temp/".
+    std::string tempDir() const;
+
+private:
+    std::string m_path;
+};
+
+} // namespace cinevaro::catalogue

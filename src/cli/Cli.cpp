@@ -1,0 +1,94 @@
+#include "cli/Cli.h"
+
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "table/Cp1252.h"
+
+namespace cinevaro::cli {
+
+namespace {
+
+using Handler = std::function<int(const Args&, std::ostream&, std::ostream&)>;
+
+struct Command
+{
+    Handler handler;
+    const char* usage;
+};
+
+// Every command, with its one-line usage.
+const std::map<std::string, Command>& commands()
+{
+    static const std::map<std::string, Command> table = {
+        {"new", {cmdNew, "new FILE.cvo [--force]"}},
+        {"open", {cmdOpen, "open FILE.cvo"}},
+        {"list", {cmdList, "list FILE.cvo [--tree]"}},
+        {"show", {cmdShow, "show FILE.cvo ROW"}},
+    };
+    return table;
+}
+
+void printUsage(std::ostream& err)
+{
+    err << "usage: cinevaro-cli COMMAND ...\n";
+    for (const auto& [name, command] : commands())
+        err << "  cinevaro-cli " << command.usage << "\n";
+}
+
+} // namespace
+
+int run(const Args& args, std::ostream& out, std::ostream& err)
+{
+    if (args.empty()) {
+        printUsage(err);
+        return 2;
+    }
+    auto it = commands().find(args[0]);
+    if (it == commands().end()) {
+        err << "cinevaro-cli: unknown command '" << args[0] << "'\n";
+        printUsage(err);
+        return 2;
+    }
+    return it->second.handler(Args(args.begin() + 1, args.end()), out, err);
+}
+
+int fail(const catalogue::Outcome& outcome, std::ostream& err)
+{
+    err << table::cp1252ToUtf8(outcome.message) << "\n";
+    return 1;
+}
+
+int usage(const std::string& text, std::ostream& err)
+{
+    err << "usage: cinevaro-cli " << text << "\n";
+    return 2;
+}
+
+std::optional<std::string> argToCp(const std::string& utf8, std::ostream& err)
+{
+    std::string bad;
+    auto bytes = table::utf8ToCp1252(utf8, &bad);
+    if (!bytes)
+        err << table::cp1252ToUtf8(table::unsupportedCharacterMessage(bad)) << "\n";
+    return bytes;
+}
+
+std::optional<int> parseRow(const std::string& text)
+{
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace cinevaro::cli

@@ -1,0 +1,35 @@
+// The commands of cinevaro-cli. Each takes the arguments after its name (UTF-8) and returns the
+// exit status; it writes its output to `out` and messages to `err`, both UTF-8.
+#pragma once
+
+#include "cli/Cli.h"
+#include "catalogue/CatalogueState.h"
+#include "catalogue/Outcome.h"
+
+#include <optional>
+
+namespace cinevaro::cli {
+
+int cmdNew(const Args& args, std::ostream& out, std::ostream& err);
+int cmdOpen(const Args& args, std::ostream& out, std::ostream& err);
+int cmdList(const Args& args, std::ostream& out, std::ostream& err);
+int cmdShow(const Args& args, std::ostream& out, std::ostream& err);
+
+// Shared helpers of the commands.
+// Prints a core failure (Windows-1252 message) as UTF-8 on `err` and returns 1.
+int fail(const catalogue::Outcome& outcome, std::ostream& err);
+// Prints a usage error and returns 2.
+int usage(const std::string& text, std::ostream& err);
+// Converts a UTF-8 argument to Windows-1252; prints the message and returns nothing when it
+// holds a character the code page cannot hold.
+std::optional<std::string> argToCp(const std::string& utf8, std::ostream& err);
+// Parses a 1-based row number; nothing when it is not a positive integer.
+std::optional<int> parseRow(const std::string& text);
+// Opens the catalogue named by a UTF-8 path as "&Ouvrir Base" does, into `state`. With
+// `write` false nothing is written (for commands that only read). Returns 0, or the exit
+// status after printing the message.
+int openForCommand(const std::string& utf8Path, catalogue::CatalogueState& state, bool write, std::ostream& err);
+// Checks that ROW names a row of the open catalogue; returns it, or nothing after printing why.
+std::optional<int> rowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err);
+
+} // namespace cinevaro::cli

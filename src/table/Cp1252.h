@@ -1,0 +1,26 @@
+// Windows-1252 <-> UTF-8. The core keeps every text as Windows-1252 bytes; only the edges
+// (windows, command line) convert, and only through these two functions.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cinevaro::table {
+
+// Every Windows-1252 byte becomes its Unicode character in UTF-8. The five bytes that the code
+// page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value.
+std::string cp1252ToUtf8(const std::string& bytes);
+
+// UTF-8 to Windows-1252. Returns nothing when the text holds a character the code page cannot
+// hold, or is not valid UTF-8; `bad` then receives that character (as UTF-8) when given.
+std::optional<std::string> utf8ToCp1252(const std::string& utf8, std::string* bad = nullptr);
+
+// A UTF-8 literal of the source code as Windows-1252 bytes; for the core's French texts.
+// Characters the code page cannot hold are dropped.
+std::string cp(std::string_view utf8);
+
+// The message shown when a text holds a character that cannot be stored.
+std::string unsupportedCharacterMessage(const std::string& badUtf8);
+
+} // namespace cinevaro::table

@@ -1,0 +1,21 @@
+#include "ui/kit/Text.h"
+
+#include "table/Cp1252.h"
+
+namespace cinevaro::ui {
+
+QString fromCp(const std::string& bytes)
+{
+    return QString::fromStdString(table::cp1252ToUtf8(bytes));
+}
+
+std::optional<std::string> toCp(const QString& text, QString* message)
+{
+    std::string bad;
+    auto bytes = table::utf8ToCp1252(text.toStdString(), &bad);
+    if (!bytes && message)
+        *message = fromCp(table::unsupportedCharacterMessage(bad));
+    return bytes;
+}
+
+} // namespace cinevaro::ui

@@ -1,0 +1,17 @@
+// Conversions between the core's Windows-1252 bytes and Qt's Unicode strings. The windows use
+// only these two to cross that edge.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+
+namespace cinevaro::ui {
+
+QString fromCp(const std::string& bytes);
+// Nothing when the text holds a character Windows-1252 cannot hold; `message` then receives the
+// French explanation to show.
+std::optional<std::string> toCp(const QString& text, QString* message = nullptr);
+
+} // namespace cinevaro::ui
