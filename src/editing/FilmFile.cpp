@@ -1,0 +1,134 @@
+#include "editing/FilmFile.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "table/Cp1252.h"
+
+namespace cinevaro::editing {
+
+namespace {
+
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool endsWithNoCase(const std::string& text, const std::string& suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        char c = text[text.size() - suffix.size() + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != suffix[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+FilmRecord parseFilmText(const std::string& bytes)
+{
+    std::array<std::string, 9> lines;
+    std::size_t line = 0;
+    for (char c : bytes) {
+        if (line >= lines.size())
+            break;
+        if (c == '\n')
+            ++line;
+        else if (c != '\r')
+            lines[line] += c;
+    }
+    return {lines[0], lines[1], lines[2], lines[3], lines[4], lines[5], lines[6], lines[7], lines[8]};
+}
+
+std::string formatFilmText(const FilmRecord& r)
+{
+    std::string out;
+    for (const std::string* value :
+         {&r.titre, &r.real, &r.date, &r.origine, &r.genre, &r.duree, &r.acteur, &r.resume, &r.distrib}) {
+        out += *value;
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::optional<FilmRecord> readFilmFile(const std::string& path, std::string* error)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        if (error)
+            *error = table::cp("Fichier introuvable : ") + path;
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes;
+    if (in)
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        if (error)
+            *error = table::cp("Impossible de lire le fichier ") + path;
+        return std::nullopt;
+    }
+    return parseFilmText(bytes);
+}
+
+catalogue::Outcome writeFilmFile(const std::string& path, const FilmRecord& record)
+{
+    // Written beside the target first, then renamed over it, so a failed write leaves an older
+    // file untouched.
+    const std::string temp = path + ".tmp~";
+    const std::string bytes = formatFilmText(record);
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out)
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (out)
+            out.close();
+        if (!out) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            return catalogue::Outcome::failure(table::cp("Impossible de créer le fichier ") + path, "Erreur");
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return catalogue::Outcome::failure(table::cp("Impossible de créer le fichier ") + path, "Erreur");
+    }
+    return catalogue::Outcome::success();
+}
+
+FilmFileNames filmFileNamesFor(const std::string& chosen, FilmFileKind kind)
+{
+    if (kind == FilmFileKind::Any)
+        return {chosen, {}};
+    const std::string ext = kind == FilmFileKind::Film ? ".film" : ".txt";
+    if (!endsWith(chosen, ext))
+        return {chosen + ext, chosen + ".jpg"};
+    return {chosen, chosen.substr(0, chosen.size() - ext.size()) + ".jpg"};
+}
+
+FilmFileKind filmFileKindOf(const std::string& chosen)
+{
+    return endsWith(chosen, ".txt") ? FilmFileKind::Txt : FilmFileKind::Film;
+}
+
+std::string companionPicture(const std::string& filmPath)
+{
+    for (const char* ext : {".film", ".txt"}) {
+        std::string e(ext);
+        if (endsWithNoCase(filmPath, e) && filmPath.size() > e.size())
+            return filmPath.substr(0, filmPath.size() - e.size()) + ".jpg";
+    }
+    return {};
+}
+
+} // namespace cinevaro::editing
