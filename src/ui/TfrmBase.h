@@ -1,0 +1,335 @@
+// The main window: menu bar, tool bar, the film tree TreeFilm on the left, and on the right the
+// panel group Panel with the record view ADVGen, the technical panel ADVSupp and the loan panel
+// ADVpret. It opens the settings, reopens the last catalogue and creates the secondary windows.
+//
+// How to add to it:
+// - A secondary window: declare its pointer below (section "Secondary windows") and create it at
+//   its step in TfrmBase::createSecondaryWindows (TfrmBase_Startup.cpp); give it m_prompts and,
+//   when it needs them, state(), settings() and *this. Each step already has its comment line.
+// - A command: its QAction exists (section "Commands") and is disabled until you connect it. In
+//   your constructor hook (section "Integration hooks") call
+//   `connect(Action, &QAction::triggered, this, &TfrmBase::YourHandler); Action->setEnabled(true);`
+//   Declare the handler in the private section of your concern and define it in your own
+//   src/ui/TfrmBase_<Concern>.cpp.
+// - The controls of the three panels exist with their object names; behaviour beyond showing the
+//   record (filters, technical edits, loans) is connected by the concern that owns it.
+// - Tree: after changing records call RebuildTree() (full tree) or Rafraichir1Click() (refresh,
+//   which also clears any filter). A partial tree (filters, search) is built with
+//   BuildTreeSkeleton(); AddFilmNode(row) for each row to show; endTree(); the nodes appear
+//   sorted in endTree(). Then RestoreExpansion() or expandAll() as the case requires.
+// - Current film: FindFilmRow() resolves the selected node to state().CurrentRow (0 when it is
+//   not a film); ShowRecord() fills the three panels from CurrentRow.
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/FilmTree.h"
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace cinevaro::catalogue {
+class CatalogueState;
+class Settings;
+} // namespace cinevaro::catalogue
+
+namespace cinevaro::ui {
+
+class Prompts;
+class CaptionPanel;
+class PictureBox;
+class TfrmAbout;
+
+class TfrmConf;
+class TfrmExportH;
+class TfrmSupport;
+class TfrmGestEmp;
+class TfrmPret;
+class TfrmArchive;
+class TfrmCherchebase;
+class TfrmPrint;
+class TfrmAjout;
+class TfrmRecherche;
+class TfrmEtat;
+
+class TfrmBase : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Builds the window and runs the start-up of the main window (settings, layout, reopening the
+    // last catalogue). `exeDir` is the folder of the executable (with a trailing separator): the
+    // settings file is catalogue::Settings::defaultPath(exeDir).
+    TfrmBase(catalogue::CatalogueState& state, Prompts& prompts, std::string exeDir, QWidget* parent = nullptr);
+    ~TfrmBase() override;
+
+    catalogue::CatalogueState& state() { return m_state; }
+    catalogue::Settings& settings() { return *m_settings; }
+    Prompts& prompts() { return m_prompts; }
+    const std::string& exeDir() const { return m_exeDir; }
+    // GENERAL/REPERTOIRETEMP, default the settings folder + "temp/".
+    const std::string& tempDir() const { return m_tempDir; }
+
+    // Creates the secondary windows in start-up order (steps 2 to 12); `stepDone(step)` runs after
+    // each step (the splash moves its gauge).
+    void createSecondaryWindows(const std::function<void(int)>& stepDone = {});
+
+    // ---- Tree (TfrmBase_Tree.cpp) -------------------------------------------------------------
+    void ClearTree();
+    // Root and one branch per support of SupportGroups, root expanded.
+    void ShowDefaultTree();
+    // Empties the tree, adds the root and the support branches, starts a new film count.
+    void BuildTreeSkeleton();
+    // Records the film of `row` for the tree (FilmIndex, count); its node appears in endTree().
+    void AddFilmNode(int row);
+    // Puts the recorded films in the tree, every level sorted (word sort), and the film count in
+    // the status bar.
+    void endTree();
+    // The full tree of the catalogue, branches expanded as remembered.
+    void RebuildTree();
+    void SaveExpansion();
+    void RestoreExpansion();
+    // Root and every branch expanded (filters and search with results).
+    void expandAll();
+    // Sets CurrentRow from the selected node (0 when it is not a film); returns it.
+    int FindFilmRow();
+    // The support node of SupportGroups entry `index` (0-based), or null.
+    QTreeWidgetItem* supportNode(int index) const;
+    QTreeWidgetItem* RootNode = nullptr;
+    // Position of a node in a walk of the whole tree (root 0), and the node at such a position.
+    int absoluteIndex(const QTreeWidgetItem* item) const;
+    QTreeWidgetItem* nodeAt(int absolute) const;
+    void selectNode(QTreeWidgetItem* item);
+    // Tree and panel group enabled (a catalogue is open) or not.
+    void setCatalogueEnabled(bool enabled);
+    // Text of status panel 0 (film count) or 1 (filter).
+    QString statusText(int panel) const;
+    void setStatusText(int panel, const QString& text);
+    // The last tree model shown (captions, order).
+    const catalogue::FilmTreeModel& treeModel() const { return m_treeModel; }
+
+    // ---- Record view (TfrmBase_Record.cpp) ----------------------------------------------------
+    void ShowRecord();
+    void ShowActors();
+    // Empties every box of the three panels and the cover.
+    void clearRecordView();
+    // Deletes CurrentRow (cover rule, save, reopen) and rebuilds; a failure is shown.
+    void DeleteCurrentFilm();
+    // Checks or unchecks a filter radio button even when it is the checked one of its group.
+    void setFilterRadioChecked(QRadioButton* button, bool checked);
+
+    // ---- Catalogue commands (TfrmBase_Menus.cpp) ----------------------------------------------
+    // "&Nouvelle Base"; true when a new catalogue is open.
+    bool Nouveau1Click();
+    void Ouvrir1Click();
+    // Refresh: rebuild the tree, clear the filters, keep selection and expansion.
+    void Rafraichir1Click();
+    void Rafraichir2Click();
+    void Effacer1Click();
+
+    // ---- Controls (object names are the historical control names) -----------------------------
+    QSplitter* Split = nullptr;
+    QTreeWidget* TreeFilm = nullptr;
+    QWidget* Panel = nullptr;
+    CaptionPanel* ADVGen = nullptr;
+    CaptionPanel* ADVSupp = nullptr;
+    CaptionPanel* ADVpret = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QMenu* PopupMenu = nullptr;
+
+    // Record view (ADVGen).
+    QLabel* lblTitre = nullptr;
+    QLineEdit* lblReal = nullptr;
+    QLineEdit* lblOri = nullptr;
+    QLineEdit* lblDate = nullptr;
+    QLineEdit* lblDuree = nullptr;
+    QLineEdit* lblNo = nullptr;
+    QLineEdit* lblGenre = nullptr;
+    QLineEdit* lblDistrib = nullptr;
+    QLineEdit* lblSupport = nullptr;
+    QListWidget* lstActeur = nullptr;
+    QPlainTextEdit* MemoResume = nullptr;
+    QLabel* lblSynopsis = nullptr;
+    QLabel* lblActeurs = nullptr;
+    PictureBox* imgCover = nullptr;
+    QLabel* lblimage = nullptr;
+    // Filter radio buttons: one exclusive group in ADVGen; filtrePret alone in ADVpret.
+    QButtonGroup* filterGroup = nullptr;
+    QRadioButton* filtreNul = nullptr;
+    QRadioButton* filtreReal = nullptr;
+    QRadioButton* filtreOri = nullptr;
+    QRadioButton* filtreDate = nullptr;
+    QRadioButton* filtreGenre = nullptr;
+    QRadioButton* filtreDistrib = nullptr;
+    QRadioButton* filtreSupport = nullptr;
+    QRadioButton* filtrePret = nullptr;
+
+    // Technical panel (ADVSupp).
+    QComboBox* cmbVideo = nullptr;
+    QComboBox* cmbAudio = nullptr;
+    QComboBox* cmbResol = nullptr;
+    QComboBox* cmbZone = nullptr;
+    QLineEdit* spnVideo = nullptr;
+    QLineEdit* spnAudio = nullptr;
+    QLineEdit* spnSize = nullptr;
+    QComboBox* cmbFrame = nullptr;
+    QComboBox* cmbLanguep = nullptr;
+    QComboBox* cmbLangues = nullptr;
+    QComboBox* cmbSoustitre = nullptr;
+    QComboBox* cmbDisk = nullptr;
+    QPushButton* Button3 = nullptr;           // "Extraire du fichier"
+    QPushButton* btnEnregistreInfo = nullptr; // "Enregistrer"
+    QPushButton* Button2 = nullptr;           // "Annuler"
+
+    // Loan panel (ADVpret).
+    QLineEdit* lblPret = nullptr;
+    QPushButton* btnPret = nullptr;
+
+    // ---- Commands ---------------------------------------------------------------------------
+    // "&Base de Données"
+    QAction* Nouveau1 = nullptr;
+    QAction* Ouvrir1 = nullptr;
+    QAction* Archiver1 = nullptr;
+    QAction* HTML1 = nullptr;
+    QAction* Imprimer1 = nullptr;
+    QAction* ConfigImpression1 = nullptr; // no action
+    QAction* Quitter1 = nullptr;
+    // "&Edition"
+    QAction* AjoutAuto1 = nullptr;   // Insert, tool button "Ajouter Film via Moviecovers"
+    QAction* AjoutManuel1 = nullptr; // Ctrl+Insert
+    QAction* GestionSupports1 = nullptr;
+    QAction* EditerFiche1 = nullptr;
+    QAction* Effacer1 = nullptr;
+    QAction* Couper1 = nullptr; // no action
+    QAction* Copier1 = nullptr; // no action
+    QAction* Coller1 = nullptr; // no action
+    QAction* Chercher1 = nullptr;
+    // "Prêt"
+    QAction* MenuPret = nullptr; // "Prêter ce Film" / "Film Rendu"
+    QAction* GestionEmprunteurs1 = nullptr;
+    // "Affichage"
+    QAction* mnuPret = nullptr; // check item "Prêt"
+    QAction* mnuSupp = nullptr; // check item "Informations Supplémentaires"
+    QAction* Rafraichir2 = nullptr;
+    // "Filtres" > "Filtrer par ..." (six exclusive check items, then "Prêt"), "Aucun Filtre"
+    QActionGroup* filterMenuGroup = nullptr;
+    QAction* mnuFiltreReal = nullptr;
+    QAction* mnuFiltreDate = nullptr;
+    QAction* mnuFiltreOri = nullptr;
+    QAction* mnuFiltreGenre = nullptr;
+    QAction* mnuFiltreDistrib = nullptr;
+    QAction* mnuFiltreSupport = nullptr;
+    QAction* mnuFiltrePret = nullptr;
+    QAction* AucunFiltre1 = nullptr; // Ctrl+F, runs the refresh
+    // "&Options", "&Aide"
+    QAction* Configuration1 = nullptr;
+    QAction* Index1 = nullptr;        // always disabled
+    QAction* Rechercher1 = nullptr;   // always disabled
+    QAction* UtiliserAide1 = nullptr; // always disabled
+    QAction* VisiterleSite1 = nullptr;
+    QAction* Apropos1 = nullptr;
+    // Tree popup: "Supprimer Fiche", "Editer Fiche", -, the two additions, -, "Rafraichir".
+    QAction* Rafraichir1 = nullptr; // popup and tool button "Rafraichir Base"
+
+    // ---- Secondary windows (created by createSecondaryWindows) ----------------------------------
+    TfrmConf* frmConf = nullptr;
+    TfrmExportH* frmExportH = nullptr;
+    TfrmSupport* frmSupport = nullptr;
+    TfrmGestEmp* frmGestEmp = nullptr;
+    TfrmPret* frmPret = nullptr;
+    TfrmArchive* frmArchive = nullptr;
+    TfrmCherchebase* frmCherchebase = nullptr;
+    TfrmPrint* frmPrint = nullptr;
+    TfrmAjout* frmAjout = nullptr;
+    TfrmRecherche* frmRecherche = nullptr;
+    TfrmEtat* frmEtat = nullptr;
+    TfrmAbout* frmAbout = nullptr;
+
+    // Web page opened by "Visiter le Site Web".
+    static QString productPage();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Layout (TfrmBase_Layout.cpp).
+    void buildLayout();
+    void buildRecordView(QWidget* body);
+    void buildTechPanel(QWidget* body);
+    void buildLoanPanel(QWidget* body);
+    // Menus, tool bar, popup (TfrmBase_Menus.cpp).
+    void buildCommands();
+    QAction* makeAction(const QString& name, const QString& text, const QKeySequence& shortcut = {},
+                        const QString& hint = {});
+
+    // Start-up and close (TfrmBase_Startup.cpp).
+    void FormCreate();
+    void restoreLayout();
+    void reopenLastCatalogue();
+    void openStartCatalogue();
+    void applyStartExpansion();
+    void FormShow();
+    void FormClose();
+    void FormResize();
+    void ADVGenResize();
+    void mnuPretClick();
+    void mnuSuppClick();
+    void ADVpretClose();
+    void ADVSuppClose();
+    void Quitter1Click();
+    void VisiterleSite1Click();
+    void Apropos1Click();
+    // A catalogue opened or created by a command: show it, or report why it could not be.
+    void showOpenedCatalogue(bool ok, const QString& message);
+    void clearFilterState();
+
+    // Tree handlers (TfrmBase_Tree.cpp).
+    void TreeFilmClick();
+    void TreeFilmChange();
+    void TreeFilmKeyPress();
+    void TreeFilmDblClick();
+    void TreeFilmContextPopup(const QPoint& pos);
+    QString rootCaption() const;
+    void showTreeModel(const catalogue::FilmTreeModel& model);
+    void showCover(const std::string& titre, const std::string& caption);
+
+    // ---- Integration hooks: concerns of other files connect their handlers here -------------------
+    // (declare `void setupFilters();` etc. and call it at the end of the constructor)
+
+    catalogue::CatalogueState& m_state;
+    Prompts& m_prompts;
+    std::string m_exeDir;
+    std::string m_tempDir;
+    std::unique_ptr<catalogue::Settings> m_settings;
+    catalogue::FilmTreeBuilder m_treeBuilder;
+    catalogue::FilmTreeModel m_treeModel;
+    std::vector<QTreeWidgetItem*> m_supportNodes; // by SupportGroups index
+    QLabel* m_statusPanels[2] = {nullptr, nullptr};
+    bool m_treeBuilding = false;
+};
+
+} // namespace cinevaro::ui

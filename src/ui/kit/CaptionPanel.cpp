@@ -1,0 +1,135 @@
+#include "ui/kit/CaptionPanel.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace cinevaro::ui {
+
+namespace {
+constexpr int kGripHeight = 5;
+}
+
+CaptionPanel::CaptionPanel(const QString& caption, QWidget* parent) : QFrame(parent)
+{
+    setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+
+    m_captionBar = new QWidget(this);
+    m_captionBar->setObjectName(QStringLiteral("captionBar"));
+    m_captionBar->setFixedHeight(kCaptionHeight - 2);
+    m_captionBar->setAutoFillBackground(true);
+    QPalette pal = m_captionBar->palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Highlight).lighter(170));
+    m_captionBar->setPalette(pal);
+    auto* bar = new QHBoxLayout(m_captionBar);
+    bar->setContentsMargins(6, 0, 2, 0);
+    bar->setSpacing(2);
+    m_captionLabel = new QLabel(caption, m_captionBar);
+    QFont bold = m_captionLabel->font();
+    bold.setBold(true);
+    m_captionLabel->setFont(bold);
+    bar->addWidget(m_captionLabel, 1);
+    m_collapseButton = new QToolButton(m_captionBar);
+    m_collapseButton->setObjectName(QStringLiteral("collapseButton"));
+    m_collapseButton->setAutoRaise(true);
+    m_collapseButton->setFixedSize(16, 16);
+    m_collapseButton->setArrowType(Qt::UpArrow);
+    bar->addWidget(m_collapseButton);
+    m_closeButton = new QToolButton(m_captionBar);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->setAutoRaise(true);
+    m_closeButton->setFixedSize(16, 16);
+    m_closeButton->setText(QStringLiteral("\u00D7"));
+    m_closeButton->hide();
+    bar->addWidget(m_closeButton);
+    layout->addWidget(m_captionBar);
+
+    m_body = new QWidget(this);
+    m_body->setObjectName(QStringLiteral("body"));
+    layout->addWidget(m_body, 1);
+
+    m_grip = new QWidget(this);
+    m_grip->setFixedHeight(kGripHeight);
+    m_grip->setCursor(Qt::SizeVerCursor);
+    m_grip->installEventFilter(this);
+    m_grip->hide();
+    layout->addWidget(m_grip);
+
+    connect(m_collapseButton, &QToolButton::clicked, this, [this] { setCollapsed(!m_collapsed); });
+    connect(m_closeButton, &QToolButton::clicked, this, [this] {
+        hide();
+        emit closed();
+    });
+    applyHeight();
+}
+
+QString CaptionPanel::caption() const
+{
+    return m_captionLabel->text();
+}
+
+void CaptionPanel::setCollapsed(bool collapsed)
+{
+    if (collapsed == m_collapsed)
+        return;
+    m_collapsed = collapsed;
+    applyHeight();
+    emit collapsedChanged(collapsed);
+}
+
+void CaptionPanel::setExpandedHeight(int height)
+{
+    m_expandedHeight = std::max(height, kCaptionHeight);
+    applyHeight();
+}
+
+void CaptionPanel::setClosable(bool closable)
+{
+    m_closeButton->setVisible(closable);
+}
+
+void CaptionPanel::setResizable(bool resizable)
+{
+    m_grip->setVisible(resizable && !m_collapsed);
+}
+
+void CaptionPanel::applyHeight()
+{
+    m_body->setVisible(!m_collapsed);
+    m_collapseButton->setArrowType(m_collapsed ? Qt::DownArrow : Qt::UpArrow);
+    m_collapseButton->setToolTip(m_collapsed ? QStringLiteral("Déplier") : QStringLiteral("Replier"));
+    if (m_collapsed)
+        m_grip->hide();
+    setFixedHeight(m_collapsed ? kCaptionHeight : m_expandedHeight);
+}
+
+void CaptionPanel::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    emit heightChanged(height());
+}
+
+bool CaptionPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grip) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_dragStartY = static_cast<QMouseEvent*>(event)->globalPosition().toPoint().y();
+            m_dragStartHeight = m_expandedHeight;
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove) {
+            int y = static_cast<QMouseEvent*>(event)->globalPosition().toPoint().y();
+            setExpandedHeight(std::max(m_dragStartHeight + y - m_dragStartY, 120));
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+} // namespace cinevaro::ui
