@@ -1,0 +1,444 @@
+#include "weblookup/HttpClient.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "table/Cp1252.h"
+#include "weblookup/HttpReply.h"
+
+namespace cinevaro::weblookup {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using table::cp;
+constexpr int kSliceMs = 10;
+
+std::string endpoint(const std::string& host, int port)
+{
+    return host + ":" + std::to_string(port);
+}
+
+std::string connectErrorText(int error, const std::string& where)
+{
+    switch (error) {
+    case ECONNREFUSED:
+        return cp("Connexion refusée par ") + where;
+    case ENETUNREACH:
+        return cp("Réseau inaccessible pour joindre ") + where;
+    case EHOSTUNREACH:
+        return cp("Hôte inaccessible : ") + where;
+    case ETIMEDOUT:
+        return cp("Délai de connexion dépassé pour ") + where;
+    default:
+        return cp("Connexion impossible à ") + where + " (erreur " + std::to_string(error) + ")";
+    }
+}
+
+} // namespace
+
+const std::string HttpClient::kUserAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98; Win 9x 4.90";
+
+std::string errorReplyMessage()
+{
+    return cp("La Connexion à été fermé pour des raisons inconnues");
+}
+
+std::string FetchResult::userMessage() const
+{
+    switch (kind) {
+    case Kind::Success:
+        return {};
+    case Kind::ErrorReply:
+        return errorReplyMessage();
+    case Kind::Transport:
+        return message;
+    }
+    return message;
+}
+
+// One TCP connection; reads wait in 10 ms slices, calling the idle callback.
+class HttpClient::Connection : public ByteSource
+{
+public:
+    Connection(std::string host, int port) : m_host(std::move(host)), m_port(port) {}
+    ~Connection() override
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    const std::string& host() const { return m_host; }
+    int port() const { return m_port; }
+
+    void open(int timeoutMs, const std::function<void()>& idle)
+    {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* list = nullptr;
+        const std::string where = endpoint(m_host, m_port);
+        int rc = ::getaddrinfo(m_host.c_str(), std::to_string(m_port).c_str(), &hints, &list);
+        if (rc != 0 || !list)
+            throw TransportError(cp("Hôte introuvable : ") + m_host);
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        int lastError = ECONNREFUSED;
+        for (addrinfo* ai = list; ai; ai = ai->ai_next) {
+            int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
+            if (fd < 0) {
+                lastError = errno;
+                continue;
+            }
+            int error = 0;
+            if (::connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
+                error = errno;
+                if (error == EINPROGRESS)
+                    error = waitConnected(fd, deadline, idle);
+            }
+            if (error == 0) {
+                ::freeaddrinfo(list);
+                int one = 1;
+                ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+                m_fd = fd;
+                return;
+            }
+            ::close(fd);
+            lastError = error;
+            if (error == ETIMEDOUT)
+                break;
+        }
+        ::freeaddrinfo(list);
+        throw TransportError(connectErrorText(lastError, where));
+    }
+
+    // True when the peer has not closed the connection nor sent anything unasked.
+    bool stillUsable() const
+    {
+        pollfd p{m_fd, POLLIN, 0};
+        return ::poll(&p, 1, 0) == 0;
+    }
+
+    void send(const std::string& data, int timeoutMs, const std::function<void()>& idle)
+    {
+        std::size_t done = 0;
+        auto last = Clock::now();
+        while (done < data.size()) {
+            ssize_t n = ::send(m_fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+                last = Clock::now();
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+                throw TransportError(cp("La connexion a été perdue pendant l'envoi de la requête"));
+            if (!waitReady(POLLOUT, last, timeoutMs, idle))
+                throw TransportError(cp("Délai d'envoi dépassé"));
+        }
+    }
+
+    void setTimeout(int ms) { m_timeoutMs = ms; }
+    void setIdle(const std::function<void()>* idle) { m_idle = idle; }
+
+    std::size_t read(char* buffer, std::size_t size) override
+    {
+        auto last = Clock::now();
+        for (;;) {
+            ssize_t n = ::recv(m_fd, buffer, size, 0);
+            if (n >= 0) {
+                maybeIdle();
+                return static_cast<std::size_t>(n);
+            }
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                throw TransportError(cp("La connexion a été perdue"));
+            if (!waitReady(POLLIN, last, m_timeoutMs, m_idle ? *m_idle : std::function<void()>()))
+                throw TransportError(cp("Délai de lecture dépassé : aucune donnée reçue pendant ") +
+                                     std::to_string(m_timeoutMs) + " ms");
+        }
+    }
+
+private:
+    static int waitConnected(int fd, Clock::time_point deadline, const std::function<void()>& idle)
+    {
+        for (;;) {
+            pollfd p{fd, POLLOUT, 0};
+            int r = ::poll(&p, 1, kSliceMs);
+            if (r > 0) {
+                int error = 0;
+                socklen_t len = sizeof error;
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len);
+                return error;
+            }
+            if (r < 0 && errno != EINTR)
+                return errno;
+            if (idle)
+                idle();
+            if (Clock::now() >= deadline)
+                return ETIMEDOUT;
+        }
+    }
+
+    bool waitReady(short events, Clock::time_point since, int timeoutMs, const std::function<void()>& idle)
+    {
+        for (;;) {
+            pollfd p{m_fd, events, 0};
+            int r = ::poll(&p, 1, kSliceMs);
+            if (r > 0)
+                return true;
+            if (idle)
+                idle();
+            m_lastIdle = Clock::now();
+            if (Clock::now() - since >= std::chrono::milliseconds(timeoutMs))
+                return false;
+        }
+    }
+
+    // While data flows, the idle callback still runs every 10 ms.
+    void maybeIdle()
+    {
+        if (!m_idle || !*m_idle)
+            return;
+        auto now = Clock::now();
+        if (now - m_lastIdle >= std::chrono::milliseconds(kSliceMs)) {
+            m_lastIdle = now;
+            (*m_idle)();
+        }
+    }
+
+    std::string m_host;
+    int m_port;
+    int m_fd = -1;
+    int m_timeoutMs = 60000;
+    const std::function<void()>* m_idle = nullptr;
+    Clock::time_point m_lastIdle = Clock::now();
+};
+
+// Where the body of the final reply goes.
+struct HttpClient::BodySink
+{
+    virtual ~BodySink() = default;
+    virtual void write(const char* data, std::size_t size) = 0;
+    // Back to the state at the start of the fetch (after a redirection).
+    virtual void reset() = 0;
+};
+
+HttpClient::HttpClient() = default;
+HttpClient::~HttpClient() = default;
+
+void HttpClient::setProxy(const std::string& server, int port)
+{
+    m_proxyServer = server;
+    m_proxyPort = port;
+}
+
+void HttpClient::Disconnect()
+{
+    m_connection.reset();
+    if (m_busy)
+        m_disconnectRequested = true;
+}
+
+std::string HttpClient::buildRequest(const HttpAddress& address) const
+{
+    const bool viaProxy = !m_proxyServer.empty();
+    std::string request = "GET " + (viaProxy ? address.absoluteTarget() : address.target()) + " HTTP/1.1\r\n";
+    request += "Content-Type: text/html\r\n";
+    request += "Host: " + address.hostHeader() + "\r\n";
+    request += "Accept: text/html, */*\r\n";
+    request += "User-Agent: " + kUserAgent + "\r\n";
+    std::string cookies = m_cookies.headerFor(address.host, address.target());
+    if (!cookies.empty())
+        request += "Cookie: " + cookies + "\r\n";
+    request += "\r\n";
+    return request;
+}
+
+FetchResult HttpClient::FetchPage(const std::string& address)
+{
+    struct Sink : BodySink
+    {
+        std::string body;
+        void write(const char* data, std::size_t size) override
+        {
+            if (body.size() + size > kMaxPageBytes)
+                throw TransportError(cp("La page reçue dépasse la taille admise (32 Mo)"));
+            body.append(data, size);
+        }
+        void reset() override { body.clear(); }
+    } sink;
+    FetchResult result = fetch(address, sink);
+    if (result.ok())
+        result.body = std::move(sink.body);
+    return result;
+}
+
+FetchResult HttpClient::FetchFile(const std::string& address, const std::string& path)
+{
+    struct Sink : BodySink
+    {
+        int fd = -1;
+        std::string path;
+        void write(const char* data, std::size_t size) override
+        {
+            while (size > 0) {
+                ssize_t n = ::write(fd, data, size);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    throw TransportError(cp("Impossible d'écrire dans le fichier ") + path);
+                data += n;
+                size -= static_cast<std::size_t>(n);
+            }
+        }
+        void reset() override
+        {
+            if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+                throw TransportError(cp("Impossible d'écrire dans le fichier ") + path);
+        }
+        ~Sink() override
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } sink;
+    sink.path = path;
+    sink.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (sink.fd < 0) {
+        FetchResult failed;
+        failed.kind = FetchResult::Kind::Transport;
+        failed.message = cp("Impossible de créer le fichier ") + path;
+        return failed;
+    }
+    FetchResult result = fetch(address, sink);
+    if (::close(sink.fd) != 0 && result.ok()) {
+        result.kind = FetchResult::Kind::Transport;
+        result.message = cp("Impossible d'écrire dans le fichier ") + path;
+    }
+    sink.fd = -1;
+    return result;
+}
+
+FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
+{
+    FetchResult result;
+    auto fail = [&](FetchResult::Kind kind, std::string message) {
+        result.kind = kind;
+        result.message = std::move(message);
+        return result;
+    };
+    if (m_busy)
+        return fail(FetchResult::Kind::Transport, cp("Une autre transmission est déjà en cours"));
+    m_busy = true;
+    m_disconnectRequested = false;
+    struct BusyGuard
+    {
+        bool& flag;
+        ~BusyGuard() { flag = false; }
+    } guard{m_busy};
+
+    auto parsed = parseAddress(address);
+    if (!parsed)
+        return fail(FetchResult::Kind::Transport, cp("Adresse invalide : ") + address);
+    HttpAddress current = *parsed;
+    const std::function<void()> idle = OnIdle;
+
+    for (int request = 1;; ++request) {
+        if (current.scheme == "https")
+            return fail(FetchResult::Kind::Transport, cp("Les adresses https ne sont pas prises en charge"));
+        if (current.scheme != "http")
+            return fail(FetchResult::Kind::Transport, cp("Protocole non pris en charge : ") + current.scheme);
+        const bool viaProxy = !m_proxyServer.empty();
+        const std::string host = viaProxy ? m_proxyServer : current.host;
+        const int port = viaProxy ? (m_proxyPort > 0 ? m_proxyPort : 80) : current.port;
+        std::unique_ptr<Connection> connection = std::move(m_connection);
+        try {
+            if (connection && (connection->host() != host || connection->port() != port || !connection->stillUsable()))
+                connection.reset();
+            if (!connection) {
+                connection = std::make_unique<Connection>(host, port);
+                connection->open(m_connectTimeoutMs, idle);
+            }
+            connection->setIdle(&idle);
+            connection->setTimeout(m_readTimeoutMs);
+            connection->send(buildRequest(current), m_readTimeoutMs, idle);
+
+            ReplyReader reader(*connection);
+            ReplyHead head = reader.readHead();
+            result.status = head.status;
+            for (const char* name : {"Set-Cookie", "Set-Cookie2"})
+                for (const auto& value : head.all(name))
+                    m_cookies.receive(value, current.host, current.target());
+
+            const int s = head.status;
+            const auto location = head.header("Location");
+            const bool noBody = s == 204 || s == 304 || (s >= 100 && s < 200);
+            auto keep = [&] {
+                if (head.complete && head.keepAlive() && !reader.connectionEnded() && !m_disconnectRequested)
+                    m_connection = std::move(connection);
+            };
+            auto discardBody = [&] {
+                if (noBody)
+                    return;
+                connection->setTimeout(std::min(m_discardTimeoutMs, m_readTimeoutMs));
+                try {
+                    reader.readBody(head, [](const char*, std::size_t) {});
+                } catch (const TransportError&) {
+                    connection.reset(); // a slow or broken body is dropped with its connection
+                }
+                if (connection)
+                    connection->setTimeout(m_readTimeoutMs);
+            };
+
+            if (location || (s >= 300 && s < 400 && s != 304)) {
+                if (request >= kMaxRequestsPerFetch) {
+                    sink.reset();
+                    return result; // success with an empty result
+                }
+                discardBody();
+                if (connection)
+                    keep();
+                sink.reset();
+                auto next = resolveLocation(current, location.value_or(std::string()));
+                if (!next)
+                    return fail(FetchResult::Kind::Transport, cp("Adresse de redirection invalide : ") + *location);
+                current = *next;
+                continue;
+            }
+            if (s >= 200 && s < 300) {
+                const std::int64_t announced = noBody ? 0 : head.contentLength().value_or(0);
+                if (OnWorkBegin)
+                    OnWorkBegin(announced);
+                std::int64_t received = 0;
+                if (!noBody)
+                    reader.readBody(head, [&](const char* data, std::size_t size) {
+                        sink.write(data, size);
+                        received += static_cast<std::int64_t>(size);
+                        if (OnWork)
+                            OnWork(received);
+                    });
+                if (OnWorkEnd)
+                    OnWorkEnd();
+                keep();
+                return result;
+            }
+            discardBody();
+            if (connection)
+                keep();
+            result.kind = FetchResult::Kind::ErrorReply;
+            return result;
+        } catch (const TransportError& e) {
+            return fail(FetchResult::Kind::Transport, e.what());
+        }
+    }
+}
+
+} // namespace cinevaro::weblookup

@@ -1,0 +1,342 @@
+// The HTTP client against the stand-in film service over loopback.
+#include "weblookup/HttpClient.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/FakeFilmService.h"
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+
+namespace cinevaro::weblookup {
+namespace {
+
+using testing::FakeFilmService;
+using testing::FakeResponse;
+
+const std::string kAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98; Win 9x 4.90";
+
+class HttpClientTest : public ::testing::Test
+{
+protected:
+    std::string url(const std::string& path) const { return service.rootAddress() + path; }
+
+    FakeFilmService service;
+    HttpClient client;
+};
+
+TEST_F(HttpClientTest, DirectRequestCarriesExactlyFourHeadersInOrder)
+{
+    ASSERT_EQ(kAgent.size(), 58u);
+    auto result = client.FetchPage(url("/multicrit.html?titre=le+film&slow=1&listes=1"));
+    ASSERT_TRUE(result.ok()) << result.message;
+    auto requests = service.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].raw, "GET /multicrit.html?titre=le+film&slow=1&listes=1 HTTP/1.1\r\n"
+                               "Content-Type: text/html\r\n"
+                               "Host: 127.0.0.1:" +
+                                   std::to_string(service.port()) +
+                                   "\r\n"
+                                   "Accept: text/html, */*\r\n"
+                                   "User-Agent: " +
+                                   kAgent + "\r\n\r\n");
+}
+
+TEST_F(HttpClientTest, ProxyRequestUsesAbsoluteTargetWithPort80AndBareHost)
+{
+    client.setProxy("127.0.0.1", service.port());
+    auto result = client.FetchPage("http://films.example/multicrit.html?titre=a&slow=0&listes=1#frag");
+    ASSERT_TRUE(result.ok()) << result.message;
+    auto requests = service.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].raw, "GET http://films.example:80/multicrit.html?titre=a&slow=0&listes=1 HTTP/1.1\r\n"
+                               "Content-Type: text/html\r\n"
+                               "Host: films.example\r\n"
+                               "Accept: text/html, */*\r\n"
+                               "User-Agent: " +
+                                   kAgent + "\r\n\r\n");
+}
+
+TEST_F(HttpClientTest, SearchPageBodyArrivesAsSent)
+{
+    auto result = client.FetchPage(url("/multicrit.html?titre=&slow=0&listes=1"));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.status, 200);
+    EXPECT_EQ(result.body, service.searchPage("titre", ""));
+}
+
+struct StatusCase
+{
+    int status;
+    bool ok;
+};
+
+class HttpStatusTest : public HttpClientTest, public ::testing::WithParamInterface<StatusCase>
+{
+};
+
+TEST_P(HttpStatusTest, StatusDecidesSuccessOrErrorReply)
+{
+    const auto param = GetParam();
+    service.setOverride(
+        "/x", FakeResponse::withStatus(param.status, "Whatever",
+                                       param.status == 204 || param.status == 304 ? "" : "<HTML>corps</HTML>"));
+    auto result = client.FetchPage(url("/x"));
+    EXPECT_EQ(result.status, param.status);
+    if (param.ok) {
+        EXPECT_TRUE(result.ok());
+        EXPECT_EQ(result.body, "");
+    } else {
+        EXPECT_EQ(result.kind, FetchResult::Kind::ErrorReply);
+        EXPECT_EQ(result.userMessage(), table::cp("La Connexion à été fermé pour des raisons inconnues"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Statuses, HttpStatusTest,
+                         ::testing::Values(StatusCase{204, true}, StatusCase{304, false}, StatusCase{404, false},
+                                           StatusCase{401, false}, StatusCase{407, false}, StatusCase{500, false},
+                                           StatusCase{101, false}));
+
+TEST_F(HttpClientTest, FourteenRedirectionsAreFollowed)
+{
+    auto result = client.FetchPage(url("/redirect/14"));
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(result.body, table::cp("<HTML>fin de la chaîne</HTML>"));
+    EXPECT_EQ(service.requestCount(), 15u);
+}
+
+TEST_F(HttpClientTest, RedirectionOnFifteenthRequestGivesEmptyResult)
+{
+    auto result = client.FetchPage(url("/redirect/15"));
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.body, "");
+    EXPECT_EQ(service.requestCount(), 15u);
+}
+
+TEST_F(HttpClientTest, LocationOnSuccessStatusIsARedirectionAndFileRestarts)
+{
+    FakeResponse moved = FakeResponse::html("<HTML>ancienne page</HTML>");
+    moved.headers.emplace_back("Location", "../film/NUIT_A_45.html");
+    service.setOverride("/old/page.html", moved);
+    testing::TempDir dir;
+    auto path = dir.file("page.htm");
+    auto result = client.FetchFile(url("/old/page.html"), path);
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(testing::readFile(path), FakeFilmService::filmPage(service.films()[2]));
+    auto requests = service.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].target, "/film/NUIT_A_45.html");
+}
+
+TEST_F(HttpClientTest, CookieSetOnSearchPageIsSentBackOnlyToMatchingHosts)
+{
+    FakeResponse page = FakeResponse::html(service.searchPage("titre", ""));
+    page.headers.emplace_back("Set-Cookie", "session=ab12; Path=/");
+    page.headers.emplace_back("Set-Cookie", "pref=court; Max-Age=3600");
+    page.headers.emplace_back("Set-Cookie", "vole=1; Domain=example.com");
+    service.setOverride("/multicrit.html", page);
+    ASSERT_TRUE(client.FetchPage(url("/multicrit.html?titre=x")).ok());
+    auto film = service.films()[0];
+    ASSERT_TRUE(client.FetchPage(url(FakeFilmService::filmPath(film))).ok());
+    testing::TempDir dir;
+    ASSERT_TRUE(client.FetchFile(url(FakeFilmService::archivePath(film)), dir.file("a.zip")).ok());
+    auto requests = service.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].header("Cookie"), "");
+    EXPECT_EQ(requests[1].header("Cookie"), "session=ab12; pref=court");
+    EXPECT_EQ(requests[2].header("Cookie"), "session=ab12; pref=court");
+    EXPECT_NE(requests[1].raw.find("\r\nCookie: session=ab12; pref=court\r\n\r\n"), std::string::npos);
+}
+
+TEST_F(HttpClientTest, ChunkedAndUnsizedBodiesAreReadWhole)
+{
+    std::string body;
+    for (int i = 0; i < 5000; ++i)
+        body += "ligne " + std::to_string(i) + "\r\n";
+    FakeResponse chunked = FakeResponse::html(body);
+    chunked.framing = FakeResponse::Framing::Chunked;
+    chunked.chunkSize = 1000;
+    service.setOverride("/chunked", chunked);
+    FakeResponse unsized = FakeResponse::html(body);
+    unsized.framing = FakeResponse::Framing::Close;
+    service.setOverride("/unsized", unsized);
+    FakeResponse empty = FakeResponse::html("");
+    service.setOverride("/empty", empty);
+
+    auto a = client.FetchPage(url("/chunked"));
+    ASSERT_TRUE(a.ok()) << a.message;
+    EXPECT_EQ(a.body, body);
+    auto b = client.FetchPage(url("/unsized"));
+    ASSERT_TRUE(b.ok()) << b.message;
+    EXPECT_EQ(b.body, body);
+    auto c = client.FetchPage(url("/empty"));
+    ASSERT_TRUE(c.ok());
+    EXPECT_EQ(c.body, "");
+}
+
+TEST_F(HttpClientTest, SizedBodyCutShortKeepsWhatArrived)
+{
+    service.setOverride(
+        "/cut", FakeResponse::rawBytes(std::string("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nseulement ceci")));
+    auto result = client.FetchPage(url("/cut"));
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(result.body, "seulement ceci");
+}
+
+TEST_F(HttpClientTest, ServerThatStopsSendingTimesOutAsTransportFailure)
+{
+    FakeResponse slow = FakeResponse::html(std::string(10000, 'x'));
+    slow.stallAfter = 100;
+    service.setOverride("/slow", slow);
+    client.setReadTimeoutMs(300);
+    int idles = 0;
+    client.OnIdle = [&] { ++idles; };
+    auto result = client.FetchPage(url("/slow"));
+    EXPECT_EQ(result.kind, FetchResult::Kind::Transport);
+    EXPECT_NE(result.message.find(table::cp("Délai de lecture dépassé")), std::string::npos);
+    EXPECT_GE(idles, 10); // the 300 ms wait ran in 10 ms slices
+}
+
+TEST_F(HttpClientTest, SilenceBeforeStatusLineTimesOut)
+{
+    service.setOverride("/mute", FakeResponse::rawBytes("", true));
+    client.setReadTimeoutMs(200);
+    auto result = client.FetchPage(url("/mute"));
+    EXPECT_EQ(result.kind, FetchResult::Kind::Transport);
+}
+
+TEST_F(HttpClientTest, TransferEventsComeInOrderWithAnnouncedLength)
+{
+    FakeResponse big;
+    big.generatedSize = 300000;
+    big.trickle = 50000;
+    service.setOverride("/big.zip", big);
+    std::vector<std::string> events;
+    std::int64_t last = 0;
+    bool monotonic = true;
+    client.OnWorkBegin = [&](std::int64_t n) { events.push_back("begin " + std::to_string(n)); };
+    client.OnWork = [&](std::int64_t n) {
+        monotonic = monotonic && n > last;
+        last = n;
+        if (events.back().rfind("work", 0) != 0)
+            events.push_back("work");
+    };
+    client.OnWorkEnd = [&] { events.push_back("end " + std::to_string(last)); };
+    testing::TempDir dir;
+    auto result = client.FetchFile(url("/big.zip"), dir.file("big.zip"));
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ((std::vector<std::string>{"begin 300000", "work", "end 300000"}), events);
+    EXPECT_TRUE(monotonic);
+    EXPECT_EQ(testing::readFile(dir.file("big.zip")).size(), 300000u);
+}
+
+TEST_F(HttpClientTest, UnsizedBodyAnnouncesZeroLength)
+{
+    FakeResponse unsized = FakeResponse::html("abc");
+    unsized.framing = FakeResponse::Framing::Close;
+    service.setOverride("/u", unsized);
+    std::int64_t announced = -1;
+    client.OnWorkBegin = [&](std::int64_t n) { announced = n; };
+    ASSERT_TRUE(client.FetchPage(url("/u")).ok());
+    EXPECT_EQ(announced, 0);
+}
+
+TEST_F(HttpClientTest, ContinueReplyIsSkipped)
+{
+    service.setOverride("/c", FakeResponse::rawBytes(std::string("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\n"
+                                                                 "Content-Length: 2\r\n\r\nok")));
+    auto result = client.FetchPage(url("/c"));
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(result.body, "ok");
+}
+
+TEST_F(HttpClientTest, KeptConnectionIsReusedForTheSameHost)
+{
+    ASSERT_TRUE(client.FetchPage(url("/")).ok());
+    ASSERT_TRUE(client.FetchPage(url("/index.html")).ok());
+    client.Disconnect();
+    ASSERT_TRUE(client.FetchPage(url("/")).ok());
+    EXPECT_EQ(service.requestCount(), 3u);
+}
+
+struct TransportCase
+{
+    const char* name;
+    std::string raw;
+    const char* expectedText;
+};
+
+class HttpTransportTest : public HttpClientTest, public ::testing::WithParamInterface<TransportCase>
+{
+};
+
+TEST_P(HttpTransportTest, MalformedRepliesAreTransportFailures)
+{
+    service.setOverride("/bad", FakeResponse::rawBytes(GetParam().raw));
+    auto result = client.FetchPage(url("/bad"));
+    EXPECT_EQ(result.kind, FetchResult::Kind::Transport);
+    EXPECT_NE(result.message.find(table::cp(GetParam().expectedText)), std::string::npos) << result.message;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, HttpTransportTest,
+    ::testing::Values(
+        TransportCase{"ClosedBeforeStatus", "", "fermée par le serveur"},
+        TransportCase{"NotHttp", "SSH-2.0-OpenSSH\r\n\r\n", "mal formée"},
+        TransportCase{"HugeHeaders", "HTTP/1.1 200 OK\r\nX: " + std::string(70000, 'a') + "\r\n\r\n", "trop longs"},
+        TransportCase{"BadLength", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n", "longueur"},
+        TransportCase{"HugeChunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFFFF\r\n",
+                      "bloc"},
+        TransportCase{"PageTooLarge",
+                      "HTTP/1.1 200 OK\r\nContent-Length: 40000000\r\n\r\n" + std::string(33 * 1024 * 1024 + 10, 'z'),
+                      "32 Mo"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HttpClientTest, StatusThatIsNotANumberIsAnErrorReply)
+{
+    service.setOverride("/n", FakeResponse::rawBytes(std::string("HTTP/1.1 OK\r\nContent-Length: 0\r\n\r\n")));
+    auto result = client.FetchPage(url("/n"));
+    EXPECT_EQ(result.kind, FetchResult::Kind::ErrorReply);
+    EXPECT_EQ(result.status, -1);
+}
+
+TEST_F(HttpClientTest, RefusedConnectionAndUnknownHostAndHttps)
+{
+    int port;
+    {
+        FakeFilmService gone;
+        port = gone.port();
+    }
+    auto refused = client.FetchPage("http://127.0.0.1:" + std::to_string(port) + "/");
+    EXPECT_EQ(refused.kind, FetchResult::Kind::Transport);
+    EXPECT_NE(refused.message.find(table::cp("refusée")), std::string::npos) << refused.message;
+    auto unknown = client.FetchPage("http://nom-inconnu.invalid/");
+    EXPECT_EQ(unknown.kind, FetchResult::Kind::Transport);
+    EXPECT_NE(unknown.message.find(table::cp("Hôte introuvable")), std::string::npos) << unknown.message;
+    auto secure = client.FetchPage("https://127.0.0.1/");
+    EXPECT_EQ(secure.kind, FetchResult::Kind::Transport);
+}
+
+TEST_F(HttpClientTest, FetchStartedDuringAnotherFailsAtOnce)
+{
+    FakeResponse slow = FakeResponse::html(std::string(1000, 'x'));
+    slow.stallAfter = 10;
+    service.setOverride("/slow", slow);
+    client.setReadTimeoutMs(200);
+    FetchResult inner;
+    bool tried = false;
+    client.OnIdle = [&] {
+        if (!tried) {
+            tried = true;
+            inner = client.FetchPage(url("/"));
+        }
+    };
+    client.FetchPage(url("/slow"));
+    ASSERT_TRUE(tried);
+    EXPECT_EQ(inner.kind, FetchResult::Kind::Transport);
+}
+
+} // namespace
+} // namespace cinevaro::weblookup
