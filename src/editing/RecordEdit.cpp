@@ -1,0 +1,317 @@
+#include "editing/RecordEdit.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "catalogue/CoverPath.h"
+#include "catalogue/Jpeg.h"
+#include "table/Cp1252.h"
+
+namespace cinevaro::editing {
+
+namespace {
+
+using catalogue::CatalogueState;
+using catalogue::Outcome;
+
+// Writes the boxes into the current row (TITRE only when `withTitre`).
+void storeValues(table::TMlb2& t, RecordValues& v, bool withTitre)
+{
+    v.title = upperCp1252(v.title);
+    v.distrib = upperCp1252(v.distrib);
+    if (withTitre)
+        t.SetValue("TITRE", v.title);
+    t.SetValue("RESERVE1", v.displayTitle ? upperCp1252(*v.displayTitle) : v.title);
+    t.SetValue("REAL", v.real);
+    t.SetValue("DATE", v.date);
+    t.SetValue("ORIGINE", v.origine);
+    t.SetValue("GENRE", v.genre);
+    t.SetValue("RESERVE3", v.number);
+    t.SetValue("DUREE", durationToStore(v));
+    t.SetValue("ACTEUR", joinActors(v.actors));
+    t.SetValue("RESUME", v.resume);
+    t.SetValue("DISTRIB", v.distrib);
+    t.SetValue("RESERVE0", v.support);
+}
+
+std::vector<std::string> rowCells(const table::TMlb2& t, int row)
+{
+    std::vector<std::string> cells;
+    for (int i = 1; i <= t.FieldCount(); ++i)
+        cells.push_back(t.GetCell(i, row));
+    return cells;
+}
+
+bool rowIs(const table::TMlb2& t, int row, const std::vector<std::string>& cells)
+{
+    if (row < 1 || row > t.RowCount() || static_cast<int>(cells.size()) != t.FieldCount())
+        return false;
+    for (int i = 1; i <= t.FieldCount(); ++i)
+        if (t.GetCell(i, row) != cells[static_cast<std::size_t>(i - 1)])
+            return false;
+    return true;
+}
+
+// The row that holds `cells` after the reopen sorted the table, `hint` first; 0 when none does.
+int findRow(const table::TMlb2& t, const std::vector<std::string>& cells, int hint)
+{
+    if (rowIs(t, hint, cells))
+        return hint;
+    for (int row = t.RowCount(); row >= 1; --row)
+        if (rowIs(t, row, cells))
+            return row;
+    return 0;
+}
+
+// Copies the picture over the cover file in one step (temporary file, then rename).
+Outcome copyCover(const std::string& source, const std::string& target)
+{
+    const auto failed = [&] {
+        return Outcome::failure(
+            table::cp("La fiche a été enregistrée, mais l'image n'a pas pu être copiée vers ") + target, "Attention");
+    };
+    std::ifstream in(source, std::ios::binary);
+    if (!in)
+        return failed();
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string temp = target + ".tmp~";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out)
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (out)
+            out.close();
+        if (!out) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            return failed();
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return failed();
+    }
+    return Outcome::success();
+}
+
+// Checks done before anything changes: a title, and a usable cover picture with a target.
+Outcome checkBeforeSave(const CatalogueState& state, const RecordValues& values, const std::string& titre,
+                        const std::string& coverSource)
+{
+    if (values.title.empty())
+        return Outcome::failure(table::cp("Une fiche sans titre ne peut pas être enregistrée"));
+    if (coverSource.empty())
+        return Outcome::success();
+    if (Outcome picture = checkCoverPicture(coverSource); !picture)
+        return picture;
+    if (catalogue::coverPath(state, titre).empty())
+        return Outcome::failure(table::cp("Le titre ") + titre +
+                                table::cp(" ne peut pas servir de nom de fichier : l'image ne peut pas être "
+                                          "enregistrée"));
+    return Outcome::success();
+}
+
+// Save, reopen, cover copy: the common end of an addition and of an edit.
+Outcome finishSave(CatalogueState& state, const std::vector<std::string>& cells, int hint, const std::string& titre,
+                   const std::string& coverSource, bool* recordSaved)
+{
+    if (recordSaved)
+        *recordSaved = true;
+    if (Outcome opened = catalogue::OpenCatalogue(state); !opened)
+        return opened;
+    state.CurrentRow = findRow(state.table(), cells, hint);
+    if (state.CurrentRow == 0)
+        state.CurrentRow = 1;
+    state.TechModified = false;
+    if (coverSource.empty())
+        return Outcome::success();
+    return copyCover(coverSource, catalogue::coverPath(state, titre));
+}
+
+} // namespace
+
+std::string upperCp1252(std::string text)
+{
+    for (char& c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 'a' && b <= 'z')
+            c = static_cast<char>(b - 32);
+        else if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
+            c = static_cast<char>(b - 32);
+        else if (b == 0x9A || b == 0x9C || b == 0x9E)
+            c = static_cast<char>(b - 16);
+        else if (b == 0xFF)
+            c = static_cast<char>(0x9F);
+    }
+    return text;
+}
+
+std::vector<std::string> splitActors(const std::string& acteur)
+{
+    std::vector<std::string> actors;
+    if (acteur.empty())
+        return actors;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t semi = acteur.find(';', start);
+        actors.push_back(acteur.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
+        if (semi == std::string::npos)
+            break;
+        start = semi + 1;
+    }
+    return actors;
+}
+
+std::string joinActors(const std::vector<std::string>& actors)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < actors.size(); ++i) {
+        if (i > 0)
+            joined += ';';
+        joined += actors[i];
+    }
+    return joined;
+}
+
+void setDuration(RecordValues& values, const std::string& duree)
+{
+    values.hours = duree.substr(0, 1);
+    values.minutes = duree.size() > 2 ? duree.substr(2) : std::string();
+    values.loadedDuration = duree;
+    values.durationEdited = false;
+}
+
+bool durationFitsBoxes(const std::string& duree)
+{
+    return duree.empty() || (duree.size() >= 2 && duree[1] == 'H');
+}
+
+std::string durationToStore(RecordValues& values)
+{
+    if (!values.durationEdited && !durationFitsBoxes(values.loadedDuration))
+        return values.loadedDuration;
+    if (values.hours.empty())
+        values.hours = "0";
+    if (values.minutes.empty())
+        values.minutes = "00";
+    return values.hours + "H" + values.minutes;
+}
+
+RecordValues loadRecord(const CatalogueState& state, int row)
+{
+    const table::TMlb2& t = state.table();
+    RecordValues v;
+    if (row < 1 || row > t.RowCount())
+        return v;
+    using namespace catalogue;
+    v.title = t.GetCell(posRESERVE1, row);
+    v.real = t.GetCell(posREAL, row);
+    v.date = t.GetCell(posDATE, row);
+    v.origine = t.GetCell(posORIGINE, row);
+    v.genre = t.GetCell(posGENRE, row);
+    setDuration(v, t.GetCell(posDUREE, row));
+    v.resume = t.GetCell(posRESUME, row);
+    v.distrib = t.GetCell(posDISTRIB, row);
+    v.number = t.GetCell(posRESERVE3, row);
+    v.support = t.GetCell(posRESERVE0, row);
+    v.actors = splitActors(t.GetCell(posACTEUR, row));
+    return v;
+}
+
+void applyFilmRecord(RecordValues& values, const FilmRecord& film)
+{
+    values.title = film.titre;
+    values.displayTitle.reset();
+    values.real = film.real;
+    values.date = film.date;
+    values.origine = film.origine;
+    values.genre = film.genre;
+    setDuration(values, film.duree);
+    for (std::string& actor : splitActors(film.acteur))
+        values.actors.push_back(std::move(actor));
+    values.resume = film.resume;
+    values.distrib = film.distrib;
+}
+
+FilmRecord toFilmRecord(RecordValues& values)
+{
+    FilmRecord film;
+    film.titre = values.title;
+    film.real = values.real;
+    film.date = values.date;
+    film.origine = values.origine;
+    film.genre = values.genre;
+    film.duree = durationToStore(values);
+    film.acteur = joinActors(values.actors);
+    film.resume = values.resume;
+    film.distrib = upperCp1252(values.distrib);
+    return film;
+}
+
+Outcome checkSupport(const CatalogueState& state, const std::string& support)
+{
+    for (const std::string& name : state.supportNames())
+        if (name == support)
+            return Outcome::success();
+    return Outcome::failure(table::cp("Le support ") + support +
+                            table::cp(" n'existe pas dans la liste des supports du catalogue"));
+}
+
+Outcome checkCoverPicture(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return Outcome::failure(table::cp("Fichier introuvable : ") + path);
+    catalogue::RgbImage image;
+    if (Outcome decoded = catalogue::decodeJpegFile(path, image, 1, 1); !decoded)
+        return Outcome::failure(table::cp("L'image ") + path + table::cp(" ne peut pas être lue : ") + decoded.message);
+    return Outcome::success();
+}
+
+Outcome addRecord(CatalogueState& state, RecordValues& values, const std::string& coverSource, bool* recordSaved)
+{
+    if (recordSaved)
+        *recordSaved = false;
+    values.title = upperCp1252(values.title);
+    if (Outcome checked = checkBeforeSave(state, values, values.title, coverSource); !checked)
+        return checked;
+    table::TMlb2& t = state.table();
+    const int row = catalogue::appendFilmRow(state);
+    storeValues(t, values, true);
+    const std::vector<std::string> cells = rowCells(t, row);
+    if (Outcome saved = catalogue::saveCatalogue(state); !saved) {
+        t.DeleteRow(row);
+        return saved;
+    }
+    return finishSave(state, cells, row, values.title, coverSource, recordSaved);
+}
+
+Outcome saveRecord(CatalogueState& state, int row, RecordValues& values, const std::string& coverSource,
+                   bool* recordSaved)
+{
+    if (recordSaved)
+        *recordSaved = false;
+    table::TMlb2& t = state.table();
+    if (row < 1 || row > t.RowCount())
+        return Outcome::failure(table::cp("La fiche n° ") + std::to_string(row) + table::cp(" n'existe pas"));
+    values.title = upperCp1252(values.title);
+    const std::string titre = t.GetCell(catalogue::posTITRE, row);
+    if (Outcome checked = checkBeforeSave(state, values, titre, coverSource); !checked)
+        return checked;
+    const std::vector<std::string> before = rowCells(t, row);
+    t.MoveTo(row);
+    storeValues(t, values, false);
+    const std::vector<std::string> cells = rowCells(t, row);
+    if (Outcome saved = catalogue::saveCatalogue(state); !saved) {
+        for (int i = 1; i <= t.FieldCount(); ++i)
+            t.SetCell(i, row, before[static_cast<std::size_t>(i - 1)]);
+        return saved;
+    }
+    return finishSave(state, cells, row, titre, coverSource, recordSaved);
+}
+
+} // namespace cinevaro::editing

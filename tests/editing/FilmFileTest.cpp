@@ -1,0 +1,177 @@
+#include "editing/FilmFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "editing/JpegWriter.h"
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+
+using namespace cinevaro;
+using namespace cinevaro::editing;
+using cinevaro::testing::dataFile;
+using cinevaro::testing::readFile;
+using cinevaro::testing::TempDir;
+
+namespace {
+
+FilmRecord alien()
+{
+    return {"ALIEN",
+            "Director A",
+            "1979",
+            table::cp("Américain"),
+            "Science Fiction",
+            "1H57",
+            "Actor A;Actor B",
+            table::cp("Un cargo spatial reçoit un signal."),
+            "N/A"};
+}
+
+// On a mismatch, the actual bytes are written next to the build tree for inspection.
+void expectGolden(const std::string& actual, const std::string& goldenName)
+{
+    const std::string expected = readFile(dataFile("editing/" + goldenName));
+    if (actual != expected) {
+        std::ofstream(std::string(CINEVARO_BUILD_DIR) + "/" + goldenName + ".actual", std::ios::binary) << actual;
+        FAIL() << "bytes differ from tests/data/editing/" << goldenName;
+    }
+}
+
+} // namespace
+
+class FilmFileTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+};
+
+TEST_F(FilmFileTest, WritesTheGoldenBytes)
+{
+    const std::string path = dir.file("alien.film");
+    ASSERT_TRUE(writeFilmFile(path, alien()).ok);
+    expectGolden(readFile(path), "alien.film");
+}
+
+TEST_F(FilmFileTest, ExportedFileReadsBackIdentically)
+{
+    const std::string path = dir.file("round.txt");
+    FilmRecord record = alien();
+    record.acteur = "A;;B;";
+    ASSERT_TRUE(writeFilmFile(path, record).ok);
+    std::string error;
+    auto read = readFilmFile(path, &error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(*read, record);
+}
+
+TEST_F(FilmFileTest, ReadsTheGoldenFile)
+{
+    auto read = readFilmFile(dataFile("editing/alien.film"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, alien());
+}
+
+TEST_F(FilmFileTest, TwoLineSynopsisMakesTenLinesAndShiftsTheDistributor)
+{
+    FilmRecord record = alien();
+    record.resume = "Ligne un\r\nLigne deux";
+    const std::string bytes = formatFilmText(record);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 10);
+    FilmRecord read = parseFilmText(bytes);
+    EXPECT_EQ(read.resume, "Ligne un");
+    EXPECT_EQ(read.distrib, "Ligne deux");
+}
+
+TEST_F(FilmFileTest, ShortFileLeavesTheOtherLinesEmpty)
+{
+    FilmRecord read = parseFilmText("T\r\nR\r\n1999");
+    EXPECT_EQ(read.titre, "T");
+    EXPECT_EQ(read.real, "R");
+    EXPECT_EQ(read.date, "1999");
+    EXPECT_EQ(read.origine, "");
+    EXPECT_EQ(read.acteur, "");
+    EXPECT_EQ(read.distrib, "");
+}
+
+TEST_F(FilmFileTest, LfEndsALineAndCrIsNeverKept)
+{
+    FilmRecord read = parseFilmText("A\rB\nC\r\r\nD\n\n\n\n\n\nX\nY\n");
+    EXPECT_EQ(read.titre, "AB");
+    EXPECT_EQ(read.real, "C");
+    EXPECT_EQ(read.date, "D");
+    EXPECT_EQ(read.distrib, "X"); // ninth line; the tenth is ignored
+}
+
+TEST_F(FilmFileTest, MissingFileIsReportedInFrench)
+{
+    std::string error;
+    EXPECT_FALSE(readFilmFile(dir.file("absent.film"), &error));
+    EXPECT_EQ(error, table::cp("Fichier introuvable : ") + dir.file("absent.film"));
+}
+
+TEST_F(FilmFileTest, FailedWriteKeepsTheOldFile)
+{
+    const std::string path = dir.write("old.film", "ancien\r\n");
+    // The temporary file cannot be created where a folder of its name stands.
+    std::filesystem::create_directory(path + ".tmp~");
+    auto outcome = writeFilmFile(path, alien());
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.message, table::cp("Impossible de créer le fichier ") + path);
+    EXPECT_EQ(readFile(path), "ancien\r\n");
+}
+
+struct NamesCase
+{
+    std::string chosen;
+    FilmFileKind kind;
+    std::string film;
+    std::string picture;
+};
+
+class FilmFileNamesTest : public ::testing::TestWithParam<NamesCase>
+{
+};
+
+TEST_P(FilmFileNamesTest, FormsTheTwoNames)
+{
+    const NamesCase& c = GetParam();
+    FilmFileNames names = filmFileNamesFor(c.chosen, c.kind);
+    EXPECT_EQ(names.film, c.film);
+    EXPECT_EQ(names.picture, c.picture);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, FilmFileNamesTest,
+    ::testing::Values(NamesCase{"/d/alien", FilmFileKind::Film, "/d/alien.film", "/d/alien.jpg"},
+                      NamesCase{"/d/alien.film", FilmFileKind::Film, "/d/alien.film", "/d/alien.jpg"},
+                      NamesCase{"/d/alien.FILM", FilmFileKind::Film, "/d/alien.FILM.film", "/d/alien.FILM.jpg"},
+                      NamesCase{"/d/alien", FilmFileKind::Txt, "/d/alien.txt", "/d/alien.jpg"},
+                      NamesCase{"/d/alien.txt", FilmFileKind::Txt, "/d/alien.txt", "/d/alien.jpg"},
+                      NamesCase{"/d/alien.dat", FilmFileKind::Any, "/d/alien.dat", ""}));
+
+TEST(FilmFileCompanion, ReplacesTheExtensionByJpg)
+{
+    EXPECT_EQ(companionPicture("/d/x.txt"), "/d/x.jpg");
+    EXPECT_EQ(companionPicture("/d/x.film"), "/d/x.jpg");
+    EXPECT_EQ(companionPicture("/d/x.FILM"), "/d/x.jpg");
+    EXPECT_EQ(companionPicture("/d/x.doc"), "");
+    EXPECT_EQ(filmFileKindOf("a.txt"), FilmFileKind::Txt);
+    EXPECT_EQ(filmFileKindOf("a.FILM"), FilmFileKind::Film);
+}
+
+TEST_F(FilmFileTest, JpegWriterNeverOverwrites)
+{
+    const unsigned char rgb[2 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    const std::string path = dir.file("pic.jpg");
+    ASSERT_TRUE(writeJpegFile(path, 2, 2, rgb, 6).ok);
+    const std::string first = readFile(path);
+    EXPECT_EQ(first.substr(0, 2), "\xFF\xD8");
+    const unsigned char black[2 * 2 * 3] = {};
+    EXPECT_FALSE(writeJpegFile(path, 2, 2, black, 6).ok);
+    EXPECT_EQ(readFile(path), first);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
+}
