@@ -1,0 +1,159 @@
+#include "output/PrintLayout.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/CoverPath.h"
+#include "table/Cp1252.h"
+
+namespace cinevaro::output {
+
+using catalogue::Outcome;
+
+namespace {
+
+constexpr double kBlockHeight = 95;
+constexpr double kLastBlockTop = 210; // a block starting below this goes to a new page
+
+void addText(PrintPage& page, double x, double y, const std::string& text, const FontSpec& font)
+{
+    DrawOp op;
+    op.kind = DrawOp::Kind::Text;
+    op.x1 = x;
+    op.y1 = y;
+    op.text = text;
+    op.font = font;
+    page.ops.push_back(std::move(op));
+}
+
+std::vector<std::string> splitNames(const std::string& list)
+{
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    for (;;) {
+        const auto sep = list.find(';', start);
+        names.push_back(list.substr(start, sep == std::string::npos ? std::string::npos : sep - start));
+        if (sep == std::string::npos)
+            break;
+        start = sep + 1;
+    }
+    return names;
+}
+
+} // namespace
+
+PictureResult loadJpegPicture(const std::string& path)
+{
+    auto picture = std::make_shared<Picture>();
+    // The cover box is 60 x 80 mm: 709 x 945 pixels at 300 dpi.
+    auto decoded = catalogue::decodeJpegFile(path, *picture, 709, 945);
+    if (!decoded)
+        return {nullptr, decoded.message};
+    return {std::move(picture), {}};
+}
+
+FontSpec titleFont(const std::string& title, const TextMeasurer& measurer)
+{
+    FontSpec font;
+    font.size = 15;
+    font.bold = true;
+    font.underline = true;
+    if (measurer.textWidth(title, font) > 110) {
+        font.size = 12;
+        if (measurer.textWidth(title, font) > 130)
+            font.size = 9;
+    }
+    return font;
+}
+
+Outcome layoutFilmBlock(const catalogue::CatalogueState& state, int row, double top, double pageWidth,
+                        const TextMeasurer& measurer, const PictureLoader& loader, PrintPage& page)
+{
+    using namespace catalogue;
+    const auto& t = state.table();
+    auto cell = [&](int field) { return t.GetCell(field, row); };
+
+    const std::string title = cell(posRESERVE1);
+    addText(page, 10, top + 10, title, titleFont(title, measurer));
+
+    const FontSpec regular;
+    addText(page, 10, top + 20, table::cp("Réalisateur : ") + cell(posREAL), regular);
+    addText(page, 80, top + 20, table::cp("Année : ") + cell(posDATE), regular);
+    addText(page, 10, top + 28, table::cp("Origine : ") + cell(posORIGINE), regular);
+    addText(page, 80, top + 28, table::cp("Durée : ") + cell(posDUREE), regular);
+    addText(page, 10, top + 34, "Genre : " + cell(posGENRE), regular);
+    addText(page, 80, top + 34, "Support : " + cell(posRESERVE0), regular);
+
+    addText(page, 10, top + 45, "Acteurs :", regular);
+    double y = top + 50;
+    for (const auto& name : splitNames(cell(posACTEUR))) {
+        if (!name.empty())
+            addText(page, 10, y, name, regular);
+        y += 5;
+    }
+
+    addText(page, 50, top + 45, table::cp("Résumé :"), regular);
+    DrawOp box;
+    box.kind = DrawOp::Kind::TextBox;
+    box.x1 = 50;
+    box.y1 = top + 50;
+    box.x2 = 110;
+    box.y2 = top + 90;
+    box.text = cell(posRESUME);
+    box.font = regular;
+    box.pen = kPenWhite;
+    page.ops.push_back(std::move(box));
+
+    const std::string cover = coverPath(state, cell(posTITRE));
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(cover, ec)) {
+        PictureResult loaded = loader(cover);
+        if (!loaded.picture)
+            return Outcome::failure(loaded.error, "Cinevaro");
+        DrawOp picture;
+        picture.kind = DrawOp::Kind::Picture;
+        picture.x1 = 120;
+        picture.y1 = top + 10;
+        picture.x2 = 180;
+        picture.y2 = top + 90;
+        picture.picture = std::move(loaded.picture);
+        page.ops.push_back(std::move(picture));
+    }
+
+    DrawOp line;
+    line.kind = DrawOp::Kind::Line;
+    line.x1 = 10;
+    line.x2 = pageWidth - 10;
+    line.y1 = line.y2 = top + kBlockHeight;
+    line.pen = kPenBlue;
+    page.ops.push_back(std::move(line));
+    return Outcome::success();
+}
+
+LayoutResult layoutCatalogue(const catalogue::CatalogueState& state, const TextMeasurer& measurer,
+                             const PictureLoader& loader)
+{
+    LayoutResult result;
+    auto& doc = result.document;
+    doc.pages.emplace_back();
+    if (!state.CatalogueTable)
+        return result;
+    const auto& t = state.table();
+    double top = 0;
+    for (int r = 1; r <= t.RowCount(); ++r) {
+        if (r == 1 && t.GetCell(catalogue::posTITRE, 1).empty())
+            continue;
+        if (top > kLastBlockTop) {
+            doc.pages.emplace_back();
+            top = 0;
+        }
+        result.outcome = layoutFilmBlock(state, r, top, doc.pageWidth, measurer, loader, doc.pages.back());
+        if (!result.outcome)
+            return result;
+        top += kBlockHeight;
+    }
+    return result;
+}
+
+} // namespace cinevaro::output

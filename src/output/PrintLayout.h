@@ -1,0 +1,104 @@
+// The printed catalogue as plain data: pages of drawing operations in millimetres (x to the right,
+// y downward from the top-left corner of a portrait page), three film blocks of 95 mm per page.
+// The windows and the command line draw these pages with ui/paint.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/Jpeg.h"
+#include "catalogue/Outcome.h"
+
+namespace cinevaro::catalogue {
+class CatalogueState;
+}
+
+namespace cinevaro::output {
+
+inline const std::string kPrintFontName = "Times New Roman";
+
+struct FontSpec
+{
+    std::string name = kPrintFontName;
+    int size = 10; // points
+    bool bold = false;
+    bool underline = false;
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+// A decoded picture: 8-bit RGB, rows top to bottom.
+using Picture = catalogue::RgbImage;
+
+// Windows colour values (0x00BBGGRR).
+inline constexpr std::uint32_t kPenWhite = 0xFFFFFF;
+inline constexpr std::uint32_t kPenBlue = 0xFF0000;
+inline constexpr std::uint32_t kPenBlack = 0x000000;
+
+struct DrawOp
+{
+    enum class Kind { Text, TextBox, Picture, Line };
+    Kind kind = Kind::Text;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0; // a text's top-left corner is (x1, y1)
+    std::string text;                      // Windows-1252
+    FontSpec font;
+    std::uint32_t pen = kPenBlack; // frame of a text box, colour of a line
+    std::shared_ptr<const Picture> picture;
+};
+
+struct PrintPage
+{
+    std::vector<DrawOp> ops;
+};
+
+struct PrintDocument
+{
+    std::string title = "Cinevaro";
+    double pageWidth = 210;  // mm, portrait A4
+    double pageHeight = 297; // mm
+    std::vector<PrintPage> pages;
+};
+
+// Width of a text in millimetres with a font; the windows measure with the font they draw with.
+class TextMeasurer
+{
+public:
+    virtual ~TextMeasurer() = default;
+    virtual double textWidth(const std::string& text, const FontSpec& font) const = 0;
+};
+
+// Reads a cover picture; nothing with a French message when the file cannot be decoded.
+struct PictureResult
+{
+    std::shared_ptr<const Picture> picture;
+    std::string error;
+};
+using PictureLoader = std::function<PictureResult(const std::string& path)>;
+
+// The JPEG decoder of the catalogue, at a size that still fills the cover box at 300 dpi.
+PictureResult loadJpegPicture(const std::string& path);
+
+// Size of a title: 15 pt when it is at most 110 mm wide, else 12 pt when at most 130 mm wide at
+// 12 pt, else 9 pt.
+FontSpec titleFont(const std::string& title, const TextMeasurer& measurer);
+
+// Appends the block of catalogue row `row` with top `top` to `page`. A cover that exists but
+// cannot be read gives its French message.
+catalogue::Outcome layoutFilmBlock(const catalogue::CatalogueState& state, int row, double top, double pageWidth,
+                                   const TextMeasurer& measurer, const PictureLoader& loader, PrintPage& page);
+
+struct LayoutResult
+{
+    PrintDocument document; // always at least one page
+    catalogue::Outcome outcome;
+};
+
+// Lays out every film row (the header row is skipped). An unreadable cover stops the layout with
+// its message; the pages built up to there are kept.
+LayoutResult layoutCatalogue(const catalogue::CatalogueState& state, const TextMeasurer& measurer,
+                             const PictureLoader& loader = loadJpegPicture);
+
+} // namespace cinevaro::output

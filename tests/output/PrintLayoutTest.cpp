@@ -1,0 +1,209 @@
+// The printed pages: blocks per page, positions, the title size rule, covers.
+#include "output/PrintLayout.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CoverPath.h"
+#include "output/OutputCatalogue.h"
+
+namespace output = cinevaro::output;
+namespace catalogue = cinevaro::catalogue;
+namespace table = cinevaro::table;
+namespace ct = cinevaro::testing;
+using cinevaro::testing::TempDir;
+using output::DrawOp;
+
+namespace {
+
+// Widths chosen by the test for each (title, size); other texts measure 10 mm per character.
+class FakeMeasurer : public output::TextMeasurer
+{
+public:
+    std::map<std::pair<std::string, int>, double> widths;
+    mutable std::vector<int> measuredSizes;
+
+    double textWidth(const std::string& text, const output::FontSpec& font) const override
+    {
+        measuredSizes.push_back(font.size);
+        auto it = widths.find({text, font.size});
+        return it != widths.end() ? it->second : 10.0 * text.size();
+    }
+};
+
+// A measurer under which every title keeps 15 pt.
+class NarrowMeasurer : public output::TextMeasurer
+{
+public:
+    double textWidth(const std::string&, const output::FontSpec&) const override { return 50; }
+};
+
+std::vector<const DrawOp*> ops(const output::PrintPage& page, DrawOp::Kind kind)
+{
+    std::vector<const DrawOp*> found;
+    for (const auto& op : page.ops)
+        if (op.kind == kind)
+            found.push_back(&op);
+    return found;
+}
+
+const DrawOp* textAt(const output::PrintPage& page, double x, double y)
+{
+    for (const auto& op : page.ops)
+        if (op.kind == DrawOp::Kind::Text && op.x1 == x && op.y1 == y)
+            return &op;
+    return nullptr;
+}
+
+output::PictureResult failingLoader(const std::string& path)
+{
+    return {nullptr, "Image illisible : " + path};
+}
+
+} // namespace
+
+class PrintLayoutTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    catalogue::CatalogueState state;
+    NarrowMeasurer narrow;
+};
+
+TEST_F(PrintLayoutTest, HeaderRowAndFourFilmsGiveTwoPages)
+{
+    ct::makeCatalogue(state, dir, ct::films(4));
+    auto result = output::layoutCatalogue(state, narrow);
+    ASSERT_TRUE(result.outcome);
+    const auto& pages = result.document.pages;
+    ASSERT_EQ(pages.size(), 2u);
+    // One separator line per block, at the bottom of each block.
+    auto lines = ops(pages[0], DrawOp::Kind::Line);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0]->y1, 95);
+    EXPECT_EQ(lines[1]->y1, 190);
+    EXPECT_EQ(lines[2]->y1, 285);
+    EXPECT_EQ(lines[2]->x1, 10);
+    EXPECT_EQ(lines[2]->x2, 200);
+    EXPECT_EQ(lines[2]->pen, output::kPenBlue);
+    ASSERT_EQ(ops(pages[1], DrawOp::Kind::Line).size(), 1u);
+    // Titles in table order, the header row never printed.
+    EXPECT_EQ(textAt(pages[0], 10, 10)->text, table::cp("Amélie"));
+    EXPECT_EQ(textAt(pages[0], 10, 105)->text, "Brazil");
+    EXPECT_EQ(textAt(pages[0], 10, 200)->text, "Casablanca");
+    EXPECT_EQ(textAt(pages[1], 10, 10)->text, "Delicatessen");
+}
+
+TEST_F(PrintLayoutTest, BlockContentsAndPositions)
+{
+    ct::makeCatalogue(state, dir, ct::films(2));
+    auto result = output::layoutCatalogue(state, narrow);
+    const auto& page = result.document.pages[0];
+    const double t = 95; // second block
+    EXPECT_EQ(textAt(page, 10, t + 20)->text, table::cp("Réalisateur : Réalisateur 2"));
+    EXPECT_EQ(textAt(page, 80, t + 20)->text, table::cp("Année : 1992"));
+    EXPECT_EQ(textAt(page, 10, t + 28)->text, table::cp("Origine : Origine 2"));
+    EXPECT_EQ(textAt(page, 80, t + 28)->text, table::cp("Durée : 92 mn"));
+    EXPECT_EQ(textAt(page, 10, t + 34)->text, "Genre : Genre 2");
+    EXPECT_EQ(textAt(page, 80, t + 34)->text, "Support : DVD");
+    EXPECT_EQ(textAt(page, 10, t + 45)->text, "Acteurs :");
+    EXPECT_EQ(textAt(page, 50, t + 45)->text, table::cp("Résumé :"));
+    const auto* regular = textAt(page, 10, t + 20);
+    EXPECT_EQ(regular->font, output::FontSpec{});
+    EXPECT_EQ(regular->font.name, "Times New Roman");
+    const auto* title = textAt(page, 10, t + 10);
+    EXPECT_EQ(title->font.size, 15);
+    EXPECT_TRUE(title->font.bold);
+    EXPECT_TRUE(title->font.underline);
+    auto boxes = ops(page, DrawOp::Kind::TextBox);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1]->x1, 50);
+    EXPECT_EQ(boxes[1]->y1, t + 50);
+    EXPECT_EQ(boxes[1]->x2, 110);
+    EXPECT_EQ(boxes[1]->y2, t + 90);
+    EXPECT_EQ(boxes[1]->pen, output::kPenWhite);
+    EXPECT_EQ(boxes[1]->text, table::cp(ct::FilmData{}.resume));
+}
+
+TEST_F(PrintLayoutTest, CastOneNamePerLineFiveMillimetresApart)
+{
+    ct::makeCatalogue(state, dir, {{"Un", "Seul Acteur"}, {"Trois", "Anne;Bruno;Chloé"}});
+    const auto result = output::layoutCatalogue(state, narrow);
+    const auto& page = result.document.pages[0];
+    EXPECT_EQ(textAt(page, 10, 50)->text, "Seul Acteur");
+    EXPECT_EQ(textAt(page, 10, 55), nullptr);
+    const double t = 95;
+    EXPECT_EQ(textAt(page, 10, t + 50)->text, "Anne");
+    EXPECT_EQ(textAt(page, 10, t + 55)->text, "Bruno");
+    EXPECT_EQ(textAt(page, 10, t + 60)->text, table::cp("Chloé"));
+}
+
+TEST_F(PrintLayoutTest, TitleSizeRule)
+{
+    FakeMeasurer m;
+    m.widths[{"Court", 15}] = 110; // exactly 110 mm stays at 15 pt
+    m.widths[{"Moyen", 15}] = 120;
+    m.widths[{"Moyen", 12}] = 130; // exactly 130 mm at 12 pt stays at 12 pt
+    m.widths[{"Long", 15}] = 160;
+    m.widths[{"Long", 12}] = 140;
+    EXPECT_EQ(output::titleFont("Court", m).size, 15);
+    EXPECT_EQ(m.measuredSizes, (std::vector<int>{15}));
+    EXPECT_EQ(output::titleFont("Moyen", m).size, 12);
+    EXPECT_EQ(output::titleFont("Long", m).size, 9);
+    const auto font = output::titleFont("Long", m);
+    EXPECT_TRUE(font.bold);
+    EXPECT_TRUE(font.underline);
+}
+
+TEST_F(PrintLayoutTest, CoverDrawnOnlyWhenItsFileExists)
+{
+    ct::makeCatalogue(state, dir, ct::films(2));
+    // A cover for the second film only (a real JPEG is not needed: the loader is the test's).
+    std::ofstream(catalogue::coverPath(state, "Brazil"), std::ios::binary) << "jpeg";
+    std::vector<std::string> loaded;
+    auto loader = [&loaded](const std::string& path) {
+        loaded.push_back(path);
+        auto picture = std::make_shared<output::Picture>();
+        picture->width = 2;
+        picture->height = 3;
+        picture->pixels.assign(18, 0x80);
+        return output::PictureResult{picture, {}};
+    };
+    auto result = output::layoutCatalogue(state, narrow, loader);
+    ASSERT_TRUE(result.outcome);
+    auto pictures = ops(result.document.pages[0], DrawOp::Kind::Picture);
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(loaded, (std::vector<std::string>{catalogue::coverPath(state, "Brazil")}));
+    EXPECT_EQ(pictures[0]->x1, 120);
+    EXPECT_EQ(pictures[0]->y1, 95 + 10);
+    EXPECT_EQ(pictures[0]->x2, 180);
+    EXPECT_EQ(pictures[0]->y2, 95 + 90);
+    EXPECT_EQ(pictures[0]->picture->width, 2);
+}
+
+TEST_F(PrintLayoutTest, UnreadableCoverStopsWithItsMessage)
+{
+    ct::makeCatalogue(state, dir, ct::films(4));
+    std::ofstream(catalogue::coverPath(state, "Delicatessen"), std::ios::binary) << "not a jpeg";
+    auto result = output::layoutCatalogue(state, narrow, failingLoader);
+    ASSERT_FALSE(result.outcome);
+    EXPECT_EQ(result.outcome.message, "Image illisible : " + catalogue::coverPath(state, "Delicatessen"));
+    // The pages built so far stay: the first page is whole.
+    ASSERT_EQ(result.document.pages.size(), 2u);
+    EXPECT_EQ(ops(result.document.pages[0], DrawOp::Kind::Line).size(), 3u);
+    // The real decoder reports a damaged file the same way.
+    auto real = output::loadJpegPicture(catalogue::coverPath(state, "Delicatessen"));
+    EXPECT_EQ(real.picture, nullptr);
+    EXPECT_FALSE(real.error.empty());
+}
+
+TEST_F(PrintLayoutTest, EmptyCatalogueGivesOneBlankPage)
+{
+    ct::makeCatalogue(state, dir, {});
+    auto result = output::layoutCatalogue(state, narrow);
+    ASSERT_EQ(result.document.pages.size(), 1u);
+    EXPECT_TRUE(result.document.pages[0].ops.empty());
+}

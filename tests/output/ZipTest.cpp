@@ -1,0 +1,352 @@
+// Writing, listing and unpacking zip archives, hostile archives included.
+#include "output/TZipMaster.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "output/Archive.h"
+#include "support/FakeFilmService.h"
+#include "support/TempDir.h"
+#include "support/ZipBuilder.h"
+#include "table/Cp1252.h"
+
+namespace fs = std::filesystem;
+
+namespace cinevaro::output {
+namespace {
+
+using testing::readFile;
+using testing::TempDir;
+using testing::ZipBuilder;
+
+std::string pseudoRandom(std::size_t size, std::uint32_t seed)
+{
+    std::string data(size, '\0');
+    for (auto& c : data) {
+        seed = seed * 1664525u + 1013904223u;
+        c = static_cast<char>(seed >> 24);
+    }
+    return data;
+}
+
+std::set<std::string> namesOf(const std::vector<ZipDirEntry>& entries)
+{
+    std::set<std::string> names;
+    for (const auto& e : entries)
+        names.insert(e.FileName);
+    return names;
+}
+
+std::set<std::string> filesUnder(const fs::path& dir)
+{
+    std::set<std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        files.insert(fs::relative(e.path(), dir).generic_string());
+    return files;
+}
+
+class ZipTest : public ::testing::Test
+{
+protected:
+    std::string catalogue()
+    {
+        tmp.write("Films.cvo", "MLB catalogue bytes");
+        tmp.write("Films/cover.jpg", pseudoRandom(100000, 7));
+        tmp.write("Films/LISEZMOI", "sans extension");
+        tmp.write("Films/sub/x.txt", std::string(5000, 'a'));
+        tmp.write("Autre/ailleurs.jpg", "pas dans la collection");
+        return tmp.file("Films.cvo");
+    }
+
+    TempDir tmp;
+};
+
+TEST_F(ZipTest, CatalogueArchiveHoldsCatalogueAndCollectionWithRelativeNames)
+{
+    const auto zipPath = tmp.file("sauvegarde.zip");
+    ASSERT_TRUE(archiveCatalogue(catalogue(), zipPath));
+    TZipDir dir;
+    ASSERT_TRUE(dir.setZipFileName(zipPath));
+    EXPECT_EQ(namesOf(dir.ListEntries()),
+              (std::set<std::string>{"Films.cvo", "Films/LISEZMOI", "Films/cover.jpg", "Films/sub/x.txt"}));
+    for (const auto& e : dir.ListEntries())
+        EXPECT_EQ(e.CompressionMethod, 8) << e.FileName; // deflate
+
+    // Unpacked again, every file is back with its bytes.
+    fs::create_directory(tmp.path() / "out");
+    TZipMaster unzip;
+    ASSERT_TRUE(unzip.setZipFilename(zipPath));
+    unzip.ExtrBaseDir = tmp.file("out");
+    ASSERT_TRUE(unzip.Extract());
+    EXPECT_EQ(readFile(tmp.file("out/cover.jpg")), readFile(tmp.file("Films/cover.jpg")));
+    EXPECT_EQ(readFile(tmp.file("out/x.txt")), std::string(5000, 'a'));
+    EXPECT_EQ(readFile(tmp.file("out/Films.cvo")), "MLB catalogue bytes");
+}
+
+TEST_F(ZipTest, ArchiveInsideTheCollectionDoesNotHoldItself)
+{
+    const auto zipPath = tmp.file("Films/copie.zip");
+    ASSERT_TRUE(archiveCatalogue(catalogue(), zipPath));
+    ASSERT_TRUE(archiveCatalogue(tmp.file("Films.cvo"), zipPath)); // updating the same archive
+    TZipDir dir;
+    ASSERT_TRUE(dir.setZipFileName(zipPath));
+    EXPECT_EQ(dir.Count(), 4);
+}
+
+TEST_F(ZipTest, ProgressGivesOneStepPer32768BytesOfEachFile)
+{
+    tmp.write("in/a.bin", pseudoRandom(100000, 1));
+    tmp.write("in/b.txt", "petit");
+    std::vector<std::string> events;
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("p.zip")));
+    zip.OnProgress = [&](int type, const std::string& name, std::int64_t size) {
+        events.push_back(std::to_string(type) + " " + name + " " + std::to_string(size));
+    };
+    zip.FSpecArgs = {tmp.file("in/*.*")};
+    ASSERT_TRUE(zip.Add());
+    EXPECT_EQ(events, (std::vector<std::string>{"0 a.bin 100000", "1   0", "1   0", "1   0", "0 b.txt 5", "2   0"}));
+    EXPECT_TRUE(zip.FSpecArgs.empty());
+    EXPECT_EQ(zip.Count(), 2);
+}
+
+TEST_F(ZipTest, AddRefusesMissingInputsAndNames)
+{
+    TZipMaster zip;
+    EXPECT_EQ(zip.Add().message, "Error - no files to zip");
+    zip.FSpecArgs = {tmp.file("x")};
+    EXPECT_EQ(zip.Add().message, "Error - no zip file specified");
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("m.zip")));
+    zip.FSpecArgs = {tmp.file("absent.cvo")};
+    auto missing = zip.Add();
+    EXPECT_FALSE(missing);
+    EXPECT_NE(missing.message.find(table::cp("Fichier introuvable")), std::string::npos);
+    EXPECT_FALSE(fs::exists(tmp.file("m.zip")));
+}
+
+TEST_F(ZipTest, ExistingFileThatIsNotAnArchiveIsLeftAlone)
+{
+    const auto page = tmp.write("page.zip", "<HTML>pas une archive</HTML>");
+    auto result = archiveCatalogue(catalogue(), page);
+    EXPECT_EQ(result.message, "Error 1 reading Zip File");
+    EXPECT_EQ(readFile(page), "<HTML>pas une archive</HTML>");
+}
+
+TEST_F(ZipTest, UnwritableFolderGivesFrenchMessageAndNoFile)
+{
+    const auto blocker = tmp.write("fichier", "x");
+    const auto zipPath = blocker + "/archive.zip";
+    auto result = archiveCatalogue(catalogue(), zipPath);
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message.find(table::cp("Impossible d'écrire l'archive")), std::string::npos);
+    EXPECT_FALSE(fs::exists(zipPath));
+}
+
+TEST_F(ZipTest, CancelStopsWithoutLeavingAnArchive)
+{
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("c.zip")));
+    tmp.write("in/big.bin", pseudoRandom(200000, 3));
+    zip.OnProgress = [&](int type, const std::string&, std::int64_t) {
+        if (type == ProgressStep)
+            zip.Cancel();
+    };
+    zip.FSpecArgs = {tmp.file("in/big.bin")};
+    auto result = zip.Add();
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message.find(table::cp("annulée")), std::string::npos);
+    EXPECT_EQ(filesUnder(tmp.path()), (std::set<std::string>{"in", "in/big.bin"}));
+    EXPECT_FALSE(zip.addBusy());
+}
+
+TEST_F(ZipTest, SecondAddDuringAddIsRefused)
+{
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("b.zip")));
+    tmp.write("in/a.bin", pseudoRandom(70000, 3));
+    catalogue::Outcome inner;
+    zip.OnProgress = [&](int type, const std::string&, std::int64_t) {
+        if (type == ProgressFileBegins) {
+            zip.FSpecArgs.push_back(tmp.file("in/a.bin"));
+            inner = zip.Add();
+        }
+    };
+    zip.FSpecArgs = {tmp.file("in/a.bin")};
+    ASSERT_TRUE(zip.Add());
+    EXPECT_FALSE(inner);
+}
+
+TEST_F(ZipTest, ServiceArchiveUnpacksWithoutOverwriting)
+{
+    auto film = testing::FakeFilmService::builtInFilms()[0];
+    const auto zipPath = tmp.write("LE_PHARE_DU_NORD.zip", testing::FakeFilmService::filmArchive(film));
+    tmp.write("col/LE_PHARE_DU_NORD.jpg", "ancienne couverture");
+    TZipDir dir;
+    ASSERT_TRUE(dir.setZipFileName(zipPath));
+    EXPECT_EQ(namesOf(dir.ListEntries()),
+              (std::set<std::string>{"LE_PHARE_DU_NORD.film", "LE_PHARE_DU_NORD.jpg", "(c).txt"}));
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(zipPath));
+    zip.ExtrBaseDir = tmp.file("col");
+    ASSERT_TRUE(zip.Extract());
+    EXPECT_EQ(readFile(tmp.file("col/LE_PHARE_DU_NORD.jpg")), "ancienne couverture");
+    EXPECT_EQ(readFile(tmp.file("col/LE_PHARE_DU_NORD.film")), film.filmFile());
+    EXPECT_TRUE(fs::exists(tmp.file("col/(c).txt")));
+    EXPECT_EQ(filesUnder(tmp.path() / "col").size(), 3u); // no temporary file left
+}
+
+struct ReadErrorCase
+{
+    const char* name;
+    std::string bytes;
+    const char* numbered;
+    const char* plain;
+};
+
+std::string goodArchive()
+{
+    return ZipBuilder().add("a.film", std::string(300, 'f')).add("a.jpg", std::string(2000, 'j')).bytes();
+}
+
+class ZipReadErrorTest : public ::testing::TestWithParam<ReadErrorCase>
+{
+};
+
+TEST_P(ZipReadErrorTest, UnreadableArchivesGiveTheNumberedError)
+{
+    TempDir tmp;
+    const auto path = tmp.write("d.zip", GetParam().bytes);
+    TZipMaster zip;
+    auto outcome = zip.setZipFilename(path);
+    EXPECT_EQ(outcome.message, GetParam().numbered);
+    EXPECT_EQ(zip.Count(), 0);
+    TZipDir dir;
+    EXPECT_EQ(dir.setZipFileName(path).message, GetParam().plain);
+    zip.ExtrBaseDir = tmp.path().string();
+    EXPECT_FALSE(zip.Extract());
+    EXPECT_EQ(filesUnder(tmp.path()), (std::set<std::string>{"d.zip"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Downloads, ZipReadErrorTest,
+                         ::testing::Values(ReadErrorCase{"Empty", "", "Error 1 reading Zip File",
+                                                         "Error reading Zip File"},
+                                           ReadErrorCase{"WebPage", "<HTML><BODY>Erreur 404</BODY></HTML>\r\n",
+                                                         "Error 1 reading Zip File", "Error reading Zip File"},
+                                           ReadErrorCase{"CutInHeader", goodArchive().substr(0, 20),
+                                                         "Error 2 reading Zip file", "Error reading Zip file"},
+                                           ReadErrorCase{"CutInName", goodArchive().substr(0, 32),
+                                                         "Error 2 reading Zip file", "Error reading Zip file"},
+                                           ReadErrorCase{"CutInData", goodArchive().substr(0, 1000),
+                                                         "Error 3 reading Zip file", "Error reading Zip file"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ZipEntryListTest, WalkStopsAtCentralDirectoryAndReadsHeaderFields)
+{
+    std::vector<ZipDirEntry> entries;
+    ASSERT_EQ(readEntryListFromBytes(goodArchive(), entries), ZipListError::None);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].FileName, "a.jpg");
+    EXPECT_EQ(entries[1].CompressedSize, 2000u);
+    EXPECT_EQ(entries[1].UncompressedSize, 2000u);
+    EXPECT_EQ(entries[1].CRC32, testing::crc32(std::string(2000, 'j')));
+    // Bytes before the first header are skipped four at a time.
+    ASSERT_EQ(readEntryListFromBytes(std::string(8, 'x') + goodArchive(), entries), ZipListError::None);
+    EXPECT_EQ(entries.size(), 2u);
+}
+
+class HostileArchiveTest : public ::testing::Test
+{
+protected:
+    void extract(const std::string& bytes)
+    {
+        fs::create_directory(tmp.path() / "base");
+        zipPath = tmp.write("hostile.zip", bytes);
+        ASSERT_TRUE(zip.setZipFilename(zipPath)) << zip.ZipFilename();
+        zip.ExtrBaseDir = tmp.file("base");
+        result = zip.Extract();
+    }
+
+    TempDir tmp;
+    TZipMaster zip;
+    std::string zipPath;
+    catalogue::Outcome result;
+};
+
+TEST_F(HostileArchiveTest, NamesAreCutToTheirLastComponentAndLinksSkipped)
+{
+    const std::string absolute = (tmp.path() / "absolu.txt").string();
+    extract(ZipBuilder()
+                .add("../evade.txt", "1")
+                .add("../../tres/loin.txt", "2")
+                .add(absolute, "3")
+                .add("..\\..\\fenetre.txt", "4")
+                .addSymlink("lien", "/etc/passwd")
+                .add("..", "5")
+                .add(".", "6")
+                .add("dossier/", "")
+                .add("sain.txt", "7")
+                .bytes());
+    ASSERT_TRUE(result) << result.message;
+    EXPECT_EQ(filesUnder(tmp.path()), (std::set<std::string>{"hostile.zip", "base", "base/evade.txt", "base/loin.txt",
+                                                             "base/absolu.txt", "base/fenetre.txt", "base/sain.txt"}));
+    EXPECT_EQ(readFile(tmp.file("base/fenetre.txt")), "4");
+}
+
+TEST_F(HostileArchiveTest, ExistingLinkInBaseIsNotFollowed)
+{
+    fs::create_directory(tmp.path() / "base");
+    tmp.write("cible.txt", "intacte");
+    fs::create_symlink(tmp.path() / "cible.txt", tmp.path() / "base" / "piege.txt");
+    zip.ExtrOptions = ExtrOverWrite;
+    extract(ZipBuilder().add("piege.txt", "ecrasee").bytes());
+    EXPECT_EQ(readFile(tmp.file("cible.txt")), "intacte");
+}
+
+TEST_F(HostileArchiveTest, OversizedTotalIsRefusedBeforeWriting)
+{
+    ZipBuilder builder;
+    builder.add("petit.txt", "ok");
+    builder.addEntry({"enorme1.bin", "x", false, 200ll * 1024 * 1024});
+    builder.addEntry({"enorme2.bin", "y", false, 100ll * 1024 * 1024});
+    extract(builder.bytes());
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message.find("256"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(tmp.path() / "base"));
+}
+
+TEST_F(HostileArchiveTest, EntryLargerThanAnnouncedLeavesNothing)
+{
+    extract(ZipBuilder().addEntry({"menteur.txt", std::string(5000, 'm'), false, 10}).bytes());
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(fs::is_empty(tmp.path() / "base"));
+}
+
+struct WildcardCase
+{
+    const char* pattern;
+    const char* name;
+    bool match;
+};
+
+class WildcardTest : public ::testing::TestWithParam<WildcardCase>
+{
+};
+
+TEST_P(WildcardTest, MatchesAsWindowsReadsPatterns)
+{
+    EXPECT_EQ(wildcardMatch(GetParam().pattern, GetParam().name), GetParam().match);
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, WildcardTest,
+                         ::testing::Values(WildcardCase{"*.*", "LISEZMOI", true}, WildcardCase{"*.*", "a.b.c", true},
+                                           WildcardCase{"*.jpg", "a.jpg", true}, WildcardCase{"*.jpg", "a.jpeg", false},
+                                           WildcardCase{"?.txt", "ab.txt", false},
+                                           WildcardCase{"a*b*c", "axxbyyc", true},
+                                           WildcardCase{"LISEZMOI.*", "LISEZMOI", true}));
+
+} // namespace
+} // namespace cinevaro::output
