@@ -53,8 +53,15 @@ public:
     bool Search(const std::string& field, const std::string& op, const std::string& value) const;
     bool SortBy(const std::string& field, bool ascending);
 
+    // Replaces the table by the file's content; on any failure the table stays as it was.
     bool LoadFromFile(const std::string& fileName);
+    // Same from the bytes of a table file already in memory.
+    bool LoadFromBuffer(const std::string& bytes);
+    // Writes a temporary file beside the target and renames it over the target, so a failed
+    // save leaves the previous file intact.
     bool SaveToFile(const std::string& fileName);
+    // The bytes SaveToFile writes.
+    std::string SaveToBuffer() const;
 
     const std::string& TableName() const { return m_tableName; }
     void SetTableName(const std::string& name) { m_tableName = name; }
@@ -62,7 +69,12 @@ public:
     const std::string& LastErrorMessage() const { return m_lastErrorMessage; }
 
 private:
-    // ... implementation members
+    // The current row, null when the cursor designates no row.
+    TKStringList* currentRow();
+    const TKStringList* currentRow() const;
+    void setError(int code, const std::string& message);
+    void clearError() { setError(0, std::string()); }
+
     std::string m_tableName;
     int m_cursor = 0;
     bool m_bof = true;

@@ -1,0 +1,371 @@
+// The "MLB" table file: reading (from one buffer holding the whole file) and writing (into one
+// buffer, then a temporary file renamed over the target).
+//
+// Layout: "MLB", 2, 0, byte-order flag (1 = little-endian), number of tables (16 bits),
+// reserved (16), block kind 0 = TABLE (16), block length (32), reserved (16), table name,
+// field count F (32), row count R (32), F x (type byte, name), R x (row length (32), F values).
+// A string is a 32-bit little-endian length and its bytes. With a byte-order flag other than 1
+// the counts are big-endian while string lengths stay little-endian.
+//
+// The reader never trusts a count: every count and length is checked against the bytes left,
+// the table is built aside and only replaces the current one when the whole file was read.
+// Files with a blank or repeated field name are refused, so values never shift columns.
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "table/Platform.h"
+#include "table/TMlb2.h"
+
+namespace cinevaro::table {
+
+namespace {
+
+const char* const kOpenReadError = "4-Unable to open file for reading";
+const char* const kSignatureError = "1-File's Signature must be MLB";
+const char* const kTableCountError = "2-number of tables must be at least 1";
+const char* const kBlockKindError = "3-First Block must be a TABLE";
+const char* const kTruncatedError = "5-Unexpected end of file";
+const char* const kFieldNameError = "6-Field names must be unique and not blank";
+const char* const kOpenWriteError = "1-Unable to open the file for writing";
+const char* const kWriteError = "2-Unable to write the file";
+
+class Reader
+{
+public:
+    explicit Reader(const std::string& bytes) : m_bytes(bytes) {}
+
+    std::size_t left() const { return m_bytes.size() - m_pos; }
+    void setBigEndian(bool big) { m_bigEndian = big; }
+
+    bool byte(std::uint8_t& out)
+    {
+        if (left() < 1)
+            return false;
+        out = static_cast<std::uint8_t>(m_bytes[m_pos++]);
+        return true;
+    }
+    bool u16(std::uint32_t& out) { return number(2, m_bigEndian, out); }
+    bool u32(std::uint32_t& out) { return number(4, m_bigEndian, out); }
+    // String lengths are little-endian whatever the byte-order flag says; the text stops at
+    // its first zero byte.
+    bool text(std::string& out)
+    {
+        std::uint32_t length = 0;
+        if (!number(4, false, length) || length > left())
+            return false;
+        const char* begin = m_bytes.data() + m_pos;
+        const void* zero = std::memchr(begin, 0, length);
+        out.assign(begin, zero ? static_cast<const char*>(zero) : begin + length);
+        m_pos += length;
+        return true;
+    }
+
+private:
+    bool number(int size, bool bigEndian, std::uint32_t& out)
+    {
+        if (left() < static_cast<std::size_t>(size))
+            return false;
+        out = 0;
+        for (int i = 0; i < size; ++i) {
+            const auto b = static_cast<std::uint8_t>(m_bytes[m_pos + static_cast<std::size_t>(i)]);
+            out |= static_cast<std::uint32_t>(b) << (8 * (bigEndian ? size - 1 - i : i));
+        }
+        m_pos += static_cast<std::size_t>(size);
+        return true;
+    }
+
+    const std::string& m_bytes;
+    std::size_t m_pos = 0;
+    bool m_bigEndian = false;
+};
+
+void putU16(std::string& out, std::uint32_t v)
+{
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+}
+
+void putU32(std::string& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void putText(std::string& out, const std::string& s)
+{
+    putU32(out, static_cast<std::uint32_t>(s.size()));
+    out += s;
+}
+
+// Reads the whole file; false when it cannot be opened or read.
+bool readWholeFile(const std::string& fileName, std::string& out)
+{
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    out.clear();
+    if (S_ISREG(st.st_mode) && st.st_size > 0)
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        out.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return true;
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t limit = bytes.size();
+    const long long simulated = saveWriteLimitForTesting();
+    if (simulated >= 0 && static_cast<unsigned long long>(simulated) < limit)
+        limit = static_cast<std::size_t>(simulated);
+    std::size_t done = 0;
+    while (done < limit) {
+        const ssize_t put = ::write(fd, bytes.data() + done, limit - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    if (limit < bytes.size()) {
+        errno = ENOSPC;
+        return false;
+    }
+    return true;
+}
+
+std::string directoryOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates a new file with a unique name beside `target`; -1 when the folder refuses it.
+int createTemporary(const std::string& target, std::string& tempName)
+{
+    std::random_device device;
+    std::mt19937_64 random(device() ^ static_cast<std::uint64_t>(::getpid()));
+    const std::string dir = directoryOf(target);
+    const std::size_t slash = target.find_last_of('/');
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".tmp%012llx",
+                      static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+        tempName = (dir == "/" ? std::string("/") : dir + "/") + "." + base + suffix;
+        const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool TMlb2::LoadFromFile(const std::string& fileName)
+{
+    clearError();
+    std::string bytes;
+    if (!readWholeFile(fileName, bytes)) {
+        setError(3, kOpenReadError);
+        return false;
+    }
+    return LoadFromBuffer(bytes);
+}
+
+bool TMlb2::LoadFromBuffer(const std::string& bytes)
+{
+    clearError();
+    Reader in(bytes);
+    if (bytes.size() < 3 || bytes.compare(0, 3, "MLB") != 0) {
+        setError(2, kSignatureError);
+        return false;
+    }
+    std::uint8_t header[3] = {};
+    for (std::uint8_t& b : header)
+        in.byte(b);
+    std::uint8_t version = 0, unused = 0, byteOrder = 0;
+    if (!in.byte(version) || !in.byte(unused) || !in.byte(byteOrder)) {
+        setError(2, kTruncatedError);
+        return false;
+    }
+    in.setBigEndian(byteOrder != 1);
+    std::uint32_t tables = 0, reserved = 0, kind = 0;
+    if (!in.u16(tables)) {
+        setError(2, kTruncatedError);
+        return false;
+    }
+    if (tables == 0) {
+        setError(2, kTableCountError);
+        return false;
+    }
+    if (!in.u16(reserved) || !in.u16(kind)) {
+        setError(2, kTruncatedError);
+        return false;
+    }
+    if (kind != 0) {
+        setError(2, kBlockKindError);
+        return false;
+    }
+
+    TMlb2 loaded;
+    std::uint32_t blockLength = 0, fieldCount = 0, rowCount = 0;
+    std::string tableName;
+    bool ok = in.u32(blockLength) && in.u16(reserved) && in.text(tableName) && in.u32(fieldCount) && in.u32(rowCount);
+    // A field takes at least 5 bytes, a row at least 4 + 4 per field.
+    ok = ok && fieldCount <= in.left() / 5 &&
+         static_cast<std::uint64_t>(rowCount) * (4 + 4 * static_cast<std::uint64_t>(fieldCount)) <= in.left();
+    for (std::uint32_t i = 1; ok && i <= fieldCount; ++i) {
+        std::uint8_t type = 0;
+        std::string name;
+        ok = in.byte(type) && in.text(name);
+        if (ok && !loaded.AddField(name)) {
+            setError(2, kFieldNameError);
+            return false;
+        }
+        loaded.SetFieldType(static_cast<int>(i), type == 1 ? "FLOAT" : "STRING");
+    }
+    auto& rows = loaded.m_rows.Items();
+    if (ok)
+        rows.reserve(rowCount);
+    for (std::uint32_t r = 0; ok && r < rowCount; ++r) {
+        std::uint32_t rowLength = 0; // not interpreted
+        ok = in.u32(rowLength);
+        TKStringList row(static_cast<int>(fieldCount));
+        for (auto& value : row.Items())
+            ok = ok && in.text(value);
+        rows.push_back(std::move(row));
+    }
+    if (!ok) {
+        setError(2, kTruncatedError);
+        return false;
+    }
+
+    m_tableName = std::move(tableName);
+    m_names = std::move(loaded.m_names);
+    m_types = std::move(loaded.m_types);
+    m_rows = std::move(loaded.m_rows);
+    m_cursor = 0;
+    m_bof = true;
+    m_eof = true;
+    MoveLast();
+    return true;
+}
+
+std::string TMlb2::SaveToBuffer() const
+{
+    std::size_t size = 18 + 4 + m_tableName.size() + 8;
+    for (const auto& name : m_names.Items())
+        size += 5 + name.size();
+    for (const auto& row : m_rows.Items()) {
+        size += 4;
+        for (const auto& value : row.Items())
+            size += 4 + value.size();
+    }
+    std::string out;
+    out.reserve(size);
+    out += "MLB";
+    out += '\x02';
+    out += '\x00';
+    out += '\x01';
+    putU16(out, 1); // number of tables
+    putU16(out, 0);
+    putU16(out, 0); // block kind TABLE
+    putU32(out, static_cast<std::uint32_t>(size - 16));
+    putU16(out, 0);
+    putText(out, m_tableName);
+    putU32(out, static_cast<std::uint32_t>(FieldCount()));
+    putU32(out, static_cast<std::uint32_t>(RowCount()));
+    for (int i = 0; i < FieldCount(); ++i) {
+        out += m_types.Get(i) == "FLOAT" ? '\x01' : '\x00';
+        putText(out, m_names.Get(i));
+    }
+    for (const auto& row : m_rows.Items()) {
+        std::size_t length = 0;
+        for (const auto& value : row.Items())
+            length += 4 + value.size();
+        putU32(out, static_cast<std::uint32_t>(length));
+        for (const auto& value : row.Items())
+            putText(out, value);
+    }
+    return out;
+}
+
+bool TMlb2::SaveToFile(const std::string& fileName)
+{
+    clearError();
+    // Write through a symbolic link to the file it names, keeping the link.
+    std::string target = fileName;
+    struct stat st
+    {
+    };
+    if (::lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (fileName.empty() || (exists && !S_ISREG(st.st_mode))) {
+        setError(3, kOpenWriteError);
+        return false;
+    }
+    std::string tempName;
+    const int fd = createTemporary(target, tempName);
+    if (fd < 0) {
+        setError(3, kOpenWriteError);
+        return false;
+    }
+    if (exists) {
+        // Keep the old file's permissions (and owner, where allowed).
+        (void)::fchmod(fd, st.st_mode & 07777);
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+            // Not allowed for an ordinary user; the file then belongs to the one who saves.
+        }
+    }
+    const std::string bytes = SaveToBuffer();
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(tempName.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempName.c_str());
+        setError(3, kWriteError);
+        return false;
+    }
+    // Make the rename itself durable.
+    const int dirFd = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        (void)::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+} // namespace cinevaro::table
