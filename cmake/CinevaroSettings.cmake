@@ -18,7 +18,13 @@ if(CINEVARO_SANITIZE)
     target_link_options(cinevaro_settings INTERFACE -fsanitize=address,undefined)
 endif()
 if(CINEVARO_FUZZ)
-    target_compile_options(cinevaro_settings INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+    # libFuzzer comes with clang only. Every target gets the sanitizers and the coverage hooks; the
+    # fuzz programs add -fsanitize=fuzzer at link time for libFuzzer's main.
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "CINEVARO_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang)")
+    endif()
+    target_compile_options(cinevaro_settings INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                       -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(cinevaro_settings INTERFACE -fsanitize=address,undefined)
 endif()
 
