@@ -1,0 +1,203 @@
+// Creating and opening catalogues: schema, header row, normalisation, names, legacy folder.
+#include "catalogue/CatalogueState.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/Settings.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+using namespace cinevaro::catalogue;
+using cinevaro::table::TMlb2;
+using cinevaro::testing::TempDir;
+
+class CatalogueFilesTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    Settings settings{dir.file("Cinevaro.ini")};
+    CatalogueState state;
+
+    // A table file written without the system: the given fields and rows.
+    std::string writeTable(const std::string& name, const std::vector<std::string>& fields,
+                           const std::vector<std::vector<std::string>>& rows)
+    {
+        TMlb2 t;
+        for (const auto& f : fields)
+            t.AddField(f);
+        for (const auto& r : rows) {
+            t.AppendRow();
+            for (std::size_t i = 0; i < r.size(); ++i)
+                t.SetValueAt(static_cast<int>(i + 1), r[i]);
+        }
+        auto path = dir.file(name);
+        EXPECT_TRUE(t.SaveToFile(path));
+        return path;
+    }
+};
+
+TEST_F(CatalogueFilesTest, NewCatalogueHasTheSchemaAndOneHeaderRow)
+{
+    auto path = dir.file("Films.cvo");
+    ASSERT_TRUE(newCatalogue(state, path, &settings));
+    EXPECT_TRUE(fs::is_directory(dir.file("Films")));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), path);
+    TMlb2 t;
+    ASSERT_TRUE(t.LoadFromFile(path));
+    ASSERT_EQ(t.FieldCount(), 37);
+    for (int i = 1; i <= 37; ++i)
+        EXPECT_EQ(t.GetFieldName(i), schemaFields()[i - 1]);
+    ASSERT_EQ(t.RowCount(), 1);
+    for (int i = 1; i <= 37; ++i)
+        EXPECT_EQ(t.GetCell(i, 1), i == posRESERVE2 ? "DivX;DVD;VHS" : "") << t.GetFieldName(i);
+    EXPECT_EQ(state.supportNames(), (std::vector<std::string>{"DivX", "DVD", "VHS"}));
+    EXPECT_EQ(state.CurrentRow, 1);
+    EXPECT_TRUE(state.IsOpen);
+}
+
+TEST_F(CatalogueFilesTest, CollectionFolderThatCannotBeCreatedChangesNothing)
+{
+    dir.write("blocker", "a file where a folder should go");
+    ASSERT_TRUE(newCatalogue(state, dir.file("Films.cvo"), &settings));
+    auto before = state.CatalogueFileName;
+    auto outcome = newCatalogue(state, dir.file("blocker/Other.cvo"), &settings);
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.message, "Impossible de cr\xE9" "er" + dir.file("blocker/Other") + "/");
+    EXPECT_EQ(state.CatalogueFileName, before);
+    EXPECT_FALSE(fs::exists(dir.file("blocker/Other.cvo")));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), before);
+}
+
+TEST_F(CatalogueFilesTest, NamesComeFromTheFileNameWithCaseSensitiveRemoval)
+{
+    EXPECT_EQ(deriveNames("/d/Films.cvo").collectionFolder, "/d/Films/");
+    EXPECT_EQ(deriveNames("/d/Films.CVO").collectionFolder, "/d/Films.CVO/");
+    EXPECT_EQ(deriveNames("/d/a.cvo.cvo").collectionFolder, "/d/a/");
+    auto n = deriveNames("/d/e/x.cvo");
+    EXPECT_EQ(n.dir, "/d/e/");
+    EXPECT_EQ(n.name, "x");
+}
+
+TEST_F(CatalogueFilesTest, OlderFileGainsTheMissingFieldsAtTheEnd)
+{
+    std::vector<std::string> fields(schemaFields().begin(), schemaFields().begin() + 21); // TITRE .. RESERVE9
+    std::vector<std::string> row(21);
+    row[0] = "Alien";
+    auto path = writeTable("Old.cvo", fields, {row});
+    state.CatalogueFileName = path;
+    ASSERT_TRUE(OpenCatalogue(state));
+    TMlb2 t;
+    ASSERT_TRUE(t.LoadFromFile(path));
+    ASSERT_EQ(t.FieldCount(), 37);
+    EXPECT_EQ(t.GetFieldName(22), "IFEMP");
+    EXPECT_EQ(t.GetFieldName(37), "NBDISK");
+    EXPECT_EQ(t.GetCell(posRESERVE1, 1), "Alien");
+    EXPECT_EQ(t.GetCell(posRESERVE2, 1), "DivX;DVD;VHS");
+}
+
+TEST_F(CatalogueFilesTest, OpenFillsDisplayTitlesAndSupportListsAndSortsByTitle)
+{
+    std::vector<std::vector<std::string>> rows(3, std::vector<std::string>(37));
+    rows[0][0] = "Zorro";
+    rows[1][0] = "Alien";
+    rows[1][12] = "Le huitieme passager";
+    rows[2][0] = "";
+    rows[2][13] = "CD;DVD";
+    auto path = writeTable("Films.cvo", schemaFields(), rows);
+    state.CatalogueFileName = path;
+    ASSERT_TRUE(OpenCatalogue(state));
+    auto& t = state.table();
+    ASSERT_EQ(t.RowCount(), 3);
+    EXPECT_EQ(t.GetCell(posTITRE, 1), "");
+    EXPECT_EQ(t.GetCell(posRESERVE2, 1), "CD;DVD");
+    EXPECT_EQ(t.GetCell(posRESERVE1, 2), "Le huitieme passager");
+    EXPECT_EQ(t.GetCell(posRESERVE1, 3), "Zorro");
+    EXPECT_EQ(t.GetCell(posRESERVE2, 3), "DivX;DVD;VHS");
+    TMlb2 saved;
+    ASSERT_TRUE(saved.LoadFromFile(path));
+    EXPECT_EQ(saved.GetCell(posTITRE, 2), "Alien");
+}
+
+TEST_F(CatalogueFilesTest, AFileThatIsNotACatalogueIsLeftUntouched)
+{
+    auto path = dir.write("Bad.cvo", "MLA this is not a table");
+    state.CatalogueFileName = path;
+    auto outcome = OpenCatalogue(state);
+    ASSERT_FALSE(outcome);
+    EXPECT_NE(outcome.message.find("Impossible de lire la base"), std::string::npos);
+    EXPECT_FALSE(state.IsOpen);
+    EXPECT_EQ(cinevaro::testing::readFile(path), "MLA this is not a table");
+}
+
+TEST_F(CatalogueFilesTest, OpenCommandGivesAnEmptyTableItsHeaderRow)
+{
+    auto path = writeTable("Empty.cvo", schemaFields(), {});
+    ASSERT_TRUE(openCatalogueFile(state, path, &settings));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), path);
+    ASSERT_EQ(state.table().RowCount(), 1);
+    EXPECT_EQ(state.table().GetCell(posRESERVE2, 1), "DivX;DVD;VHS");
+}
+
+TEST_F(CatalogueFilesTest, LegacyImagesFolderBecomesTheCollectionFolderOnlyWhenThatIsMissing)
+{
+    auto path = writeTable("Films.cvo", schemaFields(), {});
+    dir.write("Images/a.jpg", "jpeg");
+    ASSERT_TRUE(openCatalogueFile(state, path, nullptr));
+    EXPECT_TRUE(fs::exists(dir.file("Films/a.jpg")));
+    EXPECT_FALSE(fs::exists(dir.file("Images")));
+
+    auto other = writeTable("Other.cvo", schemaFields(), {});
+    fs::create_directory(dir.file("Other"));
+    dir.write("Images/b.jpg", "jpeg");
+    ASSERT_TRUE(openCatalogueFile(state, other, nullptr));
+    EXPECT_TRUE(fs::exists(dir.file("Images/b.jpg")));
+    EXPECT_TRUE(fs::is_empty(dir.file("Other")));
+}
+
+TEST_F(CatalogueFilesTest, SupportListParsing)
+{
+    ASSERT_TRUE(newCatalogue(state, dir.file("Films.cvo"), nullptr));
+    auto& t = state.table();
+    t.MoveTo(1);
+    t.SetValue("RESERVE2", "DivX;DVD;");
+    ParseSupportList(state);
+    EXPECT_EQ(state.supportNames(), (std::vector<std::string>{"DivX", "DVD"}));
+    t.SetValue("RESERVE2", "A;B;C;D;E;F;G;H;I;J;K;L;M;N;O;P;Q;R;S;T;U;V");
+    ParseSupportList(state);
+    EXPECT_EQ(state.supportNames().size(), 22u);
+    t.SetValue("RESERVE2", "DivX");
+    ParseSupportList(state);
+    EXPECT_EQ(state.supportNames(), (std::vector<std::string>{"DivX"}));
+    t.SetValue("RESERVE2", "");
+    ParseSupportList(state);
+    EXPECT_EQ(state.supportNames(), (std::vector<std::string>{"DivX"}));
+}
+
+TEST_F(CatalogueFilesTest, NewFilmRowsCarryTheBorrowerAndSupportLists)
+{
+    ASSERT_TRUE(newCatalogue(state, dir.file("Films.cvo"), nullptr));
+    auto& t = state.table();
+    t.MoveTo(1);
+    t.SetValue("LISTEMP", "Anne;Paul");
+    t.SetValue("RESERVE2", "CD;DVD");
+    int row = appendFilmRow(state);
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(t.GetValue("LISTEMP"), "Anne;Paul");
+    EXPECT_EQ(t.GetValue("RESERVE2"), "CD;DVD");
+    EXPECT_EQ(t.GetValue("TITRE"), "");
+}
+
+TEST_F(CatalogueFilesTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
+{
+    auto path = dir.file("Films.cvo");
+    ASSERT_TRUE(newCatalogue(state, path, nullptr));
+    auto before = cinevaro::testing::readFile(path);
+    state.CatalogueFileName = dir.file("no-such-folder/Films.cvo");
+    state.table().AppendRow();
+    auto outcome = saveCatalogue(state);
+    ASSERT_FALSE(outcome);
+    EXPECT_NE(outcome.message.find("n'a pas pu \xEAtre enregistr\xE9" "e"), std::string::npos);
+    EXPECT_EQ(cinevaro::testing::readFile(path), before);
+}
