@@ -1,8 +1,35 @@
+// Cinevaro: the main window first (it reopens the last catalogue), then the splash while the
+// other windows are created, then the event loop.
 #include <QApplication>
+
+#include <string>
+
+#include "catalogue/CatalogueState.h"
+#include "ui/QtPrompts.h"
+#include "ui/TSplashForm.h"
+#include "ui/TfrmBase.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Cinevaro"));
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Cinevaro"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Cinevaro"));
+
+    std::string exeDir = QApplication::applicationDirPath().toStdString();
+    if (!exeDir.empty() && exeDir.back() != '/')
+        exeDir += '/';
+
+    cinevaro::catalogue::CatalogueState state;
+    cinevaro::ui::QtPrompts prompts;
+    cinevaro::ui::TfrmBase frmBase(state, prompts, exeDir);
+
+    {
+        cinevaro::ui::TSplashForm splash;
+        splash.show();
+        splash.setStep(1, 130);
+        frmBase.createSecondaryWindows([&splash](int step) { splash.setStep(step, 120 + 10 * step); });
+        splash.setStep(13, 250);
+    }
+    frmBase.show();
+    return app.exec();
 }

@@ -37,6 +37,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -205,6 +206,7 @@ public:
     // Loan panel (ADVpret).
     QLineEdit* lblPret = nullptr;
     QPushButton* btnPret = nullptr;
+    QPushButton* btnFGestPret = nullptr; // "Gestion"
 
     // ---- Commands ---------------------------------------------------------------------------
     // "&Base de Données"
@@ -269,6 +271,10 @@ public:
     // Web page opened by "Visiter le Site Web".
     static QString productPage();
 
+    // Carries the appearance settings onto the main window and the print window
+    // (TfrmBase_Output.cpp).
+    void ApplyAppearance();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -319,6 +325,68 @@ private:
 
     // ---- Integration hooks: concerns of other files connect their handlers here -------------------
     // (declare `void setupFilters();` etc. and call it at the end of the constructor)
+
+    // Automatic addition through the web search window (TfrmBase_Web.cpp).
+    void setupWeb();
+    void createWebWindows(int step);
+    void btnAddClick();
+
+    // Archive window (TfrmBase_Archive.cpp).
+    void setupArchive();
+    void Archiver1Click();
+
+    // Filters and search (TfrmBase_Filters.cpp).
+    void setupFilters();
+    void filtreRealClick();
+    void filtreDateClick();
+    void filtreOriClick();
+    void filtreGenreClick();
+    void filtreDistribClick();
+    void filtreSupportClick();
+    void filtrePretClick();
+    void filtreNulClick();
+    void lstActeurClick(QListWidgetItem* item);
+    void lblRealChange();
+    void lblDateChange();
+    void lblOriChange();
+    void lblGenreChange();
+    void lblDistribChange();
+    void Chercher1Click();
+    // A field filter chosen by its radio button or its menu item.
+    void fieldFilterClick(QRadioButton* radio, QAction* item);
+    void ApplyFilters();
+    // The clearing path: full tree, "Aucun Filtre", idle boxes.
+    void clearFilters();
+    // Puts the given rows back in the emptied tree.
+    void showFilteredRows(const std::vector<int>& rows);
+    void setFilterBoxActive(QLineEdit* box, bool active);
+    void uncheckActors();
+    void searchChanged(const QString& text, int field);
+    bool m_filterUpdating = false;
+
+    // Technical panel (TfrmBase_Tech.cpp).
+    void setupTech();
+    void cmbVideoChange();
+    void Button3Click();
+    void btnEnregistreInfoClick();
+    void Button2Click();
+    void TreeFilmChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    // Saves the twelve boxes into `row`; false (message shown) when it could not.
+    bool saveTechBoxes(int row);
+
+    // Output windows (TfrmBase_Output.cpp).
+    void setupOutput();
+    void createOutputWindow(int step);
+    void HTML1Click();
+    void Imprimer1Click();
+    void Configuration1Click();
+
+    // Loans (TfrmBase_Loans.cpp).
+    void setupLoans();
+    void btnPretClick();
+    void MenuPretClick();
+    void GestiondesPrt1Click();
+    void btnFGestPretClick();
 
     catalogue::CatalogueState& m_state;
     Prompts& m_prompts;

@@ -1,0 +1,145 @@
+#include "catalogue/Jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include <jpeglib.h>
+
+#include "table/Cp1252.h"
+
+namespace cinevaro::catalogue {
+
+namespace {
+
+// libjpeg calls error_exit on a fatal error; jump back to decodeJpeg instead of exiting.
+struct ErrorManager
+{
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void errorExit(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+void silentMessage(j_common_ptr, int)
+{
+}
+
+Outcome failure(const std::string& why)
+{
+    return Outcome::failure(table::cp("Image illisible : ") + why);
+}
+
+// Smallest scale (1/8 .. 1) whose picture still covers the box.
+unsigned int scaleDenominator(unsigned int w, unsigned int h, int boxW, int boxH)
+{
+    if (boxW <= 0 || boxH <= 0)
+        return 1;
+    for (unsigned int d : {8u, 4u, 2u})
+        if (w / d >= static_cast<unsigned int>(boxW) && h / d >= static_cast<unsigned int>(boxH))
+            return d;
+    return 1;
+}
+
+// Decoding proper. Every object with a destructor lives in the caller, so the long jump back
+// to setjmp skips none.
+bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned char* data, std::size_t size,
+            RgbImage& out, std::vector<unsigned char>& line, int boxW, int boxH, std::string& error)
+{
+    if (setjmp(jerr.jump)) {
+        error = jerr.message;
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kJpegMaxSide ||
+        cinfo.image_height > kJpegMaxSide ||
+        static_cast<long long>(cinfo.image_width) * cinfo.image_height > kJpegMaxPixels) {
+        error = table::cp("dimensions invalides (") + std::to_string(cinfo.image_width) + " x " +
+                std::to_string(cinfo.image_height) + ")";
+        return false;
+    }
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = scaleDenominator(cinfo.image_width, cinfo.image_height, boxW, boxH);
+    jpeg_start_decompress(&cinfo);
+    const int w = static_cast<int>(cinfo.output_width);
+    const int h = static_cast<int>(cinfo.output_height);
+    const int comps = cinfo.output_components;
+    out.pixels.assign(static_cast<std::size_t>(w) * h * 3, 0);
+    line.assign(static_cast<std::size_t>(w) * comps, 0);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        unsigned char* rows[1] = {line.data()};
+        const int y = static_cast<int>(cinfo.output_scanline);
+        jpeg_read_scanlines(&cinfo, rows, 1);
+        unsigned char* dst = out.pixels.data() + static_cast<std::size_t>(y) * w * 3;
+        if (comps == 3) {
+            std::copy(line.begin(), line.end(), dst);
+        } else if (comps == 4) {
+            // Adobe files store CMYK inverted; C*K gives the red channel and so on.
+            const bool inverted = cinfo.saw_Adobe_marker;
+            for (int x = 0; x < w; ++x) {
+                int c = line[x * 4], m = line[x * 4 + 1], ye = line[x * 4 + 2], k = line[x * 4 + 3];
+                if (!inverted) {
+                    c = 255 - c, m = 255 - m, ye = 255 - ye, k = 255 - k;
+                }
+                dst[x * 3] = static_cast<unsigned char>(c * k / 255);
+                dst[x * 3 + 1] = static_cast<unsigned char>(m * k / 255);
+                dst[x * 3 + 2] = static_cast<unsigned char>(ye * k / 255);
+            }
+        } else {
+            for (int x = 0; x < w; ++x)
+                dst[x * 3] = dst[x * 3 + 1] = dst[x * 3 + 2] = line[x * comps];
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    out.width = w;
+    out.height = h;
+    return true;
+}
+
+} // namespace
+
+Outcome decodeJpeg(const unsigned char* data, std::size_t size, RgbImage& out, int boxWidth, int boxHeight)
+{
+    out = RgbImage{};
+    if (!data || size < 4)
+        return failure(table::cp("fichier vide ou tronqué"));
+    jpeg_decompress_struct cinfo{};
+    ErrorManager jerr{};
+    cinfo.err = jpeg_std_error(&jerr.pub);
+    jerr.pub.error_exit = errorExit;
+    jerr.pub.output_message = [](j_common_ptr) {};
+    jerr.pub.emit_message = silentMessage;
+    std::string error;
+    std::vector<unsigned char> line;
+    const bool ok = decode(cinfo, jerr, data, size, out, line, boxWidth, boxHeight, error);
+    jpeg_destroy_decompress(&cinfo);
+    if (!ok) {
+        out = RgbImage{};
+        return failure(error);
+    }
+    return Outcome::success();
+}
+
+Outcome decodeJpegFile(const std::string& path, RgbImage& out, int boxWidth, int boxHeight)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        out = RgbImage{};
+        return Outcome::failure(table::cp("Impossible d'ouvrir l'image ") + path);
+    }
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return decodeJpeg(bytes.data(), bytes.size(), out, boxWidth, boxHeight);
+}
+
+} // namespace cinevaro::catalogue

@@ -1,0 +1,36 @@
+// The splash shown while the windows are created: a picture, the version text and a gauge of
+// thirteen steps; it grows more opaque with each step.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+namespace cinevaro::ui {
+
+class TSplashForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TSplashForm(QWidget* parent = nullptr);
+
+    // Gauge position and opacity (alpha 0..255), then an immediate repaint (the event loop is not
+    // running yet).
+    void setStep(int position, int alpha);
+    int alpha() const { return m_alpha; }
+
+    QLabel* lblVersion = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+
+    int m_alpha = 255;
+};
+
+} // namespace cinevaro::ui

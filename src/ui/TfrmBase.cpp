@@ -1,0 +1,91 @@
+// Main window: construction and the window-level events (show, close, resize, tree keys).
+#include "ui/TfrmBase.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/Settings.h"
+#include "ui/Prompts.h"
+#include "ui/kit/CaptionPanel.h"
+#include "ui/kit/Icons.h"
+
+namespace cinevaro::ui {
+
+TfrmBase::TfrmBase(catalogue::CatalogueState& state, Prompts& prompts, std::string exeDir, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_prompts(prompts), m_exeDir(std::move(exeDir))
+{
+    setObjectName(QStringLiteral("frmBase"));
+    setWindowTitle(QStringLiteral("Cinevaro"));
+    setWindowIcon(icon(IconId::Application));
+    m_prompts.setParentWidget(this);
+    buildCommands();
+    buildLayout();
+    // The offer to save technical edits runs before the selection shows the next film.
+    connect(TreeFilm, &QTreeWidget::currentItemChanged, this, &TfrmBase::TreeFilmChanging);
+    connect(TreeFilm, &QTreeWidget::currentItemChanged, this, &TfrmBase::TreeFilmChange);
+    connect(TreeFilm, &QTreeWidget::itemClicked, this, &TfrmBase::TreeFilmClick);
+    connect(TreeFilm, &QTreeWidget::itemDoubleClicked, this, &TfrmBase::TreeFilmDblClick);
+    connect(TreeFilm, &QTreeWidget::customContextMenuRequested, this, &TfrmBase::TreeFilmContextPopup);
+    connect(PopupMenu, &QMenu::aboutToHide, this, [this] {
+        Effacer1->setVisible(true);
+        EditerFiche1->setVisible(true);
+    });
+    FormCreate();
+    setupWeb();
+    setupFilters();
+    setupTech();
+    setupLoans();
+    setupOutput();
+    setupArchive();
+}
+
+TfrmBase::~TfrmBase() = default;
+
+void TfrmBase::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmBase::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TfrmBase::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+bool TfrmBase::eventFilter(QObject* watched, QEvent* event)
+{
+    if (ADVGen && watched == ADVGen->body() && event->type() == QEvent::Resize)
+        ADVGenResize();
+    if (watched == TreeFilm && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->text().isEmpty() && key->text().at(0).isPrint()) {
+            // Let the tree move to the node first, then show it.
+            TreeFilm->removeEventFilter(this);
+            QCoreApplication::sendEvent(TreeFilm, event);
+            TreeFilm->installEventFilter(this);
+            TreeFilmKeyPress();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString TfrmBase::productPage()
+{
+    return QStringLiteral("https://cinevaro.org/");
+}
+
+} // namespace cinevaro::ui

@@ -1,0 +1,329 @@
+#include "ui/kit/Icons.h"
+
+#include <QHash>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cmath>
+
+namespace cinevaro::ui {
+
+namespace {
+
+const QColor kNavy(28, 52, 110);
+const QColor kFilm(45, 45, 52);
+
+// Strip of film with sprocket holes and a coloured picture in the middle (32 x 32 canvas).
+void drawFilmStrip(QPainter& p, const QColor& picture)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(kFilm);
+    p.drawRoundedRect(QRectF(5, 2, 22, 28), 2, 2);
+    p.setBrush(QColor(235, 235, 235));
+    for (int i = 0; i < 6; ++i) {
+        p.drawRect(QRectF(7, 4 + i * 4.4, 2.5, 2.5));
+        p.drawRect(QRectF(22.5, 4 + i * 4.4, 2.5, 2.5));
+    }
+    QLinearGradient g(0, 5, 0, 27);
+    g.setColorAt(0, picture.lighter(140));
+    g.setColorAt(1, picture);
+    p.setBrush(g);
+    p.drawRect(QRectF(11, 5, 10, 9.5));
+    p.drawRect(QRectF(11, 17, 10, 9.5));
+}
+
+void drawDisc(QPainter& p)
+{
+    QRadialGradient g(QPointF(13, 12), 16);
+    g.setColorAt(0, QColor(250, 250, 255));
+    g.setColorAt(0.5, QColor(190, 205, 230));
+    g.setColorAt(1, QColor(120, 140, 185));
+    p.setPen(QPen(QColor(80, 95, 130), 1.2));
+    p.setBrush(g);
+    p.drawEllipse(QRectF(2.5, 2.5, 27, 27));
+    p.setBrush(QColor(255, 255, 255));
+    p.drawEllipse(QRectF(12, 12, 8, 8));
+    p.setPen(QPen(QColor(255, 255, 255, 170), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(6, 6, 20, 20), 30 * 16, 60 * 16);
+}
+
+void drawClapper(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(kFilm);
+    p.drawRect(QRectF(3, 13, 26, 16));
+    p.setBrush(QColor(255, 255, 255));
+    p.drawRect(QRectF(6, 17, 20, 2));
+    p.drawRect(QRectF(6, 22, 14, 2));
+    // Hinged top with stripes.
+    p.save();
+    p.translate(3, 12);
+    p.rotate(-18);
+    p.setBrush(kFilm);
+    p.drawRect(QRectF(0, -6, 27, 6));
+    p.setBrush(QColor(255, 255, 255));
+    for (int i = 0; i < 4; ++i) {
+        QPolygonF stripe;
+        stripe << QPointF(3 + i * 6.5, -6) << QPointF(6.5 + i * 6.5, -6) << QPointF(4 + i * 6.5, 0)
+               << QPointF(0.5 + i * 6.5, 0);
+        p.drawPolygon(stripe);
+    }
+    p.restore();
+}
+
+void drawArrow(QPainter& p, const QColor& colour)
+{
+    QPainterPath arrow;
+    arrow.moveTo(14, 20);
+    arrow.lineTo(22, 20);
+    arrow.lineTo(22, 16);
+    arrow.lineTo(31, 24);
+    arrow.lineTo(22, 32);
+    arrow.lineTo(22, 28);
+    arrow.lineTo(14, 28);
+    arrow.closeSubpath();
+    p.setPen(QPen(Qt::white, 1.2));
+    p.setBrush(colour);
+    p.drawPath(arrow);
+}
+
+void drawPage(QPainter& p)
+{
+    QPainterPath page;
+    page.moveTo(7, 3);
+    page.lineTo(19, 3);
+    page.lineTo(25, 9);
+    page.lineTo(25, 29);
+    page.lineTo(7, 29);
+    page.closeSubpath();
+    p.setPen(QPen(QColor(90, 100, 120), 1.2));
+    p.setBrush(QColor(252, 252, 255));
+    p.drawPath(page);
+    p.drawLine(QPointF(19, 3), QPointF(19, 9));
+    p.drawLine(QPointF(19, 9), QPointF(25, 9));
+}
+
+void drawPlus(QPainter& p, QPointF c)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 150, 60));
+    p.drawEllipse(c, 7, 7);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(c.x() - 4, c.y() - 1.2, 8, 2.4));
+    p.drawRect(QRectF(c.x() - 1.2, c.y() - 4, 2.4, 8));
+}
+
+void drawPencil(QPainter& p)
+{
+    p.save();
+    p.translate(16, 16);
+    p.rotate(45);
+    p.setPen(QPen(QColor(80, 60, 20), 1));
+    p.setBrush(QColor(245, 190, 60));
+    p.drawRect(QRectF(-3.5, -13, 7, 19));
+    p.setBrush(QColor(240, 140, 140));
+    p.drawRect(QRectF(-3.5, -15, 7, 3));
+    QPolygonF tip;
+    tip << QPointF(-3.5, 6) << QPointF(3.5, 6) << QPointF(0, 13);
+    p.setBrush(QColor(240, 220, 180));
+    p.drawPolygon(tip);
+    p.restore();
+}
+
+void drawGear(QPainter& p)
+{
+    QPainterPath gear;
+    const QPointF c(16, 16);
+    for (int i = 0; i < 16; ++i) {
+        double a = i * M_PI / 8;
+        double r = (i % 2 == 0) ? 14 : 10.5;
+        QPointF pt(c.x() + r * std::cos(a - 0.12), c.y() + r * std::sin(a - 0.12));
+        QPointF pt2(c.x() + r * std::cos(a + 0.12), c.y() + r * std::sin(a + 0.12));
+        if (i == 0)
+            gear.moveTo(pt);
+        else
+            gear.lineTo(pt);
+        gear.lineTo(pt2);
+    }
+    gear.closeSubpath();
+    gear.addEllipse(c, 4.5, 4.5);
+    p.setPen(QPen(QColor(60, 70, 90), 1));
+    p.setBrush(QColor(150, 160, 180));
+    p.drawPath(gear);
+}
+
+void paint(QPainter& p, IconId id)
+{
+    switch (id) {
+    case IconId::Root:
+    case IconId::Application:
+        drawClapper(p);
+        break;
+    case IconId::Support:
+        drawDisc(p);
+        break;
+    case IconId::Film:
+        drawFilmStrip(p, QColor(70, 120, 200));
+        break;
+    case IconId::FilmSelected:
+        drawFilmStrip(p, QColor(240, 170, 30));
+        break;
+    case IconId::FilmLent:
+        drawFilmStrip(p, QColor(150, 150, 160));
+        drawArrow(p, QColor(210, 40, 40));
+        break;
+    case IconId::NewCatalogue:
+        drawPage(p);
+        drawPlus(p, {22, 22});
+        break;
+    case IconId::OpenCatalogue: {
+        p.setPen(QPen(QColor(150, 110, 20), 1.2));
+        p.setBrush(QColor(240, 200, 90));
+        p.drawRect(QRectF(3, 8, 24, 19));
+        p.drawRect(QRectF(3, 5, 10, 4));
+        QPolygonF front;
+        front << QPointF(7, 13) << QPointF(30, 13) << QPointF(26, 27) << QPointF(3, 27);
+        p.setBrush(QColor(252, 222, 120));
+        p.drawPolygon(front);
+        break;
+    }
+    case IconId::Print:
+        p.setPen(QPen(QColor(70, 70, 80), 1.2));
+        p.setBrush(QColor(252, 252, 255));
+        p.drawRect(QRectF(9, 3, 14, 10));
+        p.setBrush(QColor(160, 165, 180));
+        p.drawRoundedRect(QRectF(3, 12, 26, 11), 2, 2);
+        p.setBrush(QColor(252, 252, 255));
+        p.drawRect(QRectF(9, 19, 14, 10));
+        p.setBrush(QColor(60, 200, 80));
+        p.drawEllipse(QPointF(25, 15.5), 1.3, 1.3);
+        break;
+    case IconId::AddAuto: {
+        QRadialGradient g(QPointF(12, 11), 16);
+        g.setColorAt(0, QColor(150, 200, 255));
+        g.setColorAt(1, QColor(30, 90, 190));
+        p.setPen(QPen(QColor(20, 60, 140), 1.2));
+        p.setBrush(g);
+        p.drawEllipse(QRectF(2, 2, 24, 24));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(255, 255, 255, 180), 1));
+        p.drawEllipse(QRectF(8, 2, 12, 24));
+        p.drawLine(QPointF(2, 14), QPointF(26, 14));
+        drawPlus(p, {24, 24});
+        break;
+    }
+    case IconId::AddManual:
+        drawPage(p);
+        drawPencil(p);
+        drawPlus(p, {24, 24});
+        break;
+    case IconId::Edit:
+        drawPage(p);
+        drawPencil(p);
+        break;
+    case IconId::Delete:
+        p.setPen(QPen(QColor(200, 30, 30), 5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 8), QPointF(24, 24));
+        p.drawLine(QPointF(24, 8), QPointF(8, 24));
+        break;
+    case IconId::Search:
+        p.setPen(QPen(QColor(70, 70, 80), 3.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(19, 19), QPointF(28, 28));
+        p.setPen(QPen(QColor(70, 70, 80), 2.2));
+        p.setBrush(QColor(200, 230, 255, 200));
+        p.drawEllipse(QPointF(13, 13), 9, 9);
+        break;
+    case IconId::Refresh: {
+        p.setPen(QPen(QColor(30, 130, 60), 3.2, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(6, 6, 20, 20), 100 * 16, 250 * 16);
+        QPolygonF head;
+        head << QPointF(15, 1) << QPointF(22, 6) << QPointF(15, 11);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 130, 60));
+        p.drawPolygon(head);
+        break;
+    }
+    case IconId::Configuration:
+        drawGear(p);
+        break;
+    }
+}
+
+} // namespace
+
+QPixmap iconPixmap(IconId id, int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    paint(p, id);
+    return pixmap;
+}
+
+QIcon icon(IconId id)
+{
+    static QHash<int, QIcon> cache;
+    auto it = cache.find(static_cast<int>(id));
+    if (it != cache.end())
+        return *it;
+    QIcon result;
+    for (int size : {16, 24, 32})
+        result.addPixmap(iconPixmap(id, size));
+    if (id == IconId::Film)
+        for (int size : {16, 24, 32})
+            result.addPixmap(iconPixmap(IconId::FilmSelected, size), QIcon::Selected);
+    cache.insert(static_cast<int>(id), result);
+    return result;
+}
+
+QPixmap bannerPixmap(int width, int height)
+{
+    QPixmap pixmap(width, height);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient bg(0, 0, 0, height);
+    bg.setColorAt(0, QColor(20, 30, 70));
+    bg.setColorAt(1, QColor(60, 90, 160));
+    p.fillRect(pixmap.rect(), bg);
+    // A diagonal strip of film across the picture.
+    p.save();
+    p.translate(width * 0.62, height * 0.5);
+    p.rotate(-14);
+    const double stripH = height * 0.42;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(15, 15, 20, 230));
+    p.drawRect(QRectF(-width, -stripH / 2, width * 2, stripH));
+    p.setBrush(QColor(230, 230, 230));
+    for (double x = -width; x < width; x += 14) {
+        p.drawRect(QRectF(x, -stripH / 2 + 4, 7, 6));
+        p.drawRect(QRectF(x, stripH / 2 - 10, 7, 6));
+    }
+    const QColor frames[] = {QColor(240, 170, 30), QColor(70, 120, 200), QColor(200, 70, 70), QColor(60, 160, 90)};
+    int i = 0;
+    for (double x = -width * 0.5; x < width; x += stripH * 1.1, ++i) {
+        QLinearGradient g(0, -stripH / 2, 0, stripH / 2);
+        g.setColorAt(0, frames[i % 4].lighter(150));
+        g.setColorAt(1, frames[i % 4]);
+        p.setBrush(g);
+        p.drawRect(QRectF(x, -stripH / 2 + 14, stripH * 0.95, stripH - 28));
+    }
+    p.restore();
+    // Title.
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPixelSize(std::max(14, height / 4));
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(0, 0, 0, 120));
+    p.drawText(QRect(14, 10, width, height / 3), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Cinevaro"));
+    p.setPen(Qt::white);
+    p.drawText(QRect(12, 8, width, height / 3), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Cinevaro"));
+    return pixmap;
+}
+
+} // namespace cinevaro::ui

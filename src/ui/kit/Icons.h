@@ -1,0 +1,35 @@
+// The pictures of the tree nodes, the tool bar and the windows, drawn at run time.
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace cinevaro::ui {
+
+enum class IconId {
+    Root,
+    Support,
+    Film,
+    FilmSelected,
+    FilmLent,
+    NewCatalogue,
+    OpenCatalogue,
+    Print,
+    AddAuto,
+    AddManual,
+    Edit,
+    Delete,
+    Search,
+    Refresh,
+    Configuration,
+    Application,
+};
+
+// The icon (cached); the film icon carries the selected-film picture for its selected mode.
+QIcon icon(IconId id);
+// The picture at a given size in pixels.
+QPixmap iconPixmap(IconId id, int size);
+// A picture of films and a reel for the splash and the about window.
+QPixmap bannerPixmap(int width, int height);
+
+} // namespace cinevaro::ui
