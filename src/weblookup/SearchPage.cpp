@@ -1,0 +1,229 @@
+#include "weblookup/SearchPage.h"
+
+#include "catalogue/Settings.h"
+#include "table/Cp1252.h"
+#include "weblookup/HttpClient.h"
+
+namespace cinevaro::weblookup {
+
+namespace {
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    if (from.empty())
+        return;
+    for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+        text.replace(pos, from.size(), to);
+}
+
+void appendEscaped(std::string& out, unsigned char c)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    out += '%';
+    out += digits[c >> 4];
+    out += digits[c & 0x0F];
+}
+
+// Path and document: a space, # % * + < > and the upper half of the code page are escaped.
+std::string encodePathPart(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (c == ' ' || c == '#' || c == '%' || c == '*' || c == '+' || c == '<' || c == '>' || c >= 0x80)
+            appendEscaped(out, c);
+        else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
+// Query: a space becomes "+", % * + < > and the upper half of the code page are escaped.
+std::string encodeQuery(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (c == ' ')
+            out += '+';
+        else if (c == '%' || c == '*' || c == '+' || c == '<' || c == '>' || c >= 0x80)
+            appendEscaped(out, c);
+        else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
+} // namespace
+
+const char* searchKey(SearchBy by)
+{
+    switch (by) {
+    case SearchBy::Acteur:
+        return "acteur";
+    case SearchBy::Real:
+        return "real";
+    case SearchBy::Titre:
+        break;
+    }
+    return "titre";
+}
+
+std::string searchAddress(const std::string& root, SearchBy by, MatchKind match, const std::string& text)
+{
+    return root + "/multicrit.html?" + searchKey(by) + "=" + text + "&slow=" + std::to_string(static_cast<int>(match)) +
+           "&listes=1";
+}
+
+std::string encodeAddress(const std::string& address)
+{
+    std::string text = address;
+    replaceAll(text, "\\", "/");
+
+    // Scheme and host (with its port when one is written) are kept as they are.
+    std::string head;
+    std::size_t start = 0;
+    if (auto scheme = text.find("://"); scheme != std::string::npos && scheme < text.find_first_of("/?")) {
+        std::size_t hostEnd = text.find_first_of("/?", scheme + 3);
+        if (hostEnd == std::string::npos)
+            hostEnd = text.size();
+        head = text.substr(0, hostEnd);
+        start = hostEnd;
+    }
+    std::string rest = text.substr(start);
+
+    std::string query;
+    if (auto q = rest.find('?'); q != std::string::npos) {
+        query = rest.substr(q);
+        rest.erase(q);
+        if (auto hash = query.find('#'); hash != std::string::npos)
+            query.erase(hash);
+    } else if (auto hash = rest.find('#'); hash != std::string::npos) {
+        rest.erase(hash);
+    }
+    std::size_t slash = rest.rfind('/');
+    std::string path = slash == std::string::npos ? std::string() : rest.substr(0, slash + 1);
+    std::string document = slash == std::string::npos ? rest : rest.substr(slash + 1);
+
+    return head + encodePathPart(path) + encodePathPart(document) + encodeQuery(query);
+}
+
+std::vector<SearchResult> parseResultPage(const std::string& page, const std::string& root)
+{
+    static const std::string marker = "<LI>";
+    std::vector<SearchResult> results;
+    std::size_t from = 0;
+    while (static_cast<int>(results.size()) < kMaxResults) {
+        std::size_t li = page.find(marker, from);
+        if (li == std::string::npos)
+            break;
+        SearchResult result;
+        // The link starts 9 characters after "<LI>" and runs to the next double quote.
+        std::size_t linkStart = li + 13;
+        if (linkStart < page.size()) {
+            std::size_t quote = page.find('"', linkStart);
+            result.pageAddress =
+                root + page.substr(linkStart, quote == std::string::npos ? std::string::npos : quote - linkStart);
+        } else {
+            result.pageAddress = root;
+        }
+        from = li + marker.size();
+        // The title runs from after the first ">" that follows "<LI>" to the next "<".
+        if (std::size_t gt = page.find('>', from); gt != std::string::npos) {
+            std::size_t lt = page.find('<', gt + 1);
+            result.title = page.substr(gt + 1, lt == std::string::npos ? std::string::npos : lt - gt - 1);
+        }
+        replaceAll(result.title, "&amp;", "&");
+        replaceAll(result.title, "&deg;", "\xB0");
+        results.push_back(std::move(result));
+    }
+    return results;
+}
+
+std::string serviceRoot(const catalogue::Settings& settings)
+{
+    std::string root = settings.readString("CONNEXION", "SITEWEB", kDefaultServiceRoot);
+    while (!root.empty() && (root.back() == '/' || root.back() == '\\'))
+        root.pop_back();
+    return root.empty() ? kDefaultServiceRoot : root;
+}
+
+ProxySetting proxyFromSettings(const catalogue::Settings& settings)
+{
+    ProxySetting proxy;
+    if (!settings.readBool("CONNEXION", "PROXY", false))
+        return proxy;
+    std::string text = settings.readString("CONNEXION", "PROXYPORT", "");
+    // A whole decimal number with an optional sign, as the integer conversion accepts it.
+    std::size_t digits = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+    bool valid = text.size() > digits && text.size() - digits <= 9 &&
+                 text.find_first_not_of("0123456789", digits) == std::string::npos;
+    if (!valid) {
+        proxy.ok = false;
+        proxy.message = "'" + text + table::cp("' n'est pas une valeur entière correcte");
+        return proxy;
+    }
+    proxy.port = std::stoi(text);
+    proxy.server = settings.readString("CONNEXION", "PROXYADRESSE", "");
+    return proxy;
+}
+
+SearchOutcome runSearch(HttpClient& client, const std::string& root, SearchBy by, MatchKind match,
+                        const std::string& text)
+{
+    SearchOutcome outcome;
+    outcome.address = encodeAddress(searchAddress(root, by, match, text));
+    FetchResult fetched = client.FetchPage(outcome.address);
+    client.Disconnect();
+    if (!fetched.ok()) {
+        outcome.ok = false;
+        outcome.message = fetched.userMessage();
+        return outcome;
+    }
+    outcome.results = parseResultPage(fetched.body, root);
+    return outcome;
+}
+
+namespace markup {
+
+std::string itemText(int n, const std::string& title)
+{
+    return kAnchorStart + std::to_string(n) + kEmptyAnchorArrow + title;
+}
+
+std::string supportHref(int n)
+{
+    return "Support" + std::to_string(n);
+}
+
+bool isHighlighted(const std::string& text)
+{
+    return text.find(kHighlightOpen) != std::string::npos;
+}
+
+std::string highlighted(const std::string& text)
+{
+    return isHighlighted(text) ? text : kHighlightOpen + text + kHighlightClose;
+}
+
+std::string unhighlighted(const std::string& text)
+{
+    std::string out = text;
+    replaceAll(out, kHighlightOpen, "");
+    replaceAll(out, kHighlightClose, "");
+    return out;
+}
+
+std::string withoutSupport(const std::string& text, int n, const std::vector<std::string>& supports)
+{
+    std::string out = text;
+    const std::string empty = kAnchorStart + std::to_string(n) + kEmptyAnchorClose;
+    for (const auto& name : supports) {
+        if (name.empty())
+            break;
+        replaceAll(out, kAnchorStart + std::to_string(n) + kAnchorMiddle + name + kAnchorClose, empty);
+    }
+    return out;
+}
+
+} // namespace markup
+
+} // namespace cinevaro::weblookup

@@ -1,0 +1,337 @@
+// The import of ticked results against the stand-in film service, into a fresh catalogue.
+#include "weblookup/Importer.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/CoverPath.h"
+#include "support/FakeFilmService.h"
+#include "support/TempDir.h"
+#include "support/ZipBuilder.h"
+#include "table/Cp1252.h"
+#include "weblookup/HttpClient.h"
+#include "weblookup/SearchPage.h"
+
+namespace cinevaro::weblookup {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeFilm;
+using testing::FakeFilmService;
+using testing::FakeResponse;
+
+class ImporterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(catalogue::newCatalogue(state, dir.file("films.cvo"), nullptr).ok);
+        films = service.films();
+        hooks.progress = [this](const std::string& text) { progress.push_back(text); };
+        hooks.confirmDuplicate = [this](const std::string& name) {
+            questions.push_back(name);
+            if (answers.empty())
+                return false;
+            bool yes = answers.front();
+            answers.erase(answers.begin());
+            return yes;
+        };
+        hooks.filmDone = [this] { ++refreshes; };
+    }
+
+    // Items for every built-in film, unticked.
+    std::vector<ImportItem> items()
+    {
+        std::vector<ImportItem> list;
+        for (const auto& result : parseResultPage(service.searchPage("titre", ""), service.rootAddress()))
+            list.push_back({false, "?", result.pageAddress, result.title});
+        return list;
+    }
+
+    ImportResult run(const std::vector<ImportItem>& list)
+    {
+        return importSelection(state, client, service.rootAddress(), list, hooks);
+    }
+
+    std::string cell(const char* field, int row) const
+    {
+        return state.table().GetCell(state.table().FieldIndex(field), row);
+    }
+
+    // Files left in the collection folder, by name.
+    std::vector<std::string> folderFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(state.CollectionFolder))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void answer(bool yes) { answers.push_back(yes); }
+
+    testing::TempDir dir;
+    FakeFilmService service;
+    HttpClient client;
+    catalogue::CatalogueState state;
+    std::vector<FakeFilm> films;
+    ImportHooks hooks;
+    std::vector<std::string> progress;
+    std::vector<std::string> questions;
+    std::vector<bool> answers;
+    int refreshes = 0;
+};
+
+TEST_F(ImporterTest, TwoFilmsInListOrder)
+{
+    auto list = items();
+    ASSERT_GE(list.size(), 3u);
+    list[0].ticked = true;
+    list[0].support = "DVD";
+    list[2].ticked = true;
+    list[2].support = "VHS";
+    service.clearRequests();
+    auto result = run(list);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(result.added, 2);
+
+    auto requests = service.requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0].path, FakeFilmService::filmPath(films[0]));
+    EXPECT_EQ(requests[1].path, FakeFilmService::archivePath(films[0]));
+    EXPECT_EQ(requests[2].path, FakeFilmService::filmPath(films[2]));
+    EXPECT_EQ(requests[3].path, FakeFilmService::archivePath(films[2]));
+    EXPECT_EQ(progress.front(), table::cp("Extraction de l URL de : ") + films[0].listedTitle);
+    EXPECT_EQ(progress[1], table::cp("Extraction de la fiche de : ") + films[0].listedTitle);
+    EXPECT_EQ(refreshes, 2);
+
+    // Saved and reloaded: a fresh open of the file sees both rows with their fields.
+    catalogue::CatalogueState reopened;
+    catalogue::commitNames(reopened, state.CatalogueFileName);
+    ASSERT_TRUE(catalogue::OpenCatalogue(reopened).ok);
+    ASSERT_EQ(state.table().RowCount(), 3);
+    ASSERT_EQ(reopened.table().RowCount(), 3);
+    const FakeFilm& a = films[0];
+    EXPECT_EQ(cell("TITRE", 2), a.name);
+    EXPECT_EQ(cell("REAL", 2), a.director);
+    EXPECT_EQ(cell("DATE", 2), a.year);
+    EXPECT_EQ(cell("ORIGINE", 2), a.origin);
+    EXPECT_EQ(cell("GENRE", 2), a.genre);
+    EXPECT_EQ(cell("DUREE", 2), a.duration);
+    EXPECT_EQ(cell("ACTEUR", 2), a.actors);
+    EXPECT_EQ(cell("RESUME", 2), a.synopsis);
+    EXPECT_EQ(cell("DISTRIB", 2), a.distributor == "IDMC" ? "N/A" : a.distributor);
+    EXPECT_EQ(cell("RESERVE0", 2), "DVD");
+    EXPECT_EQ(cell("RESERVE1", 2), a.listedTitle);
+    EXPECT_EQ(cell("RESERVE2", 2), cell("RESERVE2", 1));
+    EXPECT_EQ(cell("LISTEMP", 2), cell("LISTEMP", 1));
+    EXPECT_EQ(cell("SON", 2), "");
+    EXPECT_EQ(cell("TITRE", 3), films[2].name);
+    EXPECT_EQ(cell("RESERVE0", 3), "VHS");
+
+    // Only the covers stay in the collection folder.
+    std::vector<std::string> expected = {catalogue::coverFileName(films[0].name),
+                                         catalogue::coverFileName(films[2].name)};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folderFiles(), expected);
+}
+
+TEST_F(ImporterTest, TickedFilmWithoutSupportRefusesTheWholeRun)
+{
+    auto list = items();
+    list[0].ticked = true;
+    list[0].support = "DVD";
+    list[1].ticked = true; // still "?"
+    service.clearRequests();
+    auto result = run(list);
+    EXPECT_TRUE(result.refused);
+    EXPECT_EQ(result.outcome.message, table::cp("Il manque des catégories de support pour les films Selectionnés."));
+    EXPECT_EQ(result.outcome.caption, table::cp("Opération Arrétée"));
+    EXPECT_EQ(service.requestCount(), 0u);
+    EXPECT_TRUE(progress.empty());
+    EXPECT_EQ(state.table().RowCount(), 1);
+}
+
+TEST_F(ImporterTest, UntickedFilmsWithoutSupportAreSkipped)
+{
+    auto list = items();
+    list[1].ticked = true;
+    list[1].support = "DivX";
+    auto result = run(list);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(result.added, 1);
+    EXPECT_EQ(cell("TITRE", 2), films[1].name);
+}
+
+TEST_F(ImporterTest, DistributorIdmcBecomesNotAvailable)
+{
+    FakeFilm film = films[0];
+    film.name = "IDMC_FILM";
+    film.listedTitle = "Idmc";
+    film.distributor = "IDMC";
+    service.addFilm(film);
+    auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(film), "Idmc"}});
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(cell("DISTRIB", 2), "N/A");
+}
+
+TEST_F(ImporterTest, DuplicateAnsweredNoLeavesTheCatalogueAsItWas)
+{
+    ImportItem item{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), films[0].name};
+    ASSERT_TRUE(run({item}).outcome.ok);
+    std::string before = testing::readFile(state.CatalogueFileName);
+    answer(false);
+    auto result = run({item});
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(questions, std::vector<std::string>{films[0].name});
+    EXPECT_EQ(result.added, 0);
+    EXPECT_EQ(result.declined, 1);
+    EXPECT_EQ(state.table().RowCount(), 2);
+    EXPECT_EQ(testing::readFile(state.CatalogueFileName), before);
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{catalogue::coverFileName(films[0].name)});
+    EXPECT_EQ(refreshes, 2);
+}
+
+TEST_F(ImporterTest, DuplicateAnsweredYesGetsItsOwnNameAndCover)
+{
+    // RESERVE1 is the listed title: list the film under its film name so the names collide.
+    ImportItem item{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), films[0].name};
+    ASSERT_TRUE(run({item}).outcome.ok);
+    answer(true);
+    auto result = run({item});
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(questions, std::vector<std::string>{films[0].name});
+    ASSERT_EQ(state.table().RowCount(), 3);
+    EXPECT_EQ(cell("TITRE", 3), films[0].name + "1");
+    EXPECT_EQ(cell("RESERVE1", 3), films[0].name);
+    EXPECT_TRUE(fs::exists(catalogue::coverPath(state, films[0].name + "1")));
+    EXPECT_EQ(testing::readFile(catalogue::coverPath(state, films[0].name + "1")),
+              testing::readFile(catalogue::coverPath(state, films[0].name)));
+}
+
+TEST_F(ImporterTest, MissingFilmPageStopsTheRunAndKeepsTheFilmsBefore)
+{
+    auto list = items();
+    for (int i = 0; i < 3; ++i) {
+        list[i].ticked = true;
+        list[i].support = "DVD";
+    }
+    service.setOverride(FakeFilmService::filmPath(films[1]), FakeResponse::withStatus(404, "Not Found"));
+    auto result = run(list);
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_EQ(result.outcome.message, errorReplyMessage());
+    EXPECT_EQ(result.added, 1);
+    catalogue::CatalogueState reopened;
+    catalogue::commitNames(reopened, state.CatalogueFileName);
+    ASSERT_TRUE(catalogue::OpenCatalogue(reopened).ok);
+    ASSERT_EQ(reopened.table().RowCount(), 2);
+    EXPECT_EQ(reopened.table().GetCell(catalogue::posTITRE, 2), films[0].name);
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(ImporterTest, FailedArchiveDownloadLeavesNoPartialFile)
+{
+    FakeResponse broken = FakeResponse::withStatus(500, "Server Error", "partial");
+    service.setOverride(FakeFilmService::archivePath(films[0]), broken);
+    auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "A"}});
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_TRUE(folderFiles().empty());
+    EXPECT_EQ(state.table().RowCount(), 1);
+}
+
+TEST_F(ImporterTest, DownloadThatIsNotAnArchive)
+{
+    service.setOverride(FakeFilmService::archivePath(films[0]), FakeResponse::html("<HTML>oops</HTML>"));
+    auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "A"}});
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("reading Zip"), std::string::npos) << result.outcome.message;
+    EXPECT_TRUE(folderFiles().empty());
+}
+
+// Archives made for a test, served at the film's archive address.
+class ArchiveContentTest : public ImporterTest
+{
+protected:
+    ImportResult importWith(const testing::ZipBuilder& zip)
+    {
+        service.setOverride(FakeFilmService::archivePath(films[0]), FakeResponse::html(zip.bytes()));
+        return run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "Listed"}});
+    }
+};
+
+TEST_F(ArchiveContentTest, LastFilmEntryWinsAndFoldersAreDropped)
+{
+    testing::ZipBuilder zip;
+    zip.add("FIRST.film", "First\r\nA\r\n").add("sub/SECOND.film", "Second\r\nB\r\n").add("sub/SECOND.jpg", "JPG");
+    auto result = importWith(zip);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(cell("TITRE", 2), "SECOND");
+    EXPECT_EQ(cell("REAL", 2), "B");
+    EXPECT_TRUE(fs::exists(catalogue::coverPath(state, "SECOND")));
+    // The other film file was unpacked too and stays; the one read is deleted.
+    EXPECT_FALSE(fs::exists(state.CollectionFolder + "SECOND.film"));
+}
+
+TEST_F(ArchiveContentTest, UpperCaseExtensionFallsBackToTheArchiveName)
+{
+    const std::string name = films[0].name;
+    testing::ZipBuilder zip;
+    zip.add(name + ".FILM", "Titre\r\nReal\r\n1999\r\n").add(name + ".jpg", "JPG");
+    auto result = importWith(zip);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(cell("TITRE", 2), name);
+    EXPECT_EQ(cell("DATE", 2), "1999");
+    EXPECT_FALSE(fs::exists(state.CollectionFolder + name + ".FILM"));
+}
+
+TEST_F(ArchiveContentTest, NoFilmFileAtAll)
+{
+    testing::ZipBuilder zip;
+    zip.add("cover.jpg", "JPG").add("(c).txt", "c");
+    auto result = importWith(zip);
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("introuvable"), std::string::npos) << result.outcome.message;
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{"cover.jpg"});
+    EXPECT_EQ(state.table().RowCount(), 1);
+}
+
+TEST_F(ArchiveContentTest, EmptyFilmNameTakesLineOne)
+{
+    testing::ZipBuilder zip;
+    zip.add(".film", "Depuis la ligne 1\r\nReal\r\n");
+    auto result = importWith(zip);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(cell("TITRE", 2), "Depuis la ligne 1");
+    EXPECT_EQ(cell("REAL", 2), "Real");
+}
+
+TEST(FilmPage, DistributorAndArchiveLink)
+{
+    FakeFilm film = FakeFilmService::builtInFilms()[0];
+    std::string page = FakeFilmService::filmPage(film);
+    EXPECT_EQ(pageDistributor(page), film.distributor);
+    EXPECT_EQ(pageArchiveLink(page), FakeFilmService::archivePath(film));
+    EXPECT_EQ(archiveNameOfLink(pageArchiveLink(page)), film.name + ".zip");
+}
+
+TEST(FilmPage, ArchiveNames)
+{
+    EXPECT_EQ(archiveNameOfLink("/getzip.html/NAME.zip"), "NAME.zip");
+    EXPECT_EQ(archiveNameOfLink("NAME.zip"), "AME.zip");
+    EXPECT_EQ(archiveNameOfLink("a/b/c.zip"), "c.zip");
+    EXPECT_EQ(archiveNameOfLink(""), "");
+}
+
+TEST(FilmPage, PagesWithoutMarkersDoNotReadOutOfBounds)
+{
+    EXPECT_EQ(pageDistributor(""), "");
+    EXPECT_EQ(pageArchiveLink(""), "");
+    EXPECT_EQ(pageArchiveLink("zip.gif"), "");
+    EXPECT_EQ(pageDistributor("Distribution"), "");
+}
+
+} // namespace
+} // namespace cinevaro::weblookup

@@ -1,0 +1,147 @@
+// Search addresses, their encoding and the parsing of result pages.
+#include "weblookup/SearchPage.h"
+
+#include <gtest/gtest.h>
+
+#include "support/FakeFilmService.h"
+#include "table/Cp1252.h"
+
+namespace cinevaro::weblookup {
+namespace {
+
+const std::string kRoot = "http://127.0.0.1:8080";
+
+std::string sent(SearchBy by, MatchKind match, const std::string& text)
+{
+    return encodeAddress(searchAddress(kRoot, by, match, text));
+}
+
+TEST(SearchAddress, PartialTitleSearchOfTwoWords)
+{
+    EXPECT_EQ(sent(SearchBy::Titre, MatchKind::Partiel, "le film"),
+              kRoot + "/multicrit.html?titre=le+film&slow=1&listes=1");
+}
+
+TEST(SearchAddress, KeysAndMatchKinds)
+{
+    EXPECT_EQ(sent(SearchBy::Acteur, MatchKind::Exact, "x"), kRoot + "/multicrit.html?acteur=x&slow=0&listes=1");
+    EXPECT_EQ(sent(SearchBy::Real, MatchKind::Phonetique, "x"), kRoot + "/multicrit.html?real=x&slow=2&listes=1");
+}
+
+struct EncodingCase
+{
+    const char* typed; // UTF-8, as typed in the search box
+    const char* query; // what follows "?titre="
+};
+
+class SearchTextEncoding : public ::testing::TestWithParam<EncodingCase>
+{
+};
+
+TEST_P(SearchTextEncoding, QueryAsSent)
+{
+    auto typed = table::cp(GetParam().typed);
+    EXPECT_EQ(sent(SearchBy::Titre, MatchKind::Exact, typed), kRoot + "/multicrit.html?titre=" + GetParam().query);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SearchTextEncoding,
+                         ::testing::Values(EncodingCase{"été", "%E9t%E9&slow=0&listes=1"},
+                                           EncodingCase{"a+b", "a%2Bb&slow=0&listes=1"},
+                                           EncodingCase{"100%", "100%25&slow=0&listes=1"},
+                                           // An ampersand or an equals sign passes unencoded and splits the query.
+                                           EncodingCase{"Tom & Jerry", "Tom+&+Jerry&slow=0&listes=1"},
+                                           EncodingCase{"a=b", "a=b&slow=0&listes=1"},
+                                           // A number sign cuts the query there, keys included.
+                                           EncodingCase{"No #9", "No+"}, EncodingCase{"", "&slow=0&listes=1"},
+                                           EncodingCase{"<*>", "%3C%2A%3E&slow=0&listes=1"},
+                                           EncodingCase{"\"quoted\"/?", "\"quoted\"/?&slow=0&listes=1"}));
+
+TEST(AddressEncoding, PathAndDocumentEscapeTheirOwnSet)
+{
+    EXPECT_EQ(encodeAddress("http://host\\dir a\\f+#x.html"), "http://host/dir%20a/f%2B");
+    EXPECT_EQ(encodeAddress(table::cp("http://host/é d/x#y.html?q=1")), "http://host/%E9%20d/x%23y.html?q=1");
+    EXPECT_EQ(encodeAddress("http://host:81/p?q=a b"), "http://host:81/p?q=a+b");
+}
+
+TEST(ResultPage, ParsesEachEntryInPageOrder)
+{
+    std::string page = "<UL>\r\n<LI><A HREF=\"/film/A.html\">Alien &amp; Co</A> <I>1979</I>\r\n"
+                       "<LI><A HREF=\"/film/B.html\">Le 7&deg; Art</A>\r\n</UL>";
+    auto results = parseResultPage(page, kRoot);
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].pageAddress, kRoot + "/film/A.html");
+    EXPECT_EQ(results[0].title, "Alien & Co");
+    EXPECT_EQ(results[1].pageAddress, kRoot + "/film/B.html");
+    EXPECT_EQ(results[1].title, "Le 7\xB0 Art");
+}
+
+TEST(ResultPage, OnlyTheTwoEntitiesAreDecoded)
+{
+    auto results = parseResultPage("<LI><A HREF=\"/f\">&amp;deg; &lt;x&gt; &eacute;</A>", kRoot);
+    ASSERT_EQ(results.size(), 1u);
+    // "&amp;" goes first, so "&amp;deg;" ends as a degree sign.
+    EXPECT_EQ(results[0].title, "\xB0 &lt;x&gt; &eacute;");
+}
+
+TEST(ResultPage, LowerCaseEntriesAndEmptyPagesGiveNothing)
+{
+    EXPECT_TRUE(parseResultPage("<li><a href=\"/film/A.html\">A</a>", kRoot).empty());
+    EXPECT_TRUE(parseResultPage("", kRoot).empty());
+}
+
+TEST(ResultPage, TruncatedEntriesDoNotReadPastTheEnd)
+{
+    auto results = parseResultPage("<LI><A HREF=\"/film/A.html", kRoot);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].pageAddress, kRoot + "/film/A.html");
+    EXPECT_EQ(results[0].title, "");
+    results = parseResultPage("xx<LI>", kRoot);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].pageAddress, kRoot);
+}
+
+TEST(ResultPage, KeepsAtMostFiveHundredResults)
+{
+    std::string page;
+    for (int i = 0; i < 520; ++i)
+        page += "<LI><A HREF=\"/film/" + std::to_string(i) + ".html\">T" + std::to_string(i) + "</A>\n";
+    auto results = parseResultPage(page, kRoot);
+    ASSERT_EQ(results.size(), 500u);
+    EXPECT_EQ(results.back().title, "T499");
+}
+
+TEST(ResultPage, ReadsTheStandInServicePage)
+{
+    testing::FakeFilmService service;
+    auto films = service.films();
+    auto results = parseResultPage(service.searchPage("titre", ""), service.rootAddress());
+    ASSERT_EQ(results.size(), films.size());
+    for (std::size_t i = 0; i < films.size(); ++i) {
+        EXPECT_EQ(results[i].pageAddress, service.rootAddress() + testing::FakeFilmService::filmPath(films[i]));
+        std::string listed = films[i].listedTitle;
+        for (auto [from, to] : {std::pair<std::string, std::string>{"&amp;", "&"}, {"&deg;", "\xB0"}}) {
+            for (auto pos = listed.find(from); pos != std::string::npos; pos = listed.find(from))
+                listed.replace(pos, from.size(), to);
+        }
+        EXPECT_EQ(results[i].title, listed);
+    }
+}
+
+TEST(ResultMarkup, ItemsHighlightsAndSupportReset)
+{
+    using namespace markup;
+    std::string item = itemText(3, "Alien");
+    EXPECT_EQ(item, "<A href=\"Support3\">?</A> -> Alien");
+    std::string chosen = "<A href=\"Support3\">DVD</A> -> Alien";
+    std::string lit = highlighted(chosen);
+    EXPECT_EQ(lit, kHighlightOpen + chosen + kHighlightClose);
+    EXPECT_EQ(highlighted(lit), lit);
+    EXPECT_EQ(unhighlighted(lit), chosen);
+    EXPECT_EQ(withoutSupport(chosen, 3, {"DivX", "DVD", "", "VHS"}), item);
+    // Another item's anchor and names after the first empty one are left alone.
+    EXPECT_EQ(withoutSupport(chosen, 4, {"DVD"}), chosen);
+    EXPECT_EQ(withoutSupport("<A href=\"Support3\">VHS</A>", 3, {"DVD", "", "VHS"}), "<A href=\"Support3\">VHS</A>");
+}
+
+} // namespace
+} // namespace cinevaro::weblookup
