@@ -27,6 +27,12 @@ const std::map<std::string, Command>& commands()
         {"open", {cmdOpen, "open FILE.cvo"}},
         {"list", {cmdList, "list FILE.cvo [--tree]"}},
         {"show", {cmdShow, "show FILE.cvo ROW"}},
+        {"filter", {cmdFilter, "filter FILE.cvo --by real|date|ori|genre|distrib|support|pret|acteur VALUE"}},
+        {"search", {cmdSearch, "search FILE.cvo --by titre|real|acteur TEXT"}},
+        {"avi-info", {cmdAviInfo, "avi-info FILE.avi"}},
+        {"borrowers", {cmdBorrowers, "borrowers FILE.cvo [--set \"A;B\"]"}},
+        {"lend", {cmdLend, "lend FILE.cvo ROW NAME [--date TEXT]"}},
+        {"return", {cmdReturn, "return FILE.cvo ROW"}},
     };
     return table;
 }

@@ -14,6 +14,12 @@ int cmdNew(const Args& args, std::ostream& out, std::ostream& err);
 int cmdOpen(const Args& args, std::ostream& out, std::ostream& err);
 int cmdList(const Args& args, std::ostream& out, std::ostream& err);
 int cmdShow(const Args& args, std::ostream& out, std::ostream& err);
+int cmdFilter(const Args& args, std::ostream& out, std::ostream& err);
+int cmdSearch(const Args& args, std::ostream& out, std::ostream& err);
+int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err);
+int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err);
+int cmdLend(const Args& args, std::ostream& out, std::ostream& err);
+int cmdReturn(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared helpers of the commands.
 // Prints a core failure (Windows-1252 message) as UTF-8 on `err` and returns 1.

@@ -1,0 +1,28 @@
+// avi-info: the four technical values "Extraire du fichier" fills from an AVI header.
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "editing/AviInfo.h"
+#include "table/Cp1252.h"
+
+namespace cinevaro::cli {
+
+int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() != 1 || args[0].rfind("--", 0) == 0)
+        return usage("avi-info FILE.avi", err);
+    const editing::AviInfo info = editing::readAviFile(args[0]);
+    auto line = [&out](const char* key, const std::optional<std::string>& value) {
+        if (value)
+            out << key << "=" << table::cp1252ToUtf8(*value) << "\n";
+    };
+    line("SIZE", info.size);
+    line("FREQUENCE", info.frequence);
+    line("RESOLUTION", info.resolution);
+    if (!info.ok)
+        return fail(catalogue::Outcome::failure(info.error), err);
+    out << "FORMATVIDEO=" << table::cp1252ToUtf8(info.formatVideo.value_or("")) << "\n";
+    return 0;
+}
+
+} // namespace cinevaro::cli
