@@ -1,0 +1,128 @@
+// Decoding covers: good pictures, scaled decoding, and damaged or absurd files reported as
+// errors instead of ending the program.
+#include "catalogue/Jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include "editing/JpegWriter.h"
+#include "support/TempDir.h"
+
+using namespace cinevaro::catalogue;
+using cinevaro::testing::TempDir;
+
+namespace {
+
+// A picture with a red left half and a blue right half.
+std::string makeJpeg(int width, int height)
+{
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            auto* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+            p[0] = x < width / 2 ? 220 : 20;
+            p[1] = 30;
+            p[2] = x < width / 2 ? 20 : 220;
+        }
+    return cinevaro::editing::encodeJpeg(width, height, rgb.data(), width * 3, 90);
+}
+
+Outcome decode(const std::string& bytes, RgbImage& out, int boxW = 0, int boxH = 0)
+{
+    return decodeJpeg(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out, boxW, boxH);
+}
+
+// Rewrites the height and width of the first SOF0 segment.
+std::string withDimensions(std::string bytes, int width, int height)
+{
+    const auto sof = bytes.find("\xFF\xC0");
+    EXPECT_NE(sof, std::string::npos);
+    bytes[sof + 5] = static_cast<char>(height >> 8);
+    bytes[sof + 6] = static_cast<char>(height & 0xFF);
+    bytes[sof + 7] = static_cast<char>(width >> 8);
+    bytes[sof + 8] = static_cast<char>(width & 0xFF);
+    return bytes;
+}
+
+} // namespace
+
+TEST(JpegTest, DecodesToRgb)
+{
+    const auto bytes = makeJpeg(64, 48);
+    ASSERT_FALSE(bytes.empty());
+    RgbImage image;
+    ASSERT_TRUE(decode(bytes, image).ok);
+    EXPECT_EQ(image.width, 64);
+    EXPECT_EQ(image.height, 48);
+    ASSERT_EQ(image.pixels.size(), 64u * 48u * 3u);
+    const unsigned char* left = &image.pixels[(24 * 64 + 8) * 3];
+    const unsigned char* right = &image.pixels[(24 * 64 + 56) * 3];
+    EXPECT_GT(left[0], 180);
+    EXPECT_LT(left[2], 60);
+    EXPECT_GT(right[2], 180);
+    EXPECT_LT(right[0], 60);
+}
+
+TEST(JpegTest, LargePictureDecodedAtAFractionThatStillCoversTheBox)
+{
+    const auto bytes = makeJpeg(1600, 1200);
+    RgbImage image;
+    ASSERT_TRUE(decode(bytes, image, 200, 150).ok);
+    EXPECT_EQ(image.width, 200);
+    EXPECT_EQ(image.height, 150);
+    ASSERT_TRUE(decode(bytes, image, 300, 300).ok);
+    EXPECT_EQ(image.width, 400); // 1/4: 1/8 would be smaller than the box
+    EXPECT_EQ(image.height, 300);
+    ASSERT_TRUE(decode(bytes, image, 1000, 1000).ok);
+    EXPECT_EQ(image.width, 1600);
+}
+
+TEST(JpegTest, DamagedFilesAreErrors)
+{
+    const auto good = makeJpeg(64, 48);
+    RgbImage image;
+    const std::vector<std::string> damaged = {
+        "",
+        "not a picture at all",
+        good.substr(0, 20),
+        std::string("\xFF\xD8\xFF\xE0", 4) + std::string(200, '\x00'),
+    };
+    for (const auto& bytes : damaged) {
+        auto outcome = decode(bytes, image);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_FALSE(outcome.message.empty());
+        EXPECT_TRUE(image.pixels.empty());
+        EXPECT_EQ(image.width, 0);
+    }
+}
+
+TEST(JpegTest, TruncatedDataStillDecodesOrFailsCleanly)
+{
+    const auto good = makeJpeg(320, 240);
+    RgbImage image;
+    for (std::size_t cut = 30; cut < good.size(); cut += good.size() / 13) {
+        auto outcome = decode(good.substr(0, cut), image);
+        if (outcome.ok)
+            EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(image.width) * image.height * 3);
+        else
+            EXPECT_TRUE(image.pixels.empty());
+    }
+}
+
+TEST(JpegTest, AbsurdDimensionsRefused)
+{
+    RgbImage image;
+    auto outcome = decode(withDimensions(makeJpeg(16, 16), 65000, 65000), image);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.message.find("dimensions"), std::string::npos);
+    EXPECT_TRUE(image.pixels.empty());
+}
+
+TEST(JpegTest, FileErrors)
+{
+    TempDir dir;
+    RgbImage image;
+    EXPECT_FALSE(decodeJpegFile(dir.file("absent.jpg"), image).ok);
+    EXPECT_FALSE(decodeJpegFile(dir.write("bad.jpg", "garbage"), image).ok);
+    EXPECT_TRUE(decodeJpegFile(dir.write("good.jpg", makeJpeg(10, 10)), image).ok);
+    EXPECT_EQ(image.width, 10);
+}
