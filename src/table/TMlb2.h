@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "table/TConcordances.h"
@@ -72,6 +73,8 @@ private:
     // The current row, null when the cursor designates no row.
     TKStringList* currentRow();
     const TKStringList* currentRow() const;
+    bool loadFromBytes(std::string_view bytes);
+    void serialise(std::string& out) const;
     void setError(int code, const std::string& message);
     void clearError() { setError(0, std::string()); }
 

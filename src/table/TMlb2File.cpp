@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +40,7 @@ const char* const kWriteError = "2-Unable to write the file";
 class Reader
 {
 public:
-    explicit Reader(const std::string& bytes) : m_bytes(bytes) {}
+    explicit Reader(std::string_view bytes) : m_bytes(bytes) {}
 
     std::size_t left() const { return m_bytes.size() - m_pos; }
     void setBigEndian(bool big) { m_bigEndian = big; }
@@ -81,7 +82,7 @@ private:
         return true;
     }
 
-    const std::string& m_bytes;
+    std::string_view m_bytes;
     std::size_t m_pos = 0;
     bool m_bigEndian = false;
 };
@@ -104,7 +105,8 @@ void putText(std::string& out, const std::string& s)
     out += s;
 }
 
-// Reads the whole file; false when it cannot be opened or read.
+// Reads the whole file into `out` with as few system calls as its size allows; false when it
+// cannot be opened or read. A file that grows or shrinks meanwhile is read as it ends up.
 bool readWholeFile(const std::string& fileName, std::string& out)
 {
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
@@ -117,12 +119,15 @@ bool readWholeFile(const std::string& fileName, std::string& out)
         ::close(fd);
         return false;
     }
-    out.clear();
-    if (S_ISREG(st.st_mode) && st.st_size > 0)
-        out.reserve(static_cast<std::size_t>(st.st_size));
-    char chunk[65536];
+    // One byte more than the size, so that reaching the end needs no second growth.
+    const std::size_t expected =
+        S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
+    out.resize(expected); // within the kept capacity after the first load
+    std::size_t used = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (used == out.size())
+            out.resize(out.size() * 2);
+        const ssize_t got = ::read(fd, out.data() + used, out.size() - used);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -131,9 +136,10 @@ bool readWholeFile(const std::string& fileName, std::string& out)
         }
         if (got == 0)
             break;
-        out.append(chunk, static_cast<std::size_t>(got));
+        used += static_cast<std::size_t>(got);
     }
     ::close(fd);
+    out.resize(used);
     return true;
 }
 
@@ -192,19 +198,28 @@ int createTemporary(const std::string& target, std::string& tempName)
 bool TMlb2::LoadFromFile(const std::string& fileName)
 {
     clearError();
-    std::string bytes;
-    if (!readWholeFile(fileName, bytes)) {
+    // The read buffer is kept between loads: a fresh megabyte costs more in page faults than
+    // parsing it, and the catalogue is reloaded after most changes.
+    thread_local std::string buffer;
+    const bool read = readWholeFile(fileName, buffer);
+    const bool ok = read && loadFromBytes(buffer);
+    if (buffer.capacity() > (std::size_t{32} << 20))
+        std::string().swap(buffer);
+    if (!read)
         setError(3, kOpenReadError);
-        return false;
-    }
-    return LoadFromBuffer(bytes);
+    return ok;
 }
 
 bool TMlb2::LoadFromBuffer(const std::string& bytes)
 {
+    return loadFromBytes(bytes);
+}
+
+bool TMlb2::loadFromBytes(std::string_view bytes)
+{
     clearError();
     Reader in(bytes);
-    if (bytes.size() < 3 || bytes.compare(0, 3, "MLB") != 0) {
+    if (bytes.substr(0, 3) != "MLB") {
         setError(2, kSignatureError);
         return false;
     }
@@ -281,6 +296,13 @@ bool TMlb2::LoadFromBuffer(const std::string& bytes)
 
 std::string TMlb2::SaveToBuffer() const
 {
+    std::string out;
+    serialise(out);
+    return out;
+}
+
+void TMlb2::serialise(std::string& out) const
+{
     std::size_t size = 18 + 4 + m_tableName.size() + 8;
     for (const auto& name : m_names.Items())
         size += 5 + name.size();
@@ -289,7 +311,7 @@ std::string TMlb2::SaveToBuffer() const
         for (const auto& value : row.Items())
             size += 4 + value.size();
     }
-    std::string out;
+    out.clear();
     out.reserve(size);
     out += "MLB";
     out += '\x02';
@@ -315,7 +337,6 @@ std::string TMlb2::SaveToBuffer() const
         for (const auto& value : row.Items())
             putText(out, value);
     }
-    return out;
 }
 
 bool TMlb2::SaveToFile(const std::string& fileName)
@@ -344,26 +365,24 @@ bool TMlb2::SaveToFile(const std::string& fileName)
         return false;
     }
     if (exists) {
-        // Keep the old file's permissions (and owner, where allowed).
-        (void)::fchmod(fd, st.st_mode & 07777);
+        // Keep the old file's owner (where allowed) and permissions; the owner first, since
+        // changing it may clear permission bits.
         if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
             // Not allowed for an ordinary user; the file then belongs to the one who saves.
         }
+        (void)::fchmod(fd, st.st_mode & 07777);
     }
-    const std::string bytes = SaveToBuffer();
+    thread_local std::string bytes; // kept between saves, as the read buffer
+    serialise(bytes);
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (bytes.capacity() > (std::size_t{32} << 20))
+        std::string().swap(bytes);
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(tempName.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(tempName.c_str());
         setError(3, kWriteError);
         return false;
-    }
-    // Make the rename itself durable.
-    const int dirFd = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        (void)::fsync(dirFd);
-        ::close(dirFd);
     }
     return true;
 }
