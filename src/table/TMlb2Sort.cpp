@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
 
 namespace cinevaro::table {
 
@@ -46,13 +47,13 @@ private:
 };
 
 // New order of row positions for the given keys (see the note at the top of the file).
-std::vector<std::size_t> exchangeSortOrder(const std::vector<const std::string*>& keys, bool ascending)
+std::vector<std::size_t> exchangeSortOrder(const std::vector<std::string_view>& keys, bool ascending)
 {
     const std::size_t n = keys.size();
     std::vector<std::size_t> byKey(n);
     std::iota(byKey.begin(), byKey.end(), std::size_t{0});
     auto before = [&](std::size_t a, std::size_t b) {
-        const int c = keys[a]->compare(*keys[b]);
+        const int c = keys[a].compare(keys[b]);
         if (c != 0)
             return ascending ? c < 0 : c > 0;
         return a < b;
@@ -65,7 +66,7 @@ std::vector<std::size_t> exchangeSortOrder(const std::vector<const std::string*>
     std::size_t groupStart = 0;
     while (groupStart < n) {
         std::size_t groupEnd = groupStart + 1;
-        while (groupEnd < n && *keys[byKey[groupEnd]] == *keys[byKey[groupStart]])
+        while (groupEnd < n && keys[byKey[groupEnd]] == keys[byKey[groupStart]])
             ++groupEnd;
         // byKey holds the group in original position order (ties broken by position).
         const std::size_t size = groupEnd - groupStart;
@@ -102,10 +103,20 @@ bool TMlb2::SortBy(const std::string& field, bool ascending)
     if (f < 1 || RowCount() < 2)
         return true; // every key reads as empty: nothing moves
     auto& rows = m_rows.Items();
-    std::vector<const std::string*> keys;
+    // The keys are copied side by side into one block, so that sorting compares within it
+    // instead of chasing every row.
+    std::string block;
+    std::vector<std::size_t> offsets;
+    offsets.reserve(rows.size() + 1);
+    for (const auto& row : rows) {
+        offsets.push_back(block.size());
+        block += row.Get(f - 1);
+    }
+    offsets.push_back(block.size());
+    std::vector<std::string_view> keys;
     keys.reserve(rows.size());
-    for (const auto& row : rows)
-        keys.push_back(&row.Get(f - 1));
+    for (std::size_t i = 0; i + 1 < offsets.size(); ++i)
+        keys.emplace_back(block.data() + offsets[i], offsets[i + 1] - offsets[i]);
     const std::vector<std::size_t> order = exchangeSortOrder(keys, ascending);
     std::vector<TKStringList> sorted;
     sorted.reserve(rows.size());

@@ -392,3 +392,28 @@ TEST_F(MlbFile, SaveThroughSymbolicLinkKeepsLink)
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readFile(real), kAlienBrazil);
 }
+
+TEST_F(MlbFile, SuccessiveLoadsOfDifferentSizes)
+{
+    TMlb2 big;
+    big.AddField("RESUME");
+    for (int n = 0; n < 200; ++n) {
+        big.AppendRow();
+        big.SetValue("RESUME", std::string(600, static_cast<char>('a' + n % 26)));
+    }
+    const std::string bigPath = dir.file("big.cvo");
+    const std::string smallPath = dir.file("small.cvo");
+    const std::string emptyPath = dir.write("empty.cvo", "");
+    ASSERT_TRUE(big.SaveToFile(bigPath));
+    ASSERT_TRUE(alienBrazil().SaveToFile(smallPath));
+    TMlb2 t;
+    ASSERT_TRUE(t.LoadFromFile(smallPath));
+    ASSERT_TRUE(t.LoadFromFile(bigPath));
+    EXPECT_EQ(dump(t), dump(big));
+    ASSERT_TRUE(t.LoadFromFile(smallPath));
+    EXPECT_EQ(dump(t), dump(alienBrazil()));
+    EXPECT_FALSE(t.LoadFromFile(emptyPath));
+    EXPECT_EQ(t.LastErrorCode(), 2);
+    EXPECT_EQ(t.LastErrorMessage(), "1-File's Signature must be MLB");
+    EXPECT_EQ(dump(t), dump(alienBrazil()));
+}
