@@ -33,6 +33,9 @@ const std::map<std::string, Command>& commands()
         {"borrowers", {cmdBorrowers, "borrowers FILE.cvo [--set \"A;B\"]"}},
         {"lend", {cmdLend, "lend FILE.cvo ROW NAME [--date TEXT]"}},
         {"return", {cmdReturn, "return FILE.cvo ROW"}},
+        {"html", {cmdHtml, "html FILE.cvo OUT.htm [--width W] [--align Centre|Droite|Gauche] [--border B] [--no-lines] "
+                           "[--columns C1,C2,...] [--rows R1,R2,...]"}},
+        {"pdf", {cmdPdf, "pdf FILE.cvo OUT.pdf"}},
     };
     return table;
 }

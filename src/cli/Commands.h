@@ -20,6 +20,8 @@ int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err);
 int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err);
 int cmdLend(const Args& args, std::ostream& out, std::ostream& err);
 int cmdReturn(const Args& args, std::ostream& out, std::ostream& err);
+int cmdHtml(const Args& args, std::ostream& out, std::ostream& err);
+int cmdPdf(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared helpers of the commands.
 // Prints a core failure (Windows-1252 message) as UTF-8 on `err` and returns 1.

@@ -1,0 +1,126 @@
+// Main window side of the output windows: "Exporter" > "HTML", "&Imprimer...", "Configuration",
+// and ApplyAppearance, which carries the appearance settings onto the main window.
+#include "ui/TfrmBase.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/Settings.h"
+#include "ui/Prompts.h"
+#include "ui/TfrmConf.h"
+#include "ui/TfrmExportH.h"
+#include "ui/TfrmPrint.h"
+#include "ui/kit/OfficeStyle.h"
+#include "ui/paint/PageRenderer.h"
+
+namespace cinevaro::ui {
+
+namespace {
+
+void setBackground(QWidget* widget, const QColor& colour)
+{
+    if (!widget)
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QColor colourSetting(catalogue::Settings& settings, const char* key, int def)
+{
+    return paint::fromWindowsColour(static_cast<std::uint32_t>(settings.readInteger("COULEUR", key, def)));
+}
+
+} // namespace
+
+void TfrmBase::setupOutput()
+{
+    connect(HTML1, &QAction::triggered, this, &TfrmBase::HTML1Click);
+    connect(Imprimer1, &QAction::triggered, this, &TfrmBase::Imprimer1Click);
+    connect(Configuration1, &QAction::triggered, this, &TfrmBase::Configuration1Click);
+    for (QAction* action : {HTML1, Imprimer1, Configuration1})
+        action->setEnabled(true);
+}
+
+void TfrmBase::createOutputWindow(int step)
+{
+    switch (step) {
+    case 2:
+        frmConf = new TfrmConf(settings(), this);
+        frmConf->setOnApplied([this] {
+            ApplyAppearance();
+            if (m_state.IsOpen)
+                RebuildTree();
+        });
+        break;
+    case 3:
+        frmExportH = new TfrmExportH(m_state, settings(), m_prompts, this);
+        break;
+    case 9:
+        frmPrint = new TfrmPrint(m_state, m_prompts, this);
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmBase::HTML1Click()
+{
+    if (!frmExportH)
+        return;
+    frmExportH->show();
+    frmExportH->raise();
+    frmExportH->activateWindow();
+}
+
+void TfrmBase::Imprimer1Click()
+{
+    if (frmPrint)
+        m_prompts.runModal(*frmPrint);
+}
+
+void TfrmBase::Configuration1Click()
+{
+    if (frmConf)
+        m_prompts.runModal(*frmConf);
+}
+
+void TfrmBase::ApplyAppearance()
+{
+    QCoreApplication::processEvents();
+    auto& s = settings();
+    const bool office = s.readBool("INTERFACE", "XPMENU", true);
+    applyOfficeStyle(this, office, s.readBool("INTERFACE", "XPDEG", true));
+    if (frmPrint)
+        frmPrint->setOfficeStyle(office);
+
+    // Hot tracking: the item under the mouse is underlined in blue.
+    const bool hot = s.readBool("INTERFACE", "HOTTRACK", true);
+    TreeFilm->setMouseTracking(hot);
+    TreeFilm->setAttribute(Qt::WA_Hover, hot);
+    TreeFilm->setStyleSheet(
+        hot ? QStringLiteral("QTreeView::item:hover { color: #0000ff; text-decoration: underline; }") : QString());
+    setBackground(TreeFilm, colourSetting(s, "COULEURTREE", 15780518));
+    TreeFilm->viewport()->setPalette(TreeFilm->palette());
+
+    setBackground(lblTitre, colourSetting(s, "COULEURTITRE", 15793151));
+    QPalette title = lblTitre->palette();
+    title.setColor(QPalette::WindowText, colourSetting(s, "COULEURTEXTETITRE", 16711680));
+    title.setColor(QPalette::Text, title.color(QPalette::WindowText));
+    lblTitre->setPalette(title);
+
+    const QColor zone = colourSetting(s, "COULEURZONE", 16776960);
+    for (QWidget* widget : std::initializer_list<QWidget*>{lblDate, lblReal, lblDuree, lblOri, lblGenre, MemoResume,
+                                                           lstActeur, lblDistrib, lblSupport, lblPret, lblNo})
+        setBackground(widget, zone);
+}
+
+} // namespace cinevaro::ui

@@ -1,0 +1,246 @@
+#include "ui/TfrmConf.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "catalogue/Settings.h"
+#include "table/Cp1252.h"
+#include "ui/kit/ColourBox.h"
+#include "ui/kit/OfficeStyle.h"
+#include "ui/kit/Text.h"
+
+namespace cinevaro::ui {
+
+namespace {
+
+constexpr int kDefaultTree = 15780518;
+constexpr int kDefaultTitre = 15793151;
+constexpr int kDefaultTextTitre = 16711680;
+constexpr int kDefaultZone = 16776960;
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+ColourBox* colourBox(QWidget* parent, const char* name)
+{
+    auto* box = new ColourBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+// Text typed in an edit box as Windows-1252; characters the code page cannot hold are dropped.
+std::string cpText(const QString& text)
+{
+    if (auto bytes = toCp(text))
+        return *bytes;
+    return table::cp(text.toStdString());
+}
+
+} // namespace
+
+TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_settings(settings)
+{
+    setObjectName(QStringLiteral("frmConf"));
+    setWindowTitle(QStringLiteral("Configuration"));
+    setFixedSize(427, 324);
+
+    tabConf = new QTabWidget(this);
+    tabConf->setObjectName(QStringLiteral("tabConf"));
+    tabConf->setDocumentMode(true);
+
+    auto* general = new QWidget(tabConf);
+    auto* generalLayout = new QVBoxLayout(general);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(new QLabel(QStringLiteral("Nom de la Racine :"), general));
+    editNom = new QLineEdit(general);
+    editNom->setObjectName(QStringLiteral("editNom"));
+    nameRow->addWidget(editNom, 1);
+    generalLayout->addLayout(nameRow);
+    chkClose =
+        checkBox(general, "chkClose", QStringLiteral("Fermer la fenêtre de Recheche après l'ajout de(s) fiche(s)"));
+    generalLayout->addWidget(chkClose);
+    generalLayout->addStretch(1);
+    tabConf->addTab(general, QStringLiteral("Général"));
+
+    auto* interface = new QWidget(tabConf);
+    auto* interfaceLayout = new QVBoxLayout(interface);
+    auto* appearance = new QGroupBox(QStringLiteral("Apparence"), interface);
+    auto* appearanceLayout = new QVBoxLayout(appearance);
+    chkXP = checkBox(appearance, "chkXP", QStringLiteral("Activer Menu/Interface Style Office XP"));
+    chkXPdeg = checkBox(appearance, "chkXPdeg", QStringLiteral("Menu XP Dégradé"));
+    chkHot = checkBox(appearance, "chkHot", QStringLiteral("Activer Hot Track dans l'arborescence"));
+    appearanceLayout->addWidget(chkXP);
+    auto* indented = new QHBoxLayout;
+    indented->addSpacing(20);
+    indented->addWidget(chkXPdeg);
+    appearanceLayout->addLayout(indented);
+    appearanceLayout->addWidget(chkHot);
+    interfaceLayout->addWidget(appearance);
+    interfaceLayout->addStretch(1);
+    tabConf->addTab(interface, QStringLiteral("Interface"));
+
+    auto* colours = new QWidget(tabConf);
+    auto* coloursLayout = new QFormLayout(colours);
+    colorTree = colourBox(colours, "colorTree");
+    colorTitre = colourBox(colours, "colorTitre");
+    colorTextTitre = colourBox(colours, "colorTextTitre");
+    colorZone = colourBox(colours, "colorZone");
+    coloursLayout->addRow(QStringLiteral("Couleur de l'Arborescence"), colorTree);
+    coloursLayout->addRow(QStringLiteral("Couleur de la zone Titre"), colorTitre);
+    coloursLayout->addRow(QStringLiteral("Couleur Texte Titre"), colorTextTitre);
+    coloursLayout->addRow(QStringLiteral("Couleur des zones d'Information Film"), colorZone);
+    tabConf->addTab(colours, QStringLiteral("Couleurs"));
+
+    auto* connection = new QWidget(tabConf);
+    auto* connectionLayout = new QVBoxLayout(connection);
+    chkProxy = checkBox(connection, "chkProxy", QStringLiteral("Connexion via un Proxy"));
+    connectionLayout->addWidget(chkProxy);
+    auto* proxyForm = new QFormLayout;
+    editPort = new QLineEdit(connection);
+    editPort->setObjectName(QStringLiteral("editPort"));
+    editPort->setMaximumWidth(70);
+    editAdresse = new QLineEdit(connection);
+    editAdresse->setObjectName(QStringLiteral("editAdresse"));
+    proxyForm->addRow(QStringLiteral("Port :"), editPort);
+    proxyForm->addRow(QStringLiteral("Adresse :"), editAdresse);
+    connectionLayout->addLayout(proxyForm);
+    connectionLayout->addStretch(1);
+    tabConf->addTab(connection, QStringLiteral("Connexion"));
+
+    btnOk = new QPushButton(QStringLiteral("OK"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setDefault(true);
+    btnApp = new QPushButton(QStringLiteral("Appliquer"), this);
+    btnApp->setObjectName(QStringLiteral("btnApp"));
+    btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnApp);
+    buttons->addWidget(btnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabConf, 1);
+    layout->addLayout(buttons);
+
+    connect(btnOk, &QPushButton::clicked, this, &TfrmConf::btnOkClick);
+    connect(btnApp, &QPushButton::clicked, this, &TfrmConf::btnAppClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmConf::btnCancelClick);
+    connect(chkXP, &QCheckBox::clicked, this, &TfrmConf::chkXPClick);
+    connect(chkProxy, &QCheckBox::clicked, this, &TfrmConf::chkProxyClick);
+    connect(tabConf, &QTabWidget::currentChanged, this, &TfrmConf::tabConfChange);
+
+    // FormCreate
+    LoadConfiguration();
+}
+
+void TfrmConf::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmConf::FormShow()
+{
+    applyOwnSkin(m_settings.readBool("INTERFACE", "XPMENU", true));
+    LoadConfiguration();
+}
+
+void TfrmConf::applyOwnSkin(bool active)
+{
+    applyOfficeStyle(this, active, false);
+}
+
+void TfrmConf::LoadConfiguration()
+{
+    editPort->setText(fromCp(m_settings.readString("CONNEXION", "PROXYPORT", "")));
+    editAdresse->setText(fromCp(m_settings.readString("CONNEXION", "PROXYADRESSE", "")));
+    chkProxy->setChecked(m_settings.readBool("CONNEXION", "PROXY", false));
+    editNom->setText(fromCp(m_settings.readString("GENERAL", "NOMBASE", "Mes DivX's")));
+    chkClose->setChecked(m_settings.readBool("GENERAL", "CLOSEFIND", false));
+    chkXP->setChecked(m_settings.readBool("INTERFACE", "XPMENU", true));
+    chkHot->setChecked(m_settings.readBool("INTERFACE", "HOTTRACK", true));
+    chkXPdeg->setChecked(m_settings.readBool("INTERFACE", "XPDEG", true));
+    chkXPdeg->setEnabled(chkXP->isChecked());
+    colorTree->setColourValue(
+        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURTREE", kDefaultTree)));
+    colorTextTitre->setColourValue(
+        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURTEXTETITRE", kDefaultTextTitre)));
+    colorTitre->setColourValue(
+        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURTITRE", kDefaultTitre)));
+    colorZone->setColourValue(
+        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURZONE", kDefaultZone)));
+    chkProxyClick();
+}
+
+void TfrmConf::SaveConfiguration()
+{
+    m_settings.writeString("CONNEXION", "PROXYPORT", cpText(editPort->text()));
+    m_settings.writeString("CONNEXION", "PROXYADRESSE", cpText(editAdresse->text()));
+    m_settings.writeBool("CONNEXION", "PROXY", chkProxy->isChecked());
+    m_settings.writeString("GENERAL", "NOMBASE", cpText(editNom->text()));
+    m_settings.writeBool("GENERAL", "CLOSEFIND", chkClose->isChecked());
+    m_settings.writeBool("INTERFACE", "XPMENU", chkXP->isChecked());
+    m_settings.writeBool("INTERFACE", "HOTTRACK", chkHot->isChecked());
+    m_settings.writeBool("INTERFACE", "XPDEG", chkXPdeg->isChecked());
+    m_settings.writeInteger("COULEUR", "COULEURTREE", static_cast<int>(colorTree->colourValue()));
+    m_settings.writeInteger("COULEUR", "COULEURTITRE", static_cast<int>(colorTitre->colourValue()));
+    m_settings.writeInteger("COULEUR", "COULEURZONE", static_cast<int>(colorZone->colourValue()));
+    m_settings.writeInteger("COULEUR", "COULEURTEXTETITRE", static_cast<int>(colorTextTitre->colourValue()));
+}
+
+void TfrmConf::btnOkClick()
+{
+    SaveConfiguration();
+    LoadConfiguration();
+    accept();
+    if (m_onApplied)
+        m_onApplied();
+}
+
+void TfrmConf::btnAppClick()
+{
+    applyOwnSkin(m_settings.readBool("INTERFACE", "XPMENU", true));
+    SaveConfiguration();
+    LoadConfiguration();
+    if (m_onApplied)
+        m_onApplied();
+}
+
+void TfrmConf::btnCancelClick()
+{
+    reject();
+}
+
+void TfrmConf::chkXPClick()
+{
+    chkXPdeg->setEnabled(chkXP->isChecked());
+}
+
+void TfrmConf::chkProxyClick()
+{
+    editPort->setEnabled(chkProxy->isChecked());
+    editAdresse->setEnabled(chkProxy->isChecked());
+}
+
+void TfrmConf::tabConfChange(int)
+{
+    chkProxyClick();
+}
+
+} // namespace cinevaro::ui

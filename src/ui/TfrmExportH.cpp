@@ -1,0 +1,272 @@
+#include "ui/TfrmExportH.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <fstream>
+#include <sstream>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/Settings.h"
+#include "table/Cp1252.h"
+#include "ui/Prompts.h"
+#include "ui/kit/Text.h"
+
+namespace cinevaro::ui {
+
+namespace {
+
+QToolButton* toolButton(QToolBar* bar, const char* name, const QString& hint)
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(hint);
+    button->setToolTip(hint);
+    bar->addWidget(button);
+    return button;
+}
+
+std::string pathBytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The text of a control as Windows-1252; characters the code page cannot hold are dropped, as
+// they cannot appear in the page.
+std::string cpText(const QString& text)
+{
+    if (auto bytes = toCp(text))
+        return *bytes;
+    return table::cp(text.toStdString());
+}
+
+} // namespace
+
+TfrmExportH::TfrmExportH(catalogue::CatalogueState& state, catalogue::Settings& settings, Prompts& prompts,
+                         QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_settings(settings), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("frmExportH"));
+    setWindowTitle(QStringLiteral("Export HTML"));
+    resize(900, 600);
+
+    auto* tools = new QToolBar(this);
+    tools->setObjectName(QStringLiteral("ToolBar1"));
+    ToolButton1 = toolButton(tools, "ToolButton1", QStringLiteral("Imprimer"));
+    ToolButton2 = toolButton(tools, "ToolButton2", QStringLiteral("Aperçu avant impression ..."));
+    ToolButton3 = toolButton(tools, "ToolButton3", QStringLiteral("Enregistrer fichier HTML sous ..."));
+    tools->addSeparator();
+    ToolButton5 = toolButton(tools, "ToolButton5", QStringLiteral("Regénérer"));
+
+    auto* options = new QWidget(this);
+    auto* optionsLayout = new QHBoxLayout(options);
+    optionsLayout->setContentsMargins(6, 2, 6, 2);
+    optionsLayout->addWidget(new QLabel(QStringLiteral("Largeur de la Table :"), options));
+    lblTable = new QLineEdit(options);
+    lblTable->setObjectName(QStringLiteral("lblTable"));
+    lblTable->setMaximumWidth(50);
+    optionsLayout->addWidget(lblTable);
+    optionsLayout->addWidget(new QLabel(QStringLiteral("%"), options));
+    optionsLayout->addSpacing(12);
+    optionsLayout->addWidget(new QLabel(QStringLiteral("Justification :"), options));
+    cmbJust = new QComboBox(options);
+    cmbJust->setObjectName(QStringLiteral("cmbJust"));
+    cmbJust->setEditable(true);
+    for (const auto& item : output::justificationItems())
+        cmbJust->addItem(fromCp(item));
+    optionsLayout->addWidget(cmbJust);
+    optionsLayout->addSpacing(12);
+    chkLigne = new QCheckBox(QStringLiteral("Lignes de Séparation"), options);
+    chkLigne->setObjectName(QStringLiteral("chkLigne"));
+    optionsLayout->addWidget(chkLigne);
+    optionsLayout->addSpacing(12);
+    optionsLayout->addWidget(new QLabel(QStringLiteral("Taille Bordure :"), options));
+    lblBordure = new QLineEdit(options);
+    lblBordure->setObjectName(QStringLiteral("lblBordure"));
+    lblBordure->setMaximumWidth(40);
+    optionsLayout->addWidget(lblBordure);
+    optionsLayout->addStretch(1);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    auto* lists = new QSplitter(Qt::Vertical, splitter);
+    lstExport = new QListWidget(lists);
+    lstExport->setObjectName(QStringLiteral("lstExport"));
+    lstH = new QListWidget(lists);
+    lstH->setObjectName(QStringLiteral("lstH"));
+    WebBrowser = new QTextBrowser(splitter);
+    WebBrowser->setObjectName(QStringLiteral("WebBrowser"));
+    splitter->addWidget(lists);
+    splitter->addWidget(WebBrowser);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 680});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tools);
+    layout->addWidget(options);
+    layout->addWidget(splitter, 1);
+
+    connect(ToolButton1, &QToolButton::clicked, this, &TfrmExportH::ToolButton1Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TfrmExportH::ToolButton2Click);
+    connect(ToolButton3, &QToolButton::clicked, this, &TfrmExportH::ToolButton3Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TfrmExportH::ToolButton5Click);
+    connect(lstExport, &QListWidget::itemChanged, this, &TfrmExportH::lstExportClickCheck);
+}
+
+void TfrmExportH::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmExportH::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TfrmExportH::FormShow()
+{
+    lblTable->setText(fromCp(m_settings.readString("HTML", "LARGEURT", "100")));
+    const QString justification = fromCp(m_settings.readString("HTML", "JUSTIFICATION", "Centre"));
+    // The saved value selects its item; any other text is shown with no item selected.
+    const int item = cmbJust->findText(justification);
+    cmbJust->setCurrentIndex(item);
+    cmbJust->setEditText(justification);
+    lblBordure->setText(fromCp(m_settings.readString("HTML", "BORDURE", "1")));
+    chkLigne->setChecked(m_settings.readBool("HTML", "LIGNE", true));
+    fillLists();
+    generate();
+}
+
+void TfrmExportH::FormClose()
+{
+    m_settings.writeString("HTML", "LARGEURT", cpText(lblTable->text()));
+    m_settings.writeString("HTML", "JUSTIFICATION", cpText(cmbJust->currentText()));
+    m_settings.writeString("HTML", "BORDURE", cpText(lblBordure->text()));
+    m_settings.writeBool("HTML", "LIGNE", chkLigne->isChecked());
+}
+
+void TfrmExportH::fillLists()
+{
+    QSignalBlocker block(lstExport);
+    lstExport->clear();
+    for (const auto& column : output::htmlColumns()) {
+        auto* item = new QListWidgetItem(fromCp(column.item), lstExport);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    lstH->clear();
+    if (!m_state.CatalogueTable)
+        return;
+    for (int row : output::exportRows(m_state.table())) {
+        auto* item = new QListWidgetItem(fromCp(m_state.table().GetCell(catalogue::posRESERVE1, row)), lstH);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setData(Qt::UserRole, row);
+    }
+}
+
+void TfrmExportH::lstExportClickCheck(QListWidgetItem* item)
+{
+    if (item && lstExport->row(item) == 0 && item->checkState() != Qt::Checked)
+        item->setCheckState(Qt::Checked);
+}
+
+output::HtmlOptions TfrmExportH::options() const
+{
+    output::HtmlOptions options;
+    options.width = cpText(lblTable->text());
+    // The alignment comes from the selected item only.
+    const int selected = cmbJust->currentIndex();
+    options.justification =
+        selected >= 0 && cmbJust->itemText(selected) == cmbJust->currentText() ? cpText(cmbJust->currentText()) : "";
+    options.border = cpText(lblBordure->text());
+    options.lines = chkLigne->isChecked();
+    for (int c = 0; c < output::kHtmlColumnCount && c < lstExport->count(); ++c)
+        options.columns[c] = lstExport->item(c)->checkState() == Qt::Checked;
+    return options;
+}
+
+void TfrmExportH::generate()
+{
+    std::vector<int> rows;
+    for (int i = 0; i < lstH->count(); ++i) {
+        if (lstH->item(i)->checkState() == Qt::Checked)
+            rows.push_back(lstH->item(i)->data(Qt::UserRole).toInt());
+    }
+    static const table::TMlb2 emptyTable;
+    const table::TMlb2& source = m_state.CatalogueTable ? m_state.table() : emptyTable;
+    auto written = output::writeHtmlPage(source, rows, options(), m_settings.tempDir(), &m_pagePath);
+    if (!written) {
+        m_prompts.error(fromCp(written.message));
+        return;
+    }
+    display();
+}
+
+void TfrmExportH::display()
+{
+    std::ifstream in(m_pagePath, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    WebBrowser->setSearchPaths({QFile::decodeName(QByteArray::fromStdString(m_settings.tempDir()))});
+    WebBrowser->setHtml(fromCp(bytes.str()));
+}
+
+void TfrmExportH::ToolButton5Click()
+{
+    generate();
+}
+
+void TfrmExportH::ToolButton1Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (m_printerSetup)
+        m_printerSetup(printer);
+    // With no printer installed Qt falls back to a PDF file with no name.
+    const bool noPrinter = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+    if (!printer.isValid() || noPrinter) {
+        m_prompts.warning(QStringLiteral("Attention"), QStringLiteral("Aucune imprimante n'est disponible."));
+        return;
+    }
+    WebBrowser->print(&printer);
+}
+
+void TfrmExportH::ToolButton2Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(&printer, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, WebBrowser, &QTextBrowser::print);
+    m_prompts.runModal(dialog);
+}
+
+void TfrmExportH::ToolButton3Click()
+{
+    const QString chosen = m_prompts.saveFileName(QStringLiteral("Enregistrer fichier HTML sous ..."),
+                                                  QStringLiteral("Fichier HTML (*.htm)"), QString(), QString(), false);
+    if (chosen.isEmpty())
+        return;
+    const std::string target = output::htmlSaveName(pathBytes(chosen));
+    auto saved = output::saveHtmlCopy(output::htmlTempPath(m_settings.tempDir()), target);
+    if (!saved)
+        m_prompts.error(fromCp(saved.message));
+}
+
+} // namespace cinevaro::ui

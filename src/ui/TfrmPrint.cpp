@@ -1,0 +1,145 @@
+#include "ui/TfrmPrint.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "catalogue/CatalogueState.h"
+#include "output/PrintLayout.h"
+#include "ui/Prompts.h"
+#include "ui/kit/OfficeStyle.h"
+#include "ui/kit/PrintPreview.h"
+#include "ui/kit/Text.h"
+#include "ui/paint/PageRenderer.h"
+
+namespace cinevaro::ui {
+
+namespace {
+
+QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text, const QString& hint)
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(text);
+    button->setToolTip(hint);
+    bar->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+TfrmPrint::TfrmPrint(catalogue::CatalogueState& state, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_state(state), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("frmPrint"));
+    setWindowTitle(QStringLiteral("Aperçu de l'impression"));
+    resize(760, 700);
+
+    m_tools = new QToolBar(this);
+    m_tools->setObjectName(QStringLiteral("ToolBar1"));
+    ToolButton1 = toolButton(m_tools, "ToolButton1", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"));
+    ToolButton5 = toolButton(m_tools, "ToolButton5", QStringLiteral("Fermer"), QStringLiteral("Fermer"));
+    m_tools->addSeparator();
+    ToolButton2 = toolButton(m_tools, "ToolButton2", QStringLiteral("<"), QStringLiteral("Page Précedente"));
+    ToolButton3 = toolButton(m_tools, "ToolButton3", QStringLiteral(">"), QStringLiteral("Page Suivante"));
+    m_tools->addSeparator();
+    m_tools->addWidget(new QLabel(QStringLiteral(" Zoom "), m_tools));
+    cmbZoom = new QComboBox(m_tools);
+    cmbZoom->setObjectName(QStringLiteral("cmbZoom"));
+    for (int z = 25; z <= 200; z += 25)
+        cmbZoom->addItem(QString::number(z));
+    m_tools->addWidget(cmbZoom);
+
+    GmPreview1 = new PrintPreview(this);
+    GmPreview1->setPagesPerSheet(2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_tools);
+    layout->addWidget(GmPreview1, 1);
+
+    connect(ToolButton1, &QToolButton::clicked, this, &TfrmPrint::ToolButton1Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TfrmPrint::ToolButton5Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TfrmPrint::ToolButton2Click);
+    connect(ToolButton3, &QToolButton::clicked, this, &TfrmPrint::ToolButton3Click);
+
+    // FormCreate: zoom "75", thumbnails on, an empty preview.
+    cmbZoom->setCurrentIndex(cmbZoom->findText(QStringLiteral("75")));
+    GmPreview1->setZoom(75);
+    GmPreview1->setThumbnailsEnabled(true);
+    GmPreview1->setThumbnailCaption(QStringLiteral("Page #"));
+    GmPreview1->clear();
+    connect(cmbZoom, &QComboBox::currentIndexChanged, this, &TfrmPrint::cmbZoomChange);
+}
+
+void TfrmPrint::setOfficeStyle(bool active)
+{
+    applyOfficeStyle(this, active, false);
+}
+
+void TfrmPrint::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+    // The pages are built once the window is on screen, so it appears at once.
+    QTimer::singleShot(0, this, &TfrmPrint::FormActivate);
+}
+
+void TfrmPrint::FormShow()
+{
+    GmPreview1->clear();
+}
+
+void TfrmPrint::FormActivate()
+{
+    repaint();
+    paint::QtTextMeasurer measurer;
+    auto result = output::layoutCatalogue(m_state, measurer);
+    GmPreview1->setDocument(std::move(result.document));
+    GmPreview1->firstPage();
+    if (!result.outcome)
+        m_prompts.error(fromCp(result.outcome.message));
+}
+
+void TfrmPrint::ToolButton1Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Cinevaro"));
+    printer.setColorMode(QPrinter::Color);
+    printer.setDuplex(QPrinter::DuplexNone);
+    // Two portrait pages side by side on each landscape sheet.
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Imprimer"));
+    if (m_prompts.runModal(dialog) != QDialog::Accepted)
+        return;
+    GmPreview1->print(printer);
+}
+
+void TfrmPrint::ToolButton5Click()
+{
+    close();
+}
+
+void TfrmPrint::ToolButton2Click()
+{
+    GmPreview1->previousPage();
+}
+
+void TfrmPrint::ToolButton3Click()
+{
+    GmPreview1->nextPage();
+}
+
+void TfrmPrint::cmbZoomChange(int index)
+{
+    GmPreview1->setZoom(cmbZoom->itemText(index).toInt());
+}
+
+} // namespace cinevaro::ui

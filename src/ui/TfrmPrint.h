@@ -1,0 +1,56 @@
+// "Aperçu de l'impression": the printed catalogue shown page by page with thumbnails, zoom, and
+// printing (two pages on each sheet) after the printer dialog. Modal; the pages are built from
+// the catalogue each time the window is shown.
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QToolBar;
+class QToolButton;
+
+namespace cinevaro::catalogue {
+class CatalogueState;
+}
+
+namespace cinevaro::ui {
+
+class Prompts;
+class PrintPreview;
+
+class TfrmPrint : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TfrmPrint(catalogue::CatalogueState& state, Prompts& prompts, QWidget* parent = nullptr);
+
+    PrintPreview& preview() const { return *GmPreview1; }
+    // Builds the pages from the current catalogue and shows the first.
+    void FormActivate();
+    // The office-style skin of the window's tool bar.
+    void setOfficeStyle(bool active);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void ToolButton1Click();
+    void ToolButton5Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void cmbZoomChange(int index);
+
+    catalogue::CatalogueState& m_state;
+    Prompts& m_prompts;
+    QToolBar* m_tools = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QComboBox* cmbZoom = nullptr;
+    PrintPreview* GmPreview1 = nullptr;
+};
+
+} // namespace cinevaro::ui
