@@ -1,0 +1,45 @@
+// TfrmBase: the automatic addition of films through the web search window.
+#include "ui/TfrmBase.h"
+
+#include <QAction>
+
+#include "ui/Prompts.h"
+#include "ui/TfrmEtat.h"
+#include "ui/TfrmRecherche.h"
+
+namespace cinevaro::ui {
+
+void TfrmBase::createWebWindows(int step)
+{
+    if (step == 11) {
+        frmRecherche = new TfrmRecherche(m_state, *m_settings, m_prompts, this);
+        frmRecherche->setRefreshTree([this] { Rafraichir1Click(); });
+    } else if (step == 12) {
+        frmEtat = new TfrmEtat(this);
+        if (frmRecherche)
+            frmRecherche->setProgressWindow(frmEtat);
+    }
+}
+
+void TfrmBase::setupWeb()
+{
+    connect(AjoutAuto1, &QAction::triggered, this, &TfrmBase::btnAddClick);
+    AjoutAuto1->setEnabled(true);
+}
+
+// "Ajouter Fiche (Automatique)": the search window, modally, with the proxy of the settings; the
+// branches keep their expansion across the additions.
+void TfrmBase::btnAddClick()
+{
+    if (!frmRecherche)
+        return;
+    SaveExpansion();
+    if (auto badPort = frmRecherche->applyProxySettings()) {
+        m_prompts.error(*badPort);
+        return;
+    }
+    m_prompts.runModal(*frmRecherche);
+    RestoreExpansion();
+}
+
+} // namespace cinevaro::ui

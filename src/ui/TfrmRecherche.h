@@ -1,0 +1,127 @@
+// The web search window: looks films up on the film service by title, actor or director, lists
+// the results as a check list whose items carry a support parameter, and imports the ticked
+// films into the open catalogue. Created once and shown modally for each automatic addition.
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "weblookup/SearchPage.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace cinevaro::catalogue {
+class CatalogueState;
+class Settings;
+} // namespace cinevaro::catalogue
+
+namespace cinevaro::weblookup {
+class HttpClient;
+}
+
+namespace cinevaro::ui {
+
+class Prompts;
+class TfrmEtat;
+class TParamCheckList;
+
+class TfrmRecherche : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TfrmRecherche(catalogue::CatalogueState& state, catalogue::Settings& settings, Prompts& prompts,
+                  QWidget* parent = nullptr);
+    ~TfrmRecherche() override;
+
+    // The progress window (created after this one) and the tree refresh of the main window.
+    void setProgressWindow(TfrmEtat* etat) { m_etat = etat; }
+    void setRefreshTree(std::function<void()> refresh) { m_refreshTree = std::move(refresh); }
+    // Opens the logo's address; the default asks the desktop's browser.
+    void setUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+
+    weblookup::HttpClient& http() { return *m_http; }
+    // Sets the client's proxy from the settings (a direct connection when CONNEXION/PROXY is
+    // false). Returns the message to show when CONNEXION/PROXYPORT is not an integer.
+    std::optional<QString> applyProxySettings();
+
+    const std::vector<weblookup::SearchResult>& searchResults() const { return m_results; }
+    int resultCount() const { return m_resultCount; }
+    bool isBusy() const { return m_busy; }
+
+    // Controls (object names are the historical control names).
+    QComboBox* cmbCherche = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* btnCherche = nullptr;
+    QRadioButton* rdExact = nullptr;
+    QRadioButton* rdPart = nullptr;
+    QRadioButton* rdPhone = nullptr;
+    QLabel* Image1 = nullptr;
+    TParamCheckList* PCheckListBox = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* nbrFilm = nullptr;
+    QPushButton* btnClear = nullptr;
+    QPushButton* btnAdd = nullptr;
+    QCheckBox* chkClose = nullptr;
+    QPushButton* brnFerme = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    QPixmap logoPixmap() const;
+
+    // Handlers.
+    void FormActivate();
+    void btnChercheClick();
+    void btnAddClick();
+    void btnClearClick();
+    void brnFermeClick();
+    void chkCloseClick();
+    void Image1Click();
+    void PCheckListBoxParamPopup(int index, const QString& href, QStringList& values, bool& show);
+    void PCheckListBoxParamSelect(int index, const QString& value, const QString& href);
+    void PCheckListBoxCheckClick(int index);
+    void PCheckListBoxParamHint(int index, const QString& href, QString& hint, bool& show);
+    void IdHTTP1WorkBegin(std::int64_t length);
+    void IdHTTP1Work(std::int64_t received);
+    void IdHTTP1WorkEnd();
+
+    weblookup::SearchBy searchBy() const;
+    weblookup::MatchKind matchKind() const;
+    void showResults();
+    void updateListButtons();
+    // Controls disabled and closing refused while a fetch runs.
+    void setBusy(bool busy);
+    void showProgress(const QString& text);
+    // Closes the progress window; `reset` runs the window reset as activation comes back.
+    void closeProgress(bool reset);
+
+    catalogue::CatalogueState& m_state;
+    catalogue::Settings& m_settings;
+    Prompts& m_prompts;
+    std::unique_ptr<weblookup::HttpClient> m_http;
+    TfrmEtat* m_etat = nullptr;
+    std::function<void()> m_refreshTree;
+    std::function<void(const QUrl&)> m_openUrl;
+    std::vector<weblookup::SearchResult> m_results;
+    int m_resultCount = 0;
+    bool m_busy = false;
+    QWidget* m_body = nullptr;
+};
+
+} // namespace cinevaro::ui

@@ -1,0 +1,107 @@
+// The check list of the user-interface kit: markup, parameters, events.
+#include "ui/kit/TParamCheckList.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace cinevaro::ui {
+namespace {
+
+const QString kItem = QStringLiteral("<FONT bgcolor=\"#FFCCFF\"><b><i><A href=\"Support1\">?</A> -> Tom & Jerry "
+                                     "<x></i></b></FONT>");
+
+TEST(ParamCheckListMarkup, RunsCarryStyleAndParameters)
+{
+    auto runs = TParamCheckList::parseMarkup(kItem);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_TRUE(runs[0].anchor);
+    EXPECT_EQ(runs[0].href, QStringLiteral("Support1"));
+    EXPECT_EQ(runs[0].text, QStringLiteral("?"));
+    EXPECT_TRUE(runs[0].bold);
+    EXPECT_TRUE(runs[0].italic);
+    EXPECT_EQ(runs[0].background, QColor(0xFF, 0xCC, 0xFF));
+    EXPECT_FALSE(runs[1].anchor);
+    // Unknown tags and ampersands are plain text.
+    EXPECT_EQ(runs[1].text, QStringLiteral(" -> Tom & Jerry <x>"));
+    auto plain = TParamCheckList::parseMarkup(QStringLiteral("a < b"));
+    ASSERT_EQ(plain.size(), 1u);
+    EXPECT_EQ(plain[0].text, QStringLiteral("a < b"));
+    EXPECT_FALSE(plain[0].background.isValid());
+}
+
+class ParamCheckListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        list.resize(400, 200);
+        list.addMarkupItem(QStringLiteral("<A href=\"Support1\">?</A> -> Un"));
+        list.addMarkupItem(QStringLiteral("<A href=\"Support2\">?</A> -> Deux <A href=\"Support2\">?</A>"));
+        list.show();
+        QApplication::processEvents();
+    }
+    TParamCheckList list;
+};
+
+TEST_F(ParamCheckListTest, ParamTextReadAndWrite)
+{
+    EXPECT_EQ(list.paramText(0, QStringLiteral("Support1")), QStringLiteral("?"));
+    EXPECT_FALSE(list.paramText(0, QStringLiteral("Support2")).has_value());
+    list.setParamText(1, QStringLiteral("Support2"), QStringLiteral("VHS"));
+    EXPECT_EQ(list.itemMarkup(1), QStringLiteral("<A href=\"Support2\">VHS</A> -> Deux <A href=\"Support2\">VHS</A>"));
+}
+
+TEST_F(ParamCheckListTest, ClickOnTheCheckBoxTogglesAndReports)
+{
+    QSignalSpy spy(&list, &TParamCheckList::checkClick);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.checkBoxRect(1).center());
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy[0][0].toInt(), 1);
+    EXPECT_TRUE(list.isChecked(1));
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_FALSE(list.isChecked(1));
+    EXPECT_EQ(spy.count(), 2);
+}
+
+TEST_F(ParamCheckListTest, PopupRefusedByTheOwnerShowsNothing)
+{
+    int asked = 0;
+    QObject::connect(&list, &TParamCheckList::paramPopup, &list,
+                     [&](int index, const QString& href, QStringList&, bool& show) {
+                         ++asked;
+                         EXPECT_EQ(index, 0);
+                         EXPECT_EQ(href, QStringLiteral("Support1"));
+                         show = false;
+                     });
+    QSignalSpy selected(&list, &TParamCheckList::paramSelect);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.paramRect(0, QStringLiteral("Support1")).center());
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(selected.count(), 0);
+    EXPECT_EQ(list.currentRow(), 0);
+    // A click on the plain text is no parameter click.
+    QRect item = list.visualItemRect(list.item(0));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(item.right() - 5, item.center().y()));
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(ParamCheckListTest, ChoosingAValueReportsThenWritesIt)
+{
+    QString seenDuringSelect;
+    QObject::connect(&list, &TParamCheckList::paramSelect, &list,
+                     [&](int index, const QString& value, const QString& href) {
+                         EXPECT_EQ(index, 0);
+                         EXPECT_EQ(value, QStringLiteral("A&B"));
+                         EXPECT_EQ(href, QStringLiteral("Support1"));
+                         seenDuringSelect = *list.paramText(0, QStringLiteral("Support1"));
+                     });
+    list.setCurrentRow(0);
+    list.chooseParamValue(0, QStringLiteral("Support1"), QStringLiteral("A&B"));
+    EXPECT_EQ(seenDuringSelect, QStringLiteral("?"));
+    EXPECT_EQ(list.paramText(0, QStringLiteral("Support1")), QStringLiteral("A&B"));
+}
+
+} // namespace
+} // namespace cinevaro::ui
