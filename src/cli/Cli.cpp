@@ -36,6 +36,7 @@ const std::map<std::string, Command>& commands()
         {"html", {cmdHtml, "html FILE.cvo OUT.htm [--width W] [--align Centre|Droite|Gauche] [--border B] [--no-lines] "
                            "[--columns C1,C2,...] [--rows R1,R2,...]"}},
         {"pdf", {cmdPdf, "pdf FILE.cvo OUT.pdf"}},
+        {"archive", {cmdArchive, "archive FILE.cvo OUT.zip"}},
     };
     return table;
 }

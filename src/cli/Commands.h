@@ -22,6 +22,7 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err);
 int cmdReturn(const Args& args, std::ostream& out, std::ostream& err);
 int cmdHtml(const Args& args, std::ostream& out, std::ostream& err);
 int cmdPdf(const Args& args, std::ostream& out, std::ostream& err);
+int cmdArchive(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared helpers of the commands.
 // Prints a core failure (Windows-1252 message) as UTF-8 on `err` and returns 1.

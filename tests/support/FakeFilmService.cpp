@@ -317,7 +317,7 @@ std::vector<FakeFilm> FakeFilmService::films() const
 void FakeFilmService::setOverride(const std::string& path, FakeResponse response)
 {
     std::lock_guard lock(m_mutex);
-    m_overrides[path] = std::move(response);
+    m_overrides[path] = std::make_shared<const FakeResponse>(std::move(response));
 }
 
 void FakeFilmService::clearOverrides()
@@ -423,7 +423,7 @@ std::string FakeFilmService::filmArchive(const FakeFilm& film)
     return zip.bytes();
 }
 
-FakeResponse FakeFilmService::respond(const FakeRequest& request)
+std::shared_ptr<const FakeResponse> FakeFilmService::respond(const FakeRequest& request)
 {
     Handler handler;
     {
@@ -432,7 +432,7 @@ FakeResponse FakeFilmService::respond(const FakeRequest& request)
     }
     if (handler)
         if (auto r = handler(request))
-            return *r;
+            return std::make_shared<const FakeResponse>(std::move(*r));
     const std::string& path = request.path;
     const std::string bare = path.substr(0, path.find('?'));
     {
@@ -443,6 +443,13 @@ FakeResponse FakeFilmService::respond(const FakeRequest& request)
         if (it != m_overrides.end())
             return it->second;
     }
+    return std::make_shared<const FakeResponse>(builtIn(request));
+}
+
+FakeResponse FakeFilmService::builtIn(const FakeRequest& request)
+{
+    const std::string& path = request.path;
+    const std::string bare = path.substr(0, path.find('?'));
     if (bare == "/multicrit.html") {
         auto values = queryValues(path);
         for (const char* key : {"titre", "acteur", "real"})
@@ -515,7 +522,8 @@ void FakeFilmService::handleConnection(int fd)
             std::lock_guard lock(m_mutex);
             m_requests.push_back(request);
         }
-        FakeResponse response = respond(request);
+        const auto reply = respond(request);
+        const FakeResponse& response = *reply;
         if (!sendResponse(fd, response))
             return;
         bool close = response.raw || response.stallAfter || response.framing == FakeResponse::Framing::Close;
@@ -550,15 +558,16 @@ bool FakeFilmService::sendResponse(int fd, const FakeResponse& response)
             return stall(fd);
         return true;
     }
-    std::string body = response.body;
+    std::string generated;
     if (response.generatedSize) {
-        body.resize(response.generatedSize);
+        generated.resize(response.generatedSize);
         std::uint32_t x = 12345;
-        for (auto& c : body) {
+        for (auto& c : generated) {
             x = x * 1103515245u + 12345u;
             c = static_cast<char>(x >> 23);
         }
     }
+    const std::string& body = response.generatedSize ? generated : response.body;
     std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " + response.reason + "\r\n";
     head += "Server: FakeFilmService\r\n";
     {

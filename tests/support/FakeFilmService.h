@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -127,13 +128,14 @@ public:
 private:
     void serve();
     void handleConnection(int fd);
-    FakeResponse respond(const FakeRequest& request);
+    std::shared_ptr<const FakeResponse> respond(const FakeRequest& request);
+    FakeResponse builtIn(const FakeRequest& request);
     bool sendResponse(int fd, const FakeResponse& response);
     bool stall(int fd);
 
     mutable std::mutex m_mutex;
     std::vector<FakeFilm> m_films;
-    std::map<std::string, FakeResponse> m_overrides;
+    std::map<std::string, std::shared_ptr<const FakeResponse>> m_overrides;
     Handler m_handler;
     std::vector<std::pair<std::string, std::string>> m_defaultHeaders;
     std::vector<FakeRequest> m_requests;

@@ -1,0 +1,171 @@
+// Address handling, cookie matching and reply reading on byte buffers, without a socket.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "weblookup/CookieStore.h"
+#include "weblookup/HttpAddress.h"
+#include "weblookup/HttpReply.h"
+
+namespace cinevaro::weblookup {
+namespace {
+
+struct AddressCase
+{
+    const char* address;
+    const char* target;
+    const char* host;
+    int port;
+};
+
+class AddressTest : public ::testing::TestWithParam<AddressCase>
+{
+};
+
+TEST_P(AddressTest, SplitsAndDropsFragments)
+{
+    auto a = parseAddress(GetParam().address);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->target(), GetParam().target);
+    EXPECT_EQ(a->host, GetParam().host);
+    EXPECT_EQ(a->port, GetParam().port);
+}
+
+INSTANTIATE_TEST_SUITE_P(Addresses, AddressTest,
+                         ::testing::Values(AddressCase{"http://films.example/multicrit.html?titre=a&slow=0",
+                                                       "/multicrit.html?titre=a&slow=0", "films.example", 80},
+                                           AddressCase{"films.example:8080", "/", "films.example", 8080},
+                                           AddressCase{"http:\\\\films.example\\a\\b.html", "/a/b.html",
+                                                       "films.example", 80},
+                                           AddressCase{"http://h/p/doc.html#haut", "/p/doc.html", "h", 80},
+                                           AddressCase{"http://h/p/doc.html?q=1#x&y=2", "/p/doc.html?q=1", "h", 80},
+                                           AddressCase{"http://h?x=1", "/?x=1", "h", 80}));
+
+TEST(AddressTest, RejectsMissingHostAndBadPorts)
+{
+    EXPECT_FALSE(parseAddress("http:///page"));
+    EXPECT_FALSE(parseAddress("http://h:0/"));
+    EXPECT_FALSE(parseAddress("http://h:99999/"));
+    EXPECT_FALSE(parseAddress("http://h:8a/"));
+}
+
+TEST(AddressTest, HostHeaderAndProxyTarget)
+{
+    auto a = parseAddress("http://films.example/getzip.html/A.zip");
+    EXPECT_EQ(a->hostHeader(), "films.example");
+    EXPECT_EQ(a->absoluteTarget(), "http://films.example:80/getzip.html/A.zip");
+    auto b = parseAddress("http://films.example:81/");
+    EXPECT_EQ(b->hostHeader(), "films.example:81");
+}
+
+TEST(AddressTest, LocationsResolveAgainstTheCurrentAddress)
+{
+    auto base = *parseAddress("http://h:81/a/b/page.html?q=1");
+    EXPECT_EQ(resolveLocation(base, "autre.html")->text(), "http://h:81/a/b/autre.html");
+    EXPECT_EQ(resolveLocation(base, "../c.html")->text(), "http://h:81/a/c.html");
+    EXPECT_EQ(resolveLocation(base, "/racine?x=2")->text(), "http://h:81/racine?x=2");
+    EXPECT_EQ(resolveLocation(base, "//autre.example/z")->text(), "http://autre.example/z");
+    EXPECT_EQ(resolveLocation(base, "http://ailleurs:9/y")->text(), "http://ailleurs:9/y");
+}
+
+TEST(CookieTest, DomainMatchesOnlyTheDomainAndItsSubdomains)
+{
+    EXPECT_TRUE(CookieStore::domainMatches("films.example", "films.example"));
+    EXPECT_TRUE(CookieStore::domainMatches("www.Films.example", ".films.example"));
+    EXPECT_FALSE(CookieStore::domainMatches("evilfilms.example", "films.example"));
+    EXPECT_FALSE(CookieStore::domainMatches("films.example.evil.test", "films.example"));
+    EXPECT_FALSE(CookieStore::domainMatches("example", "films.example"));
+}
+
+TEST(CookieTest, StoredAndSentBackByHostPathAndSecurity)
+{
+    CookieStore store;
+    store.receive("a=1", "www.films.example", "/multicrit.html?titre=x");
+    store.receive("b=2; Domain=.films.example; Path=/getzip.html", "www.films.example", "/");
+    store.receive("c=3; Secure", "www.films.example", "/");
+    store.receive("d=4; Domain=autre.example", "www.films.example", "/"); // not the sender's domain
+    EXPECT_EQ(store.cookies().size(), 3u);
+    EXPECT_EQ(store.headerFor("www.films.example", "/film/A.html"), "a=1");
+    EXPECT_EQ(store.headerFor("img.films.example", "/getzip.html/A.zip"), "b=2");
+    EXPECT_EQ(store.headerFor("www.films.example", "/getzip.html/A.zip"), "a=1; b=2");
+    EXPECT_EQ(store.headerFor("evilfilms.example", "/getzip.html/A.zip"), "");
+    store.receive("a=nouveau", "www.films.example", "/");
+    EXPECT_EQ(store.headerFor("www.films.example", "/"), "a=nouveau");
+    store.receive("a=; Max-Age=0", "www.films.example", "/");
+    EXPECT_EQ(store.headerFor("www.films.example", "/"), "");
+}
+
+TEST(CookieTest, StoreIsBounded)
+{
+    CookieStore store;
+    for (int i = 0; i < 1000; ++i)
+        store.receive("n" + std::to_string(i) + "=v", "h", "/");
+    EXPECT_EQ(store.cookies().size(), CookieStore::kMaxCookies);
+    store.receive("big=" + std::string(10000, 'x'), "h", "/");
+    EXPECT_EQ(store.cookies().back().name, "n999");
+}
+
+std::string readAll(const std::string& bytes, std::size_t piece, ReplyHead* headOut = nullptr)
+{
+    BufferSource source(bytes, piece);
+    ReplyReader reader(source);
+    ReplyHead head = reader.readHead();
+    std::string body;
+    reader.readBody(head, [&](const char* d, std::size_t n) { body.append(d, n); });
+    if (headOut)
+        *headOut = head;
+    return body;
+}
+
+class ReplyPieceTest : public ::testing::TestWithParam<std::size_t>
+{
+};
+
+TEST_P(ReplyPieceTest, ChunkedBodyWithTrailersWhateverTheReadSizes)
+{
+    const std::string reply = "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 100 Continue\r\n\r\n"
+                              "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, Chunked\r\n\r\n"
+                              "5;ext=1\r\nBonjo\r\n0002\r\nur\r\n0\r\nX-Fin: oui\r\n\r\n";
+    ReplyHead head;
+    EXPECT_EQ(readAll(reply, GetParam(), &head), "Bonjour");
+    EXPECT_EQ(head.status, 200);
+    EXPECT_TRUE(head.keepAlive());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pieces, ReplyPieceTest, ::testing::Values(1, 2, 7, 4096));
+
+TEST(ReplyTest, HeadCutShortIsUsedAsFarAsItCame)
+{
+    ReplyHead head;
+    EXPECT_EQ(readAll("HTTP/1.0 200 OK\r\nContent-Len", 3, &head), "");
+    EXPECT_FALSE(head.complete);
+    EXPECT_EQ(head.status, 200);
+    EXPECT_FALSE(head.keepAlive());
+}
+
+TEST(ReplyTest, KeepAliveFollowsConnectionHeaders)
+{
+    ReplyHead head;
+    readAll("HTTP/1.1 200 OK\r\nProxy-Connection:  CLOSE \r\nContent-Length: 0\r\n\r\n", 4096, &head);
+    EXPECT_FALSE(head.keepAlive());
+    readAll("HTTP/1.1 200 OK\r\nConnection: keep-alive\r\nContent-Length: 0\r\n\r\n", 4096, &head);
+    EXPECT_TRUE(head.keepAlive());
+}
+
+TEST(ReplyTest, EndlessContinueRepliesHitTheHeadBound)
+{
+    std::string reply;
+    while (reply.size() < 70000)
+        reply += "HTTP/1.1 100 Continue\r\n\r\n";
+    EXPECT_THROW(readAll(reply, 4096), TransportError);
+}
+
+TEST(ReplyTest, ConflictingLengthsAreMalformed)
+{
+    EXPECT_THROW(readAll("HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\nabcd", 4096),
+                 TransportError);
+    EXPECT_EQ(readAll("HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 3\r\n\r\nabcd", 4096), "abc");
+}
+
+} // namespace
+} // namespace cinevaro::weblookup
