@@ -27,6 +27,8 @@ const std::map<std::string, Command>& commands()
         {"open", {cmdOpen, "open FILE.cvo"}},
         {"list", {cmdList, "list FILE.cvo [--tree]"}},
         {"show", {cmdShow, "show FILE.cvo ROW"}},
+        {"web-search", {cmdWebSearch, "web-search --root URL [--by titre|acteur|real] [--match 0|1|2] [--proxy HOST:PORT] TEXT"}},
+        {"web-import", {cmdWebImport, "web-import FILE.cvo --root URL [search options] TEXT --pick N=SUPPORT... [--duplicates oui|non]"}},
         {"filter", {cmdFilter, "filter FILE.cvo --by real|date|ori|genre|distrib|support|pret|acteur VALUE"}},
         {"search", {cmdSearch, "search FILE.cvo --by titre|real|acteur TEXT"}},
         {"avi-info", {cmdAviInfo, "avi-info FILE.avi"}},

@@ -14,6 +14,8 @@ int cmdNew(const Args& args, std::ostream& out, std::ostream& err);
 int cmdOpen(const Args& args, std::ostream& out, std::ostream& err);
 int cmdList(const Args& args, std::ostream& out, std::ostream& err);
 int cmdShow(const Args& args, std::ostream& out, std::ostream& err);
+int cmdWebSearch(const Args& args, std::ostream& out, std::ostream& err);
+int cmdWebImport(const Args& args, std::ostream& out, std::ostream& err);
 int cmdFilter(const Args& args, std::ostream& out, std::ostream& err);
 int cmdSearch(const Args& args, std::ostream& out, std::ostream& err);
 int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,155 @@
+// web-search and web-import against the stand-in film service.
+#include "cli/Cli.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "support/FakeFilmService.h"
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace catalogue = cinevaro::catalogue;
+namespace cli = cinevaro::cli;
+namespace table = cinevaro::table;
+namespace support = cinevaro::testing;
+
+class CmdWebTest : public ::testing::Test
+{
+protected:
+    int run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return cli::run(args, out, err);
+    }
+
+    std::string catalogueFile()
+    {
+        auto path = dir.file("Films.cvo");
+        EXPECT_EQ(run({"new", path}), 0) << err.str();
+        return path;
+    }
+
+    catalogue::CatalogueState reopen(const std::string& path)
+    {
+        catalogue::CatalogueState state;
+        catalogue::commitNames(state, path);
+        EXPECT_TRUE(catalogue::OpenCatalogue(state).ok);
+        return state;
+    }
+
+    support::TempDir dir;
+    support::FakeFilmService service;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CmdWebTest, SearchPrintsOneLinePerResult)
+{
+    ASSERT_EQ(run({"web-search", "--root", service.rootAddress(), ""}), 0) << err.str();
+    std::string expected;
+    int n = 1;
+    for (const auto& film : service.films()) {
+        // Titles are listed with "&amp;" and "&deg;" decoded.
+        std::string title = table::cp1252ToUtf8(film.listedTitle);
+        for (auto [from, to] : {std::pair<std::string, std::string>{"&amp;", "&"}, {"&deg;", "°"}}) {
+            for (auto pos = title.find(from); pos != std::string::npos; pos = title.find(from))
+                title.replace(pos, from.size(), to);
+        }
+        expected += std::to_string(n++) + "\t" + title + "\t" + service.rootAddress() +
+                    support::FakeFilmService::filmPath(film) + "\n";
+    }
+    EXPECT_EQ(out.str(), expected);
+    ASSERT_EQ(service.requests().size(), 1u);
+    EXPECT_EQ(service.requests()[0].path, "/multicrit.html?titre=&slow=0&listes=1");
+}
+
+TEST_F(CmdWebTest, SearchOptionsReachTheAddress)
+{
+    ASSERT_EQ(run({"web-search", "--root", service.rootAddress() + "/", "--by", "real", "--match", "2", "Hélène"}), 0)
+        << err.str();
+    EXPECT_EQ(service.requests().back().path, "/multicrit.html?real=H%E9l%E8ne&slow=2&listes=1");
+}
+
+TEST_F(CmdWebTest, SearchThroughAProxy)
+{
+    // The stand-in answers absolute targets as a proxy would.
+    ASSERT_EQ(run({"web-search", "--root", "http://films.example", "--proxy",
+                   "127.0.0.1:" + std::to_string(service.port()), "phare"}),
+              0)
+        << err.str();
+    EXPECT_EQ(service.requests().back().target, "http://films.example:80/multicrit.html?titre=phare&slow=0&listes=1");
+}
+
+TEST_F(CmdWebTest, SearchFailuresAndUsage)
+{
+    service.setOverride("/multicrit.html", support::FakeResponse::withStatus(404, "Not Found"));
+    EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "x"}), 1);
+    EXPECT_EQ(err.str(), "La Connexion à été fermé pour des raisons inconnues\n");
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_EQ(run({"web-search", "x"}), 2);
+    EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--match", "3", "x"}), 2);
+    EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--proxy", "host", "x"}), 2);
+}
+
+TEST_F(CmdWebTest, ImportOfPickedResults)
+{
+    auto path = catalogueFile();
+    auto films = service.films();
+    ASSERT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "3=VHS", "--pick", "1=DVD"}), 0)
+        << err.str();
+    auto state = reopen(path);
+    ASSERT_EQ(state.table().RowCount(), 3);
+    // Imported in list order; the catalogue is sorted by TITRE when opened.
+    EXPECT_EQ(service.requests()[1].path, support::FakeFilmService::filmPath(films[0]));
+    EXPECT_EQ(service.requests()[3].path, support::FakeFilmService::filmPath(films[2]));
+    std::vector<std::string> supports;
+    for (int row = 2; row <= 3; ++row)
+        supports.push_back(state.table().GetCell(catalogue::posRESERVE0, row) + "=" +
+                           state.table().GetCell(catalogue::posTITRE, row));
+    std::sort(supports.begin(), supports.end());
+    std::vector<std::string> expected = {"DVD=" + films[0].name, "VHS=" + films[2].name};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(supports, expected);
+}
+
+TEST_F(CmdWebTest, ImportDuplicatesAnswer)
+{
+    auto path = catalogueFile();
+    const std::string name = service.films()[0].name;
+    // The listed title must match the film name for the duplicate test: search it under that name.
+    support::FakeFilm film = service.films()[0];
+    film.listedTitle = film.name;
+    service.clearFilms();
+    service.addFilm(film);
+    ASSERT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "1=DVD"}), 0) << err.str();
+    ASSERT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "1=DVD"}), 0) << err.str();
+    EXPECT_EQ(reopen(path).table().RowCount(), 2);
+    ASSERT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "1=DVD", "--duplicates", "oui"}),
+              0)
+        << err.str();
+    auto state = reopen(path);
+    ASSERT_EQ(state.table().RowCount(), 3);
+    EXPECT_EQ(state.table().GetCell(catalogue::posTITRE, 3), name + "1");
+}
+
+TEST_F(CmdWebTest, ImportRefusals)
+{
+    auto path = catalogueFile();
+    EXPECT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "1=?"}), 1);
+    EXPECT_EQ(err.str(), "Il manque des catégories de support pour les films Selectionnés.\n");
+    EXPECT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "1=Blu-ray"}), 1);
+    EXPECT_NE(err.str().find("Blu-ray"), std::string::npos);
+    EXPECT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "99=DVD"}), 1);
+    EXPECT_EQ(run({"web-import", path, "--root", service.rootAddress(), ""}), 2);
+    EXPECT_EQ(reopen(path).table().RowCount(), 1);
+}
+
+} // namespace
