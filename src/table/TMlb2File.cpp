@@ -354,7 +354,8 @@ bool TMlb2::SaveToFile(const std::string& fileName)
         }
     }
     const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (fileName.empty() || (exists && !S_ISREG(st.st_mode))) {
+    // A file the user may not write stays protected, as opening it for writing would refuse.
+    if (fileName.empty() || (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))) {
         setError(3, kOpenWriteError);
         return false;
     }

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -416,4 +417,18 @@ TEST_F(MlbFile, SuccessiveLoadsOfDifferentSizes)
     EXPECT_EQ(t.LastErrorCode(), 2);
     EXPECT_EQ(t.LastErrorMessage(), "1-File's Signature must be MLB");
     EXPECT_EQ(dump(t), dump(alienBrazil()));
+}
+
+TEST_F(MlbFile, ReadOnlyFileIsNotReplaced)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop the superuser";
+    const std::string path = dir.file("locked.cvo");
+    ASSERT_TRUE(alienBrazil().SaveToFile(path));
+    ::chmod(path.c_str(), 0444);
+    TMlb2 t;
+    EXPECT_FALSE(t.SaveToFile(path));
+    EXPECT_EQ(t.LastErrorCode(), 3);
+    EXPECT_EQ(t.LastErrorMessage(), "1-Unable to open the file for writing");
+    EXPECT_EQ(readFile(path), kAlienBrazil);
 }
