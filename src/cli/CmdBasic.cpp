@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "catalogue/CatalogueState.h"
+#include "catalogue/FilmTree.h"
 #include "cli/Commands.h"
 #include "table/Cp1252.h"
 
@@ -24,11 +25,20 @@ std::string escapeValue(const std::string& value)
     std::string out;
     for (char c : value) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -122,17 +132,26 @@ int cmdOpen(const Args& args, std::ostream& out, std::ostream& err)
 int cmdList(const Args& args, std::ostream& out, std::ostream& err)
 {
     std::string file;
+    bool tree = false;
     for (const auto& a : args) {
-        if (file.empty() && a.rfind("--", 0) != 0)
+        if (a == "--tree")
+            tree = true;
+        else if (file.empty() && a.rfind("--", 0) != 0)
             file = a;
         else
-            return usage("list FILE.cvo", err);
+            return usage("list FILE.cvo [--tree]", err);
     }
     if (file.empty())
-        return usage("list FILE.cvo", err);
+        return usage("list FILE.cvo [--tree]", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(file, state, false, err))
         return status;
+    if (tree) {
+        // The tree as the main window shows it, built by the same code.
+        out << table::cp1252ToUtf8(
+            catalogue::formatFilmTree(catalogue::buildFilmTree(state, catalogue::defaultRootCaption())));
+        return 0;
+    }
     const auto& t = state.table();
     for (int n = 1; n <= t.RowCount(); ++n) {
         if (n == 1 && t.GetCell(catalogue::posTITRE, 1).empty())

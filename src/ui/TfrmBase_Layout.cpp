@@ -28,9 +28,10 @@ namespace {
 // Record view geometry (body coordinates of ADVGen).
 constexpr int kRowTop = 52;
 constexpr int kRowPitch = 23;
-constexpr int kBoxLeft = 100;
-constexpr int kColumnRight = 332;
-constexpr int kCoverLeft = 338;
+constexpr int kLabelLeft = 24;
+constexpr int kBoxLeft = 110;
+constexpr int kColumnRight = 342;
+constexpr int kCoverLeft = 350;
 
 QStringList languages()
 {
@@ -241,28 +242,29 @@ void TfrmBase::buildRecordView(QWidget* body)
     for (const auto& row : rows) {
         *row.radio = filterRadio(QLatin1String(row.radioName), row.radioHint, body, top);
         filterGroup->addButton(*row.radio);
-        fieldLabel(row.label, body, QRect(22, top, kBoxLeft - 26, 21));
+        fieldLabel(row.label, body, QRect(kLabelLeft, top, kBoxLeft - kLabelLeft - 4, 21));
         const bool dateRow = row.box == &lblDate;
         *row.box = readOnlyBox(QLatin1String(row.boxName), row.hint, body,
-                               QRect(kBoxLeft, top, dateRow ? 46 : kColumnRight - kBoxLeft, 21));
+                               QRect(kBoxLeft, top, dateRow ? 44 : kColumnRight - kBoxLeft, 21));
         if (dateRow) {
-            fieldLabel(QStringLiteral("Durée :"), body, QRect(148, top, 42, 21));
-            lblDuree = readOnlyBox(QStringLiteral("lblDuree"), QStringLiteral("Durée"), body, QRect(192, top, 46, 21));
-            fieldLabel(QStringLiteral("N° Film :"), body, QRect(240, top, 54, 21));
+            fieldLabel(QStringLiteral("Durée :"), body, QRect(156, top, 48, 21));
+            lblDuree = readOnlyBox(QStringLiteral("lblDuree"), QStringLiteral("Durée"), body, QRect(206, top, 42, 21));
+            fieldLabel(QStringLiteral("N° Film :"), body, QRect(250, top, 56, 21));
             lblNo = readOnlyBox(QStringLiteral("lblNo"), QStringLiteral("Numéro du Support"), body,
-                                QRect(296, top, kColumnRight - 296, 21));
+                                QRect(308, top, kColumnRight - 308, 21));
         }
         top += kRowPitch;
     }
 
-    lblActeurs = fieldLabel(QStringLiteral("Acteurs :"), body, QRect(22, top + 2, kBoxLeft - 26, 21));
+    lblActeurs =
+        fieldLabel(QStringLiteral("Acteurs :"), body, QRect(kLabelLeft, top + 2, kBoxLeft - kLabelLeft - 4, 21));
     lblActeurs->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lstActeur = new QListWidget(body);
     lstActeur->setObjectName(QStringLiteral("lstActeur"));
     lstActeur->setToolTip(QStringLiteral("Acteurs"));
     lstActeur->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    lblSynopsis = fieldLabel(QStringLiteral("Synopsis"), body, QRect(22, 0, kBoxLeft - 26, 21));
+    lblSynopsis = fieldLabel(QStringLiteral("Synopsis"), body, QRect(kLabelLeft, 0, kBoxLeft - kLabelLeft - 4, 21));
     lblSynopsis->setAlignment(Qt::AlignRight | Qt::AlignTop);
     MemoResume = new QPlainTextEdit(body);
     MemoResume->setObjectName(QStringLiteral("MemoResume"));
@@ -288,14 +290,14 @@ void TfrmBase::ADVGenResize()
     lblTitre->setGeometry(4, 2, std::max(w - 8, 40), 26);
     if (ADVGen->isCollapsed() || h <= 0)
         return;
-    // Actor list and synopsis share the height below the fields, the synopsis twice the list.
+    // Actor list and synopsis share the height below the fields, the synopsis the larger part.
     const int listTop = kRowTop + 6 * kRowPitch + 2;
-    const int listHeight = std::max((h - listTop - 8) / 3, 24);
+    const int listHeight = std::max((h - listTop - 8) * 2 / 5, 24);
     const int memoTop = listTop + listHeight + 4;
     const int memoHeight = std::max(h - memoTop - 4, 24);
-    lblActeurs->move(22, listTop + 2);
+    lblActeurs->move(kLabelLeft, listTop + 2);
     lstActeur->setGeometry(kBoxLeft, listTop, kColumnRight - kBoxLeft, listHeight);
-    lblSynopsis->move(22, memoTop + 2);
+    lblSynopsis->move(kLabelLeft, memoTop + 2);
     MemoResume->setGeometry(kBoxLeft, memoTop, kColumnRight - kBoxLeft, memoHeight);
     // The cover stands right of the fields, from the first field to the bottom of the synopsis.
     const int coverHeight = memoTop + memoHeight - kRowTop + 2;

@@ -85,6 +85,10 @@ void TfrmBase::ShowRecord()
     cmbSoustitre->setCurrentText(cellText(t, "SOUSTITRE"));
     cmbDisk->setCurrentText(cellText(t, "NBDISK"));
 
+    for (QComboBox* combo :
+         {cmbVideo, cmbAudio, cmbResol, cmbZone, cmbFrame, cmbLanguep, cmbLangues, cmbSoustitre, cmbDisk})
+        combo->lineEdit()->setCursorPosition(0); // long values show their beginning
+
     if (t.GetFloat("IFEMP") != 1.0) {
         lblPret->setText(QStringLiteral("Disponible"));
         btnPret->setText(QStringLiteral("Prêter"));

@@ -1,0 +1,551 @@
+// The main window: start-up with and without settings, the film tree, the record view, delete,
+// refresh, new catalogue, close; and a screenshot of a small catalogue.
+#include "ui/TfrmBase.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/FilmRows.h"
+#include "catalogue/Settings.h"
+#include "editing/JpegWriter.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "ui/TSplashForm.h"
+#include "ui/kit/CaptionPanel.h"
+#include "ui/kit/Icons.h"
+#include "ui/kit/PictureBox.h"
+#include "ui/kit/Version.h"
+
+namespace fs = std::filesystem;
+using namespace cinevaro;
+using namespace cinevaro::testing;
+using ui::TfrmBase;
+
+namespace {
+
+std::string coverJpeg(int width, int height)
+{
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            auto* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+            p[0] = static_cast<unsigned char>(40 + 150 * y / height);
+            p[1] = static_cast<unsigned char>(60 + 80 * x / width);
+            p[2] = static_cast<unsigned char>(160 - 100 * y / height);
+        }
+    return editing::encodeJpeg(width, height, rgb.data(), width * 3, 85);
+}
+
+} // namespace
+
+class TfrmBaseTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    catalogue::Settings settings{dir.file("Cinevaro.ini")};
+    catalogue::CatalogueState state;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TfrmBase> window;
+
+    void TearDown() override
+    {
+        window.reset();
+        EXPECT_TRUE(prompts.allAnswered());
+    }
+
+    std::string exeDir() const { return dir.path().string() + "/"; }
+    void start() { window = std::make_unique<TfrmBase>(state, prompts, exeDir()); }
+
+    // A catalogue "Films.cvo" written beforehand and recorded as the last catalogue.
+    std::string writeFilms(const std::function<void(catalogue::CatalogueState&)>& fill)
+    {
+        catalogue::CatalogueState build;
+        const auto path = dir.file("Films.cvo");
+        newCatalogueAt(build, path);
+        fill(build);
+        saveAndReopen(build);
+        settings.writeString("GENERAL", "FICHIERBASE", path);
+        return path;
+    }
+
+    static void smallCatalogue(catalogue::CatalogueState& s)
+    {
+        addFilm(s, {{"TITRE", "Alien"},
+                    {"RESERVE1", "Alien"},
+                    {"RESERVE0", "DVD"},
+                    {"REAL", "Ridley Scott"},
+                    {"DATE", "1979"},
+                    {"ORIGINE", "Américain"},
+                    {"GENRE", "Science-fiction"},
+                    {"DUREE", "1H57"},
+                    {"ACTEUR", "Sigourney Weaver;Tom Skerritt;John Hurt"},
+                    {"RESUME", "Un cargo spatial reçoit un signal.\r\nL'équipage enquête."},
+                    {"DISTRIB", "FOX"},
+                    {"RESERVE3", "12"},
+                    {"FORMATVIDEO", "DivX 5"},
+                    {"FORMATAUDIO", "AC3"},
+                    {"RESOLUTION", "640 x 480"},
+                    {"ZONE", "2: Europe, Japon et Afrique du Sud"},
+                    {"BITVIDEO", "900"},
+                    {"BITAUDIO", "128"},
+                    {"SIZE", "700"},
+                    {"FREQUENCE", "25"},
+                    {"LANGUEP", "Français"},
+                    {"LANGUES", "Anglais"},
+                    {"SOUSTITRE", "Français"},
+                    {"NBDISK", "1 Disque"}});
+        addFilm(s, {{"TITRE", "Brazil"},
+                    {"RESERVE1", "Brazil"},
+                    {"RESERVE0", "DVD"},
+                    {"IFEMP", "1"},
+                    {"NOMEMP", "Paul"},
+                    {"DATEMP", "12/03/2024"},
+                    {"REAL", "Terry Gilliam"}});
+        addFilm(s, "Été meurtrier", "DVD");
+        addFilm(s, "zombie", "DivX");
+        addFilm(s, "Cassette perdue", "Betamax"); // under no support
+        addFilm(s, {{"TITRE", "Heat 1"}, {"RESERVE1", "Heat"}, {"RESERVE0", "VHS"}, {"REAL", "Michael Mann"}});
+        addFilm(s, {{"TITRE", "Heat 2"}, {"RESERVE1", "Heat"}, {"RESERVE0", "VHS"}, {"REAL", "Autre"}});
+    }
+
+    QStringList treeLines() const
+    {
+        QStringList lines;
+        for (QTreeWidgetItemIterator it(window->TreeFilm); *it; ++it) {
+            int depth = 0;
+            for (auto* p = (*it)->parent(); p; p = p->parent())
+                ++depth;
+            lines << QString(depth * 2, QLatin1Char(' ')) + (*it)->text(0);
+        }
+        return lines;
+    }
+
+    QTreeWidgetItem* node(const QString& caption, int occurrence = 0) const
+    {
+        for (QTreeWidgetItemIterator it(window->TreeFilm); *it; ++it)
+            if ((*it)->text(0) == caption && occurrence-- == 0)
+                return *it;
+        ADD_FAILURE() << "no node " << caption.toStdString();
+        return nullptr;
+    }
+
+    void select(const QString& caption, int occurrence = 0)
+    {
+        window->TreeFilm->setCurrentItem(node(caption, occurrence));
+    }
+};
+
+TEST_F(TfrmBaseTest, FirstStartWithoutSettingsFile)
+{
+    start();
+    window->show();
+    EXPECT_EQ(window->width(), 847);
+    EXPECT_EQ(window->height(), 561);
+    EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(8, 103));
+    EXPECT_EQ(window->Split->sizes().value(0), 289);
+    EXPECT_FALSE(window->TreeFilm->isEnabled());
+    EXPECT_FALSE(window->Panel->isEnabled());
+    EXPECT_TRUE(window->ADVpret->isVisible());
+    EXPECT_TRUE(window->ADVSupp->isVisible());
+    EXPECT_TRUE(window->ADVpret->isCollapsed());
+    EXPECT_TRUE(window->ADVSupp->isCollapsed());
+    EXPECT_EQ(window->ADVGen->height(), 330);
+    EXPECT_TRUE(window->mnuPret->isChecked());
+    EXPECT_TRUE(window->mnuSupp->isChecked());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Cinevaro"));
+    EXPECT_TRUE(prompts.transcript().empty());
+    EXPECT_FALSE(fs::exists(dir.file("Cinevaro.ini")));
+}
+
+TEST_F(TfrmBaseTest, NewCatalogueShowsRootAndDefaultSupports)
+{
+    start();
+    const auto path = dir.file("Nouvelle.cvo");
+    prompts.answerFile(QString::fromStdString(path));
+    window->Nouveau1->trigger();
+    ASSERT_EQ(prompts.transcript().size(), 1u);
+    EXPECT_EQ(prompts.transcript()[0].caption, QStringLiteral("Nom de la Nouvelle Base"));
+    EXPECT_EQ(prompts.transcript()[0].text, QStringLiteral("Fichier Cinevar (*.cvo)"));
+    EXPECT_EQ(treeLines(), (QStringList{QStringLiteral("Ma Vidéothèque"), QStringLiteral("  DivX"),
+                                        QStringLiteral("  DVD"), QStringLiteral("  VHS")}));
+    EXPECT_EQ(window->statusText(0), QStringLiteral("Il y a 0 films dans la base de donnée"));
+    EXPECT_TRUE(window->TreeFilm->isEnabled());
+    EXPECT_TRUE(window->Panel->isEnabled());
+    EXPECT_TRUE(fs::is_directory(dir.file("Nouvelle")));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), path);
+}
+
+TEST_F(TfrmBaseTest, NewCatalogueCancelledOrFolderImpossible)
+{
+    start();
+    prompts.answerFile(QString());
+    EXPECT_FALSE(window->Nouveau1Click());
+    // A file stands where the collection folder should be created.
+    dir.write("Bloque", "x");
+    prompts.answerFile(QString::fromStdString(dir.file("Bloque.cvo")));
+    EXPECT_FALSE(window->Nouveau1Click());
+    const auto errors = prompts.texts(QStringLiteral("error"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Impossible de créer"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].endsWith(QLatin1Char('.')));
+    EXPECT_FALSE(window->TreeFilm->isEnabled());
+    EXPECT_FALSE(fs::exists(dir.file("Bloque.cvo")));
+}
+
+TEST_F(TfrmBaseTest, CatalogueWithFilmsInTreeOrder)
+{
+    writeFilms(smallCatalogue);
+    start();
+    EXPECT_EQ(treeLines(),
+              (QStringList{QStringLiteral("Ma Vidéothèque"), QStringLiteral("  DivX"), QStringLiteral("    zombie"),
+                           QStringLiteral("  DVD"), QStringLiteral("    Alien"), QStringLiteral("    Brazil"),
+                           QStringLiteral("    Été meurtrier"), QStringLiteral("  VHS"), QStringLiteral("    Heat"),
+                           QStringLiteral("    Heat")}));
+    // The film under no support is counted.
+    EXPECT_EQ(window->statusText(0), QStringLiteral("Il y a 7 films dans la base de donnée"));
+    EXPECT_EQ(window->statusText(1), QStringLiteral("Aucun Filtre"));
+    EXPECT_EQ(node(QStringLiteral("Brazil"))->icon(0).cacheKey(), ui::icon(ui::IconId::FilmLent).cacheKey());
+    EXPECT_EQ(node(QStringLiteral("Alien"))->icon(0).cacheKey(), ui::icon(ui::IconId::Film).cacheKey());
+    EXPECT_EQ(node(QStringLiteral("DVD"))->icon(0).cacheKey(), ui::icon(ui::IconId::Support).cacheKey());
+    EXPECT_EQ(window->TreeFilm->currentItem(), window->RootNode);
+    // Never closed before: every support expanded.
+    EXPECT_TRUE(node(QStringLiteral("DVD"))->isExpanded());
+    EXPECT_TRUE(prompts.transcript().empty());
+}
+
+TEST_F(TfrmBaseTest, TwoFilmsWithTheSameTitleShowTheLowerRow)
+{
+    writeFilms(smallCatalogue);
+    start();
+    select(QStringLiteral("Heat"), 1);
+    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Michael Mann"));
+    select(QStringLiteral("Heat"), 0);
+    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Michael Mann"));
+}
+
+TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)
+{
+    writeFilms(smallCatalogue);
+    dir.write("Films/Alien.jpg", coverJpeg(300, 420));
+    start();
+    window->show();
+    select(QStringLiteral("Alien"));
+    EXPECT_EQ(window->lblTitre->text(), QStringLiteral("Alien"));
+    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Ridley Scott"));
+    EXPECT_EQ(window->lblDate->text(), QStringLiteral("1979"));
+    EXPECT_EQ(window->lblOri->text(), QStringLiteral("Américain"));
+    EXPECT_EQ(window->lblGenre->text(), QStringLiteral("Science-fiction"));
+    EXPECT_EQ(window->lblDuree->text(), QStringLiteral("1H57"));
+    EXPECT_EQ(window->lblNo->text(), QStringLiteral("12"));
+    EXPECT_EQ(window->lblDistrib->text(), QStringLiteral("FOX"));
+    EXPECT_EQ(window->lblSupport->text(), QStringLiteral("DVD"));
+    EXPECT_EQ(window->MemoResume->toPlainText(),
+              QStringLiteral("Un cargo spatial reçoit un signal.\nL'équipage enquête."));
+    ASSERT_EQ(window->lstActeur->count(), 3);
+    EXPECT_EQ(window->lstActeur->item(1)->text(), QStringLiteral("Tom Skerritt"));
+    EXPECT_EQ(window->lstActeur->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(window->cmbVideo->currentText(), QStringLiteral("DivX 5"));
+    EXPECT_EQ(window->cmbAudio->currentText(), QStringLiteral("AC3"));
+    EXPECT_EQ(window->cmbResol->currentText(), QStringLiteral("640 x 480"));
+    EXPECT_EQ(window->cmbZone->currentText(), QStringLiteral("2: Europe, Japon et Afrique du Sud"));
+    EXPECT_EQ(window->spnVideo->text(), QStringLiteral("900"));
+    EXPECT_EQ(window->spnAudio->text(), QStringLiteral("128"));
+    EXPECT_EQ(window->spnSize->text(), QStringLiteral("700"));
+    EXPECT_EQ(window->cmbFrame->currentText(), QStringLiteral("25"));
+    EXPECT_EQ(window->cmbLanguep->currentText(), QStringLiteral("Français"));
+    EXPECT_EQ(window->cmbLangues->currentText(), QStringLiteral("Anglais"));
+    EXPECT_EQ(window->cmbSoustitre->currentText(), QStringLiteral("Français"));
+    EXPECT_EQ(window->cmbDisk->currentText(), QStringLiteral("1 Disque"));
+    EXPECT_EQ(window->lblPret->text(), QStringLiteral("Disponible"));
+    EXPECT_EQ(window->btnPret->text(), QStringLiteral("Prêter"));
+    EXPECT_EQ(window->MenuPret->text(), QStringLiteral("Prêter ce Film"));
+    EXPECT_TRUE(window->filtrePret->isEnabled());
+    EXPECT_TRUE(window->filtreSupport->isEnabled());
+    EXPECT_FALSE(window->imgCover->isEmpty());
+    EXPECT_EQ(window->imgCover->toolTip(), QStringLiteral("Affiche"));
+    EXPECT_FALSE(window->lblimage->isVisible());
+    EXPECT_FALSE(state.TechModified);
+
+    select(QStringLiteral("Brazil"));
+    EXPECT_EQ(window->lblPret->text(), QStringLiteral("Prêté à Paul le 12/03/2024"));
+    EXPECT_EQ(window->btnPret->text(), QStringLiteral("Rendu"));
+    EXPECT_EQ(window->MenuPret->text(), QStringLiteral("Film Rendu"));
+    EXPECT_EQ(window->lstActeur->count(), 0);
+    EXPECT_TRUE(window->imgCover->isEmpty());
+    EXPECT_TRUE(window->lblimage->isVisible());
+    EXPECT_EQ(window->lblimage->text(), QStringLiteral("Il n'y a pas d'Affiche pour : \"Brazil\""));
+    EXPECT_EQ(window->imgCover->toolTip(), QStringLiteral("Pas d'Affiche disponible"));
+    EXPECT_TRUE(window->cmbVideo->currentText().isEmpty());
+
+    // A branch keeps the record view as it was and sets CurrentRow to 1.
+    select(QStringLiteral("DVD"));
+    EXPECT_EQ(state.CurrentRow, 1);
+    EXPECT_EQ(window->lblTitre->text(), QStringLiteral("Brazil"));
+}
+
+TEST_F(TfrmBaseTest, DamagedCoverShowsAMessageInsteadOfAPicture)
+{
+    writeFilms(smallCatalogue);
+    dir.write("Films/Alien.jpg", "\xFF\xD8\xFF\xE0 damaged");
+    start();
+    select(QStringLiteral("Alien"));
+    EXPECT_TRUE(window->imgCover->isEmpty());
+    EXPECT_FALSE(window->lblimage->isHidden());
+    EXPECT_TRUE(window->lblimage->text().startsWith(QStringLiteral("Image illisible")));
+}
+
+TEST_F(TfrmBaseTest, DeleteAskedAndDone)
+{
+    writeFilms(smallCatalogue);
+    dir.write("Films/Brazil.jpg", "x");
+    start();
+    select(QStringLiteral("Brazil"));
+    prompts.answerNo();
+    window->Effacer1->trigger();
+    EXPECT_EQ(treeLines().size(), 10);
+    select(QStringLiteral("Brazil"));
+    prompts.answerYes();
+    window->Effacer1->trigger();
+    const auto questions = prompts.texts(QStringLiteral("question"));
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_EQ(questions[1], QStringLiteral("Etes vous sur de Vouloir Supprimer Brazil ?"));
+    EXPECT_EQ(prompts.transcript().back().caption, QStringLiteral("Confirmation"));
+    EXPECT_FALSE(treeLines().contains(QStringLiteral("    Brazil")));
+    EXPECT_EQ(window->statusText(0), QStringLiteral("Il y a 6 films dans la base de donnée"));
+    EXPECT_FALSE(fs::exists(dir.file("Films/Brazil.jpg")));
+    EXPECT_TRUE(window->lblTitre->text().isEmpty());
+
+    catalogue::CatalogueState reread;
+    catalogue::commitNames(reread, dir.file("Films.cvo"));
+    ASSERT_TRUE(catalogue::OpenCatalogue(reread).ok);
+    EXPECT_EQ(reread.table().RowCount(), 7);
+}
+
+TEST_F(TfrmBaseTest, DeleteRefusedForTheRootAndBranchesWithFilms)
+{
+    writeFilms(smallCatalogue);
+    start();
+    select(QStringLiteral("DVD"));
+    window->Effacer1->trigger();
+    select(QStringLiteral("Ma Vidéothèque"));
+    window->Effacer1->trigger();
+    ASSERT_EQ(prompts.transcript().size(), 2u);
+    EXPECT_EQ(prompts.transcript()[0].kind, QStringLiteral("information"));
+    EXPECT_EQ(prompts.transcript()[0].caption, QStringLiteral("Attention"));
+    EXPECT_EQ(prompts.transcript()[0].text, QStringLiteral("Vous ne pouvez pas supprimer DVD"));
+    EXPECT_EQ(prompts.transcript()[1].text, QStringLiteral("Vous ne pouvez pas supprimer Ma Vidéothèque"));
+    EXPECT_EQ(treeLines().size(), 10);
+}
+
+TEST_F(TfrmBaseTest, DeleteOneOfTwoFilmsSharingACoverKeepsIt)
+{
+    writeFilms([](catalogue::CatalogueState& s) {
+        addFilm(s, {{"TITRE", "Alien"}, {"RESERVE1", "Alien"}, {"RESERVE0", "DVD"}});
+        addFilm(s, {{"TITRE", "Alien"}, {"RESERVE1", "Alien (DivX)"}, {"RESERVE0", "DivX"}});
+    });
+    dir.write("Films/Alien.jpg", coverJpeg(20, 30));
+    start();
+    select(QStringLiteral("Alien (DivX)"));
+    prompts.answerYes();
+    window->Effacer1Click();
+    EXPECT_TRUE(fs::exists(dir.file("Films/Alien.jpg")));
+    select(QStringLiteral("Alien"));
+    EXPECT_FALSE(window->imgCover->isEmpty());
+}
+
+TEST_F(TfrmBaseTest, RefreshKeepsSelectionAndExpansion)
+{
+    writeFilms(smallCatalogue);
+    start();
+    node(QStringLiteral("DivX"))->setExpanded(false);
+    node(QStringLiteral("VHS"))->setExpanded(true);
+    select(QStringLiteral("Été meurtrier"));
+    window->Rafraichir2->trigger();
+    ASSERT_NE(window->TreeFilm->currentItem(), nullptr);
+    EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("Été meurtrier"));
+    EXPECT_FALSE(node(QStringLiteral("DivX"))->isExpanded());
+    EXPECT_TRUE(node(QStringLiteral("DVD"))->isExpanded());
+    EXPECT_TRUE(node(QStringLiteral("VHS"))->isExpanded());
+    EXPECT_EQ(window->statusText(1), QStringLiteral("Aucun Filtre"));
+
+    // With nothing selected the first support is selected.
+    window->TreeFilm->setCurrentItem(nullptr);
+    window->Rafraichir1Click();
+    EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("DivX"));
+    EXPECT_FALSE(node(QStringLiteral("DivX"))->isExpanded());
+}
+
+TEST_F(TfrmBaseTest, StartWithACatalogueThatNoLongerExists)
+{
+    settings.writeString("GENERAL", "FICHIERBASE", dir.file("Perdue.cvo"));
+    prompts.answerNo();
+    start();
+    ASSERT_EQ(prompts.transcript().size(), 1u);
+    EXPECT_EQ(prompts.transcript()[0].caption, QStringLiteral("Attention"));
+    EXPECT_EQ(prompts.transcript()[0].text,
+              QStringLiteral("Le nom de la Base ") + QString::fromStdString(dir.file("Perdue.cvo")) +
+                  QStringLiteral(" n'existe plus\nVoulez vous créer une nouvelle base maintenant ?"));
+    EXPECT_FALSE(window->TreeFilm->isEnabled());
+    EXPECT_EQ(window->TreeFilm->topLevelItemCount(), 0);
+}
+
+TEST_F(TfrmBaseTest, StartWithAMissingCatalogueAndCreateANewOne)
+{
+    settings.writeString("GENERAL", "FICHIERBASE", dir.file("Perdue.cvo"));
+    prompts.answerYes();
+    prompts.answerFile(QString::fromStdString(dir.file("Neuve.cvo")));
+    start();
+    EXPECT_TRUE(window->TreeFilm->isEnabled());
+    EXPECT_EQ(treeLines().size(), 4);
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), dir.file("Neuve.cvo"));
+}
+
+TEST_F(TfrmBaseTest, StartWithAnUnreadableCatalogueLeavesItUntouched)
+{
+    const std::string garbage = "MLB? this is not a catalogue";
+    settings.writeString("GENERAL", "FICHIERBASE", dir.write("Abime.cvo", garbage));
+    start();
+    const auto errors = prompts.texts(QStringLiteral("error"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_FALSE(errors[0].isEmpty());
+    EXPECT_EQ(readFile(dir.file("Abime.cvo")), garbage);
+    EXPECT_FALSE(window->TreeFilm->isEnabled());
+}
+
+TEST_F(TfrmBaseTest, StartWhenTheCollectionFolderCannotBeCreated)
+{
+    writeFilms(smallCatalogue);
+    fs::remove_all(dir.file("Films"));
+    dir.write("Films", "a file, not a folder");
+    start();
+    const auto errors = prompts.texts(QStringLiteral("error"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Impossible de créer"))) << errors[0].toStdString();
+    EXPECT_FALSE(window->TreeFilm->isEnabled());
+}
+
+TEST_F(TfrmBaseTest, StartRestoresBranchesAndLayoutFromSettings)
+{
+    writeFilms(smallCatalogue);
+    settings.writeBool("GENERAL", "DVD", false);
+    settings.writeInteger("GENERAL", "POSITIONW", 900);
+    settings.writeInteger("GENERAL", "HPANEL", 360);
+    settings.writeBool("GENERAL", "PANELPRET", false);
+    settings.writeBool("GENERAL", "PANELSCO", false);
+    start();
+    EXPECT_FALSE(node(QStringLiteral("DVD"))->isExpanded());
+    EXPECT_TRUE(node(QStringLiteral("DivX"))->isExpanded());
+    EXPECT_EQ(window->width(), 900);
+    EXPECT_EQ(window->ADVGen->height(), 360);
+    EXPECT_TRUE(window->ADVpret->isHidden());
+    EXPECT_FALSE(window->mnuPret->isChecked());
+    EXPECT_FALSE(window->ADVSupp->isCollapsed());
+}
+
+TEST_F(TfrmBaseTest, CloseWritesLayoutAndBranches)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    node(QStringLiteral("DVD"))->setExpanded(false);
+    window->resize(950, 640);
+    window->ADVSupp->setCollapsed(false);
+    window->mnuPret->trigger(); // hides the loan panel
+    window->close();
+    EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONW", 0), 950);
+    EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONH", 0), window->height());
+    EXPECT_EQ(settings.readInteger("GENERAL", "SPLIT", 0), window->Split->sizes().value(0));
+    EXPECT_FALSE(settings.readBool("GENERAL", "PANELPRET", true));
+    EXPECT_TRUE(settings.readBool("GENERAL", "PANELSUPP", false));
+    EXPECT_FALSE(settings.readBool("GENERAL", "PANELSCO", true));
+    EXPECT_EQ(settings.readInteger("GENERAL", "HPANEL", 0), 330);
+    EXPECT_EQ(settings.readInteger("GENERAL", "MINMAX", -1), 0);
+    EXPECT_FALSE(settings.readBool("GENERAL", "DVD", true));
+    EXPECT_TRUE(settings.readBool("GENERAL", "DivX", false));
+    EXPECT_TRUE(settings.hasKey("GENERAL", "VHS"));
+}
+
+TEST_F(TfrmBaseTest, CommandsOfTheMenuBarAndPopup)
+{
+    start();
+    EXPECT_EQ(window->AjoutAuto1->shortcut(), QKeySequence(Qt::Key_Insert));
+    EXPECT_EQ(window->Effacer1->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(window->Rafraichir2->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(window->AucunFiltre1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    EXPECT_EQ(window->Nouveau1->toolTip(), QStringLiteral("Nouvelle Base de Données"));
+    EXPECT_FALSE(window->Index1->isEnabled());
+    EXPECT_FALSE(window->Rechercher1->isEnabled());
+    EXPECT_FALSE(window->UtiliserAide1->isEnabled());
+    QStringList popup;
+    for (QAction* a : window->PopupMenu->actions())
+        popup << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(popup,
+              (QStringList{QStringLiteral("Supprimer Fiche"), QStringLiteral("Editer Fiche"), QStringLiteral("-"),
+                           QStringLiteral("Ajouter Fiche (Automatique)"), QStringLiteral("Ajouter Fiche (Manuel)"),
+                           QStringLiteral("-"), QStringLiteral("Rafraichir")}));
+}
+
+TEST_F(TfrmBaseTest, PopupShowsDeleteAndEditOnlyForFilms)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    const auto popupAt = [this](const QString& caption) {
+        const QRect r = window->TreeFilm->visualItemRect(node(caption));
+        emit window->TreeFilm->customContextMenuRequested(r.center());
+        const bool shown = window->Effacer1->isVisible() && window->EditerFiche1->isVisible();
+        window->PopupMenu->hide();
+        return shown;
+    };
+    EXPECT_TRUE(popupAt(QStringLiteral("Alien")));
+    EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("Alien"));
+    EXPECT_FALSE(popupAt(QStringLiteral("DVD")));
+    EXPECT_TRUE(window->Effacer1->isVisible()); // back once the popup closes
+}
+
+TEST_F(TfrmBaseTest, SecondaryWindowsCreatedInStepOrderAndVersionText)
+{
+    start();
+    std::vector<int> steps;
+    window->createSecondaryWindows([&steps](int step) { steps.push_back(step); });
+    EXPECT_EQ(steps, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(ui::formatVersionText(2, 5, 7, 2), QStringLiteral("2.5 (Build: 7.2)"));
+    ui::TSplashForm splash;
+    splash.show();
+    splash.setStep(13, 250);
+    EXPECT_EQ(splash.ProgressBar1->value(), 13);
+    EXPECT_EQ(splash.ProgressBar1->maximum(), 13);
+    EXPECT_EQ(splash.alpha(), 250);
+    EXPECT_EQ(splash.lblVersion->text(), ui::GetVersionText());
+    EXPECT_FALSE(splash.lblVersion->text().isEmpty());
+}
+
+TEST_F(TfrmBaseTest, Screenshot)
+{
+    writeFilms(smallCatalogue);
+    dir.write("Films/Alien.jpg", coverJpeg(300, 420));
+    start();
+    window->ADVSupp->setCollapsed(false);
+    window->ADVpret->setCollapsed(false);
+    window->resize(900, 720);
+    window->show();
+    select(QStringLiteral("Alien"));
+    QTest::qWait(50);
+    const QString file = QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/mainwindow.png");
+    EXPECT_TRUE(window->grab().save(file));
+}
