@@ -1,0 +1,81 @@
+// html and pdf commands: the same page as the export window, the printed pages as a PDF.
+#include "cli/Cli.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "output/HtmlExport.h"
+#include "output/OutputCatalogue.h"
+
+namespace fs = std::filesystem;
+namespace output = cinevaro::output;
+namespace ct = cinevaro::testing;
+
+class CliOutputTest : public ::testing::Test
+{
+protected:
+    ct::TempDir dir;
+    cinevaro::catalogue::CatalogueState state;
+    std::ostringstream out;
+    std::ostringstream err;
+
+    void SetUp() override { ct::makeCatalogue(state, dir, ct::films(4)); }
+    int run(const std::vector<std::string>& args)
+    {
+        out.str("");
+        err.str("");
+        return cinevaro::cli::run(args, out, err);
+    }
+};
+
+TEST_F(CliOutputTest, HtmlWithDefaultsIsTheWindowsPage)
+{
+    const std::string page = dir.file("liste.htm");
+    ASSERT_EQ(run({"html", dir.file("Films.cvo"), page}), 0) << err.str();
+    EXPECT_EQ(ct::readFile(page), ct::readFile(ct::dataFile("output/four_films.htm")));
+}
+
+TEST_F(CliOutputTest, HtmlOptions)
+{
+    const std::string page = dir.file("choix.htm");
+    ASSERT_EQ(run({"html", dir.file("Films.cvo"), page, "--width", "80", "--align", "Droite", "--border", "2",
+                   "--no-lines", "--columns", "Année,Résumé", "--rows", "4,2"}),
+              0)
+        << err.str();
+    output::HtmlOptions options;
+    options.width = "80";
+    options.justification = "Droite";
+    options.border = "2";
+    options.lines = false;
+    options.columns = {true, false, true, false, false, false, false, false, false, true};
+    EXPECT_EQ(ct::readFile(page), output::buildHtmlPage(state.table(), {4, 2}, options));
+}
+
+TEST_F(CliOutputTest, HtmlErrors)
+{
+    const std::string cvo = dir.file("Films.cvo");
+    EXPECT_EQ(run({"html", cvo}), 2);
+    EXPECT_EQ(run({"html", cvo, dir.file("a.htm"), "--align", "Milieu"}), 2);
+    EXPECT_EQ(run({"html", cvo, dir.file("a.htm"), "--columns", "Titre,Budget"}), 2);
+    EXPECT_NE(err.str().find("Budget"), std::string::npos);
+    EXPECT_EQ(run({"html", cvo, dir.file("a.htm"), "--rows", "1"}), 1); // the header row is no film
+    EXPECT_EQ(run({"html", cvo, dir.file("absent/a.htm")}), 1);
+    EXPECT_EQ(err.str(), "Impossible d'écrire le fichier " + dir.file("absent/a.htm") + "\n");
+    EXPECT_FALSE(fs::exists(dir.file("a.htm")));
+}
+
+TEST_F(CliOutputTest, PdfHasOnePagePerPrintedPage)
+{
+    const std::string pdf = dir.file("films.pdf");
+    ASSERT_EQ(run({"pdf", dir.file("Films.cvo"), pdf}), 0) << err.str();
+    const std::string bytes = ct::readFile(pdf);
+    ASSERT_EQ(bytes.substr(0, 5), "%PDF-");
+    int pages = 0;
+    for (auto at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
+        pages += bytes.compare(at, 12, "/Type /Pages") != 0;
+    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(run({"pdf", dir.file("Films.cvo")}), 2);
+    EXPECT_EQ(run({"pdf", dir.file("Absent.cvo"), pdf}), 1);
+}
