@@ -1,0 +1,191 @@
+// Filters of the main window and the search window, driven through their controls.
+#include <QAction>
+#include <QFont>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "ui/MainWindowFilmsSupport.h"
+#include "ui/TfrmCherchebase.h"
+
+using namespace cinevaro;
+using Filters = cinevaro::testing::MainWindowFilms;
+
+namespace {
+
+const QColor kActive(0xA6, 0xCA, 0xF0);
+
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QStringList names(std::initializer_list<const char*> captions)
+{
+    QStringList list;
+    for (const char* c : captions)
+        list << QString::fromUtf8(c);
+    return list;
+}
+
+bool isActiveBox(const QLineEdit* box)
+{
+    return box->font().bold() && box->palette().color(QPalette::Base) == kActive;
+}
+
+} // namespace
+
+TEST_F(Filters, StartsWithTheFullTreeAndNoFilter)
+{
+    EXPECT_EQ(films(), names({"Blade Runner", "Alien", "Casino", "Sans Réalisateur", "Brazil"}));
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
+    EXPECT_FALSE(window->filtreReal->isEnabled());
+    EXPECT_TRUE(window->filtreNul->isChecked());
+}
+
+TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
+{
+    select(text("Alien"));
+    ASSERT_TRUE(window->filtreReal->isEnabled());
+    window->filtreReal->click();
+    EXPECT_EQ(films(), names({"Blade Runner", "Alien"}));
+    EXPECT_EQ(supportBranches(), 3); // VHS stays, empty
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Réalisateur avec Ridley Scott : 2 Films Trouvés"));
+    EXPECT_TRUE(isActiveBox(window->lblReal));
+    EXPECT_FALSE(isActiveBox(window->lblGenre));
+    EXPECT_TRUE(state.FilterActive);
+    EXPECT_TRUE(window->mnuFiltreReal->isChecked());
+    grab(*window, text("main_window_director_filter.png"));
+
+    // Refresh clears everything.
+    window->AucunFiltre1->trigger();
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
+    EXPECT_FALSE(isActiveBox(window->lblReal));
+    EXPECT_FALSE(state.FilterActive);
+    EXPECT_TRUE(window->filtreNul->isChecked());
+}
+
+TEST_F(Filters, StatusCountsOneFilmAndAFilmUnderNoSupport)
+{
+    // Zorro (support Laserdisc) matches and is counted, without a branch to show it.
+    select(text("Casino"));
+    window->mnuFiltreGenre->trigger();
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Genre avec Drame : 3 Films Trouvés"));
+    EXPECT_EQ(films(), names({"Casino", "Sans Réalisateur"}));
+
+    window->AucunFiltre1->trigger();
+    select(text("Brazil"));
+    window->filtreGenre->click();
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Genre avec Comédie : 1 Film Trouvé"));
+    EXPECT_EQ(films(), names({"Brazil"}));
+}
+
+TEST_F(Filters, MenuItemOnAnEmptyBoxSwitchesTheFilterOff)
+{
+    select(text("Casino"));
+    window->filtreGenre->click();
+    select(text("Sans Réalisateur"));
+    EXPECT_FALSE(window->filtreReal->isEnabled());
+    window->mnuFiltreReal->trigger();
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_FALSE(window->filtreReal->isChecked());
+    EXPECT_FALSE(window->filtreGenre->isChecked());
+    EXPECT_TRUE(window->filtreNul->isChecked());
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
+    EXPECT_FALSE(isActiveBox(window->lblReal));
+    EXPECT_FALSE(isActiveBox(window->lblGenre));
+    EXPECT_FALSE(state.FilterActive);
+}
+
+TEST_F(Filters, ActorFilterFollowsTheTickedActor)
+{
+    select(text("Casino"));
+    ASSERT_EQ(window->lstActeur->count(), 2);
+    window->lstActeur->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Acteur avec Robert De Niro : 2 Films Trouvés"));
+    EXPECT_EQ(films(), names({"Casino", "Brazil"}));
+    EXPECT_FALSE(window->filtreNul->isChecked());
+
+    window->lstActeur->item(1)->setCheckState(Qt::Checked);
+    EXPECT_EQ(window->lstActeur->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Acteur avec Sharon Stone : 1 Film Trouvé"));
+    EXPECT_EQ(films(), names({"Casino"}));
+
+    // The record view shown again keeps the ticked actor checked.
+    select(text("Casino"));
+    window->TreeFilm->setCurrentItem(window->RootNode);
+    select(text("Casino"));
+    EXPECT_EQ(window->lstActeur->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Acteur avec Sharon Stone : 1 Film Trouvé"));
+
+    window->lstActeur->item(1)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_FALSE(state.ActorFilterActive);
+    EXPECT_EQ(state.ActorFilterName, ";");
+}
+
+TEST_F(Filters, LoanFilterShowsAvailableFilmsOrTheBorrowersFilms)
+{
+    select(text("Alien"));
+    window->filtrePret->click();
+    // Four available films have a branch; Zorro is counted too.
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Films Disponbiles : 5 Films Trouvés"));
+    EXPECT_EQ(films().size(), 4);
+    EXPECT_TRUE(isActiveBox(window->lblPret));
+
+    window->AucunFiltre1->trigger();
+    EXPECT_FALSE(isActiveBox(window->lblPret));
+    select(text("Brazil"));
+    window->filtrePret->click();
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Emprunteur avec paul : 1 Film Trouvé"));
+    EXPECT_EQ(films(), names({"Brazil"}));
+}
+
+TEST_F(Filters, LoanFilterOnABranchShowsTheAvailableFilms)
+{
+    window->TreeFilm->setCurrentItem(node(text("DVD")));
+    window->mnuFiltrePret->setEnabled(true);
+    window->mnuFiltrePret->trigger();
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Films Disponbiles : 5 Films Trouvés"));
+}
+
+TEST_F(Filters, SearchNarrowsAndWidensAsYouType)
+{
+    window->Chercher1->trigger();
+    auto* search = window->frmCherchebase;
+    ASSERT_NE(search, nullptr);
+    EXPECT_TRUE(search->isVisible());
+    EXPECT_FALSE(search->isModal());
+    EXPECT_TRUE(search->windowFlags() & Qt::WindowStaysOnTopHint);
+    QTest::keyClicks(search->editRecherche, QStringLiteral("b"));
+    EXPECT_EQ(films(), names({"Blade Runner", "Brazil"}));
+    EXPECT_TRUE(state.SearchActive);
+    QTest::keyClicks(search->editRecherche, QStringLiteral("L"));
+    EXPECT_EQ(films(), names({"Blade Runner"}));
+    QTest::keyClicks(search->editRecherche, QStringLiteral("x"));
+    EXPECT_TRUE(films().isEmpty());
+    EXPECT_EQ(supportBranches(), 3);
+    QTest::keyClick(search->editRecherche, Qt::Key_Backspace);
+    QTest::keyClick(search->editRecherche, Qt::Key_Backspace);
+    EXPECT_EQ(films(), names({"Blade Runner", "Brazil"}));
+    search->editRecherche->clear();
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_FALSE(state.SearchActive);
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre")); // the search writes no status
+
+    search->editRecherche->setText(QStringLiteral("NIRO"));
+    EXPECT_TRUE(films().isEmpty());
+    search->RadioActeur->click();
+    EXPECT_EQ(films(), names({"Casino", "Brazil"}));
+    search->RadioReal->click();
+    search->editRecherche->setText(QStringLiteral("scott"));
+    EXPECT_EQ(films(), names({"Blade Runner", "Alien"}));
+
+    search->Button1->click();
+    EXPECT_FALSE(search->isVisible());
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_FALSE(state.SearchActive);
+}

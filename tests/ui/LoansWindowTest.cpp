@@ -1,0 +1,140 @@
+// Lending and returning from the main window, the lend window and the borrowers window.
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+
+#include "loans/Loans.h"
+#include "ui/MainWindowFilmsSupport.h"
+#include "ui/TfrmGestEmp.h"
+#include "ui/TfrmPret.h"
+
+using namespace cinevaro;
+using Loans = cinevaro::testing::MainWindowFilms;
+
+namespace {
+
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QStringList listTexts(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+} // namespace
+
+TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
+{
+    select(text("Alien"));
+    EXPECT_EQ(window->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(window->btnPret->text(), text("Prêter"));
+    const QString today =
+        QLocale::system().toString(QDate::currentDate(), QLocale::system().dateFormat(QLocale::ShortFormat));
+    prompts.answerModal([this](QDialog& dialog) {
+        auto& pret = static_cast<ui::TfrmPret&>(dialog);
+        EXPECT_EQ(pret.windowTitle(), text("Prêter un film"));
+        EXPECT_EQ(pret.lblTitre->text(), text("Alien"));
+        EXPECT_EQ(pret.datepret->date(), QDate::currentDate());
+        EXPECT_EQ(pret.cmbQui->currentIndex(), -1);
+        EXPECT_EQ(pret.cmbQui->count(), 2);
+        pret.Button1->click();
+        EXPECT_EQ(prompts.texts(text("information")), QStringList{text("Vous devez sélectionner une Personne")});
+        pret.cmbQui->setCurrentIndex(0);
+        pret.show();
+        grab(pret, text("lend_window.png"));
+        pret.Button1->click();
+        return pret.result();
+    });
+    window->btnPret->click();
+    EXPECT_EQ(window->lblPret->text(), text("Prêté à Anne le ") + today);
+    EXPECT_EQ(window->btnPret->text(), text("Rendu"));
+    EXPECT_EQ(window->MenuPret->text(), text("Film Rendu"));
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
+    table::TMlb2 saved = reread();
+    EXPECT_EQ(saved.GetCell(catalogue::posIFEMP, row(text("Alien"))), "1");
+    EXPECT_EQ(saved.GetCell(catalogue::posNOMEMP, row(text("Alien"))), "Anne");
+
+    window->MenuPret->trigger();
+    EXPECT_EQ(window->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(window->btnPret->text(), text("Prêter"));
+    EXPECT_EQ(window->MenuPret->text(), text("Prêter ce Film"));
+    saved = reread();
+    EXPECT_EQ(saved.GetCell(catalogue::posIFEMP, row(text("Alien"))), "0");
+    EXPECT_EQ(saved.GetCell(catalogue::posDATEMP, row(text("Alien"))), "");
+}
+
+TEST_F(Loans, CancelledLendWindowWritesNothing)
+{
+    select(text("Casino"));
+    const std::string before = cinevaro::testing::readFile(state.CatalogueFileName);
+    prompts.answerModal([](QDialog& dialog) {
+        auto& pret = static_cast<ui::TfrmPret&>(dialog);
+        pret.cmbQui->setCurrentIndex(1);
+        pret.Button2->click();
+        return pret.result();
+    });
+    window->btnPret->click();
+    EXPECT_EQ(window->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
+}
+
+TEST_F(Loans, BranchSelectedLendsNothing)
+{
+    window->TreeFilm->setCurrentItem(node(text("DVD")));
+    window->btnPret->click();
+    EXPECT_TRUE(prompts.transcript().empty());
+}
+
+TEST_F(Loans, BorrowerHoldingAFilmCannotBeRemoved)
+{
+    select(text("Alien"));
+    prompts.answerModal([this](QDialog& dialog) {
+        auto& gest = static_cast<ui::TfrmGestEmp&>(dialog);
+        EXPECT_EQ(gest.windowTitle(), text("Gestion des Emprunteurs"));
+        EXPECT_EQ(listTexts(gest.lstBoxEmp), (QStringList{text("Anne"), text("Paul")}));
+        gest.lstBoxEmp->setCurrentRow(1);
+        gest.btnSuppEmp->click();
+        EXPECT_EQ(prompts.texts(text("information")),
+                  QStringList{text("Vous ne Pouvez pas supprimer cette personne car elle a des films à vous ...")});
+        EXPECT_EQ(gest.lstBoxEmp->count(), 2);
+        gest.lstBoxEmp->setCurrentRow(0);
+        gest.btnSuppEmp->click();
+        gest.btnAddEmp->click(); // answered "Zoe;Yves"
+        gest.btnAddEmp->click(); // answered "Bernard"
+        EXPECT_EQ(listTexts(gest.lstBoxEmp), (QStringList{text("Bernard"), text("Paul"), text("Zoe;Yves")}));
+        gest.btnOkEmp->click();
+        return gest.result();
+    });
+    prompts.answerInput(text("Zoe;Yves"));
+    prompts.answerInput(text("Bernard"));
+    window->btnFGestPret->click();
+
+    const table::TMlb2 saved = reread();
+    for (int n = 1; n <= saved.RowCount(); ++n)
+        EXPECT_EQ(saved.GetCell(catalogue::posLISTEMP, n), "Bernard;Paul;Zoe;Yves") << n;
+    // The name typed with ";" comes back as two names.
+    EXPECT_EQ(loans::readBorrowers(saved), (std::vector<std::string>{"Bernard", "Paul", "Zoe", "Yves"}));
+}
+
+TEST_F(Loans, AnnulerDropsTheEdits)
+{
+    prompts.answerModal([](QDialog& dialog) {
+        auto& gest = static_cast<ui::TfrmGestEmp&>(dialog);
+        gest.btnAddEmp->click();
+        gest.btnCancelEmp->click();
+        return gest.result();
+    });
+    prompts.answerInput(text("Claire"));
+    window->GestionEmprunteurs1->trigger();
+    EXPECT_EQ(reread().GetCell(catalogue::posLISTEMP, 1), "Anne;Paul");
+}

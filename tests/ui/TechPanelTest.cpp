@@ -1,0 +1,167 @@
+// The technical panel: the offer to save when leaving a changed film, "Enregistrer", and the
+// extraction from an AVI header.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "ui/MainWindowFilmsSupport.h"
+
+using namespace cinevaro;
+using TechPanel = cinevaro::testing::MainWindowFilms;
+
+namespace {
+
+// Cell positions of the technical fields the tests read.
+constexpr int kFormatVideo = 26;
+constexpr int kSize = 32;
+constexpr int kFrequence = 33;
+constexpr int kNbDisk = 37;
+
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// An AVI header: scale 1001, rate 24000, 640x480, codec "divx"; then a sparse file of `length`.
+std::string writeAvi(const cinevaro::testing::TempDir& dir, const std::string& name, off_t length,
+                     std::size_t headerSize = 512)
+{
+    std::string header(headerSize, '\0');
+    auto put = [&header](std::size_t offset, std::int32_t v) {
+        if (offset + 4 <= header.size())
+            std::memcpy(header.data() + offset, &v, 4);
+    };
+    put(128, 1001);
+    put(132, 24000);
+    put(176, 640);
+    put(180, 480);
+    if (header.size() >= 192)
+        std::memcpy(header.data() + 188, "divx", 4);
+    const std::string path = dir.write(name, header);
+    if (length > static_cast<off_t>(headerSize)) {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        EXPECT_EQ(::ftruncate(fd, length), 0);
+        ::close(fd);
+    }
+    return path;
+}
+
+} // namespace
+
+TEST_F(TechPanel, TypingBackTheStoredTextAsksNothing)
+{
+    select(text("Alien"));
+    window->spnSize->setText(text("12"));
+    window->spnSize->setText(QString());
+    EXPECT_TRUE(state.TechModified);
+    select(text("Casino"));
+    EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
+    EXPECT_FALSE(state.TechModified);
+}
+
+TEST_F(TechPanel, LeavingAChangedFilmOffersToSave)
+{
+    select(text("Casino"));
+    window->spnSize->setText(text("700"));
+    prompts.answerNo();
+    select(text("Alien"));
+    ASSERT_EQ(prompts.texts(text("question")),
+              QStringList{text("La fiche a été modifié\nVoulez vous l'enregistrer ?")});
+    EXPECT_EQ(state.table().GetCell(kSize, row(text("Casino"))), "");
+    EXPECT_EQ(reread().GetCell(kSize, row(text("Casino"))), "");
+
+    select(text("Casino"));
+    window->cmbFrame->setCurrentText(text("25"));
+    prompts.answerYes();
+    select(text("Alien"));
+    EXPECT_EQ(reread().GetCell(kFrequence, row(text("Casino"))), "25");
+    EXPECT_EQ(window->lblTitre->text(), text("Alien"));
+}
+
+TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)
+{
+    select(text("Brazil"));
+    window->cmbVideo->setCurrentText(text("Real Vidéo"));
+    window->cmbDisk->setCurrentText(text("2 Disques"));
+    window->btnEnregistreInfo->click();
+    EXPECT_FALSE(state.TechModified);
+    const table::TMlb2 saved = reread();
+    EXPECT_EQ(table::cp1252ToUtf8(saved.GetCell(kFormatVideo, row(text("Brazil")))), "Real Vidéo");
+    EXPECT_EQ(saved.GetCell(kNbDisk, row(text("Brazil"))), "2 Disques");
+    select(text("Alien"));
+    EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
+}
+
+TEST_F(TechPanel, AnnulerKeepsTheTextsButAsksNothing)
+{
+    select(text("Alien"));
+    window->spnAudio->setText(text("128"));
+    window->Button2->click();
+    EXPECT_EQ(window->spnAudio->text(), text("128"));
+    select(text("Casino"));
+    EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
+    select(text("Alien"));
+    EXPECT_TRUE(window->spnAudio->text().isEmpty());
+}
+
+TEST_F(TechPanel, ExtractionFillsFourBoxesAndCountsAsAnEdit)
+{
+    select(text("Alien"));
+    prompts.answerFile(QString::fromStdString(writeAvi(dir, "film.avi", 700LL * 1048576)));
+    window->Button3->click();
+    EXPECT_EQ(window->spnSize->text(), text("700"));
+    EXPECT_EQ(window->cmbFrame->currentText(), text("23.976"));
+    EXPECT_EQ(window->cmbResol->currentText(), text("640x480"));
+    EXPECT_EQ(window->cmbVideo->currentText(), text("OpenDIVX"));
+    EXPECT_TRUE(state.TechModified);
+    EXPECT_EQ(reread().GetCell(kSize, row(text("Alien"))), "");
+
+    prompts.answerNo();
+    select(text("Casino"));
+    EXPECT_EQ(prompts.texts(text("question")).size(), 1);
+    select(text("Alien"));
+    EXPECT_TRUE(window->spnSize->text().isEmpty());
+}
+
+TEST_F(TechPanel, ExtractionCancelledChangesNothing)
+{
+    select(text("Alien"));
+    prompts.answerFile(QString());
+    window->Button3->click();
+    EXPECT_FALSE(state.TechModified);
+}
+
+TEST_F(TechPanel, TruncatedFileIsReportedAndKeepsTheSize)
+{
+    select(text("Alien"));
+    window->cmbFrame->setCurrentText(text("30"));
+    prompts.answerFile(QString::fromStdString(writeAvi(dir, "short.avi", 0, 100)));
+    window->Button3->click();
+    EXPECT_EQ(window->spnSize->text(), text("0"));
+    EXPECT_EQ(window->cmbFrame->currentText(), text("30"));
+    ASSERT_EQ(prompts.texts(text("error")).size(), 1);
+    EXPECT_TRUE(prompts.texts(text("error")).front().contains(text("trop court")));
+    window->Button2->click();
+}
+
+TEST_F(TechPanel, ScaleOfZeroIsReportedAfterTheSize)
+{
+    select(text("Alien"));
+    const std::string path = writeAvi(dir, "zero.avi", 3 * 1048576);
+    {
+        std::string bytes = cinevaro::testing::readFile(path).substr(0, 512);
+        std::memset(bytes.data() + 128, 0, 4);
+        dir.write("zero.avi", bytes);
+    }
+    prompts.answerFile(QString::fromStdString(path));
+    window->Button3->click();
+    EXPECT_EQ(window->spnSize->text(), text("0"));
+    EXPECT_TRUE(window->cmbFrame->currentText().isEmpty());
+    ASSERT_EQ(prompts.texts(text("error")).size(), 1);
+    window->Button2->click();
+}
