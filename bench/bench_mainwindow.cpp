@@ -57,7 +57,7 @@ std::string cover(unsigned seed)
     std::vector<unsigned char> rgb(static_cast<std::size_t>(w) * h * 3);
     std::mt19937 rng(seed);
     for (std::size_t i = 0; i < rgb.size(); ++i)
-        rgb[i] = static_cast<unsigned char>((i / 3 % w) / 3 + (rng() % 24));
+        rgb[i] = static_cast<unsigned char>((i / 3 % w) / 3 + (rng() % 72));
     return editing::encodeJpeg(w, h, rgb.data(), w * 3, 80);
 }
 
