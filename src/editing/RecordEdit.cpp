@@ -240,7 +240,7 @@ void applyFilmRecord(RecordValues& values, const FilmRecord& film)
 FilmRecord toFilmRecord(RecordValues& values)
 {
     FilmRecord film;
-    film.titre = values.title;
+    film.titre = upperCp1252(values.title);
     film.real = values.real;
     film.date = values.date;
     film.origine = values.origine;

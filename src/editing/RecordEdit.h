@@ -58,7 +58,8 @@ RecordValues loadRecord(const catalogue::CatalogueState& state, int row);
 // Import of a film record file into the boxes: every box of the file is replaced, the actors are
 // appended to those already listed; support and film number stay.
 void applyFilmRecord(RecordValues& values, const FilmRecord& film);
-// The film record file of what the boxes hold (export); normalises the duration boxes.
+// The film record file of what the boxes hold (export): title and distributor in upper case,
+// the duration boxes normalised as a save does.
 FilmRecord toFilmRecord(RecordValues& values);
 
 // Refuses a support name that is not in the catalogue's support list.

@@ -42,6 +42,7 @@ TfrmBase::TfrmBase(catalogue::CatalogueState& state, Prompts& prompts, std::stri
     setupLoans();
     setupOutput();
     setupArchive();
+    setupEditing();
 }
 
 TfrmBase::~TfrmBase() = default;

@@ -331,6 +331,13 @@ private:
     void createWebWindows(int step);
     void btnAddClick();
 
+    // Manual record editor and supports window (TfrmBase_Editing.cpp).
+    void setupEditing();
+    void createEditingWindow(int step);
+    void AjouterFicheManuel1Click();
+    void EditerFiche1Click();
+    void AjouterunSupport1Click();
+
     // Archive window (TfrmBase_Archive.cpp).
     void setupArchive();
     void Archiver1Click();

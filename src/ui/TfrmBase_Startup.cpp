@@ -36,7 +36,7 @@ void TfrmBase::createSecondaryWindows(const std::function<void(int)>& stepDone)
     done(2);
     createOutputWindow(3);
     done(3);
-    // Step 4: frmSupport = new TfrmSupport(...);
+    createEditingWindow(4);
     done(4);
     frmGestEmp = new TfrmGestEmp(m_state, m_prompts, this);
     done(5);
@@ -51,7 +51,7 @@ void TfrmBase::createSecondaryWindows(const std::function<void(int)>& stepDone)
     done(8);
     createOutputWindow(9);
     done(9);
-    // Step 10: frmAjout = new TfrmAjout(...);
+    createEditingWindow(10);
     done(10);
     createWebWindows(11);
     done(11);

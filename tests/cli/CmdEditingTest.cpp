@@ -1,0 +1,188 @@
+// add, set, delete, export-film, supports: in-process calls with string streams.
+#include "cli/Cli.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/CoverPath.h"
+#include "editing/JpegWriter.h"
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+
+namespace fs = std::filesystem;
+using namespace cinevaro;
+using cinevaro::testing::dataFile;
+using cinevaro::testing::readFile;
+using cinevaro::testing::TempDir;
+
+namespace {
+
+std::string jpegBytes()
+{
+    unsigned char rgb[8 * 8 * 3];
+    for (int i = 0; i < 8 * 8 * 3; ++i)
+        rgb[i] = static_cast<unsigned char>(i * 7);
+    return editing::encodeJpeg(8, 8, rgb, 24);
+}
+
+} // namespace
+
+class CmdEditingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path = dir.file("Films.cvo");
+        ASSERT_EQ(run({"new", path}), 0);
+    }
+
+    int run(const std::vector<std::string>& args)
+    {
+        out.str("");
+        err.str("");
+        return cli::run(args, out, err);
+    }
+
+    catalogue::CatalogueState reread()
+    {
+        catalogue::CatalogueState state;
+        catalogue::commitNames(state, path);
+        EXPECT_TRUE(catalogue::OpenCatalogue(state).ok);
+        return state;
+    }
+
+    // Row of the film whose display title is `reserve1` (UTF-8), 0 when absent.
+    int rowOf(const std::string& reserve1)
+    {
+        catalogue::CatalogueState state = reread();
+        for (int row = 1; row <= state.table().RowCount(); ++row)
+            if (state.table().GetCell(catalogue::posRESERVE1, row) == table::cp(reserve1))
+                return row;
+        return 0;
+    }
+
+    std::string cell(int pos, const std::string& reserve1)
+    {
+        const int row = rowOf(reserve1);
+        return row ? table::cp1252ToUtf8(reread().table().GetCell(pos, row)) : "<absent>";
+    }
+
+    TempDir dir;
+    std::string path;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(CmdEditingTest, AddTakesFilmFileThenSetsInOrder)
+{
+    const std::string film = dir.file("alien.film");
+    fs::copy_file(dataFile("editing/alien.film"), film);
+    dir.write("alien.jpg", jpegBytes());
+    ASSERT_EQ(run({"add", path, "--support", "DVD", "--film", film, "--set", "DISTRIB=gaumont", "--set",
+                   "RESERVE1=Alien, le huitième passager", "--set", "RESERVE3=12"}),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str(), std::to_string(rowOf("ALIEN, LE HUITIÈME PASSAGER")) + "\tALIEN, LE HUITIÈME PASSAGER\n");
+    EXPECT_EQ(cell(catalogue::posTITRE, "ALIEN, LE HUITIÈME PASSAGER"), "ALIEN");
+    EXPECT_EQ(cell(catalogue::posDISTRIB, "ALIEN, LE HUITIÈME PASSAGER"), "GAUMONT");
+    EXPECT_EQ(cell(catalogue::posORIGINE, "ALIEN, LE HUITIÈME PASSAGER"), "Américain");
+    EXPECT_EQ(cell(catalogue::posACTEUR, "ALIEN, LE HUITIÈME PASSAGER"), "Actor A;Actor B");
+    EXPECT_EQ(cell(catalogue::posDUREE, "ALIEN, LE HUITIÈME PASSAGER"), "1H57");
+    EXPECT_EQ(cell(catalogue::posRESERVE0, "ALIEN, LE HUITIÈME PASSAGER"), "DVD");
+    // The film file's companion picture became the cover.
+    catalogue::CatalogueState state = reread();
+    EXPECT_EQ(readFile(catalogue::coverPath(state, "ALIEN")), jpegBytes());
+}
+
+TEST_F(CmdEditingTest, AddNormalisesLikeTheEditor)
+{
+    ASSERT_EQ(run({"add", path, "--support", "VHS", "--set", "TITRE=amélie", "--set", "ACTEUR=A;B"}), 0) << err.str();
+    EXPECT_EQ(cell(catalogue::posTITRE, "AMÉLIE"), "AMÉLIE");
+    EXPECT_EQ(cell(catalogue::posDUREE, "AMÉLIE"), "0H00");
+    EXPECT_EQ(cell(catalogue::posACTEUR, "AMÉLIE"), "A;B");
+    ASSERT_EQ(run({"add", path, "--support", "VHS", "--set", "TITRE=X", "--set", "DUREE=95 min"}), 0);
+    EXPECT_EQ(cell(catalogue::posDUREE, "X"), "95 min");
+}
+
+TEST_F(CmdEditingTest, AddRefusesWithoutTitleUnknownSupportOrBadPicture)
+{
+    const std::string before = readFile(path);
+    EXPECT_EQ(run({"add", path, "--support", "DVD"}), 1);
+    EXPECT_NE(err.str().find("sans titre"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"add", path, "--support", "Blu", "--set", "TITRE=X"}), 1);
+    EXPECT_NE(err.str().find("Blu"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"add", path, "--support", "DVD", "--set", "TITRE=X", "--cover", dir.write("bad.jpg", "xx")}), 1);
+    EXPECT_NE(err.str().find("ne peut pas être lue"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"add", path, "--support", "DVD", "--film", dir.file("absent.film")}), 1);
+    EXPECT_NE(err.str().find("Fichier introuvable"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"add", path, "--set", "TITRE=X"}), 2);
+    EXPECT_EQ(run({"add", path, "--support", "DVD", "--set", "IFEMP=1"}), 2);
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(CmdEditingTest, SetEditsButNeverChangesTitre)
+{
+    ASSERT_EQ(run({"add", path, "--support", "DVD", "--set", "TITRE=alien", "--set", "DUREE=95 min"}), 0);
+    const std::string row = std::to_string(rowOf("ALIEN"));
+    ASSERT_EQ(run({"set", path, row, "TITRE=Alien 2", "REAL=James Cameron", "DISTRIB=fox"}), 0) << err.str();
+    EXPECT_EQ(cell(catalogue::posTITRE, "ALIEN 2"), "ALIEN");
+    EXPECT_EQ(cell(catalogue::posREAL, "ALIEN 2"), "James Cameron");
+    EXPECT_EQ(cell(catalogue::posDISTRIB, "ALIEN 2"), "FOX");
+    EXPECT_EQ(cell(catalogue::posDUREE, "ALIEN 2"), "95 min");
+    EXPECT_EQ(run({"set", path, row, "RESERVE0=Blu"}), 1);
+    EXPECT_EQ(run({"set", path, "1", "REAL=x"}), 1);
+    EXPECT_EQ(run({"set", path, "99", "REAL=x"}), 1);
+    EXPECT_EQ(run({"set", path, row, "REAL"}), 2);
+}
+
+TEST_F(CmdEditingTest, DeleteRemovesTheRowAndItsCover)
+{
+    ASSERT_EQ(
+        run({"add", path, "--support", "DVD", "--set", "TITRE=alien", "--cover", dir.write("c.jpg", jpegBytes())}), 0);
+    const std::string cover = catalogue::coverPath(reread(), "ALIEN");
+    ASSERT_TRUE(fs::exists(cover));
+    ASSERT_EQ(run({"delete", path, std::to_string(rowOf("ALIEN"))}), 0) << err.str();
+    EXPECT_EQ(rowOf("ALIEN"), 0);
+    EXPECT_FALSE(fs::exists(cover));
+    EXPECT_EQ(run({"delete", path, "1"}), 1);
+}
+
+TEST_F(CmdEditingTest, ExportFilmWritesLayoutAndPicture)
+{
+    ASSERT_EQ(run({"add", path, "--support", "DVD", "--film", dataFile("editing/alien.film"), "--cover",
+                   dir.write("c.jpg", jpegBytes())}),
+              0)
+        << err.str();
+    const std::string row = std::to_string(rowOf("ALIEN"));
+    ASSERT_EQ(run({"export-film", path, row, dir.file("out.film")}), 0) << err.str();
+    EXPECT_EQ(readFile(dir.file("out.film")), readFile(dataFile("editing/alien.film")));
+    EXPECT_EQ(readFile(dir.file("out.jpg")).substr(0, 2), "\xFF\xD8");
+    const std::string picture = readFile(dir.file("out.jpg"));
+    dir.write("out.jpg", "kept");
+    ASSERT_EQ(run({"export-film", path, row, dir.file("out.film")}), 0);
+    EXPECT_EQ(readFile(dir.file("out.jpg")), "kept");
+    ASSERT_EQ(run({"export-film", path, row, dir.file("notes.dat")}), 0);
+    EXPECT_FALSE(fs::exists(dir.file("notes.jpg")));
+    EXPECT_FALSE(picture.empty());
+}
+
+TEST_F(CmdEditingTest, SupportsListAndReplace)
+{
+    ASSERT_EQ(run({"supports", path}), 0);
+    EXPECT_EQ(out.str(), "DivX\nDVD\nVHS\n");
+    ASSERT_EQ(run({"add", path, "--support", "VHS", "--set", "TITRE=X"}), 0);
+    const std::string before = readFile(path);
+    EXPECT_EQ(run({"supports", path, "--set", "DivX;DVD"}), 1);
+    EXPECT_EQ(err.str(), "Vous ne pouvez pas supprimer ce support car il contient des \r\nfilms dans sa catégorie !\n");
+    EXPECT_EQ(readFile(path), before);
+    ASSERT_EQ(run({"supports", path, "--set", "CD;VHS"}), 0) << err.str();
+    ASSERT_EQ(run({"supports", path}), 0);
+    EXPECT_EQ(out.str(), "CD\nVHS\n");
+    catalogue::CatalogueState state = reread();
+    for (int r = 1; r <= state.table().RowCount(); ++r)
+        EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE2, r), "CD;VHS");
+    EXPECT_EQ(run({"supports", path, "--set"}), 2);
+}
