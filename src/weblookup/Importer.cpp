@@ -275,6 +275,18 @@ ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& clien
             return result;
         }
     }
+    bool any = std::any_of(items.begin(), items.end(), [](const ImportItem& item) { return item.ticked; });
+    if (any) {
+        // Without an open catalogue there is no collection folder to download into.
+        if (state.CatalogueFileName.empty() || state.CollectionFolder.empty()) {
+            result.outcome = Outcome::failure(table::cp("Aucune base de données n'est ouverte"), "Cinevaro");
+            return result;
+        }
+        if (auto folder = catalogue::ensureCollectionFolder(state.CollectionFolder); !folder) {
+            result.outcome = folder;
+            return result;
+        }
+    }
     for (const auto& item : items) {
         if (!item.ticked)
             continue;

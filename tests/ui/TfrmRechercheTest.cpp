@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <filesystem>
 
@@ -24,6 +25,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "ui/TfrmBase.h"
 #include "ui/TfrmEtat.h"
 #include "ui/kit/TParamCheckList.h"
 #include "ui/kit/Text.h"
@@ -394,6 +396,50 @@ TEST_F(RechercheTest, Screenshot)
     QString path = QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/screenshots/TfrmRecherche.png");
     fs::create_directories(fs::path(path.toStdString()).parent_path());
     EXPECT_TRUE(form->grab().save(path));
+}
+
+TEST(AutomaticAddition, FromTheMainWindowCommand)
+{
+    testing::TempDir dir;
+    testing::FakeFilmService service;
+    catalogue::Settings settings(dir.file("Cinevaro.ini"));
+    catalogue::CatalogueState build;
+    ASSERT_TRUE(catalogue::newCatalogue(build, dir.file("Films.cvo"), &settings).ok);
+    settings.writeString("CONNEXION", "SITEWEB", service.rootAddress());
+    catalogue::CatalogueState state;
+    testing::ScriptedPrompts prompts;
+    TfrmBase window(state, prompts, dir.path().string() + "/");
+    window.createSecondaryWindows();
+    ASSERT_NE(window.frmRecherche, nullptr);
+    ASSERT_TRUE(window.AjoutAuto1->isEnabled());
+    // A proxy port that is not a number keeps the window closed.
+    settings.writeBool("CONNEXION", "PROXY", true);
+    settings.writeString("CONNEXION", "PROXYPORT", "8o8o");
+    window.AjoutAuto1->trigger();
+    EXPECT_EQ(prompts.texts(QStringLiteral("error")),
+              QStringList{QStringLiteral("'8o8o' n'est pas une valeur entière correcte.")});
+    EXPECT_TRUE(prompts.texts(QStringLiteral("modal")).isEmpty());
+    settings.writeBool("CONNEXION", "PROXY", false);
+    prompts.answerModal([&](QDialog& dialog) {
+        auto& form = static_cast<TfrmRecherche&>(dialog);
+        form.show();
+        form.Edit1->setText(QStringLiteral("caf"));
+        QTest::mouseClick(form.btnCherche, Qt::LeftButton);
+        EXPECT_EQ(form.PCheckListBox->count(), 1);
+        form.PCheckListBox->setCurrentRow(0);
+        form.PCheckListBox->chooseParamValue(0, QStringLiteral("Support1"), QStringLiteral("VHS"));
+        QTest::mouseClick(form.btnAdd, Qt::LeftButton);
+        QTest::mouseClick(form.brnFerme, Qt::LeftButton);
+        return static_cast<int>(QDialog::Accepted);
+    });
+    window.AjoutAuto1->trigger();
+    EXPECT_EQ(state.table().RowCount(), 2);
+    // The tree shows the film under its support by its listed title.
+    const std::string listed =
+        weblookup::parseResultPage(service.searchPage("titre", "caf"), service.rootAddress()).at(0).title;
+    auto found = window.TreeFilm->findItems(fromCp(listed), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0]->parent()->text(0), QStringLiteral("VHS"));
 }
 
 } // namespace

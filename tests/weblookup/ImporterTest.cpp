@@ -166,6 +166,29 @@ TEST_F(ImporterTest, UntickedFilmsWithoutSupportAreSkipped)
     EXPECT_EQ(cell("TITRE", 2), films[1].name);
 }
 
+TEST_F(ImporterTest, NothingIsFetchedWithoutAnOpenCatalogue)
+{
+    catalogue::CatalogueState none;
+    auto list = items();
+    list[0].ticked = true;
+    list[0].support = "DVD";
+    service.clearRequests();
+    auto result = importSelection(none, client, service.rootAddress(), list, hooks);
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_EQ(service.requestCount(), 0u);
+}
+
+TEST_F(ImporterTest, MissingCollectionFolderIsCreated)
+{
+    fs::remove_all(state.CollectionFolder);
+    auto list = items();
+    list[0].ticked = true;
+    list[0].support = "DVD";
+    auto result = run(list);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_TRUE(fs::exists(catalogue::coverPath(state, films[0].name)));
+}
+
 TEST_F(ImporterTest, DistributorIdmcBecomesNotAvailable)
 {
     FakeFilm film = films[0];
