@@ -93,8 +93,9 @@ void CookieStore::receive(const std::string& header, const std::string& host, co
             std::string d = lower(value);
             if (d.front() == '.')
                 d.erase(0, 1);
-            // A cookie may only name the sending host or a domain above it.
-            if (!domainMatches(host, d))
+            // A cookie may only name the sending host or a domain above it; an address has none above it.
+            const bool numeric = host.find_first_not_of("0123456789.:[]") == std::string::npos;
+            if (!domainMatches(host, d) || (numeric && d != lower(host)))
                 return;
             cookie.domain = d;
         } else if (key == "path" && !value.empty() && value.front() == '/') {

@@ -84,6 +84,7 @@ TEST(CookieTest, StoredAndSentBackByHostPathAndSecurity)
     store.receive("b=2; Domain=.films.example; Path=/getzip.html", "www.films.example", "/");
     store.receive("c=3; Secure", "www.films.example", "/");
     store.receive("d=4; Domain=autre.example", "www.films.example", "/"); // not the sender's domain
+    store.receive("e=5; Domain=0.0.1", "127.0.0.1", "/");                 // an address has no parent domain
     EXPECT_EQ(store.cookies().size(), 3u);
     EXPECT_EQ(store.headerFor("www.films.example", "/film/A.html"), "a=1");
     EXPECT_EQ(store.headerFor("img.films.example", "/getzip.html/A.zip"), "b=2");
