@@ -5,13 +5,22 @@
 
 namespace cinevaro::catalogue {
 
-std::string foldAZ(std::string_view text)
+namespace {
+
+void foldInPlace(std::string& text)
 {
-    std::string out(text);
-    for (char& c : out) {
+    for (char& c : text) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     }
+}
+
+} // namespace
+
+std::string foldAZ(std::string_view text)
+{
+    std::string out(text);
+    foldInPlace(out);
     return out;
 }
 
@@ -37,7 +46,9 @@ std::vector<int> scanRows(const table::TMlb2& table, int fieldPos, std::string_v
     const std::string folded = foldAZ(value);
     const int count = table.RowCount();
     for (int row = firstScannedRow(table); row <= count; ++row) {
-        if (foldAZ(table.GetCell(fieldPos, row)).find(folded) != std::string::npos)
+        std::string cell = table.GetCell(fieldPos, row);
+        foldInPlace(cell);
+        if (cell.find(folded) != std::string::npos)
             rows.push_back(row);
     }
     return rows;
