@@ -121,7 +121,9 @@ Outcome finishSave(CatalogueState& state, const std::vector<std::string>& cells,
 {
     if (recordSaved)
         *recordSaved = true;
-    if (Outcome opened = catalogue::OpenCatalogue(state); !opened)
+    // The file was just written from a normalised table: reading it back (normalised and sorted in
+    // memory) needs no second write.
+    if (Outcome opened = catalogue::loadCatalogue(state); !opened)
         return opened;
     state.CurrentRow = findRow(state.table(), cells, hint);
     if (state.CurrentRow == 0)
