@@ -76,9 +76,11 @@ public:
     QCheckBox* chkClose = nullptr;
     QPushButton* brnFerme = nullptr;
 
+    // Closing by the title bar or Escape; refused while a fetch runs.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

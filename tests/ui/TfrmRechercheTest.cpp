@@ -148,6 +148,32 @@ TEST_F(RechercheTest, ActorSearchEncodesAccents)
     EXPECT_GE(list().count(), 1);
 }
 
+TEST_F(RechercheTest, ControlsWaitWhileAPageArrives)
+{
+    auto slow = testing::FakeResponse::html(service.searchPage("titre", ""));
+    slow.trickle = 16; // 5 ms between pieces: the transfer lasts a while
+    service.setOverride("/multicrit.html", slow);
+    bool checked = false;
+    QTimer::singleShot(30, [&] {
+        checked = true;
+        EXPECT_TRUE(form->isBusy());
+        EXPECT_FALSE(form->btnCherche->isEnabled());
+        EXPECT_FALSE(form->btnAdd->isEnabled());
+        EXPECT_TRUE(etat->isVisible());
+        EXPECT_EQ(etat->lblEtat()->text(), QStringLiteral("Veuillez patienter, Recherche de \" x \" en Cours... "));
+        // A second search asked for meanwhile does nothing; closing is refused.
+        form->Edit1->setText(QStringLiteral("y"));
+        emit form->Edit1->returnPressed();
+        form->reject();
+    });
+    search(QStringLiteral("x"));
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(service.requestCount(), 1u);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->btnCherche->isEnabled());
+    EXPECT_EQ(list().count(), static_cast<int>(service.films().size()));
+}
+
 TEST_F(RechercheTest, PageWithoutEntries)
 {
     service.setOverride("/multicrit.html", testing::FakeResponse::html("<HTML><li>minuscule</li></HTML>"));
@@ -396,6 +422,11 @@ TEST_F(RechercheTest, Screenshot)
     QString path = QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/screenshots/TfrmRecherche.png");
     fs::create_directories(fs::path(path.toStdString()).parent_path());
     EXPECT_TRUE(form->grab().save(path));
+    etat->showProgress(QStringLiteral("Extraction de la fiche de : Le Phare du Nord (1987)"));
+    etat->workBegin(1000);
+    etat->work(400);
+    EXPECT_TRUE(etat->grab().save(QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/screenshots/TfrmEtat.png")));
+    etat->hide();
 }
 
 TEST(AutomaticAddition, FromTheMainWindowCommand)
