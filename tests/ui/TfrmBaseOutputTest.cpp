@@ -1,0 +1,86 @@
+// The main window's output commands and ApplyAppearance.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include "ui/MainWindowFilmsSupport.h"
+#include "ui/TfrmConf.h"
+#include "ui/TfrmExportH.h"
+#include "ui/TfrmPrint.h"
+#include "ui/kit/ColourBox.h"
+#include "ui/kit/OfficeStyle.h"
+#include "ui/kit/PrintPreview.h"
+
+using namespace cinevaro;
+
+class TfrmBaseOutputTest : public cinevaro::testing::MainWindowFilms
+{
+protected:
+    // Runs "Configuration" with a script acting on the window.
+    void configure(const std::function<void(ui::TfrmConf&)>& script)
+    {
+        prompts.answerModal([script](QDialog& dialog) {
+            auto& conf = static_cast<ui::TfrmConf&>(dialog);
+            conf.show();
+            script(conf);
+            return int(QDialog::Accepted);
+        });
+        window->Configuration1->trigger();
+    }
+};
+
+TEST_F(TfrmBaseOutputTest, WhiteTreeAndRootNameAfterOk)
+{
+    EXPECT_EQ(window->TreeFilm->palette().color(QPalette::Base), QColor(166, 202, 240));
+    EXPECT_EQ(window->lblTitre->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(window->lblReal->palette().color(QPalette::Base), QColor(0, 255, 255));
+    configure([](ui::TfrmConf& conf) {
+        conf.findChild<ui::ColourBox*>(QStringLiteral("colorTree"))->setColourValue(16777215);
+        conf.findChild<ui::ColourBox*>(QStringLiteral("colorTitre"))->setColourValue(255);
+        QTest::mouseClick(conf.findChild<QPushButton*>(QStringLiteral("btnOk")), Qt::LeftButton);
+    });
+    EXPECT_EQ(window->TreeFilm->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_EQ(window->lblTitre->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(window->RootNode->text(0), QStringLiteral("Mes DivX's"));
+    grab(*window, QStringLiteral("main-white-tree.png"));
+}
+
+TEST_F(TfrmBaseOutputTest, PlainMenusWithoutTheOfficeStyle)
+{
+    EXPECT_TRUE(ui::officeStyleActive(window.get()));
+    EXPECT_FALSE(window->menuBar()->styleSheet().isEmpty());
+    configure([](ui::TfrmConf& conf) {
+        QTest::mouseClick(conf.findChild<QCheckBox*>(QStringLiteral("chkXP")), Qt::LeftButton);
+        EXPECT_FALSE(conf.findChild<QCheckBox*>(QStringLiteral("chkXPdeg"))->isEnabled());
+        QTest::mouseClick(conf.findChild<QPushButton*>(QStringLiteral("btnApp")), Qt::LeftButton);
+        QTest::mouseClick(conf.findChild<QPushButton*>(QStringLiteral("btnCancel")), Qt::LeftButton);
+    });
+    EXPECT_FALSE(ui::officeStyleActive(window.get()));
+    EXPECT_TRUE(window->menuBar()->styleSheet().isEmpty());
+    EXPECT_FALSE(ui::officeStyleActive(window->frmPrint));
+}
+
+TEST_F(TfrmBaseOutputTest, ExportIsShownAndPrintRunsModally)
+{
+    window->HTML1->trigger();
+    EXPECT_TRUE(window->frmExportH->isVisible());
+    EXPECT_FALSE(window->frmExportH->isModal());
+    EXPECT_EQ(window->frmExportH->findChild<QListWidget*>(QStringLiteral("lstH"))->count(), 6);
+    window->frmExportH->close();
+
+    prompts.answerModal([](QDialog& dialog) {
+        auto& print = static_cast<ui::TfrmPrint&>(dialog);
+        print.FormActivate();
+        EXPECT_EQ(print.preview().pageCount(), 2);
+        return int(QDialog::Accepted);
+    });
+    window->Imprimer1->trigger();
+    EXPECT_EQ(prompts.transcript().back().caption, QStringLiteral("Aperçu de l'impression"));
+}

@@ -1,0 +1,160 @@
+// The print preview window: pages and thumbnails, paging, zoom, printing through the dialog.
+#include "ui/TfrmPrint.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTest>
+#include <QToolButton>
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CoverPath.h"
+#include "output/OutputCatalogue.h"
+#include "support/ScriptedPrompts.h"
+#include "ui/OutputWindowsSupport.h"
+#include "ui/kit/PrintPreview.h"
+
+namespace catalogue = cinevaro::catalogue;
+namespace ct = cinevaro::testing;
+using cinevaro::ui::TfrmPrint;
+
+namespace {
+
+// A cover picture: a gradient with a frame, saved as JPEG.
+void writeCover(const std::string& path, QRgb colour)
+{
+    QImage image(300, 420, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(qRed(colour) * y / 420, qGreen(colour), qBlue(colour) * x / 300));
+    ASSERT_TRUE(image.save(QString::fromStdString(path), "JPG"));
+}
+
+int pdfPageCount(const std::string& bytes)
+{
+    int count = 0;
+    for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
+        count += bytes.compare(at, 12, "/Type /Pages") != 0;
+    return count;
+}
+
+} // namespace
+
+class TfrmPrintTest : public ::testing::Test
+{
+protected:
+    ct::TempDir dir;
+    catalogue::CatalogueState state;
+    ct::ScriptedPrompts prompts;
+    std::unique_ptr<TfrmPrint> window;
+
+    void SetUp() override
+    {
+        auto list = ct::films(4);
+        list[0].acteurs = "Audrey Tautou;Mathieu Kassovitz;Rufus";
+        ct::makeCatalogue(state, dir, list);
+        writeCover(catalogue::coverPath(state, cinevaro::table::cp("Amélie")), qRgb(200, 40, 60));
+        writeCover(catalogue::coverPath(state, "Casablanca"), qRgb(40, 90, 200));
+        window = std::make_unique<TfrmPrint>(state, prompts);
+    }
+    void TearDown() override { EXPECT_TRUE(prompts.allAnswered()); }
+
+    cinevaro::ui::PrintPreview& preview() { return window->preview(); }
+    void click(const char* name)
+    {
+        QTest::mouseClick(window->findChild<QToolButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+};
+
+TEST_F(TfrmPrintTest, PagesAndThumbnailsOfTheCatalogue)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Aperçu de l'impression"));
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cmbZoom"))->currentText(), QStringLiteral("75"));
+    EXPECT_EQ(preview().zoom(), 75);
+    EXPECT_EQ(preview().pageCount(), 1);
+    window->FormActivate();
+    ASSERT_EQ(preview().pageCount(), 2);
+    EXPECT_EQ(preview().currentPage(), 1);
+    auto* thumbs = window->findChild<QListWidget*>(QStringLiteral("GmThumbnails1"));
+    ASSERT_EQ(thumbs->count(), 2);
+    EXPECT_EQ(thumbs->item(0)->text(), QStringLiteral("Page 1"));
+    EXPECT_EQ(thumbs->item(1)->text(), QStringLiteral("Page 2"));
+    // Two covers on the first page, none on the second.
+    int pictures = 0;
+    for (const auto& op : preview().document().pages[0].ops)
+        pictures += op.kind == cinevaro::output::DrawOp::Kind::Picture;
+    EXPECT_EQ(pictures, 2);
+    window->resize(800, 900);
+    window->show();
+    window->FormActivate();
+    QTest::qWait(20);
+    ct::screenshot(*window, QStringLiteral("print-preview-page1"));
+}
+
+TEST_F(TfrmPrintTest, PagingStopsAtBothEnds)
+{
+    window->FormActivate();
+    click("ToolButton2");
+    EXPECT_EQ(preview().currentPage(), 1);
+    click("ToolButton3");
+    EXPECT_EQ(preview().currentPage(), 2);
+    click("ToolButton3");
+    EXPECT_EQ(preview().currentPage(), 2);
+    click("ToolButton2");
+    EXPECT_EQ(preview().currentPage(), 1);
+}
+
+TEST_F(TfrmPrintTest, ZoomTwoHundredDoublesThePage)
+{
+    window->FormActivate();
+    auto* zoom = window->findChild<QComboBox*>(QStringLiteral("cmbZoom"));
+    QStringList items;
+    for (int i = 0; i < zoom->count(); ++i)
+        items << zoom->itemText(i);
+    EXPECT_EQ(items.join(QLatin1Char(',')), QStringLiteral("25,50,75,100,125,150,175,200"));
+    zoom->setCurrentText(QStringLiteral("100"));
+    EXPECT_EQ(preview().zoom(), 100);
+    const QSize at100 = preview().renderPageImage(0, 100).size();
+    zoom->setCurrentText(QStringLiteral("200"));
+    EXPECT_EQ(preview().zoom(), 200);
+    const QSize at200 = preview().renderPageImage(0, 200).size();
+    EXPECT_NEAR(at200.width(), 2 * at100.width(), 1);
+    EXPECT_NEAR(at200.height(), 2 * at100.height(), 1);
+}
+
+TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)
+{
+    window->FormActivate();
+    const std::string pdf = dir.file("sheets.pdf");
+    prompts.answerModal([&pdf](QDialog& dialog) {
+        auto* printDialog = qobject_cast<QPrintDialog*>(&dialog);
+        EXPECT_NE(printDialog, nullptr);
+        printDialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        printDialog->printer()->setOutputFileName(QString::fromStdString(pdf));
+        return int(QDialog::Accepted);
+    });
+    click("ToolButton1");
+    EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);
+
+    // Cancelled: nothing printed.
+    const std::string none = dir.file("none.pdf");
+    prompts.answerModal([&none](QDialog& dialog) {
+        static_cast<QPrintDialog&>(dialog).printer()->setOutputFileName(QString::fromStdString(none));
+        return int(QDialog::Rejected);
+    });
+    click("ToolButton1");
+    EXPECT_TRUE(ct::readFile(none).empty());
+}
+
+TEST_F(TfrmPrintTest, DamagedCoverIsReported)
+{
+    std::ofstream(catalogue::coverPath(state, "Delicatessen"), std::ios::binary) << "damaged";
+    window->FormActivate();
+    ASSERT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_EQ(preview().pageCount(), 2); // the pages built before it stay
+}
