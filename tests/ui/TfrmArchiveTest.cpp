@@ -2,6 +2,7 @@
 #include "ui/TfrmArchive.h"
 
 #include <QLineEdit>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -94,6 +95,7 @@ TEST_F(ArchiveWindowTest, SuccessWritesArchiveAndSaysArchivageTermine)
     EXPECT_EQ(dir.Count(), 3);
     EXPECT_TRUE(window.btnArch->isEnabled());
     EXPECT_TRUE(window.btnClose->isEnabled());
+    window.grab().save(QStringLiteral(CINEVARO_BUILD_DIR "/tfrmarchive.png"));
 }
 
 TEST_F(ArchiveWindowTest, UnwritableFolderGivesFrenchErrorAndNoFile)
