@@ -480,10 +480,11 @@ void TfrmAjout::btnEnregistreClick()
         m_prompts.warning(fromCp(outcome.caption), fromCp(outcome.message));
     if (m_mode == EditorMode::Edit)
         return;
+    // Qt shows a lone CR as a space: the LF after it keeps the question on its own line.
     const bool another =
         m_prompts.question(QStringLiteral("Confirmation"),
                            QStringLiteral("La fiche ") + fromCp(values->title) +
-                               QStringLiteral(" a été enregistrée\rVoulez vous entrer une nouvelle fiche ?"));
+                               QStringLiteral(" a été enregistrée\r\nVoulez vous entrer une nouvelle fiche ?"));
     clearEntries();
     if (!another)
         done(QDialog::Accepted);

@@ -150,8 +150,9 @@ TEST_F(TfrmAjoutTest, AddStoresActorsDistributorAndEmptyDuration)
     prompts.answerNo();
     ajout->btnEnregistre->click();
 
-    EXPECT_EQ(prompts.texts(QStringLiteral("question")),
-              QStringList{QStringLiteral("La fiche ALIEN a été enregistrée\rVoulez vous entrer une nouvelle fiche ?")});
+    EXPECT_EQ(
+        prompts.texts(QStringLiteral("question")),
+        QStringList{QStringLiteral("La fiche ALIEN a été enregistrée\r\nVoulez vous entrer une nouvelle fiche ?")});
     EXPECT_EQ(prompts.transcript().back().caption, QStringLiteral("Confirmation"));
     EXPECT_EQ(cell(catalogue::posTITRE, "ALIEN"), "ALIEN");
     EXPECT_EQ(cell(catalogue::posACTEUR, "ALIEN"), "A;B");
