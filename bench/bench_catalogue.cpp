@@ -26,9 +26,11 @@ std::string makeCatalogue(int films)
         appendFilmRow(state);
         std::string title = "FILM " + std::to_string(rng() % 1000000) + " " + std::to_string(i);
         t.SetValue("TITRE", title);
-        t.SetValue("REAL", "Jean-Pierre R\xE9" "alisateur");
+        t.SetValue("REAL", "Jean-Pierre R\xE9"
+                           "alisateur");
         t.SetValue("DATE", std::to_string(1950 + i % 70));
-        t.SetValue("ORIGINE", "Fran\xE7" "ais");
+        t.SetValue("ORIGINE", "Fran\xE7"
+                              "ais");
         t.SetValue("GENRE", "Drame");
         t.SetValue("DUREE", "1H45");
         t.SetValue("ACTEUR", "Acteur Un;Actrice Deux;Acteur Trois;Actrice Quatre;Acteur Cinq;Actrice Six;"

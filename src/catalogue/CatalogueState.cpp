@@ -12,15 +12,17 @@ namespace fs = std::filesystem;
 const std::vector<std::string>& schemaFields()
 {
     static const std::vector<std::string> fields = {
-        "TITRE",    "REAL",     "DATE",        "ORIGINE",     "GENRE",      "DUREE",    "ACTEUR",   "RESUME",
-        "DISTRIB",  "SON",      "VIDEO",       "RESERVE0",    "RESERVE1",   "RESERVE2", "RESERVE3", "RESERVE4",
-        "RESERVE5", "RESERVE6", "RESERVE7",    "RESERVE8",    "RESERVE9",   "IFEMP",    "NOMEMP",   "LISTEMP",
-        "DATEMP",   "FORMATVIDEO", "FORMATAUDIO", "RESOLUTION", "ZONE",     "BITVIDEO", "BITAUDIO", "SIZE",
-        "FREQUENCE", "LANGUEP", "LANGUES",     "SOUSTITRE",   "NBDISK"};
+        "TITRE",     "REAL",        "DATE",        "ORIGINE",    "GENRE",    "DUREE",    "ACTEUR",   "RESUME",
+        "DISTRIB",   "SON",         "VIDEO",       "RESERVE0",   "RESERVE1", "RESERVE2", "RESERVE3", "RESERVE4",
+        "RESERVE5",  "RESERVE6",    "RESERVE7",    "RESERVE8",   "RESERVE9", "IFEMP",    "NOMEMP",   "LISTEMP",
+        "DATEMP",    "FORMATVIDEO", "FORMATAUDIO", "RESOLUTION", "ZONE",     "BITVIDEO", "BITAUDIO", "SIZE",
+        "FREQUENCE", "LANGUEP",     "LANGUES",     "SOUSTITRE",  "NBDISK"};
     return fields;
 }
 
-CatalogueState::CatalogueState() : CatalogueTable(std::make_unique<table::TMlb2>()) {}
+CatalogueState::CatalogueState() : CatalogueTable(std::make_unique<table::TMlb2>())
+{
+}
 
 std::vector<std::string> CatalogueState::supportNames() const
 {
@@ -73,7 +75,7 @@ Outcome ensureCollectionFolder(const std::string& folder)
     if (fs::is_directory(folder, ec))
         return Outcome::success();
     if (!fs::create_directories(folder, ec) && !fs::is_directory(folder, ec))
-        return Outcome::failure(table::cp("Impossible de créer") + folder, "Cinevaro");
+        return Outcome::failure(table::cp("Impossible de créer") + table::cp(folder), "Cinevaro");
     return Outcome::success();
 }
 
@@ -81,7 +83,7 @@ Outcome saveCatalogue(CatalogueState& state)
 {
     if (state.table().SaveToFile(state.CatalogueFileName))
         return Outcome::success();
-    return Outcome::failure(table::cp("La base ") + state.CatalogueFileName +
+    return Outcome::failure(table::cp("La base ") + table::cp(state.CatalogueFileName) +
                                 table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "
                                           "le fichier précédent est conservé"),
                             "Cinevaro");
@@ -131,11 +133,10 @@ Outcome loadCatalogue(CatalogueState& state)
     if (!loaded->LoadFromFile(state.CatalogueFileName)) {
         state.CatalogueTable = std::make_unique<table::TMlb2>();
         state.IsOpen = false;
-        std::string why = loaded->LastErrorCode() == 3
-                              ? table::cp("le fichier ne peut pas être ouvert en lecture")
-                              : table::cp("ce n'est pas une base Cinevaro valide");
-        return Outcome::failure(table::cp("Impossible de lire la base ") + state.CatalogueFileName + " : " + why +
-                                    table::cp(". Le fichier n'a pas été modifié"),
+        std::string why = loaded->LastErrorCode() == 3 ? table::cp("le fichier ne peut pas être ouvert en lecture")
+                                                       : table::cp("ce n'est pas une base Cinevaro valide");
+        return Outcome::failure(table::cp("Impossible de lire la base ") + table::cp(state.CatalogueFileName) + " : " +
+                                    why + table::cp(". Le fichier n'a pas été modifié"),
                                 "Cinevaro");
     }
     state.CatalogueTable = std::move(loaded);

@@ -107,7 +107,9 @@ std::optional<long> parseInteger(const std::string& text)
 
 } // namespace
 
-Settings::Settings(std::string path) : m_path(std::move(path)) {}
+Settings::Settings(std::string path) : m_path(std::move(path))
+{
+}
 
 std::string Settings::folder() const
 {

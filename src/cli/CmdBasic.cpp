@@ -48,15 +48,13 @@ std::string escapeValue(const std::string& value)
 
 int openForCommand(const std::string& utf8Path, catalogue::CatalogueState& state, bool write, std::ostream& err)
 {
-    auto path = argToCp(utf8Path, err);
-    if (!path)
-        return 1;
+    // Paths stay in the system's own encoding (UTF-8); only catalogue values are Windows-1252.
     std::error_code ec;
     if (!fs::is_regular_file(utf8Path, ec)) {
-        err << table::cp1252ToUtf8(table::cp("Le fichier ") + *path + table::cp(" n'existe pas")) << "\n";
+        err << "Le fichier " << utf8Path << " n'existe pas\n";
         return 1;
     }
-    catalogue::commitNames(state, absolutePath(*path));
+    catalogue::commitNames(state, absolutePath(utf8Path));
     if (write)
         catalogue::moveLegacyImages(state);
     auto opened = write ? catalogue::OpenCatalogue(state) : catalogue::loadCatalogue(state);
@@ -96,20 +94,15 @@ int cmdNew(const Args& args, std::ostream& out, std::ostream& err)
     }
     if (file.empty())
         return usage("new FILE.cvo [--force]", err);
-    auto path = argToCp(file, err);
-    if (!path)
-        return 1;
     std::error_code ec;
     if (fs::exists(file, ec) && !force) {
-        err << table::cp1252ToUtf8(table::cp("Le fichier ") + *path +
-                                   table::cp(" existe déjà ; --force pour le remplacer"))
-            << "\n";
+        err << "Le fichier " << file << " existe déjà ; --force pour le remplacer\n";
         return 1;
     }
     catalogue::CatalogueState state;
-    if (auto created = catalogue::newCatalogue(state, absolutePath(*path), nullptr); !created)
+    if (auto created = catalogue::newCatalogue(state, absolutePath(file), nullptr); !created)
         return fail(created, err);
-    out << table::cp1252ToUtf8(state.CatalogueFileName) << "\n";
+    out << state.CatalogueFileName << "\n";
     return 0;
 }
 

@@ -2,9 +2,9 @@
 // exit status; it writes its output to `out` and messages to `err`, both UTF-8.
 #pragma once
 
-#include "cli/Cli.h"
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Outcome.h"
+#include "cli/Cli.h"
 
 #include <optional>
 
@@ -24,12 +24,12 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err);
 int cmdReturn(const Args& args, std::ostream& out, std::ostream& err);
 int cmdHtml(const Args& args, std::ostream& out, std::ostream& err);
 int cmdPdf(const Args& args, std::ostream& out, std::ostream& err);
-int cmdArchive(const Args& args, std::ostream& out, std::ostream& err);
 int cmdAdd(const Args& args, std::ostream& out, std::ostream& err);
 int cmdSet(const Args& args, std::ostream& out, std::ostream& err);
 int cmdDelete(const Args& args, std::ostream& out, std::ostream& err);
 int cmdExportFilm(const Args& args, std::ostream& out, std::ostream& err);
 int cmdSupports(const Args& args, std::ostream& out, std::ostream& err);
+int cmdArchive(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared helpers of the commands.
 // Prints a core failure (Windows-1252 message) as UTF-8 on `err` and returns 1.

@@ -64,7 +64,9 @@ TEST_F(CatalogueFilesTest, CollectionFolderThatCannotBeCreatedChangesNothing)
     auto before = state.CatalogueFileName;
     auto outcome = newCatalogue(state, dir.file("blocker/Other.cvo"), &settings);
     ASSERT_FALSE(outcome);
-    EXPECT_EQ(outcome.message, "Impossible de cr\xE9" "er" + dir.file("blocker/Other") + "/");
+    EXPECT_EQ(outcome.message, "Impossible de cr\xE9"
+                               "er" +
+                                   dir.file("blocker/Other") + "/");
     EXPECT_EQ(state.CatalogueFileName, before);
     EXPECT_FALSE(fs::exists(dir.file("blocker/Other.cvo")));
     EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), before);
@@ -198,6 +200,8 @@ TEST_F(CatalogueFilesTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
     state.table().AppendRow();
     auto outcome = saveCatalogue(state);
     ASSERT_FALSE(outcome);
-    EXPECT_NE(outcome.message.find("n'a pas pu \xEAtre enregistr\xE9" "e"), std::string::npos);
+    EXPECT_NE(outcome.message.find("n'a pas pu \xEAtre enregistr\xE9"
+                                   "e"),
+              std::string::npos);
     EXPECT_EQ(cinevaro::testing::readFile(path), before);
 }

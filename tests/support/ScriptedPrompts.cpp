@@ -7,8 +7,7 @@
 
 namespace cinevaro::testing {
 
-template <typename T>
-T ScriptedPrompts::take(const QString& kind, T fallback)
+template <typename T> T ScriptedPrompts::take(const QString& kind, T fallback)
 {
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected prompt without a prepared answer: " << kind.toStdString() << ": "
@@ -66,8 +65,8 @@ QString ScriptedPrompts::openFileName(const QString& caption, const QString& fil
     return take<QString>(QStringLiteral("open"), QString());
 }
 
-QString ScriptedPrompts::saveFileName(const QString& caption, const QString& filter, const QString&,
-                                      const QString&, bool)
+QString ScriptedPrompts::saveFileName(const QString& caption, const QString& filter, const QString&, const QString&,
+                                      bool)
 {
     m_transcript.push_back({QStringLiteral("save"), caption, filter});
     return take<QString>(QStringLiteral("save"), QString());

@@ -15,7 +15,8 @@ namespace cinevaro::testing {
 
 struct PromptRecord
 {
-    QString kind; // "information", "warning", "error", "question", "input", "open", "save", "picture", "folder", "modal"
+    QString
+        kind; // "information", "warning", "error", "question", "input", "open", "save", "picture", "folder", "modal"
     QString caption;
     QString text;
 };
@@ -53,8 +54,7 @@ public:
     int runModal(QDialog& dialog) override;
 
 private:
-    template <typename T>
-    T take(const QString& kind, T fallback);
+    template <typename T> T take(const QString& kind, T fallback);
 
     std::deque<Answer> m_answers;
     std::vector<PromptRecord> m_transcript;
