@@ -1,10 +1,12 @@
 // Cinevaro: the main window first (it reopens the last catalogue), then the splash while the
 // other windows are created, then the event loop.
 #include <QApplication>
+#include <QLocale>
 
 #include <string>
 
 #include "catalogue/CatalogueState.h"
+#include "table/Platform.h"
 #include "ui/QtPrompts.h"
 #include "ui/TSplashForm.h"
 #include "ui/TfrmBase.h"
@@ -18,6 +20,11 @@ int main(int argc, char** argv)
     std::string exeDir = QApplication::applicationDirPath().toStdString();
     if (!exeDir.empty() && exeDir.back() != '/')
         exeDir += '/';
+
+    // Numbers in the catalogue are read and written with the system's decimal separator.
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        cinevaro::table::setSystemDecimalSeparator(static_cast<char>(point.at(0).unicode()));
 
     cinevaro::catalogue::CatalogueState state;
     cinevaro::ui::QtPrompts prompts;

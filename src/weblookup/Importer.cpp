@@ -159,9 +159,16 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     const std::string folder = state.CollectionFolder;
     const std::string archivePath = folder + archiveName;
     {
+        // The archive name comes from the service: it must never replace a file already in the
+        // collection folder (a cover, say), which the download would empty and the clean-up delete.
         std::error_code ec;
+        if (archiveName == "." || archiveName == ".." || fs::exists(fs::symlink_status(archivePath, ec)))
+            return Outcome::failure(table::cp("L'archive ") + table::cp(archiveName) +
+                                        table::cp(" n'a pas été téléchargée : un fichier de ce nom existe déjà "
+                                                  "dans le dossier de la collection"),
+                                    "Cinevaro");
         std::ofstream create;
-        if (!archiveName.empty() && !fs::is_directory(archivePath, ec))
+        if (!archiveName.empty())
             create.open(archivePath, std::ios::binary | std::ios::trunc);
         if (!create)
             return Outcome::failure(table::cp("Impossible de créer le fichier ") + archivePath, "Cinevaro");

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -272,6 +273,21 @@ TEST_F(ImporterTest, DownloadThatIsNotAnArchive)
     EXPECT_FALSE(result.outcome.ok);
     EXPECT_NE(result.outcome.message.find("reading Zip"), std::string::npos) << result.outcome.message;
     EXPECT_TRUE(folderFiles().empty());
+}
+
+TEST_F(ImporterTest, ArchiveNamedLikeAnExistingFileLeavesThatFileAlone)
+{
+    const std::string archivePath = FakeFilmService::archivePath(films[0]);
+    const std::string name = archivePath.substr(archivePath.rfind('/') + 1);
+    const std::string existing = state.CollectionFolder + name;
+    {
+        std::ofstream(existing, std::ios::binary) << "precious";
+    }
+    auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "A"}});
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("existe d\xE9j\xE0"), std::string::npos) << result.outcome.message;
+    EXPECT_EQ(cinevaro::testing::readFile(existing), "precious");
+    EXPECT_EQ(state.table().RowCount(), 1);
 }
 
 // Archives made for a test, served at the film's archive address.
