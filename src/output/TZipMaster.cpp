@@ -306,8 +306,8 @@ Outcome TZipMaster::Add()
 
     std::vector<PlannedFile> files;
     const bool recurse = AddOptions & AddRecurseDirs;
-    for (const auto& spec : FSpecArgs) {
-        fs::path p(spec);
+    for (const auto& fileSpec : FSpecArgs) {
+        fs::path p(fileSpec);
         Outcome o = Outcome::success();
         if (hasWildcard(p.filename().string()))
             o = addFolder(p.parent_path().empty() ? fs::path(".") : p.parent_path(), p.filename().string(), recurse,

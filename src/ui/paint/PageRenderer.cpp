@@ -54,12 +54,12 @@ QString resolvedFamily(const std::string& name)
     return family;
 }
 
-QFont printFont(const output::FontSpec& spec)
+QFont printFont(const output::FontSpec& fontSpec)
 {
-    QFont font(resolvedFamily(spec.name));
-    font.setPixelSize(spec.size * 10);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    QFont font(resolvedFamily(fontSpec.name));
+    font.setPixelSize(fontSpec.size * 10);
+    font.setBold(fontSpec.bold);
+    font.setUnderline(fontSpec.underline);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
     return font;

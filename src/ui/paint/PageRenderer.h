@@ -27,7 +27,7 @@ QString resolvedFamily(const std::string& name);
 inline constexpr double kUnitsPerMm = 720.0 / 25.4;
 
 // The font of a FontSpec in drawing units (pixel size = 10 x points).
-QFont printFont(const output::FontSpec& spec);
+QFont printFont(const output::FontSpec& fontSpec);
 
 // Measures with the fonts the renderer draws with.
 class QtTextMeasurer : public output::TextMeasurer
