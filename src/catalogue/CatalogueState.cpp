@@ -214,6 +214,35 @@ Outcome openCatalogueFile(CatalogueState& state, const std::string& fileName, Se
     return Outcome::success();
 }
 
+std::vector<std::string> splitList(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    if (text.empty())
+        return pieces;
+    std::string::size_type start = 0;
+    while (true) {
+        auto semi = text.find(';', start);
+        if (semi == std::string::npos) {
+            pieces.push_back(text.substr(start));
+            break;
+        }
+        pieces.push_back(text.substr(start, semi - start));
+        start = semi + 1;
+    }
+    return pieces;
+}
+
+std::string joinList(const std::vector<std::string>& names)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            joined += ';';
+        joined += names[i];
+    }
+    return joined;
+}
+
 int appendFilmRow(CatalogueState& state)
 {
     auto& t = state.table();

@@ -127,6 +127,12 @@ Outcome newCatalogue(CatalogueState& state, const std::string& fileName, Setting
 // "&Ouvrir Base" once the file name is chosen: FICHIERBASE, legacy move, open, header row.
 Outcome openCatalogueFile(CatalogueState& state, const std::string& fileName, Settings* settings);
 
+// Pieces of a list joined by ";" (actors, supports, borrowers): none for the empty text,
+// otherwise every piece, empty ones included.
+std::vector<std::string> splitList(const std::string& text);
+// Names joined by ";", nothing after the last.
+std::string joinList(const std::vector<std::string>& names);
+
 // Appends a film row that carries the catalogue's borrower list (LISTEMP of row 1) and support
 // list (RESERVE2 of row 1); the cursor is left on it. Returns its row number.
 int appendFilmRow(CatalogueState& state);

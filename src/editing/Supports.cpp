@@ -9,13 +9,7 @@ using catalogue::Outcome;
 
 std::string joinSupports(const std::vector<std::string>& names)
 {
-    std::string joined;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i > 0)
-            joined += ';';
-        joined += names[i];
-    }
-    return joined;
+    return catalogue::joinList(names);
 }
 
 bool supportBranchHasFilms(const CatalogueState& state, std::size_t index)

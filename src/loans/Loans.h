@@ -10,11 +10,8 @@
 
 namespace cinevaro::loans {
 
-// Pieces of a list joined by ";": none for the empty text, otherwise every piece, empty ones
-// included.
-std::vector<std::string> splitList(const std::string& text);
-// Names joined by ";", nothing after the last.
-std::string joinList(const std::vector<std::string>& names);
+using catalogue::joinList;
+using catalogue::splitList;
 
 // Every piece of LISTEMP of row 1 (the borrowers window's list).
 std::vector<std::string> readBorrowers(const table::TMlb2& table);
