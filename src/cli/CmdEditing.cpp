@@ -84,9 +84,15 @@ bool isHeaderRow(const catalogue::CatalogueState& state, int row)
     return row == 1 && state.table().GetCell(catalogue::posTITRE, 1).empty();
 }
 
-int refuseHeaderRow(std::ostream& err)
+// ROW as a film row of the open catalogue; nothing after printing why (bad row, header row).
+std::optional<int> filmRowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err)
 {
-    return failText(table::cp("La ligne 1 est la ligne d'en-tête du catalogue : elle ne contient pas de film"), err);
+    auto row = rowArgument(text, state, err);
+    if (row && isHeaderRow(state, *row)) {
+        failText(table::cp("La ligne 1 est la ligne d'en-tête du catalogue : elle ne contient pas de film"), err);
+        return std::nullopt;
+    }
+    return row;
 }
 
 // Reports the outcome of a save: 0 on success, 1 with the message when something failed (even
@@ -173,11 +179,9 @@ int cmdSet(const Args& args, std::ostream& out, std::ostream& err)
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, true, err))
         return status;
-    auto row = rowArgument(args[1], state, err);
+    auto row = filmRowArgument(args[1], state, err);
     if (!row)
         return 1;
-    if (isHeaderRow(state, *row))
-        return refuseHeaderRow(err);
     RecordValues values = editing::loadRecord(state, *row);
     const std::string support = values.support;
     for (std::size_t i = 2; i < args.size(); ++i)
@@ -202,11 +206,9 @@ int cmdDelete(const Args& args, std::ostream&, std::ostream& err)
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, true, err))
         return status;
-    auto row = rowArgument(args[1], state, err);
+    auto row = filmRowArgument(args[1], state, err);
     if (!row)
         return 1;
-    if (isHeaderRow(state, *row))
-        return refuseHeaderRow(err);
     if (auto deleted = editing::deleteRecord(state, *row); !deleted)
         return fail(deleted, err);
     return 0;
@@ -219,11 +221,9 @@ int cmdExportFilm(const Args& args, std::ostream&, std::ostream& err)
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, false, err))
         return status;
-    auto row = rowArgument(args[1], state, err);
+    auto row = filmRowArgument(args[1], state, err);
     if (!row)
         return 1;
-    if (isHeaderRow(state, *row))
-        return refuseHeaderRow(err);
     RecordValues values = editing::loadRecord(state, *row);
     const editing::FilmRecord film = editing::toFilmRecord(values);
     const std::string& outPath = args[2];

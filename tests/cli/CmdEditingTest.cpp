@@ -150,6 +150,20 @@ TEST_F(CmdEditingTest, DeleteRemovesTheRowAndItsCover)
     EXPECT_EQ(run({"delete", path, "1"}), 1);
 }
 
+TEST_F(CmdEditingTest, HeaderRowIsNeverEditedDeletedOrExported)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"set", path, "1", "REAL=x"}, {"delete", path, "1"}, {"export-film", path, "1", dir.file("h.film")}}) {
+        EXPECT_EQ(run(args), 1) << args[0];
+        EXPECT_NE(err.str().find("ligne d'en-tête"), std::string::npos) << args[0];
+    }
+    auto state = reread();
+    ASSERT_EQ(state.table().RowCount(), 1);
+    EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE2, 1), "DivX;DVD;VHS");
+    EXPECT_EQ(state.table().GetCell(catalogue::posREAL, 1), "");
+    EXPECT_FALSE(fs::exists(dir.file("h.film")));
+}
+
 TEST_F(CmdEditingTest, ExportFilmWritesLayoutAndPicture)
 {
     ASSERT_EQ(run({"add", path, "--support", "DVD", "--film", dataFile("editing/alien.film"), "--cover",
