@@ -130,11 +130,15 @@ Outcome loadCatalogue(CatalogueState& state)
 {
     state.CurrentRow = 1;
     auto loaded = std::make_unique<table::TMlb2>();
-    if (!loaded->LoadFromFile(state.CatalogueFileName)) {
+    // Every row is completed to the schema below: the loader counts those cells too.
+    if (!loaded->LoadFromFile(state.CatalogueFileName, static_cast<int>(schemaFields().size()))) {
         state.CatalogueTable = std::make_unique<table::TMlb2>();
         state.IsOpen = false;
-        std::string why = loaded->LastErrorCode() == 3 ? table::cp("le fichier ne peut pas être ouvert en lecture")
-                                                       : table::cp("ce n'est pas une base Cinevaro valide");
+        const int code = loaded->LastErrorCode();
+        std::string why = code == 3   ? table::cp("le fichier ne peut pas être ouvert en lecture")
+                          : code == 4 ? table::cp("il annonce bien plus de fiches que sa taille ne peut en contenir "
+                                                  "et demanderait trop de mémoire")
+                                      : table::cp("ce n'est pas une base Cinevaro valide");
         return Outcome::failure(table::cp("Impossible de lire la base ") + table::cp(state.CatalogueFileName) + " : " +
                                     why + table::cp(". Le fichier n'a pas été modifié"),
                                 "Cinevaro");

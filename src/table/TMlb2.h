@@ -11,6 +11,9 @@
 
 namespace cinevaro::table {
 
+// Cells a table may hold beyond one per 4 bytes of its file (see LoadFromFile).
+inline constexpr unsigned long long kMaxCellsBeyondFile = 4'194'304;
+
 class TMlb2
 {
 public:
@@ -55,9 +58,12 @@ public:
     bool SortBy(const std::string& field, bool ascending);
 
     // Replaces the table by the file's content; on any failure the table stays as it was.
-    bool LoadFromFile(const std::string& fileName);
+    // `completedFields`: the number of fields the caller will give every row after loading; a
+    // file whose rows would then cost far more memory than its size justifies is refused
+    // before they are built (error code 4).
+    bool LoadFromFile(const std::string& fileName, int completedFields = 0);
     // Same from the bytes of a table file already in memory.
-    bool LoadFromBuffer(const std::string& bytes);
+    bool LoadFromBuffer(const std::string& bytes, int completedFields = 0);
     // Writes a temporary file beside the target and renames it over the target, so a failed
     // save leaves the previous file intact.
     bool SaveToFile(const std::string& fileName);
@@ -73,7 +79,7 @@ private:
     // The current row, null when the cursor designates no row.
     TKStringList* currentRow();
     const TKStringList* currentRow() const;
-    bool loadFromBytes(std::string_view bytes);
+    bool loadFromBytes(std::string_view bytes, int completedFields);
     void serialise(std::string& out) const;
     void setError(int code, const std::string& message);
     void clearError() { setError(0, std::string()); }

@@ -10,6 +10,16 @@
 // The reader never trusts a count: every count and length is checked against the bytes left,
 // the table is built aside and only replaces the current one when the whole file was read.
 // Files with a blank or repeated field name are refused, so values never shift columns.
+//
+// Memory: every cell becomes a string object of several dozen bytes, while a cell held in the
+// file takes at least 4. The header's counts are checked before any row is built: the cells
+// the table will hold (rows x fields, counting the fields the caller completes every row to)
+// must either be held in the file (at most one per 4 bytes of it, which every file whose rows
+// carry their fields meets, so memory stays a small multiple of the file's size) or stay under
+// kMaxCellsBeyondFile, 4 194 304 cells: 113 000 films completed to 37 fields, about 150 MB,
+// even from a file that holds none of them. A few bytes announcing millions of empty rows are
+// refused instead of taking gigabytes.
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -34,6 +44,7 @@ const char* const kTableCountError = "2-number of tables must be at least 1";
 const char* const kBlockKindError = "3-First Block must be a TABLE";
 const char* const kTruncatedError = "5-Unexpected end of file";
 const char* const kFieldNameError = "6-Field names must be unique and not blank";
+const char* const kTooManyCellsError = "7-Too many rows and fields for the size of the file";
 const char* const kOpenWriteError = "1-Unable to open the file for writing";
 const char* const kWriteError = "2-Unable to write the file";
 
@@ -195,14 +206,14 @@ int createTemporary(const std::string& target, std::string& tempName)
 
 } // namespace
 
-bool TMlb2::LoadFromFile(const std::string& fileName)
+bool TMlb2::LoadFromFile(const std::string& fileName, int completedFields)
 {
     clearError();
     // The read buffer is kept between loads: a fresh megabyte costs more in page faults than
     // parsing it, and the catalogue is reloaded after most changes.
     thread_local std::string buffer;
     const bool read = readWholeFile(fileName, buffer);
-    const bool ok = read && loadFromBytes(buffer);
+    const bool ok = read && loadFromBytes(buffer, completedFields);
     if (buffer.capacity() > (std::size_t{32} << 20))
         std::string().swap(buffer);
     if (!read)
@@ -210,12 +221,12 @@ bool TMlb2::LoadFromFile(const std::string& fileName)
     return ok;
 }
 
-bool TMlb2::LoadFromBuffer(const std::string& bytes)
+bool TMlb2::LoadFromBuffer(const std::string& bytes, int completedFields)
 {
-    return loadFromBytes(bytes);
+    return loadFromBytes(bytes, completedFields);
 }
 
-bool TMlb2::loadFromBytes(std::string_view bytes)
+bool TMlb2::loadFromBytes(std::string_view bytes, int completedFields)
 {
     clearError();
     Reader in(bytes);
@@ -257,6 +268,15 @@ bool TMlb2::loadFromBytes(std::string_view bytes)
     // A field takes at least 5 bytes, a row at least 4 + 4 per field.
     ok = ok && fieldCount <= in.left() / 5 &&
          static_cast<std::uint64_t>(rowCount) * (4 + 4 * static_cast<std::uint64_t>(fieldCount)) <= in.left();
+    if (ok) {
+        const std::uint64_t perRow =
+            std::max<std::uint64_t>({fieldCount, static_cast<std::uint64_t>(std::max(completedFields, 0)), 1});
+        const std::uint64_t cells = static_cast<std::uint64_t>(rowCount) * perRow;
+        if (cells > kMaxCellsBeyondFile && cells > bytes.size() / 4) {
+            setError(4, kTooManyCellsError);
+            return false;
+        }
+    }
     for (std::uint32_t i = 1; ok && i <= fieldCount; ++i) {
         std::uint8_t type = 0;
         std::string name;

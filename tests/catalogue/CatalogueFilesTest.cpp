@@ -1,12 +1,14 @@
 // Creating and opening catalogues: schema, header row, normalisation, names, legacy folder.
 #include "catalogue/CatalogueState.h"
 
+#include <cstdint>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "catalogue/Settings.h"
 #include "support/TempDir.h"
+#include "table/Cp1252.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro::catalogue;
@@ -131,6 +133,97 @@ TEST_F(CatalogueFilesTest, AFileThatIsNotACatalogueIsLeftUntouched)
     EXPECT_NE(outcome.message.find("Impossible de lire la base"), std::string::npos);
     EXPECT_FALSE(state.IsOpen);
     EXPECT_EQ(cinevaro::testing::readFile(path), "MLA this is not a table");
+}
+
+namespace {
+
+void putU32(std::string& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A table file with the given fields and rows (each row's values from the first field on, the
+// missing ones blank), written byte by byte.
+std::string tableFile(const std::vector<std::string>& fields, const std::vector<std::vector<std::string>>& rows)
+{
+    std::string out = std::string("MLB\x02\x00\x01", 6);
+    out += std::string("\x01\x00\x00\x00\x00\x00", 6); // one table, reserved, block TABLE
+    putU32(out, 0);                                    // block length (not read)
+    out += std::string("\x00\x00", 2);
+    putU32(out, 0); // table name
+    putU32(out, static_cast<std::uint32_t>(fields.size()));
+    putU32(out, static_cast<std::uint32_t>(rows.size()));
+    for (const auto& f : fields) {
+        out += '\x00';
+        putU32(out, static_cast<std::uint32_t>(f.size()));
+        out += f;
+    }
+    for (const auto& row : rows) {
+        std::size_t length = 4 * fields.size();
+        for (std::size_t i = 0; i < row.size() && i < fields.size(); ++i)
+            length += row[i].size();
+        putU32(out, static_cast<std::uint32_t>(length));
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const std::string value = i < row.size() ? row[i] : std::string();
+            putU32(out, static_cast<std::uint32_t>(value.size()));
+            out += value;
+        }
+    }
+    return out;
+}
+
+// `rows` rows with the given fields, all blank.
+std::string emptyRowsFile(const std::vector<std::string>& fields, std::uint32_t rows)
+{
+    return tableFile(fields, std::vector<std::vector<std::string>>(rows));
+}
+
+} // namespace
+
+// A few bytes per row that open would complete to 37 values each: 400 000 rows with no field
+// (1.6 MB) used to take 856 MB. Such files are refused from their header with a French message
+// and left as they are; so is an older file (21 fields) of 120 000 blank rows, which would be
+// completed to 37 fields.
+TEST_F(CatalogueFilesTest, FileAnnouncingFarMoreCellsThanItHoldsIsRefusedBeforeLoading)
+{
+    const std::vector<std::string> older(schemaFields().begin(), schemaFields().begin() + 21);
+    for (const auto& [fields, rows] : {std::pair{std::vector<std::string>{}, 400'000u}, std::pair{older, 120'000u}}) {
+        const std::string bytes = emptyRowsFile(fields, rows);
+        const auto path = dir.write("Crowd.cvo", bytes);
+        state.CatalogueFileName = path;
+        const auto outcome = OpenCatalogue(state);
+        ASSERT_FALSE(outcome);
+        EXPECT_NE(outcome.message.find(cinevaro::table::cp("demanderait trop de mémoire")), std::string::npos)
+            << outcome.message;
+        EXPECT_NE(outcome.message.find(cinevaro::table::cp("Le fichier n'a pas été modifié")), std::string::npos);
+        EXPECT_FALSE(state.IsOpen);
+        EXPECT_EQ(state.table().RowCount(), 0);
+        EXPECT_EQ(cinevaro::testing::readFile(path), bytes);
+    }
+}
+
+// The rule never refuses a real catalogue: 100 000 films with all their fields (blank but for
+// the title), and 100 000 films of an older file that open completes to 37 fields.
+TEST_F(CatalogueFilesTest, HundredThousandFilmsStillOpen)
+{
+    {
+        std::vector<std::vector<std::string>> rows(100'001, std::vector<std::string>(1));
+        for (std::size_t i = 1; i < rows.size(); ++i)
+            rows[i][0] = "Film " + std::to_string(i);
+        const auto path = dir.write("Big.cvo", tableFile(schemaFields(), rows));
+        CatalogueState big;
+        big.CatalogueFileName = path;
+        ASSERT_TRUE(loadCatalogue(big));
+        EXPECT_EQ(big.table().RowCount(), 100'001);
+    }
+    const std::vector<std::string> older(schemaFields().begin(), schemaFields().begin() + 21);
+    const auto olderPath = dir.write("Older.cvo", emptyRowsFile(older, 100'001));
+    CatalogueState again;
+    again.CatalogueFileName = olderPath;
+    ASSERT_TRUE(loadCatalogue(again));
+    EXPECT_EQ(again.table().RowCount(), 100'001);
+    EXPECT_EQ(again.table().FieldCount(), 37);
 }
 
 TEST_F(CatalogueFilesTest, OpenCommandGivesAnEmptyTableItsHeaderRow)
