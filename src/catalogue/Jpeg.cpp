@@ -3,7 +3,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 #include <jpeglib.h>
 
@@ -48,18 +47,10 @@ unsigned int scaleDenominator(unsigned int w, unsigned int h, int boxW, int boxH
     return 1;
 }
 
-// Decoding proper. Every object with a destructor lives in the caller, so the long jump back
-// to setjmp skips none.
-bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned char* data, std::size_t size,
-            RgbImage& out, std::vector<unsigned char>& line, int boxW, int boxH, std::string& error)
+// After the header: refuses absurd dimensions, sets the output colour space and the scale,
+// within the memory budget. False with the French reason otherwise.
+bool plan(jpeg_decompress_struct& cinfo, int boxW, int boxH, std::string& error)
 {
-    if (setjmp(jerr.jump)) {
-        error = jerr.message;
-        return false;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&cinfo, TRUE);
     if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kJpegMaxSide ||
         cinfo.image_height > kJpegMaxSide ||
         static_cast<long long>(cinfo.image_width) * cinfo.image_height > kJpegMaxPixels) {
@@ -69,19 +60,65 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned ch
     }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // A progressive (or otherwise multi-scan) picture keeps all its coefficients, 2 bytes each,
+    // at full size whatever the output scale: a few hundred bytes can claim hundreds of MB.
+    long long coefficients = 0;
+    if (jpeg_has_multiple_scans(&cinfo)) {
+        for (int c = 0; c < cinfo.num_components; ++c) {
+            const jpeg_component_info& comp = cinfo.comp_info[c];
+            const long long rows = (static_cast<long long>(comp.height_in_blocks) + comp.v_samp_factor - 1) /
+                                   comp.v_samp_factor * comp.v_samp_factor;
+            coefficients += static_cast<long long>(comp.width_in_blocks) * rows * DCTSIZE2 * 2;
+        }
+    }
+    // The output at the scale that covers the box, or a smaller one when it would not fit in
+    // the budget beside the coefficients.
+    unsigned int denom = scaleDenominator(cinfo.image_width, cinfo.image_height, boxW, boxH);
+    auto outputBytes = [&](unsigned int d) {
+        return (static_cast<long long>(cinfo.image_width) + d - 1) / d * ((cinfo.image_height + d - 1) / d) * 3;
+    };
+    while (denom < 8 && kJpegWorkingMemory + coefficients + outputBytes(denom) > kJpegMemoryBudget)
+        denom *= 2;
+    if (kJpegWorkingMemory + coefficients + outputBytes(denom) > kJpegMemoryBudget) {
+        error = table::cp("image trop grande (") + std::to_string(cinfo.image_width) + " x " +
+                std::to_string(cinfo.image_height) + table::cp(") : la décoder demanderait plus de ") +
+                std::to_string(kJpegMemoryBudget >> 20) + " Mo";
+        return false;
+    }
+    // libjpeg's own allocations stay within the budget too (beyond it: an error, not a swap file).
+    cinfo.mem->max_memory_to_use = static_cast<long>(kJpegMemoryBudget - outputBytes(denom));
     cinfo.scale_num = 1;
-    cinfo.scale_denom = scaleDenominator(cinfo.image_width, cinfo.image_height, boxW, boxH);
+    cinfo.scale_denom = denom;
+    return true;
+}
+
+// Decoding proper. Every object with a destructor lives in the caller, so the long jump back
+// to setjmp skips none. Without `out`, stops after the header and the plan.
+bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned char* data, std::size_t size,
+            RgbImage* out, std::vector<unsigned char>& line, int boxW, int boxH, std::string& error)
+{
+    if (setjmp(jerr.jump)) {
+        error = jerr.message;
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    if (!plan(cinfo, boxW, boxH, error))
+        return false;
+    if (!out)
+        return true;
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width);
     const int h = static_cast<int>(cinfo.output_height);
     const int comps = cinfo.output_components;
-    out.pixels.assign(static_cast<std::size_t>(w) * h * 3, 0);
+    out->pixels.assign(static_cast<std::size_t>(w) * h * 3, 0);
     line.assign(static_cast<std::size_t>(w) * comps, 0);
     while (cinfo.output_scanline < cinfo.output_height) {
         unsigned char* rows[1] = {line.data()};
         const int y = static_cast<int>(cinfo.output_scanline);
         jpeg_read_scanlines(&cinfo, rows, 1);
-        unsigned char* dst = out.pixels.data() + static_cast<std::size_t>(y) * w * 3;
+        unsigned char* dst = out->pixels.data() + static_cast<std::size_t>(y) * w * 3;
         if (comps == 3) {
             std::copy(line.begin(), line.end(), dst);
         } else if (comps == 4) {
@@ -102,16 +139,13 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned ch
         }
     }
     jpeg_finish_decompress(&cinfo);
-    out.width = w;
-    out.height = h;
+    out->width = w;
+    out->height = h;
     return true;
 }
 
-} // namespace
-
-Outcome decodeJpeg(const unsigned char* data, std::size_t size, RgbImage& out, int boxWidth, int boxHeight)
+Outcome run(const unsigned char* data, std::size_t size, RgbImage* out, int boxWidth, int boxHeight)
 {
-    out = RgbImage{};
     if (!data || size < 4)
         return failure(table::cp("fichier vide ou tronqué"));
     jpeg_decompress_struct cinfo{};
@@ -125,21 +159,52 @@ Outcome decodeJpeg(const unsigned char* data, std::size_t size, RgbImage& out, i
     const bool ok = decode(cinfo, jerr, data, size, out, line, boxWidth, boxHeight, error);
     jpeg_destroy_decompress(&cinfo);
     if (!ok) {
-        out = RgbImage{};
+        if (out)
+            *out = RgbImage{};
         return failure(error);
     }
     return Outcome::success();
 }
 
+// The whole file, unless it is larger than any cover should be.
+Outcome readFile(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+    if (size < 0)
+        return Outcome::failure(table::cp("Impossible d'ouvrir l'image ") + path);
+    if (size > kJpegMaxFileSize)
+        return failure(table::cp("fichier trop grand pour une affiche (") + std::to_string(size >> 20) + " Mo)");
+    bytes.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
+        return Outcome::failure(table::cp("Impossible d'ouvrir l'image ") + path);
+    return Outcome::success();
+}
+
+} // namespace
+
+Outcome decodeJpeg(const unsigned char* data, std::size_t size, RgbImage& out, int boxWidth, int boxHeight)
+{
+    out = RgbImage{};
+    return run(data, size, &out, boxWidth, boxHeight);
+}
+
 Outcome decodeJpegFile(const std::string& path, RgbImage& out, int boxWidth, int boxHeight)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        out = RgbImage{};
-        return Outcome::failure(table::cp("Impossible d'ouvrir l'image ") + path);
-    }
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    out = RgbImage{};
+    std::vector<unsigned char> bytes;
+    if (auto read = readFile(path, bytes); !read)
+        return read;
     return decodeJpeg(bytes.data(), bytes.size(), out, boxWidth, boxHeight);
+}
+
+Outcome checkJpegFile(const std::string& path, int boxWidth, int boxHeight)
+{
+    std::vector<unsigned char> bytes;
+    if (auto read = readFile(path, bytes); !read)
+        return read;
+    return run(bytes.data(), bytes.size(), nullptr, boxWidth, boxHeight);
 }
 
 } // namespace cinevaro::catalogue

@@ -21,11 +21,23 @@ struct RgbImage
 // Largest side accepted, and largest number of pixels.
 inline constexpr int kJpegMaxSide = 30000;
 inline constexpr long long kJpegMaxPixels = 100'000'000;
+// Memory one decoding may take: the decoded picture, the coefficients a progressive picture
+// keeps, and libjpeg's own buffers (counted as kJpegWorkingMemory). A cover file larger than
+// kJpegMaxFileSize is not read.
+inline constexpr long long kJpegMemoryBudget = 64LL << 20;
+inline constexpr long long kJpegWorkingMemory = 4LL << 20;
+inline constexpr long long kJpegMaxFileSize = 16LL << 20;
 
 // Decodes a JPEG picture. When `boxWidth` and `boxHeight` are positive the picture is decoded at
-// the smallest libjpeg scale (1, 1/2, 1/4, 1/8) that still covers the box. On failure `out` is
-// left empty and the French message says why.
+// the smallest libjpeg scale (1, 1/2, 1/4, 1/8) that still covers the box. A picture that would
+// not fit in kJpegMemoryBudget is decoded at a smaller scale, or refused when even 1/8 does not
+// fit (a progressive picture's coefficients are kept at full size): any picture costs at most
+// that budget, whatever its header claims. On failure `out` is left empty and the French
+// message says why.
 Outcome decodeJpeg(const unsigned char* data, std::size_t size, RgbImage& out, int boxWidth = 0, int boxHeight = 0);
 Outcome decodeJpegFile(const std::string& path, RgbImage& out, int boxWidth = 0, int boxHeight = 0);
+// Whether decodeJpegFile would start decoding: the header is read and the cost checked, no
+// pixel is decoded.
+Outcome checkJpegFile(const std::string& path, int boxWidth = 0, int boxHeight = 0);
 
 } // namespace cinevaro::catalogue
