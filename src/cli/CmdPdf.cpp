@@ -14,29 +14,41 @@
 #include "output/PrintLayout.h"
 #include "table/Cp1252.h"
 #include "ui/paint/PageRenderer.h"
+#include "ui/paint/PdfFile.h"
 
 namespace cinevaro::cli {
 
 namespace {
 
-bool writePdf(const output::PrintDocument& doc, const std::string& path)
+// Draws the pages one at a time into the PDF: each page's covers are decoded, drawn and let
+// go before the next, so memory does not grow with the catalogue. A cover that cannot be read
+// stops the writing with its message.
+catalogue::Outcome writePdf(const output::PagedLayout& layout, QIODevice& device)
 {
-    QPdfWriter writer(QString::fromStdString(path));
-    writer.setTitle(QString::fromStdString(doc.title));
+    const output::PrintDocument& format = layout.format();
+    QPdfWriter writer(&device);
+    writer.setTitle(QString::fromStdString(format.title));
     writer.setCreator(QStringLiteral("Cinevaro"));
     writer.setResolution(300);
-    writer.setPageSize(QPageSize(QSizeF(doc.pageWidth, doc.pageHeight), QPageSize::Millimeter));
+    writer.setPageSize(QPageSize(QSizeF(format.pageWidth, format.pageHeight), QPageSize::Millimeter));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     QPainter painter;
     if (!painter.begin(&writer))
-        return false;
-    const QRectF page(0, 0, writer.width(), writer.height());
-    for (std::size_t i = 0; i < doc.pages.size(); ++i) {
+        return catalogue::Outcome::failure(std::string());
+    const QRectF area(0, 0, writer.width(), writer.height());
+    output::PrintPage page;
+    for (int i = 0; i < layout.pageCount(); ++i) {
         if (i > 0)
             writer.newPage();
-        paint::renderPage(painter, doc.pages[i], page, doc.pageWidth);
+        const auto built = layout.buildPage(i, page);
+        if (!built) {
+            painter.end();
+            return built;
+        }
+        paint::renderPage(painter, page, area, format.pageWidth);
     }
-    return painter.end();
+    page = {};
+    return painter.end() ? catalogue::Outcome::success() : catalogue::Outcome::failure(std::string());
 }
 
 } // namespace
@@ -60,14 +72,17 @@ int cmdPdf(const Args& args, std::ostream& out, std::ostream& err)
     }
 
     paint::QtTextMeasurer measurer;
-    auto layout = output::layoutCatalogue(state, measurer);
-    if (!layout.outcome)
-        return fail(layout.outcome, err);
-    if (!writePdf(layout.document, args[1])) {
-        auto target = argToCp(args[1], err);
-        return fail(catalogue::Outcome::failure(table::cp("Impossible d'écrire le fichier ") + target.value_or("")),
-                    err);
-    }
+    const output::PagedLayout layout(state, measurer);
+    // Written beside the target and renamed over it once complete: a failure leaves any older
+    // file at that path as it was.
+    paint::PdfFile file(args[1]);
+    catalogue::Outcome drawn = catalogue::Outcome::failure(std::string());
+    if (QIODevice* device = file.device())
+        drawn = writePdf(layout, *device);
+    if (!drawn && !drawn.message.empty())
+        return fail(drawn, err); // an unreadable cover; the temporary file goes
+    if (auto written = file.commit(drawn.ok); !written)
+        return fail(written, err);
     out << args[1] << "\n";
     return 0;
 }

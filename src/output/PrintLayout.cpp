@@ -1,5 +1,6 @@
 #include "output/PrintLayout.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -43,14 +44,26 @@ std::vector<std::string> splitNames(const std::string& list)
 
 } // namespace
 
+namespace {
+
+// The cover box in pixels at kCoverDpi: 709 x 945.
+constexpr int kCoverBoxWidth = static_cast<int>(kCoverWidthMm / 25.4 * kCoverDpi + 0.5);
+constexpr int kCoverBoxHeight = static_cast<int>(kCoverHeightMm / 25.4 * kCoverDpi + 0.5);
+
+} // namespace
+
 PictureResult loadJpegPicture(const std::string& path)
 {
     auto picture = std::make_shared<Picture>();
-    // The cover box is 60 x 80 mm: 709 x 945 pixels at 300 dpi.
-    auto decoded = catalogue::decodeJpegFile(path, *picture, 709, 945);
+    auto decoded = catalogue::decodeJpegFile(path, *picture, kCoverBoxWidth, kCoverBoxHeight);
     if (!decoded)
         return {nullptr, decoded.message};
     return {std::move(picture), {}};
+}
+
+Outcome checkJpegPicture(const std::string& path)
+{
+    return catalogue::checkJpegFile(path, kCoverBoxWidth, kCoverBoxHeight);
 }
 
 FontSpec titleFont(const std::string& title, const TextMeasurer& measurer)
@@ -128,6 +141,63 @@ Outcome layoutFilmBlock(const catalogue::CatalogueState& state, int row, double 
     line.y1 = line.y2 = top + kBlockHeight;
     line.pen = kPenBlue;
     page.ops.push_back(std::move(line));
+    return Outcome::success();
+}
+
+namespace {
+
+constexpr int kBlocksPerPage = 3; // tops 0, 95 and 190; the next would start below kLastBlockTop
+
+} // namespace
+
+PagedLayout::PagedLayout(const catalogue::CatalogueState& state, const TextMeasurer& measurer, PictureLoader loader)
+    : m_state(state), m_measurer(measurer), m_loader(std::move(loader))
+{
+    if (!state.CatalogueTable)
+        return;
+    const auto& t = state.table();
+    m_rows.reserve(static_cast<std::size_t>(t.RowCount()));
+    for (int r = 1; r <= t.RowCount(); ++r) {
+        if (r == 1 && t.GetCell(catalogue::posTITRE, 1).empty())
+            continue;
+        m_rows.push_back(r);
+    }
+}
+
+int PagedLayout::pageCount() const
+{
+    return std::max(1, static_cast<int>((m_rows.size() + kBlocksPerPage - 1) / kBlocksPerPage));
+}
+
+Outcome PagedLayout::buildPage(int index, PrintPage& page) const
+{
+    page.ops.clear();
+    if (index < 0)
+        return Outcome::success();
+    const std::size_t first = static_cast<std::size_t>(index) * kBlocksPerPage;
+    double top = 0;
+    for (std::size_t i = first; i < m_rows.size() && i < first + kBlocksPerPage; ++i) {
+        if (auto laid = layoutFilmBlock(m_state, m_rows[i], top, m_format.pageWidth, m_measurer, m_loader, page); !laid)
+            return laid;
+        top += kBlockHeight;
+    }
+    return Outcome::success();
+}
+
+Outcome PagedLayout::checkCovers(int& pages, const std::function<Outcome(const std::string&)>& check) const
+{
+    pages = pageCount();
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const std::string cover =
+            catalogue::coverPath(m_state, m_state.table().GetCell(catalogue::posTITRE, m_rows[i]));
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(cover, ec))
+            continue;
+        if (auto checked = check(cover); !checked) {
+            pages = static_cast<int>(i / kBlocksPerPage) + 1;
+            return Outcome::failure(checked.message, "Cinevaro");
+        }
+    }
     return Outcome::success();
 }
 

@@ -78,8 +78,18 @@ struct PictureResult
 };
 using PictureLoader = std::function<PictureResult(const std::string& path)>;
 
-// The JPEG decoder of the catalogue, at a size that still fills the cover box at 300 dpi.
+// The cover box of a printed block: 60 x 80 mm.
+inline constexpr double kCoverWidthMm = 60;
+inline constexpr double kCoverHeightMm = 80;
+// Resolution covers are decoded for: libjpeg's scaling picks the smallest size that still
+// fills the box at this resolution, so a picture never costs more than its printed size needs.
+inline constexpr double kCoverDpi = 300;
+
+// The JPEG decoder of the catalogue, at a size that still fills the cover box at kCoverDpi.
 PictureResult loadJpegPicture(const std::string& path);
+// Reads only what tells whether a cover can be decoded (its header and its cost); an error
+// with the French message otherwise.
+catalogue::Outcome checkJpegPicture(const std::string& path);
 
 // Size of a title: 15 pt when it is at most 110 mm wide, else 12 pt when at most 130 mm wide at
 // 12 pt, else 9 pt.
@@ -97,8 +107,40 @@ struct LayoutResult
 };
 
 // Lays out every film row (the header row is skipped). An unreadable cover stops the layout with
-// its message; the pages built up to there are kept.
+// its message; the pages built up to there are kept. Every cover stays decoded in the result:
+// for a whole catalogue, PagedLayout builds one page at a time.
 LayoutResult layoutCatalogue(const catalogue::CatalogueState& state, const TextMeasurer& measurer,
                              const PictureLoader& loader = loadJpegPicture);
+
+// The pages of layoutCatalogue built one at a time, so that a printout, a PDF or a preview holds
+// only the covers of the pages it is drawing: three films per page, in table order, the header
+// row skipped. The catalogue must outlive it and stay unchanged meanwhile.
+class PagedLayout
+{
+public:
+    PagedLayout(const catalogue::CatalogueState& state, const TextMeasurer& measurer,
+                PictureLoader loader = loadJpegPicture);
+
+    // Pages of the whole catalogue; at least 1 (an empty catalogue prints one blank page).
+    int pageCount() const;
+    // Builds page `index` (0-based) into `page`. An unreadable cover stops the page there, with
+    // its message; the blocks before it stay.
+    catalogue::Outcome buildPage(int index, PrintPage& page) const;
+    // Checks every cover without decoding it, in page order. On the first one that cannot be
+    // read, returns its message and sets `pages` to the pages up to and including its page;
+    // otherwise `pages` is pageCount().
+    catalogue::Outcome
+    checkCovers(int& pages,
+                const std::function<catalogue::Outcome(const std::string&)>& check = checkJpegPicture) const;
+
+    const PrintDocument& format() const { return m_format; } // title and page size; no pages
+
+private:
+    const catalogue::CatalogueState& m_state;
+    const TextMeasurer& m_measurer;
+    PictureLoader m_loader;
+    std::vector<int> m_rows; // film rows in print order
+    PrintDocument m_format;
+};
 
 } // namespace cinevaro::output

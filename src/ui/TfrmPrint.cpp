@@ -1,13 +1,17 @@
 #include "ui/TfrmPrint.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 #include "catalogue/CatalogueState.h"
 #include "output/PrintLayout.h"
@@ -16,6 +20,7 @@
 #include "ui/kit/PrintPreview.h"
 #include "ui/kit/Text.h"
 #include "ui/paint/PageRenderer.h"
+#include "ui/paint/PdfFile.h"
 
 namespace cinevaro::ui {
 
@@ -99,12 +104,26 @@ void TfrmPrint::FormShow()
 void TfrmPrint::FormActivate()
 {
     repaint();
-    paint::QtTextMeasurer measurer;
-    auto result = output::layoutCatalogue(m_state, measurer);
-    GmPreview1->setDocument(std::move(result.document));
+    // Pages are built when shown or printed, each with its covers decoded at their printed
+    // size; the covers are only checked here, so that an unreadable one is reported at once and
+    // the pages stop at it.
+    struct Source
+    {
+        paint::QtTextMeasurer measurer;
+        output::PagedLayout layout;
+        explicit Source(const catalogue::CatalogueState& state) : layout(state, measurer) {}
+    };
+    auto source = std::make_shared<Source>(m_state);
+    int pages = 1;
+    const auto checked = source->layout.checkCovers(pages);
+    GmPreview1->setPages(source->layout.format(), pages, [source](int index) {
+        output::PrintPage page;
+        source->layout.buildPage(index, page);
+        return page;
+    });
     GmPreview1->firstPage();
-    if (!result.outcome)
-        m_prompts.error(fromCp(result.outcome.message));
+    if (!checked)
+        m_prompts.error(fromCp(checked.message));
 }
 
 void TfrmPrint::ToolButton1Click()
@@ -119,7 +138,26 @@ void TfrmPrint::ToolButton1Click()
     dialog.setWindowTitle(QStringLiteral("Imprimer"));
     if (m_prompts.runModal(dialog) != QDialog::Accepted)
         return;
-    GmPreview1->print(printer);
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        // Printing to a file: written beside it and renamed over it once complete, so a full
+        // disk never leaves a truncated file in place of the previous one.
+        paint::PdfFile file(QFile::encodeName(printer.outputFileName()).toStdString());
+        bool drawn = false;
+        if (QIODevice* device = file.device()) {
+            QPdfWriter writer(device);
+            writer.setTitle(printer.docName());
+            writer.setCreator(printer.creator());
+            writer.setResolution(printer.resolution());
+            writer.setPageLayout(printer.pageLayout());
+            drawn = GmPreview1->print(writer);
+        }
+        if (auto written = file.commit(drawn); !written)
+            m_prompts.error(fromCp(written.message));
+        return;
+    }
+    if (!GmPreview1->print(printer))
+        m_prompts.error(
+            QStringLiteral("L'impression n'a pas pu être faite : l'imprimante n'a pas accepté le document."));
 }
 
 void TfrmPrint::ToolButton5Click()

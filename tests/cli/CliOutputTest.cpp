@@ -8,6 +8,7 @@
 
 #include "output/HtmlExport.h"
 #include "output/OutputCatalogue.h"
+#include "support/FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 namespace output = cinevaro::output;
@@ -78,4 +79,36 @@ TEST_F(CliOutputTest, PdfHasOnePagePerPrintedPage)
     EXPECT_EQ(pages, 2);
     EXPECT_EQ(run({"pdf", dir.file("Films.cvo")}), 2);
     EXPECT_EQ(run({"pdf", dir.file("Absent.cvo"), pdf}), 1);
+}
+
+// With no room left the PDF is not reported as written and the older file at that path stays
+// byte for byte (a file size limit stands for the full disk); no temporary is left. A folder
+// that cannot hold the file is refused the same way.
+TEST_F(CliOutputTest, PdfThatCannotBeWrittenKeepsThePreviousFile)
+{
+    const std::string pdf = dir.write("films.pdf", std::string(200, 'o') + " older catalogue printout");
+    const std::string before = ct::readFile(pdf);
+    int status = 0;
+    {
+        ct::FileSizeLimit full(4096);
+        status = run({"pdf", dir.file("Films.cvo"), pdf});
+    }
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("Impossible d'écrire le fichier " + pdf), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("le fichier précédent est conservé"), std::string::npos) << err.str();
+    EXPECT_EQ(ct::readFile(pdf), before);
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+
+    const std::string notAFolder = dir.write("notes.txt", "notes");
+    EXPECT_EQ(run({"pdf", dir.file("Films.cvo"), notAFolder + "/films.pdf"}), 1);
+    EXPECT_NE(err.str().find("Impossible d'écrire le fichier"), std::string::npos) << err.str();
+    EXPECT_EQ(ct::readFile(notAFolder), "notes");
+
+    // Room again: the same command replaces the old file with the whole PDF.
+    ASSERT_EQ(run({"pdf", dir.file("Films.cvo"), pdf}), 0) << err.str();
+    const std::string written = ct::readFile(pdf);
+    EXPECT_EQ(written.rfind("%PDF", 0), 0u);
+    EXPECT_NE(written.find("%%EOF"), std::string::npos);
 }

@@ -207,3 +207,71 @@ TEST_F(PrintLayoutTest, EmptyCatalogueGivesOneBlankPage)
     ASSERT_EQ(result.document.pages.size(), 1u);
     EXPECT_TRUE(result.document.pages[0].ops.empty());
 }
+
+// Built one page at a time, the pages are those of the whole layout, and building a page reads
+// only that page's covers: a printout holds a page's covers, never the catalogue's.
+TEST_F(PrintLayoutTest, PagesBuiltOneAtATimeAreTheWholeLayoutsPages)
+{
+    ct::makeCatalogue(state, dir, ct::films(6));
+    for (const char* title : {"Brazil", "Elephant Man", "Fargo"})
+        std::ofstream(catalogue::coverPath(state, title), std::ios::binary) << "jpeg";
+    std::vector<std::string> loaded;
+    auto loader = [&loaded](const std::string& path) {
+        loaded.push_back(path);
+        auto picture = std::make_shared<output::Picture>();
+        picture->width = 1;
+        picture->height = 1;
+        picture->pixels.assign(3, 0);
+        return output::PictureResult{picture, {}};
+    };
+    const auto whole = output::layoutCatalogue(state, narrow, loader);
+    ASSERT_TRUE(whole.outcome);
+    output::PagedLayout paged(state, narrow, loader);
+    ASSERT_EQ(paged.pageCount(), 2);
+    ASSERT_EQ(whole.document.pages.size(), 2u);
+    for (int i : {1, 0}) {
+        loaded.clear();
+        output::PrintPage page;
+        ASSERT_TRUE(paged.buildPage(i, page));
+        const auto& expected = whole.document.pages[static_cast<std::size_t>(i)].ops;
+        ASSERT_EQ(page.ops.size(), expected.size());
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+            EXPECT_EQ(page.ops[k].kind, expected[k].kind);
+            EXPECT_EQ(page.ops[k].text, expected[k].text);
+            EXPECT_EQ(page.ops[k].x1, expected[k].x1);
+            EXPECT_EQ(page.ops[k].y1, expected[k].y1);
+        }
+        EXPECT_EQ(loaded.size(), i == 0 ? 1u : 2u);
+    }
+    int pages = 0;
+    EXPECT_TRUE(paged.checkCovers(pages, [](const std::string&) { return catalogue::Outcome::success(); }));
+    EXPECT_EQ(pages, 2);
+
+    // An empty catalogue still prints one blank page.
+    catalogue::CatalogueState empty;
+    ct::TempDir other;
+    ct::makeCatalogue(empty, other, {});
+    output::PagedLayout none(empty, narrow, loader);
+    EXPECT_EQ(none.pageCount(), 1);
+    output::PrintPage page;
+    EXPECT_TRUE(none.buildPage(0, page));
+    EXPECT_TRUE(page.ops.empty());
+}
+
+// The covers are checked without being decoded; the first unreadable one gives its message and
+// the pages stop at its page, as the whole layout does.
+TEST_F(PrintLayoutTest, CoverCheckStopsAtTheFirstUnreadableCover)
+{
+    ct::makeCatalogue(state, dir, ct::films(6));
+    std::ofstream(catalogue::coverPath(state, "Delicatessen"), std::ios::binary) << "not a jpeg";
+    std::ofstream(catalogue::coverPath(state, "Fargo"), std::ios::binary) << "not a jpeg either";
+    output::PagedLayout paged(state, narrow);
+    int pages = 0;
+    const auto checked = paged.checkCovers(pages);
+    ASSERT_FALSE(checked);
+    EXPECT_EQ(checked.message.rfind("Image illisible : ", 0), 0u) << checked.message;
+    EXPECT_EQ(pages, 2);
+    output::PrintPage page;
+    EXPECT_FALSE(paged.buildPage(1, page));
+    EXPECT_EQ(ops(page, DrawOp::Kind::Line).size(), 0u); // stopped in its first block
+}

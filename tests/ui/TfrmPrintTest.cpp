@@ -9,12 +9,14 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "catalogue/CoverPath.h"
 #include "output/OutputCatalogue.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/OutputWindowsSupport.h"
 #include "ui/kit/PrintPreview.h"
@@ -86,7 +88,7 @@ TEST_F(TfrmPrintTest, PagesAndThumbnailsOfTheCatalogue)
     EXPECT_EQ(thumbs->item(1)->text(), QStringLiteral("Page 2"));
     // Two covers on the first page, none on the second.
     int pictures = 0;
-    for (const auto& op : preview().document().pages[0].ops)
+    for (const auto& op : preview().page(0)->ops)
         pictures += op.kind == cinevaro::output::DrawOp::Kind::Picture;
     EXPECT_EQ(pictures, 2);
     window->resize(800, 900);
@@ -157,4 +159,40 @@ TEST_F(TfrmPrintTest, DamagedCoverIsReported)
     window->FormActivate();
     ASSERT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
     EXPECT_EQ(preview().pageCount(), 2); // the pages built before it stay
+}
+
+// Printing to a PDF file when the disk fills up: the previous file stays byte for byte, no
+// temporary is left and the user is told in French. A file size limit stands for the full disk.
+TEST_F(TfrmPrintTest, PrintToPdfThatFailsKeepsThePreviousFile)
+{
+    window->FormActivate();
+    const std::string pdf = dir.write("sheets.pdf", std::string(100, 'o') + " older printout");
+    const std::string before = ct::readFile(pdf);
+    prompts.answerModal([&pdf](QDialog& dialog) {
+        auto* printer = static_cast<QPrintDialog&>(dialog).printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(pdf));
+        return int(QDialog::Accepted);
+    });
+    {
+        ct::FileSizeLimit full(4096);
+        click("ToolButton1");
+    }
+    const auto errors = prompts.texts(QStringLiteral("error"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Impossible d'écrire le fichier "))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("le fichier précédent est conservé")));
+    EXPECT_EQ(ct::readFile(pdf), before);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+
+    // Without the limit the same printout replaces it.
+    prompts.answerModal([&pdf](QDialog& dialog) {
+        auto* printer = static_cast<QPrintDialog&>(dialog).printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(pdf));
+        return int(QDialog::Accepted);
+    });
+    click("ToolButton1");
+    EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);
 }

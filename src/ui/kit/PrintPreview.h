@@ -6,10 +6,15 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "output/PrintLayout.h"
 
 class QListWidget;
-class QPrinter;
+class QPagedPaintDevice;
 class QScrollArea;
 
 namespace cinevaro::ui {
@@ -23,12 +28,19 @@ class PrintPreview : public QWidget
 public:
     explicit PrintPreview(QWidget* parent = nullptr);
 
+    // Builds page `index` (0-based) when it is drawn.
+    using PageSource = std::function<output::PrintPage(int index)>;
+
     // Empties the document: one blank page remains.
     void clear();
     void setDocument(output::PrintDocument document);
-    const output::PrintDocument& document() const { return m_doc; }
+    // `count` pages of `format`'s size (its own pages are ignored), built by `source` when shown
+    // or printed: only the few pages on screen and their covers are held.
+    void setPages(const output::PrintDocument& format, int count, PageSource source);
+    // Page `index` as drawn (built on demand); an empty page out of range.
+    std::shared_ptr<const output::PrintPage> page(int index) const;
 
-    int pageCount() const { return static_cast<int>(m_doc.pages.size()); }
+    int pageCount() const { return m_count; }
     // 1-based number of the shown page.
     int currentPage() const { return m_current + 1; }
     void firstPage() { showPage(0); }
@@ -49,19 +61,31 @@ public:
 
     // The page as shown at a zoom, with the margins (96 dpi at 100 %).
     QImage renderPageImage(int index, int zoom) const;
-    // Prints pages first..last (1-based), pagesPerSheet on each sheet.
-    void print(QPrinter& printer, int first, int last) const;
-    void print(QPrinter& printer) const { print(printer, 1, pageCount()); }
+    // Prints pages first..last (1-based), pagesPerSheet on each sheet, onto a printer or a PDF
+    // writer; false when the device could not be opened or finished.
+    bool print(QPagedPaintDevice& printer, int first, int last) const;
+    bool print(QPagedPaintDevice& printer) const { return print(printer, 1, pageCount()); }
 
     // Redraws the shown page.
     void refresh();
 
     QListWidget* thumbnails() const { return m_thumbs; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
     void rebuildThumbnails();
+    // Draws the thumbnails in or near view and forgets the others' pictures.
+    void updateThumbnails();
 
-    output::PrintDocument m_doc;
+    output::PrintDocument m_doc; // title and page size; its pages are unused
+    int m_count = 1;
+    PageSource m_source;
+    // The last pages built, most recent first.
+    mutable std::vector<std::pair<int, std::shared_ptr<const output::PrintPage>>> m_built;
+    std::vector<bool> m_thumbDrawn;
     int m_current = 0;
     int m_zoom = 100;
     int m_perSheet = 1;
