@@ -68,6 +68,8 @@ public:
     const std::string& target() const { return m_target; }
     const std::string& temporaryPath() const { return m_temp; }
     bool failed() const { return !m_result.ok; }
+    // The first failure so far (success while none).
+    const FileWriteResult& result() const { return m_result; }
     // Records a failure found by the caller (a producer that could not produce its bytes).
     void fail(int error, std::string message);
 
