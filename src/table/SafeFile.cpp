@@ -193,8 +193,13 @@ FileWriteResult SafeFileWriter::open()
         struct stat mine
         {
         }, named{};
-        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &mine) != 0 || ::lstat(temp.c_str(), &named) != 0 ||
-            !sameFile(mine, named)) {
+        // A file system without locks (some network shares) keeps the file unlocked; the clean-up
+        // then leaves it alone, since it cannot take the lock either.
+        int locked = 0;
+        do {
+            locked = ::flock(fd, LOCK_EX);
+        } while (locked != 0 && errno == EINTR);
+        if (::fstat(fd, &mine) != 0 || ::lstat(temp.c_str(), &named) != 0 || !sameFile(mine, named)) {
             ::close(fd);
             continue;
         }
