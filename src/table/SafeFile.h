@@ -31,7 +31,8 @@ struct FileWriteResult
 struct SafeWriteOptions
 {
     // true: the new file replaces the target (rename). false: an existing target is kept and the
-    // write fails (link, which refuses an existing name even one created meanwhile).
+    // write fails (link, which refuses an existing name even one created meanwhile; on a file
+    // system without hard links, a rename that refuses to replace).
     bool replace = true;
     // When replacing, the new file takes the old one's owner (where allowed) and permissions.
     bool keepOwnerAndMode = true;

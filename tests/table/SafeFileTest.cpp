@@ -101,6 +101,28 @@ TEST(SafeFile, KeepModeRefusesAnExistingTarget)
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"cover.jpg", "other.jpg"}));
 }
 
+// FAT, exFAT and many network mounts have no hard links: the file is then renamed into place,
+// still without ever replacing an existing one.
+TEST(SafeFile, KeepModeWorksWithoutHardLinks)
+{
+    FaultsOff off;
+    TempDir dir;
+    const std::string old = dir.write("cover.jpg", "old");
+    SafeWriteOptions keep;
+    keep.replace = false;
+    cinevaro::table::setFileFaultForTesting(FileOp::Link, 1, EPERM);
+    ASSERT_TRUE(writeFileAtomically(dir.file("new.jpg"), "new", keep));
+    cinevaro::table::setFileFaultForTesting(FileOp::Link, 1, EPERM);
+    const auto refused = writeFileAtomically(old, "replaced?", keep);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.error, EEXIST);
+    cinevaro::table::setFileFaultForTesting(FileOp::Link, 1, EIO);
+    EXPECT_FALSE(writeFileAtomically(dir.file("other.jpg"), "never", keep));
+    EXPECT_EQ(readFile(dir.file("new.jpg")), "new");
+    EXPECT_EQ(readFile(old), "old");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"cover.jpg", "new.jpg"}));
+}
+
 TEST(SafeFile, TemporaryNamesAreRecognisedExactly)
 {
     EXPECT_TRUE(isTemporaryNameOf(".Films.cvo.tmp0123456789ab", "Films.cvo"));
