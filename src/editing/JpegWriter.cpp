@@ -1,16 +1,15 @@
 #include "editing/JpegWriter.h"
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-
-#include <unistd.h>
 
 #include <jpeglib.h>
 
 #include "table/Cp1252.h"
+#include "table/SafeFile.h"
 
 namespace cinevaro::editing {
 
@@ -92,23 +91,11 @@ catalogue::Outcome writeJpegFile(const std::string& path, int width, int height,
     const std::string bytes = encodeJpeg(width, height, rgb, stride, quality);
     if (bytes.empty())
         return cannotWrite();
-    const std::string temp = path + ".tmp~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out)
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (out)
-            out.close();
-        if (!out) {
-            std::filesystem::remove(temp, ec);
-            return cannotWrite();
-        }
-    }
-    // link() refuses an existing target, so a picture that appeared meanwhile is not replaced.
-    const bool linked = ::link(temp.c_str(), path.c_str()) == 0;
-    std::filesystem::remove(temp, ec);
-    if (!linked) {
-        if (std::filesystem::exists(path, ec))
+    // Linked rather than renamed into place, so a picture that appeared meanwhile is not replaced.
+    table::SafeWriteOptions keep;
+    keep.replace = false;
+    if (const table::FileWriteResult written = table::writeFileAtomically(path, bytes, keep); !written) {
+        if (written.error == EEXIST)
             return catalogue::Outcome::failure(table::cp("L'image ") + path + table::cp(" existe déjà"));
         return cannotWrite();
     }

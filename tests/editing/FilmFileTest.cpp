@@ -9,6 +9,7 @@
 #include "editing/JpegWriter.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 
 using namespace cinevaro;
 using namespace cinevaro::editing;
@@ -116,12 +117,32 @@ TEST_F(FilmFileTest, MissingFileIsReportedInFrench)
 TEST_F(FilmFileTest, FailedWriteKeepsTheOldFile)
 {
     const std::string path = dir.write("old.film", "ancien\r\n");
-    // The temporary file cannot be created where a folder of its name stands.
-    std::filesystem::create_directory(path + ".tmp~");
+    // The disk is full.
+    table::setSaveWriteLimitForTesting(0);
     auto outcome = writeFilmFile(path, alien());
+    table::setSaveWriteLimitForTesting(-1);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.message, table::cp("Impossible de créer le fichier ") + path);
     EXPECT_EQ(readFile(path), "ancien\r\n");
+}
+
+// In a shared folder, a link planted at the name the export used for its temporary file made the
+// export overwrite the linked-to file. The record and its picture never follow such a link.
+TEST_F(FilmFileTest, PlantedLinksAreNeverFollowed)
+{
+    const std::string victim = dir.write("victim.txt", "precious");
+    const std::string film = dir.file("alien.film");
+    const std::string picture = dir.file("alien.jpg");
+    for (const std::string& planted : {film + ".tmp~", picture + ".tmp~"})
+        std::filesystem::create_symlink(victim, planted);
+    ASSERT_TRUE(writeFilmFile(film, alien()).ok);
+    const unsigned char rgb[2 * 2 * 3] = {};
+    ASSERT_TRUE(writeJpegFile(picture, 2, 2, rgb, 6).ok);
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_FALSE(std::filesystem::is_symlink(film));
+    EXPECT_EQ(readFile(film), formatFilmText(alien()));
+    EXPECT_FALSE(std::filesystem::is_symlink(picture));
+    EXPECT_EQ(readFile(picture), encodeJpeg(2, 2, rgb, 6));
 }
 
 struct NamesCase
