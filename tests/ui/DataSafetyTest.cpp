@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -85,6 +86,16 @@ struct Command
     const char* name;
     std::function<void(TfrmBase&)> run;
 };
+
+void PrintTo(const Command& command, std::ostream* os)
+{
+    *os << command.name;
+}
+
+void PrintTo(HowItFailed how, std::ostream* os)
+{
+    *os << (how == HowItFailed::AtStart ? "at start" : "Ouvrir Base");
+}
 
 // Each command that would save, as the user reaches it.
 const std::vector<Command>& savingCommands()
