@@ -79,8 +79,16 @@ Outcome ensureCollectionFolder(const std::string& folder)
     return Outcome::success();
 }
 
+std::string noOpenCatalogueMessage()
+{
+    return table::cp("Aucune base n'est ouverte : ouvrez ou créez une base (menu Base de Données) ; "
+                     "rien n'a été enregistré");
+}
+
 Outcome saveCatalogue(CatalogueState& state)
 {
+    if (!state.IsOpen)
+        return Outcome::failure(noOpenCatalogueMessage(), "Cinevaro");
     if (state.table().SaveToFile(state.CatalogueFileName))
         return Outcome::success();
     return Outcome::failure(table::cp("La base ") + table::cp(state.CatalogueFileName) +
@@ -110,7 +118,6 @@ Outcome InitFirstRow(CatalogueState& state)
     t.AppendRow();
     resetDefaultSupports(state);
     t.SetValue("RESERVE2", kDefaultSupports);
-    state.IsOpen = true;
     return saveCatalogue(state);
 }
 
@@ -119,8 +126,11 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
     state.CatalogueTable = std::make_unique<table::TMlb2>();
     for (const auto& f : schemaFields())
         state.table().AddField(f);
-    if (auto saved = saveCatalogue(state); !saved)
+    state.IsOpen = true;
+    if (auto saved = saveCatalogue(state); !saved) {
+        state.IsOpen = false;
         return saved;
+    }
     if (settings)
         settings->writeString("GENERAL", "FICHIERBASE", state.CatalogueFileName);
     return InitFirstRow(state);

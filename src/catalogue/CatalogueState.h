@@ -104,11 +104,15 @@ void moveLegacyImages(const CatalogueState& state);
 Outcome ensureCollectionFolder(const std::string& folder);
 
 // Saves the table to the catalogue file; a failure leaves the previous file intact and returns
-// the French message to show.
+// the French message to show. Refused while no catalogue is open (IsOpen false): after a failed
+// open CatalogueFileName still names the unreadable file, which must never be overwritten.
 Outcome saveCatalogue(CatalogueState& state);
+// "Aucune base n'est ouverte ..." (Windows-1252): why a command that saves is refused.
+std::string noOpenCatalogueMessage();
 
 // Writes a new catalogue file (schema, no rows), records it as the last catalogue when settings
-// are given, then InitFirstRow.
+// are given, then InitFirstRow. The new file is the open catalogue from then on; a failure
+// leaves none open.
 Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings);
 // Gives an empty table its header row with the default supports and saves.
 Outcome InitFirstRow(CatalogueState& state);

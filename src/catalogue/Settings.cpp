@@ -150,11 +150,14 @@ bool Settings::hasKey(const std::string& section, const std::string& key) const
 
 bool Settings::writeString(const std::string& section, const std::string& key, const std::string& value)
 {
+    // A line break in the value would start a line of its own, read as another key.
+    if (!holdsKey(key) || value.find_first_of("\r\n") != std::string::npos)
+        return false;
     auto lines = readLines(m_path);
     bool inSection = false;
     std::ptrdiff_t sectionEnd = -1; // index after the last key line of the section
     bool done = false;
-    for (std::size_t i = 0; i < lines.size() && !done; ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string name, k, v;
         if (sectionName(lines[i], name)) {
             if (inSection)
@@ -164,6 +167,12 @@ bool Settings::writeString(const std::string& section, const std::string& key, c
                 sectionEnd = static_cast<std::ptrdiff_t>(i + 1);
         } else if (inSection) {
             if (keyValue(lines[i], k, v) && sameName(k, key)) {
+                if (done) {
+                    // A second line of the key (left by an older build) would never be read.
+                    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+                    --i;
+                    continue;
+                }
                 lines[i] = k + "=" + value;
                 done = true;
             } else if (!trim(lines[i]).empty()) {
@@ -222,6 +231,60 @@ std::string Settings::defaultPath(const std::string& exeDir)
 std::string Settings::tempDir() const
 {
     return readString("GENERAL", "REPERTOIRETEMP", folder() + "temp/");
+}
+
+bool Settings::holdsKey(const std::string& key)
+{
+    if (key.empty() || key.front() == ' ' || key.back() == ' ' || key.front() == ';' || key.front() == '[')
+        return false;
+    for (char c : key) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || c == '=')
+            return false;
+    }
+    return true;
+}
+
+const std::vector<std::string>& fixedSettingKeys()
+{
+    // GENERAL, CONNEXION, INTERFACE, COULEUR and HTML, in that order.
+    static const std::vector<std::string> keys = {
+        "FICHIERBASE",       "REPERTOIRETEMP", "NOMBASE",   "CLOSEFIND",     "SPLIT",       "POSITIONW",
+        "POSITIONH",         "POSITIONT",      "POSITIONL", "PANELPRET",     "PANELSUPP",   "PANELPCO",
+        "PANELSCO",          "HPANEL",         "MINMAX",    "PROXY",         "PROXYPORT",   "PROXYADRESSE",
+        "SITEWEB",           "XPMENU",         "XPDEG",     "HOTTRACK",      "COULEURTREE", "COULEURTITRE",
+        "COULEURTEXTETITRE", "COULEURZONE",    "LARGEURT",  "JUSTIFICATION", "BORDURE",     "LIGNE"};
+    return keys;
+}
+
+bool isFixedSettingKey(const std::string& key)
+{
+    for (const auto& fixed : fixedSettingKeys())
+        if (sameName(fixed, key))
+            return true;
+    return false;
+}
+
+std::string supportStateKey(const std::string& supportName)
+{
+    static const std::string prefix = "SUPPORT:";
+    const bool prefixed = supportName.size() >= prefix.size() && sameName(supportName.substr(0, prefix.size()), prefix);
+    if (Settings::holdsKey(supportName) && !isFixedSettingKey(supportName) && !prefixed)
+        return supportName;
+    // '%' is escaped too, so that two names never share a key.
+    static const char hex[] = "0123456789ABCDEF";
+    std::string key = prefix;
+    for (char c : supportName) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 0x20 || b == 0x7F || c == '=' || c == '%' || c == ';' || c == '[' || c == ']') {
+            key += '%';
+            key += hex[b >> 4];
+            key += hex[b & 0x0F];
+        } else {
+            key += c;
+        }
+    }
+    return key;
 }
 
 } // namespace cinevaro::catalogue

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cinevaro::catalogue {
 
@@ -24,6 +25,9 @@ public:
     bool hasKey(const std::string& section, const std::string& key) const;
 
     // Each write rewrites the file at once (created by the first write); false when it cannot.
+    // The key's line is replaced (a later line of the same key in that section is dropped). A key
+    // the file cannot hold (see holdsKey) or a value holding a line break is refused: false, the
+    // file unchanged.
     bool writeString(const std::string& section, const std::string& key, const std::string& value);
     bool writeInteger(const std::string& section, const std::string& key, int value);
     bool writeBool(const std::string& section, const std::string& key, bool value);
@@ -36,8 +40,24 @@ public:
     // TempDir: GENERAL/REPERTOIRETEMP, default the settings file's folder + "temp/".
     std::string tempDir() const;
 
+    // Whether a key written as "key=value" reads back as the same key: not empty, no line break
+    // or other control character, no '=', no space at either end, not starting with ';' (a
+    // comment) or '[' (a section).
+    static bool holdsKey(const std::string& key);
+
 private:
     std::string m_path;
 };
+
+// Every key the program itself reads or writes, in any section (upper case).
+const std::vector<std::string>& fixedSettingKeys();
+// True when `key` names one of fixedSettingKeys, whatever its case.
+bool isFixedSettingKey(const std::string& key);
+
+// Key of GENERAL holding whether a support's branch is expanded. It is the support's name when
+// that is a key the file can hold and no fixed key; otherwise "SUPPORT:" followed by the name
+// with the bytes the file cannot hold written as %XX, so that no support name can replace a
+// setting or break the file, and every name reads back.
+std::string supportStateKey(const std::string& supportName);
 
 } // namespace cinevaro::catalogue

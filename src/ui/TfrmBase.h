@@ -18,7 +18,7 @@
 //   BuildTreeSkeleton(); AddFilmNode(row) for each row to show; endTree(); the nodes appear
 //   sorted in endTree(). Then RestoreExpansion() or expandAll() as the case requires.
 // - Current film: FindFilmRow() resolves the selected node to state().CurrentRow (0 when it is
-//   not a film); ShowRecord() fills the three panels from CurrentRow.
+//   not a film) from the row the node carries; ShowRecord() fills the three panels from CurrentRow.
 #pragma once
 
 #include <QMainWindow>
@@ -112,8 +112,11 @@ public:
     void RestoreExpansion();
     // Root and every branch expanded (filters and search with results).
     void expandAll();
-    // Sets CurrentRow from the selected node (0 when it is not a film); returns it.
+    // Sets CurrentRow from the selected node (0 when it is not a film); returns it. Each film node
+    // holds its own row, so films of the same caption stay apart.
     int FindFilmRow();
+    // Row of a film node, 0 for the root, a support or no node.
+    int filmRow(const QTreeWidgetItem* item) const;
     // The support node of SupportGroups entry `index` (0-based), or null.
     QTreeWidgetItem* supportNode(int index) const;
     QTreeWidgetItem* RootNode = nullptr;
@@ -311,6 +314,9 @@ private:
     void Apropos1Click();
     // A catalogue opened or created by a command: show it, or report why it could not be.
     void showOpenedCatalogue(bool ok, const QString& message);
+    // Commands that save call this first: false, with the reason shown, while no catalogue is
+    // open (none yet, or the last one could not be read and must stay as it is).
+    bool requireOpenCatalogue();
     void clearFilterState();
 
     // Tree handlers (TfrmBase_Tree.cpp).

@@ -38,6 +38,8 @@ void TfrmBase::setupEditing()
 
 void TfrmBase::AjouterFicheManuel1Click()
 {
+    if (!requireOpenCatalogue())
+        return;
     if (frmAjout)
         frmAjout->execute(EditorMode::Add);
 }
@@ -45,6 +47,8 @@ void TfrmBase::AjouterFicheManuel1Click()
 // Only a film node opens the editor; the root and the supports do nothing.
 void TfrmBase::EditerFiche1Click()
 {
+    if (!requireOpenCatalogue())
+        return;
     if (!frmAjout || m_state.table().RowCount() < 1 || TreeFilm->selectedItems().size() != 1)
         return;
     if (FindFilmRow() != 0)
@@ -53,6 +57,8 @@ void TfrmBase::EditerFiche1Click()
 
 void TfrmBase::AjouterunSupport1Click()
 {
+    if (!requireOpenCatalogue())
+        return;
     if (frmSupport)
         frmSupport->execute();
 }

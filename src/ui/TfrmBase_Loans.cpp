@@ -44,6 +44,8 @@ void TfrmBase::setupLoans()
 
 void TfrmBase::btnPretClick()
 {
+    if (!requireOpenCatalogue())
+        return;
     if (m_state.table().RowCount() == 0 || !TreeFilm->currentItem() || FindFilmRow() == 0)
         return;
     const int row = m_state.CurrentRow;
@@ -69,6 +71,8 @@ void TfrmBase::MenuPretClick()
 
 void TfrmBase::GestiondesPrt1Click()
 {
+    if (!requireOpenCatalogue())
+        return;
     if (m_state.table().RowCount() == 0)
         return;
     btnFGestPretClick();
@@ -76,6 +80,8 @@ void TfrmBase::GestiondesPrt1Click()
 
 void TfrmBase::btnFGestPretClick()
 {
+    if (!requireOpenCatalogue())
+        return;
     if (frmGestEmp)
         frmGestEmp->execute();
 }

@@ -259,6 +259,14 @@ void TfrmBase::showOpenedCatalogue(bool ok, const QString& message)
         selectNode(RootNode);
 }
 
+bool TfrmBase::requireOpenCatalogue()
+{
+    if (m_state.IsOpen)
+        return true;
+    m_prompts.error(fromCp(catalogue::noOpenCatalogueMessage()));
+    return false;
+}
+
 void TfrmBase::Quitter1Click()
 {
     close();

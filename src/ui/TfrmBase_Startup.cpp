@@ -152,7 +152,8 @@ void TfrmBase::applyStartExpansion()
 {
     for (std::size_t i = 0; i < m_state.SupportGroups.size() && !m_state.SupportGroups[i].Name.empty(); ++i)
         if (QTreeWidgetItem* node = supportNode(static_cast<int>(i)))
-            node->setExpanded(m_settings->readBool(kGeneral, m_state.SupportGroups[i].Name, true));
+            node->setExpanded(
+                m_settings->readBool(kGeneral, catalogue::supportStateKey(m_state.SupportGroups[i].Name), true));
 }
 
 void TfrmBase::FormShow()
@@ -166,10 +167,10 @@ void TfrmBase::FormShow()
 void TfrmBase::FormClose()
 {
     auto& s = *m_settings;
-    // Support keys first: a fixed key of the same name written after them wins.
+    // A support's key is never a fixed key nor a line the file cannot hold (supportStateKey).
     for (std::size_t i = 0; i < m_state.SupportGroups.size() && !m_state.SupportGroups[i].Name.empty(); ++i) {
         const QTreeWidgetItem* node = supportNode(static_cast<int>(i));
-        s.writeBool(kGeneral, m_state.SupportGroups[i].Name, node && node->isExpanded());
+        s.writeBool(kGeneral, catalogue::supportStateKey(m_state.SupportGroups[i].Name), node && node->isExpanded());
     }
     const QRect frame = frameGeometry();
     s.writeInteger(kGeneral, "POSITIONW", width());

@@ -94,6 +94,8 @@ bool TfrmBase::saveTechBoxes(int row)
 void TfrmBase::btnEnregistreInfoClick()
 {
     m_state.TechModified = false;
+    if (!requireOpenCatalogue())
+        return;
     if (m_state.table().RowCount() == 0 || !TreeFilm->currentItem() || FindFilmRow() == 0)
         return;
     if (saveTechBoxes(m_state.CurrentRow))
@@ -104,10 +106,11 @@ void TfrmBase::btnEnregistreInfoClick()
 
 void TfrmBase::TreeFilmChanging(QTreeWidgetItem* /*current*/, QTreeWidgetItem* previous)
 {
-    if (!m_state.TechModified || !previous || previous->childCount() > 0 || m_state.table().RowCount() == 0)
+    if (!m_state.TechModified || !m_state.IsOpen || !previous || previous->childCount() > 0 ||
+        m_state.table().RowCount() == 0)
         return;
     // The film being left is the one the boxes were filled from.
-    const int row = catalogue::findFilmRowByCaption(m_state, toCp(previous->text(0)).value_or(std::string()));
+    const int row = filmRow(previous);
     if (row == 0)
         return;
     const auto texts = boxTexts(*this);

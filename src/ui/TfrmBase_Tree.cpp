@@ -36,6 +36,18 @@ QTreeWidgetItem* makeNode(const std::string& caption, const QIcon& image)
     return item;
 }
 
+// A film node carries the row it stands for: films may share a caption, so the caption never
+// identifies the row.
+constexpr int kFilmRowRole = Qt::UserRole;
+
+int filmRowOf(const QTreeWidgetItem* item)
+{
+    if (!item)
+        return 0;
+    const QVariant row = item->data(0, kFilmRowRole);
+    return row.isValid() ? row.toInt() : 0;
+}
+
 } // namespace
 
 QString TfrmBase::rootCaption() const
@@ -105,8 +117,11 @@ void TfrmBase::endTree()
             continue;
         QList<QTreeWidgetItem*> films;
         films.reserve(static_cast<qsizetype>(branch.films.size()));
-        for (const auto& film : branch.films)
-            films.append(makeNode(film.caption, film.lent ? lentImage : filmImage));
+        for (const auto& film : branch.films) {
+            QTreeWidgetItem* leaf = makeNode(film.caption, film.lent ? lentImage : filmImage);
+            leaf->setData(0, kFilmRowRole, film.row);
+            films.append(leaf);
+        }
         node->addChildren(films);
     }
     if (m_state.FilmCount > 0)
@@ -165,11 +180,14 @@ int TfrmBase::FindFilmRow()
     QTreeWidgetItem* item = TreeFilm->currentItem();
     if (!item)
         return m_state.CurrentRow;
-    if (item->childCount() > 0)
-        m_state.CurrentRow = 0;
-    else
-        m_state.CurrentRow = catalogue::findFilmRowByCaption(m_state, toCp(item->text(0)).value_or(std::string()));
+    m_state.CurrentRow = filmRow(item);
     return m_state.CurrentRow;
+}
+
+int TfrmBase::filmRow(const QTreeWidgetItem* item) const
+{
+    const int row = item && item->childCount() == 0 ? filmRowOf(item) : 0;
+    return hasRows(m_state) && row >= 1 && row <= m_state.table().RowCount() ? row : 0;
 }
 
 int TfrmBase::absoluteIndex(const QTreeWidgetItem* item) const
@@ -272,6 +290,8 @@ void TfrmBase::TreeFilmContextPopup(const QPoint& pos)
 
 void TfrmBase::Effacer1Click()
 {
+    if (!requireOpenCatalogue())
+        return;
     QTreeWidgetItem* item = TreeFilm->currentItem();
     if (!hasRows(m_state) || !item)
         return;

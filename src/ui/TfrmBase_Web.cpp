@@ -31,7 +31,7 @@ void TfrmBase::setupWeb()
 // branches keep their expansion across the additions.
 void TfrmBase::btnAddClick()
 {
-    if (!frmRecherche)
+    if (!requireOpenCatalogue() || !frmRecherche)
         return;
     SaveExpansion();
     if (auto badPort = frmRecherche->applyProxySettings()) {

@@ -124,6 +124,33 @@ TEST_F(CatalogueFilesTest, OpenFillsDisplayTitlesAndSupportListsAndSortsByTitle)
     EXPECT_EQ(saved.GetCell(posTITRE, 2), "Alien");
 }
 
+// After a failed open the state still names the unreadable file: nothing may be saved over it,
+// whatever is done to the empty table in memory, until a catalogue is open again.
+TEST_F(CatalogueFilesTest, NothingIsSavedOverAFileThatFailedToOpen)
+{
+    const std::string garbage(55, 'x');
+    const auto bad = dir.write("Abime.cvo", garbage);
+    ASSERT_TRUE(newCatalogue(state, dir.file("Films.cvo"), nullptr));
+    ASSERT_FALSE(openCatalogueFile(state, bad, &settings));
+    EXPECT_FALSE(state.IsOpen);
+    EXPECT_EQ(state.CatalogueFileName, bad);
+    for (const auto& f : schemaFields())
+        state.table().AddField(f);
+    appendFilmRow(state);
+    state.table().SetValue("TITRE", "Alien");
+    auto refused = saveCatalogue(state);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.message.find("Aucune base n'est ouverte"), std::string::npos);
+    EXPECT_FALSE(InitFirstRow(state));
+    EXPECT_FALSE(state.IsOpen);
+    EXPECT_EQ(cinevaro::testing::readFile(bad), garbage);
+    // A new catalogue is open again and saves.
+    ASSERT_TRUE(newCatalogue(state, dir.file("Autre.cvo"), nullptr));
+    EXPECT_TRUE(state.IsOpen);
+    EXPECT_TRUE(saveCatalogue(state));
+    EXPECT_EQ(cinevaro::testing::readFile(bad), garbage);
+}
+
 TEST_F(CatalogueFilesTest, AFileThatIsNotACatalogueIsLeftUntouched)
 {
     auto path = dir.write("Bad.cvo", "MLA this is not a table");

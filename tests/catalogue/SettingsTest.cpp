@@ -1,6 +1,10 @@
 // The settings file: defaults, case-insensitive names, immediate writes, bad numbers.
 #include "catalogue/Settings.h"
 
+#include <set>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "support/TempDir.h"
@@ -79,4 +83,95 @@ TEST_F(SettingsTest, DefaultPathFollowsTheEnvironment)
     setenv("XDG_CONFIG_HOME", dir.file("cfg").c_str(), 1);
     EXPECT_EQ(Settings::defaultPath("/proc/1"), dir.file("cfg") + "/cinevaro/Cinevaro.ini");
     setenv("CINEVARO_INI", dir.file("Cinevaro.ini").c_str(), 1);
+}
+
+// Keys the file cannot hold are refused rather than written as a line that reads back as
+// something else; a line break in a value never starts a line of its own.
+TEST_F(SettingsTest, KeysTheFileCannotHoldAndLineBreaksInValuesAreRefused)
+{
+    ASSERT_TRUE(settings.writeString("GENERAL", "NOMBASE", "Films"));
+    const std::string before = readFile(settings.path());
+    for (const std::string key : {" DVD", "DVD ", "A=B", ";x", "[y", "a\nb", "a\rb", "", "\tTab"}) {
+        EXPECT_FALSE(Settings::holdsKey(key)) << key;
+        EXPECT_FALSE(settings.writeBool("GENERAL", key, true)) << key;
+    }
+    EXPECT_FALSE(settings.writeString("GENERAL", "NOMBASE", "Films\r\nFICHIERBASE=/autre.cvo"));
+    EXPECT_FALSE(settings.writeString("GENERAL", "NOMBASE", "x\nREPERTOIRETEMP=/"));
+    EXPECT_EQ(readFile(settings.path()), before);
+    EXPECT_FALSE(settings.hasKey("GENERAL", "FICHIERBASE"));
+    for (const std::string key : {"DVD", "Blu-ray [HD]", "A;B", "x=", "Vid\xE9o"})
+        EXPECT_EQ(Settings::holdsKey(key), key != "x=") << key;
+}
+
+TEST_F(SettingsTest, WritingAKeyAgainReplacesItsLineAndDropsLaterCopies)
+{
+    // Two lines of one key, as an older build could leave them: the first is read.
+    dir.write("Cinevaro.ini", "[GENERAL]\r\nDVD=0\r\nSPLIT=5\r\ndvd=1\r\n\r\n[HTML]\r\nDVD=1\r\n");
+    EXPECT_FALSE(settings.readBool("GENERAL", "DVD", true));
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(settings.writeBool("GENERAL", "DVD", i % 2 == 0));
+    EXPECT_EQ(readFile(settings.path()), "[GENERAL]\r\nDVD=0\r\nSPLIT=5\r\n\r\n[HTML]\r\nDVD=1\r\n");
+}
+
+TEST_F(SettingsTest, SupportStateKeysNeverNameAFixedKeyAndReadBack)
+{
+    // Every fixed key in mixed case, and names the file cannot hold as keys.
+    std::vector<std::string> names;
+    for (const auto& fixed : cinevaro::catalogue::fixedSettingKeys()) {
+        EXPECT_TRUE(cinevaro::catalogue::isFixedSettingKey(fixed));
+        std::string mixed = fixed;
+        for (std::size_t i = 1; i < mixed.size(); i += 2)
+            mixed[i] = static_cast<char>(mixed[i] - 'A' + 'a');
+        names.push_back(mixed);
+    }
+    for (const char* odd : {" DVD", "DVD ", "A=B", ";x", "[y", "a\nb", "a%20b", "SUPPORT:%20DVD", "support:x", "100%"})
+        names.push_back(odd);
+    names.push_back("DVD");
+    names.push_back("Vid\xE9o");
+    std::set<std::string> keys;
+    for (const auto& name : names) {
+        const std::string key = cinevaro::catalogue::supportStateKey(name);
+        EXPECT_TRUE(Settings::holdsKey(key)) << name;
+        EXPECT_FALSE(cinevaro::catalogue::isFixedSettingKey(key)) << name;
+        std::string upper = key;
+        for (auto& c : upper)
+            c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        EXPECT_TRUE(keys.insert(upper).second) << "two names share " << key;
+    }
+    // Plain names keep the key older settings files hold.
+    EXPECT_EQ(cinevaro::catalogue::supportStateKey("DVD"), "DVD");
+    EXPECT_EQ(cinevaro::catalogue::supportStateKey("Vid\xE9o"), "Vid\xE9o");
+    EXPECT_EQ(cinevaro::catalogue::supportStateKey(" DVD"), "SUPPORT:%20DVD");
+
+    // Written in turn, each reads back its own state, and writing all again does not grow the file.
+    for (std::size_t i = 0; i < names.size(); ++i)
+        ASSERT_TRUE(settings.writeBool("GENERAL", cinevaro::catalogue::supportStateKey(names[i]), i % 3 == 0));
+    const auto size = readFile(settings.path()).size();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(settings.readBool("GENERAL", cinevaro::catalogue::supportStateKey(names[i]), i % 3 != 0), i % 3 == 0)
+            << names[i];
+        ASSERT_TRUE(settings.writeBool("GENERAL", cinevaro::catalogue::supportStateKey(names[i]), i % 3 == 0));
+    }
+    EXPECT_EQ(readFile(settings.path()).size(), size);
+    EXPECT_FALSE(settings.hasKey("GENERAL", "FICHIERBASE"));
+}
+
+// A file written by the previous build, stray lines of odd support names included, reads as it
+// did, and the new support keys leave those lines alone.
+TEST_F(SettingsTest, FileOfThePreviousBuildReadsTheSame)
+{
+    dir.write("Cinevaro.ini", "[GENERAL]\r\nFICHIERBASE=/films/Films.cvo\r\nDVD=0\r\nVHS=1\r\n DVD=1\r\n;x=1\r\n"
+                              "[y=1\r\nA=B=1\r\nSPLIT=300\r\n\r\n[CONNEXION]\r\nPROXY=1\r\n");
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), "/films/Films.cvo");
+    EXPECT_FALSE(settings.readBool("GENERAL", cinevaro::catalogue::supportStateKey("DVD"), true));
+    EXPECT_TRUE(settings.readBool("GENERAL", cinevaro::catalogue::supportStateKey("VHS"), false));
+    EXPECT_EQ(settings.readInteger("GENERAL", "SPLIT", 0), 300);
+    EXPECT_TRUE(settings.readBool("CONNEXION", "PROXY", false));
+    // Names never read back before still read as their default (expanded).
+    for (const char* name : {" DVD", ";x", "A=B"})
+        EXPECT_TRUE(settings.readBool("GENERAL", cinevaro::catalogue::supportStateKey(name), true)) << name;
+    ASSERT_TRUE(settings.writeBool("GENERAL", cinevaro::catalogue::supportStateKey(" DVD"), false));
+    EXPECT_FALSE(settings.readBool("GENERAL", cinevaro::catalogue::supportStateKey(" DVD"), true));
+    EXPECT_FALSE(settings.readBool("GENERAL", "DVD", true));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), "/films/Films.cvo");
 }

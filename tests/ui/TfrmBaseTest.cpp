@@ -228,12 +228,12 @@ TEST_F(TfrmBaseTest, CatalogueWithFilmsInTreeOrder)
     EXPECT_TRUE(prompts.transcript().empty());
 }
 
-TEST_F(TfrmBaseTest, TwoFilmsWithTheSameTitleShowTheLowerRow)
+TEST_F(TfrmBaseTest, TwoFilmsWithTheSameTitleEachShowTheirOwnRecord)
 {
     writeFilms(smallCatalogue);
     start();
     select(QStringLiteral("Heat"), 1);
-    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Michael Mann"));
+    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Autre"));
     select(QStringLiteral("Heat"), 0);
     EXPECT_EQ(window->lblReal->text(), QStringLiteral("Michael Mann"));
 }
