@@ -1,5 +1,6 @@
 #include "editing/JpegWriter.h"
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include <jpeglib.h>
 
+#include "output/ExclusiveLink.h"
 #include "table/Cp1252.h"
 
 namespace cinevaro::editing {
@@ -104,11 +106,12 @@ catalogue::Outcome writeJpegFile(const std::string& path, int width, int height,
             return cannotWrite();
         }
     }
-    // link() refuses an existing target, so a picture that appeared meanwhile is not replaced.
-    const bool linked = ::link(temp.c_str(), path.c_str()) == 0;
+    // The exclusive link refuses an existing target, so a picture that appeared meanwhile is not
+    // replaced; where hard links are refused it creates the picture with O_EXCL.
+    const int linked = output::linkExclusive(temp, path);
     std::filesystem::remove(temp, ec);
-    if (!linked) {
-        if (std::filesystem::exists(path, ec))
+    if (linked != 0) {
+        if (linked == EEXIST || std::filesystem::exists(path, ec))
             return catalogue::Outcome::failure(table::cp("L'image ") + path + table::cp(" existe déjà"));
         return cannotWrite();
     }

@@ -1,12 +1,14 @@
 #include "editing/FilmFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "editing/JpegWriter.h"
+#include "output/ExclusiveLink.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 
@@ -172,6 +174,29 @@ TEST_F(FilmFileTest, JpegWriterNeverOverwrites)
     EXPECT_EQ(first.substr(0, 2), "\xFF\xD8");
     const unsigned char black[2 * 2 * 3] = {};
     EXPECT_FALSE(writeJpegFile(path, 2, 2, black, 6).ok);
+    EXPECT_EQ(readFile(path), first);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
+}
+
+// On a file system that refuses hard links (vfat, exFAT, many network mounts) the companion
+// picture is created exclusively instead, and still never replaces a picture.
+TEST_F(FilmFileTest, JpegWriterWorksWhereHardLinksAreRefused)
+{
+    output::setLinkCallForTesting([](const char*, const char*) {
+        errno = EPERM;
+        return -1;
+    });
+    const unsigned char rgb[2 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    const std::string path = dir.file("pic.jpg");
+    const bool written = writeJpegFile(path, 2, 2, rgb, 6).ok;
+    const std::string first = readFile(path);
+    const unsigned char black[2 * 2 * 3] = {};
+    const auto again = writeJpegFile(path, 2, 2, black, 6);
+    output::setLinkCallForTesting(nullptr);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(first.substr(0, 2), "\xFF\xD8");
+    EXPECT_FALSE(again.ok);
+    EXPECT_NE(again.message.find("existe d\xE9j\xE0"), std::string::npos) << again.message;
     EXPECT_EQ(readFile(path), first);
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
 }
