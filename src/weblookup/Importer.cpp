@@ -235,6 +235,10 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     zipMaster.ExtrOptions = 0;
     if (auto extracted = zipMaster.Extract(); !extracted)
         return extracted;
+    if (const auto& skipped = zipMaster.skippedEntries(); !skipped.empty())
+        result.notices.push_back(table::cp("Archive de ") + item.listedTitle + " : " + std::to_string(skipped.size()) +
+                                 table::cp(skipped.size() == 1 ? " entrée ignorée" : " entrées ignorées") +
+                                 table::cp(" (liens, noms vides ou contenant des caractères de contrôle)"));
     // Only files this run created are read, moved or deleted.
     const std::vector<std::string>& unpacked = zipMaster.createdFiles();
     removeFile(archivePath);
@@ -349,6 +353,9 @@ ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& clien
         if (!item.ticked)
             continue;
         if (auto done = importOne(state, client, root, item, hooks, result); !done) {
+            // The entries left out often explain the failure: the user reads both together.
+            for (const auto& notice : result.notices)
+                done.message += "\r\n" + notice;
             result.outcome = done;
             return result;
         }

@@ -57,12 +57,23 @@ struct HostileArchive
     std::string bytes;
 };
 
+enum class Expect {
+    Refused,         // the import stops with a French message
+    Added,           // the film is imported once the hostile names are cut to their last component
+    AddedWithNotice, // the film is imported, and the user is told entries were left out
+};
+
 struct HostileCase
 {
     const char* name;
-    bool added; // the film is still imported once the hostile parts are left out
+    Expect expect;
     std::function<HostileArchive(const Sandbox&)> make;
 };
+
+void PrintTo(const HostileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 HostileArchive archive(const ZipBuilder& zip, std::string link = {})
 {
@@ -95,37 +106,37 @@ std::vector<HostileCase> hostileCases()
 {
     using S = const Sandbox&;
     return {
-        {"TraversalWithSlashes", true,
+        {"TraversalWithSlashes", Expect::Added,
          [](S s) { return archive(withFilm(s).add("../../outside/victime.txt", "pirate").add("../evade.jpg", "e")); }},
-        {"TraversalWithBackslashes", true,
+        {"TraversalWithBackslashes", Expect::Added,
          [](S s) {
              return archive(
                  ZipBuilder().add("..\\..\\outside\\victime.txt", "pirate").add("..\\" + s.film + ".film", s.content));
          }},
-        {"AbsoluteNames", true,
+        {"AbsoluteNames", Expect::Added,
          [](S s) {
              return archive(withFilm(s).add((s.outside / "victime.txt").string(), "pirate").add("/etc/cinevaro", "x"));
          }},
-        {"AbsoluteNameOfACoverInTheFolder", true,
+        {"AbsoluteNameOfACoverInTheFolder", Expect::Added,
          [](S s) { return archive(withFilm(s).add(s.folder + "ALIEN.jpg", "remplacee")); }},
-        {"SymlinkToAFileOutside", true,
+        {"SymlinkToAFileOutside", Expect::AddedWithNotice,
          [](S s) { return archive(withFilm(s).addSymlink(s.film + ".jpg", (s.outside / "victime.txt").string())); }},
-        {"SymlinkAsTheFilmFile", false,
+        {"SymlinkAsTheFilmFile", Expect::Refused,
          [](S s) { return archive(ZipBuilder().addSymlink(s.film + ".film", "/etc/passwd")); }},
-        {"SymlinkToAFolderThenAFileThrough", true,
+        {"SymlinkToAFolderThenAFileThrough", Expect::AddedWithNotice,
          [](S s) {
              return archive(
                  withFilm(s).addSymlink("lien", s.outside.string()).add("lien/victime.txt", "au travers du lien"));
          }},
-        {"NulDeletesTheCoverOfAnotherFilm", false,
+        {"NulDeletesTheCoverOfAnotherFilm", Expect::Refused,
          [](S) { return archive(ZipBuilder().add(std::string("AUTRE FILM.jpg\0.film", 20), "Titre\r\n")); }},
-        {"NulMovesAJacket", false,
+        {"NulMovesAJacket", Expect::Refused,
          [](S) {
              return archive(ZipBuilder()
                                 .add(std::string("JAQUETTE.jpg\0.film", 18), "Titre\r\n")
                                 .add(std::string("JAQUETTE.jpg\0.jpg", 17), "autre"));
          }},
-        {"ControlCharactersInNames", false,
+        {"ControlCharactersInNames", Expect::Refused,
          [](S s) {
              return archive(ZipBuilder()
                                 .add(s.film + "\r\n.film", s.content)
@@ -133,94 +144,96 @@ std::vector<HostileCase> hostileCases()
                                 .add(s.film + "\x7F.film", s.content)
                                 .add(s.film + "\t.film", s.content));
          }},
-        {"NulOnlyInTheCentralDirectory", false,
+        {"NulOnlyInTheCentralDirectory", Expect::Refused,
          [](S s) {
              return archive(ZipBuilder().addEntry(
                  {s.film + ".film", s.content, false, -1, std::string("AUTRE FILM.jpg\0.film", 20)}));
          }},
-        {"NulOnlyInTheLocalHeader", true,
+        {"NulOnlyInTheLocalHeader", Expect::Added,
          [](S s) {
              return archive(ZipBuilder().addEntry(
                  {std::string("AUTRE FILM.jpg\0.film", 20), s.content, false, -1, s.film + ".film"}));
          }},
-        {"EntryNamedLikeACover", true, [](S s) { return archive(withFilm(s).add("ALIEN.jpg", "remplacee")); }},
-        {"EntryNamedLikeALinkInTheFolder", true,
+        {"EntryNamedLikeACover", Expect::Added, [](S s) { return archive(withFilm(s).add("ALIEN.jpg", "remplacee")); }},
+        {"EntryNamedLikeALinkInTheFolder", Expect::Added,
          [](S s) { return archive(withFilm(s).add("raccourci.txt", "par le lien")); }},
-        {"FilmEntryNamedLikeAFileAlreadyThere", false,
+        {"FilmEntryNamedLikeAFileAlreadyThere", Expect::Refused,
          [](S s) { return archive(ZipBuilder().add("MIENNE.film", s.content)); }},
-        {"NoticeNamedLikeTheUsersFile", true,
+        {"NoticeNamedLikeTheUsersFile", Expect::Added,
          [](S s) { return archive(withFilm(s).add("(c).txt", "notice du service")); }},
-        {"DuplicatedNames", true,
+        {"DuplicatedNames", Expect::Added,
          [](S s) {
              return archive(
                  withFilm(s).add(s.film + ".film", "Autre\r\n").add(s.film + ".jpg", "1").add(s.film + ".jpg", "2"));
          }},
-        {"NamesDifferingInCase", true,
+        {"NamesDifferingInCase", Expect::Added,
          [](S s) {
              return archive(ZipBuilder().add(s.film + ".FILM", "Majuscules\r\n").add(s.film + ".film", s.content));
          }},
-        {"FallbackWouldTakeACover", false,
+        {"FallbackWouldTakeACover", Expect::Refused,
          [](S) { return archive(ZipBuilder().add("notice.txt", "sans fiche"), "/alien.jpg"); }},
-        {"TitleIsAnAbsolutePath", true,
+        {"TitleIsAnAbsolutePath", Expect::Added,
          [](S s) {
              return archive(ZipBuilder()
                                 .add(".film", (s.outside / "Pictures" / "vacances").string() + "\r\nReal\r\n")
                                 .add(".jpg", "j"));
          }},
-        {"TitleClimbsOutOfTheFolder", true,
+        {"TitleClimbsOutOfTheFolder", Expect::Added,
          [](S) {
              return archive(ZipBuilder().add(".film", "../outside/Pictures/vacances\r\nReal\r\n").add(".jpg", "j"));
          }},
-        {"TruncatedInTheData", false,
+        {"TruncatedInTheData", Expect::Refused,
          [](S s) {
              return HostileArchive{{}, cut(withFilm(s).add(s.film + ".jpg", std::string(4000, 'j')).bytes(), 500)};
          }},
-        {"TruncatedInTheCentralDirectory", false,
+        {"TruncatedInTheCentralDirectory", Expect::Refused,
          [](S s) {
              const std::string whole = withFilm(s).add(s.film + ".jpg", "j").bytes();
              return HostileArchive{{}, cut(whole, whole.size() - 40)};
          }},
-        {"EmptyDownload", false,
+        {"EmptyDownload", Expect::Refused,
          [](S) {
              return HostileArchive{{}, ""};
          }},
-        {"WebPageInsteadOfAnArchive", false,
+        {"WebPageInsteadOfAnArchive", Expect::Refused,
          [](S) {
              return HostileArchive{{}, "<HTML><BODY>Service indisponible</BODY></HTML>"};
          }},
-        {"ZipBombOverTheCap", false,
+        {"ZipBombOverTheCap", Expect::Refused,
          [](S) {
              return HostileArchive{{}, bomb()};
          }},
-        {"ZipBombLyingAboutItsSize", false,
+        {"ZipBombLyingAboutItsSize", Expect::Refused,
          [](S) {
              return HostileArchive{{}, testing::withClaimedSize(bomb(), 1000)};
          }},
-        {"SmallEntriesClaimingMoreThanTheCap", false,
+        {"SmallEntriesClaimingMoreThanTheCap", Expect::Refused,
          [](S s) {
              ZipBuilder zip = withFilm(s);
              for (int i = 0; i < 30; ++i)
                  zip.addEntry({"part" + std::to_string(i) + ".jpg", "x", false, 10ll * 1024 * 1024, std::nullopt});
              return archive(zip);
          }},
-        {"TooManyEntries", false,
+        {"TooManyEntries", Expect::Refused,
          [](S s) {
              ZipBuilder zip = withFilm(s);
              for (int i = 0; i < 65536; ++i)
                  zip.add("e" + std::to_string(i), "");
              return archive(zip);
          }},
-        {"ArchiveNameDotDot", false, [](S s) { return archive(withFilm(s), "/getzip.html/.."); }},
-        {"ArchiveNameWithBackslashes", false,
+        {"ArchiveNameDotDot", Expect::Refused, [](S s) { return archive(withFilm(s), "/getzip.html/.."); }},
+        {"ArchiveNameWithBackslashes", Expect::Refused,
          [](S s) { return archive(withFilm(s), "/getzip.html/..\\..\\outside\\victime.txt"); }},
-        {"ArchiveNameOfACoverInTheFolder", false, [](S s) { return archive(withFilm(s), "/getzip.html/ALIEN.jpg"); }},
-        {"ArchiveNameEndingWithASlash", false, [](S s) { return archive(withFilm(s), "/getzip.html/sous/"); }},
-        {"ArchiveNameWithAControlCharacter", false,
+        {"ArchiveNameOfACoverInTheFolder", Expect::Refused,
+         [](S s) { return archive(withFilm(s), "/getzip.html/ALIEN.jpg"); }},
+        {"ArchiveNameEndingWithASlash", Expect::Refused,
+         [](S s) { return archive(withFilm(s), "/getzip.html/sous/"); }},
+        {"ArchiveNameWithAControlCharacter", Expect::Refused,
          [](S s) { return archive(withFilm(s), std::string("/getzip.html/a\x1B.zip")); }},
-        {"DotAndFolderNames", true,
+        {"DotAndFolderNames", Expect::AddedWithNotice,
          [](S s) { return archive(withFilm(s).add(".", "1").add("..", "2").add("sous/", "").add("sous/..", "3")); }},
-        {"FolderNamedLikeTheCover", true, [](S s) { return archive(withFilm(s).add(s.film + ".jpg/", "")); }},
-        {"EntryNamedLikeTheCatalogueAbove", true,
+        {"FolderNamedLikeTheCover", Expect::Added, [](S s) { return archive(withFilm(s).add(s.film + ".jpg/", "")); }},
+        {"EntryNamedLikeTheCatalogueAbove", Expect::Added,
          [](S s) { return archive(withFilm(s).add("../films.cvo", "pas un catalogue")); }},
     };
 }
@@ -269,7 +282,8 @@ bool readsFrench(const std::string& message)
 {
     if (message.empty() || message.rfind("Error", 0) == 0)
         return false;
-    for (const char* word : {"archive", "fichier", "Fichier", "extrait", "valable", "introuvable", "Impossible"})
+    for (const char* word :
+         {"archive", "fichier", "Fichier", "extrait", "valable", "introuvable", "Impossible", "ignor"})
         if (message.find(word) != std::string::npos)
             return true;
     return false;
@@ -282,6 +296,7 @@ struct ChildRun
     bool ok = false;
     int added = 0;
     std::string message;
+    std::vector<std::string> notices;
     long peakKiB = 0;
     double seconds = 0;
 };
@@ -298,8 +313,10 @@ ChildRun runInChild(const std::function<ImportResult()>& import)
     if (pid == 0) {
         ::close(fds[0]);
         ImportResult result = import();
-        std::string out =
-            std::string(result.outcome.ok ? "1" : "0") + std::to_string(result.added) + "\n" + result.outcome.message;
+        std::string out = std::string(result.outcome.ok ? "1" : "0") + std::to_string(result.added) + "\n";
+        for (const auto& notice : result.notices)
+            out += notice + '\x1F';
+        out += "\n" + result.outcome.message;
         const char* p = out.data();
         for (std::size_t left = out.size(); left > 0;) {
             ssize_t n = ::write(fds[1], p, left);
@@ -340,7 +357,11 @@ ChildRun runInChild(const std::function<ImportResult()>& import)
         run.reported = true;
         run.ok = in[0] == '1';
         run.added = std::atoi(in.substr(1, newline - 1).c_str());
-        run.message = in.substr(newline + 1);
+        const auto second = in.find('\n', newline + 1);
+        const std::string notices = in.substr(newline + 1, second - newline - 1);
+        for (std::size_t at = 0, end; (end = notices.find('\x1F', at)) != std::string::npos; at = end + 1)
+            run.notices.push_back(notices.substr(at, end - at));
+        run.message = second == std::string::npos ? std::string() : in.substr(second + 1);
     }
     return run;
 }
@@ -414,9 +435,12 @@ TEST_P(HostileArchiveImport, HoldsAndTellsTheUserInFrench)
         }
     }
 
-    if (c.added) {
+    if (c.expect != Expect::Refused) {
         EXPECT_TRUE(run.ok) << run.message;
         EXPECT_EQ(run.added, 1);
+        EXPECT_EQ(run.notices.size(), c.expect == Expect::AddedWithNotice ? 1u : 0u);
+        for (const auto& notice : run.notices)
+            EXPECT_TRUE(readsFrench(notice)) << notice;
     } else {
         EXPECT_FALSE(run.ok);
         EXPECT_EQ(run.added, 0);
@@ -427,8 +451,10 @@ TEST_P(HostileArchiveImport, HoldsAndTellsTheUserInFrench)
     catalogue::commitNames(reopened, state.CatalogueFileName);
     ASSERT_TRUE(catalogue::OpenCatalogue(reopened).ok);
     EXPECT_EQ(reopened.table().RowCount(), 1 + run.added);
-    std::cout << "[ case      ] " << c.name << ": " << (run.ok ? "imported" : "refused: " + run.message) << " ("
-              << run.seconds << " s, peak " << run.peakKiB / 1024 << " MiB)\n";
+    std::cout << "[ case      ] " << c.name << ": " << (run.ok ? "imported" : "refused: " + run.message);
+    for (const auto& notice : run.notices)
+        std::cout << " [" << notice << "]";
+    std::cout << " (" << run.seconds << " s, peak " << run.peakKiB / 1024 << " MiB)\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Archives, HostileArchiveImport, ::testing::ValuesIn(hostileCases()),
