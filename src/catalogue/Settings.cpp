@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "table/SafeFile.h"
+
 namespace cinevaro::catalogue {
 
 namespace fs = std::filesystem;
@@ -187,25 +189,8 @@ bool Settings::writeString(const std::string& section, const std::string& key, c
     auto parent = fs::path(m_path).parent_path();
     if (!parent.empty())
         fs::create_directories(parent, ec);
-    std::string tmp = m_path + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << text;
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(tmp, ec);
-            return false;
-        }
-    }
-    fs::rename(tmp, m_path, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    // Written beside the file and renamed over it, then the folder synced (safe-file helper).
+    return static_cast<bool>(table::writeFileAtomically(m_path, text));
 }
 
 bool Settings::writeInteger(const std::string& section, const std::string& key, int value)

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "table/Cp1252.h"
+#include "table/SafeFile.h"
 
 namespace cinevaro::editing {
 
@@ -81,28 +82,10 @@ std::optional<FilmRecord> readFilmFile(const std::string& path, std::string* err
 
 catalogue::Outcome writeFilmFile(const std::string& path, const FilmRecord& record)
 {
-    // Written beside the target first, then renamed over it, so a failed write leaves an older
-    // file untouched.
-    const std::string temp = path + ".tmp~";
-    const std::string bytes = formatFilmText(record);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out)
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (out)
-            out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return catalogue::Outcome::failure(table::cp("Impossible de créer le fichier ") + path, "Erreur");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    // A new file beside the target renamed over it: a failed write leaves an older file
+    // untouched, and a link planted in the folder is never followed.
+    if (!table::writeFileAtomically(path, formatFilmText(record)))
         return catalogue::Outcome::failure(table::cp("Impossible de créer le fichier ") + path, "Erreur");
-    }
     return catalogue::Outcome::success();
 }
 

@@ -4,15 +4,12 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-
-#include <unistd.h>
 
 #include <jpeglib.h>
 
-#include "output/ExclusiveLink.h"
 #include "table/Cp1252.h"
+#include "table/SafeFile.h"
 
 namespace cinevaro::editing {
 
@@ -94,24 +91,11 @@ catalogue::Outcome writeJpegFile(const std::string& path, int width, int height,
     const std::string bytes = encodeJpeg(width, height, rgb, stride, quality);
     if (bytes.empty())
         return cannotWrite();
-    const std::string temp = path + ".tmp~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out)
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (out)
-            out.close();
-        if (!out) {
-            std::filesystem::remove(temp, ec);
-            return cannotWrite();
-        }
-    }
-    // The exclusive link refuses an existing target, so a picture that appeared meanwhile is not
-    // replaced; where hard links are refused it creates the picture with O_EXCL.
-    const int linked = output::linkExclusive(temp, path);
-    std::filesystem::remove(temp, ec);
-    if (linked != 0) {
-        if (linked == EEXIST || std::filesystem::exists(path, ec))
+    // Linked rather than renamed into place, so a picture that appeared meanwhile is not replaced.
+    table::SafeWriteOptions keep;
+    keep.replace = false;
+    if (const table::FileWriteResult written = table::writeFileAtomically(path, bytes, keep); !written) {
+        if (written.error == EEXIST)
             return catalogue::Outcome::failure(table::cp("L'image ") + path + table::cp(" existe déjà"));
         return cannotWrite();
     }

@@ -8,6 +8,7 @@
 #include "catalogue/CoverPath.h"
 #include "catalogue/Jpeg.h"
 #include "table/Cp1252.h"
+#include "table/SafeFile.h"
 
 namespace cinevaro::editing {
 
@@ -65,7 +66,7 @@ int findRow(const table::TMlb2& t, const std::vector<std::string>& cells, int hi
     return 0;
 }
 
-// Copies the picture over the cover file in one step (temporary file, then rename).
+// Copies the picture over the cover file in one step (safe-file helper: new file, then rename).
 Outcome copyCover(const std::string& source, const std::string& target)
 {
     const auto failed = [&] {
@@ -76,25 +77,8 @@ Outcome copyCover(const std::string& source, const std::string& target)
     if (!in)
         return failed();
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string temp = target + ".tmp~";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out)
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (out)
-            out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return failed();
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    if (!table::writeFileAtomically(target, bytes))
         return failed();
-    }
     return Outcome::success();
 }
 

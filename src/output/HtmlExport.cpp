@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "catalogue/CatalogueState.h"
 #include "table/Cp1252.h"
+#include "table/SafeFile.h"
 
 namespace cinevaro::output {
 
@@ -133,26 +135,10 @@ Outcome writeHtmlPage(const table::TMlb2& table, const std::vector<int>& rows, c
 
 Outcome writeHtmlFile(const std::string& path, const std::string& page)
 {
-    // Written beside the target first, so a failed write leaves the previous file whole.
-    const std::string partial = path + ".part";
-    bool written = false;
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(page.data(), static_cast<std::streamsize>(page.size()));
-            out.flush();
-            written = static_cast<bool>(out);
-        }
-    }
-    std::error_code ec;
-    if (written) {
-        fs::rename(partial, path, ec);
-        written = !ec;
-    }
-    if (!written) {
-        fs::remove(partial, ec);
+    // Written beside the target first (safe-file helper), so a failed write leaves the previous
+    // file whole.
+    if (!table::writeFileAtomically(path, page))
         return Outcome::failure(table::cp("Impossible d'écrire le fichier ") + path, "Cinevaro");
-    }
     return Outcome::success();
 }
 
@@ -172,8 +158,11 @@ Outcome saveHtmlCopy(const std::string& pagePath, const std::string& target)
     std::error_code ec;
     if (!fs::is_regular_file(pagePath, ec))
         return Outcome::failure(table::cp("Aucune page n'a été générée : ") + pagePath);
-    fs::copy_file(pagePath, target, fs::copy_options::overwrite_existing, ec);
-    if (ec)
+    std::ifstream in(pagePath, std::ios::binary);
+    std::string page;
+    if (in)
+        page.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in || !table::writeFileAtomically(target, page))
         return Outcome::failure(table::cp("Impossible d'enregistrer le fichier ") + target);
     return Outcome::success();
 }

@@ -9,10 +9,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
-#include "output/ExclusiveLink.h"
 #include "table/Cp1252.h"
+#include "table/ExclusiveLink.h"
+#include "table/SafeFile.h"
 
 namespace fs = std::filesystem;
 
@@ -136,6 +138,154 @@ void removeQuietly(const std::string& path)
 {
     ::unlink(path.c_str());
 }
+
+// The archive file as the zip library sees it: read from the existing file, written through the
+// safe-file helper (a new file beside it, synced, renamed over it, then the folder synced), so a
+// failed or killed write leaves the previous archive whole.
+struct ArchiveFile
+{
+    std::string path;
+    int readFd = -1;
+    std::uint64_t readPos = 0;
+    std::uint64_t readSize = 0;
+    std::unique_ptr<table::SafeFileWriter> writer;
+    zip_error_t error{};
+
+    explicit ArchiveFile(std::string p) : path(std::move(p)) { zip_error_init(&error); }
+    ~ArchiveFile()
+    {
+        closeRead();
+        zip_error_fini(&error);
+    }
+    ArchiveFile(const ArchiveFile&) = delete;
+    ArchiveFile& operator=(const ArchiveFile&) = delete;
+
+    void closeRead()
+    {
+        if (readFd >= 0)
+            ::close(readFd);
+        readFd = -1;
+    }
+    zip_int64_t fail(int zipCode, int systemCode)
+    {
+        zip_error_set(&error, zipCode, systemCode);
+        return -1;
+    }
+    zip_int64_t writeFailed(int zipCode) { return fail(zipCode, writer ? writer->result().error : 0); }
+
+    static zip_int64_t callback(void* userdata, void* data, zip_uint64_t len, zip_source_cmd_t cmd)
+    {
+        auto* a = static_cast<ArchiveFile*>(userdata);
+        switch (cmd) {
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_WRITABLE;
+        case ZIP_SOURCE_STAT: {
+            auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &a->error);
+            if (!st)
+                return -1;
+            struct stat file
+            {
+            };
+            // The library takes a missing file (read error, ENOENT) as an archive to create.
+            if (::stat(a->path.c_str(), &file) != 0)
+                return a->fail(ZIP_ER_READ, errno);
+            zip_stat_init(st);
+            st->size = static_cast<zip_uint64_t>(file.st_size);
+            st->mtime = file.st_mtime;
+            st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_OPEN: {
+            a->closeRead();
+            a->readFd = ::open(a->path.c_str(), O_RDONLY | O_CLOEXEC);
+            struct stat file
+            {
+            };
+            if (a->readFd < 0 || ::fstat(a->readFd, &file) != 0)
+                return a->fail(ZIP_ER_OPEN, errno);
+            a->readPos = 0;
+            a->readSize = static_cast<std::uint64_t>(file.st_size);
+            return 0;
+        }
+        case ZIP_SOURCE_READ: {
+            ssize_t n;
+            do {
+                n = ::read(a->readFd, data, len);
+            } while (n < 0 && errno == EINTR);
+            if (n < 0)
+                return a->fail(ZIP_ER_READ, errno);
+            a->readPos += static_cast<std::uint64_t>(n);
+            return n;
+        }
+        case ZIP_SOURCE_SEEK: {
+            const zip_int64_t to = zip_source_seek_compute_offset(a->readPos, a->readSize, data, len, &a->error);
+            if (to < 0)
+                return -1;
+            if (::lseek(a->readFd, static_cast<off_t>(to), SEEK_SET) < 0)
+                return a->fail(ZIP_ER_SEEK, errno);
+            a->readPos = static_cast<std::uint64_t>(to);
+            return 0;
+        }
+        case ZIP_SOURCE_TELL:
+            return static_cast<zip_int64_t>(a->readPos);
+        case ZIP_SOURCE_CLOSE:
+            a->closeRead();
+            return 0;
+        case ZIP_SOURCE_BEGIN_WRITE:
+            a->writer = std::make_unique<table::SafeFileWriter>(a->path);
+            if (!a->writer->open())
+                return a->writeFailed(ZIP_ER_TMPOPEN);
+            return 0;
+        case ZIP_SOURCE_WRITE:
+            if (!a->writer || !a->writer->write(data, len))
+                return a->writeFailed(ZIP_ER_WRITE);
+            return static_cast<zip_int64_t>(len);
+        case ZIP_SOURCE_SEEK_WRITE: {
+            if (!a->writer)
+                return a->fail(ZIP_ER_INTERNAL, 0);
+            const zip_int64_t to =
+                zip_source_seek_compute_offset(a->writer->tell(), a->writer->size(), data, len, &a->error);
+            if (to < 0)
+                return -1;
+            if (!a->writer->seek(static_cast<std::uint64_t>(to)))
+                return a->writeFailed(ZIP_ER_WRITE);
+            return 0;
+        }
+        case ZIP_SOURCE_TELL_WRITE:
+            if (!a->writer)
+                return a->fail(ZIP_ER_INTERNAL, 0);
+            return static_cast<zip_int64_t>(a->writer->tell());
+        case ZIP_SOURCE_COMMIT_WRITE: {
+            if (!a->writer)
+                return a->fail(ZIP_ER_INTERNAL, 0);
+            a->closeRead();
+            const table::FileWriteResult done = a->writer->commit();
+            if (!done)
+                return a->fail(done.error == ENOSPC || done.error == EIO ? ZIP_ER_WRITE : ZIP_ER_RENAME, done.error);
+            a->writer.reset();
+            return 0;
+        }
+        case ZIP_SOURCE_ROLLBACK_WRITE:
+            if (a->writer)
+                a->writer->abort();
+            a->writer.reset();
+            return 0;
+        case ZIP_SOURCE_REMOVE:
+            // An archive left without entries is removed.
+            if (::unlink(a->path.c_str()) != 0 && errno != ENOENT)
+                return a->fail(ZIP_ER_REMOVE, errno);
+            (void)table::syncFolderOf(a->path);
+            return 0;
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&a->error, data, len);
+        case ZIP_SOURCE_FREE:
+            a->closeRead();
+            return 0;
+        default:
+            return a->fail(ZIP_ER_OPNOTSUPP, 0);
+        }
+    }
+};
 
 } // namespace
 
@@ -333,10 +483,18 @@ Outcome TZipMaster::Add()
     if (files.empty())
         return Outcome::failure(cp("Aucun fichier à archiver"));
 
-    int error = 0;
-    zip_t* za = zip_open(m_zipFilename.c_str(), ZIP_CREATE, &error);
-    if (!za)
+    ArchiveFile archiveFile(m_zipFilename);
+    zip_error_t openError;
+    zip_error_init(&openError);
+    zip_source_t* archiveSource = zip_source_function_create(&ArchiveFile::callback, &archiveFile, &openError);
+    zip_t* za = archiveSource ? zip_open_from_source(archiveSource, ZIP_CREATE, &openError) : nullptr;
+    const int error = zip_error_code_zip(&openError);
+    zip_error_fini(&openError);
+    if (!za) {
+        if (archiveSource)
+            zip_source_free(archiveSource);
         return Outcome::failure(cp("Impossible d'écrire l'archive ") + m_zipFilename + " : " + zipErrorText(error));
+    }
     std::vector<std::string> written;
     time_t newest = 0;
     for (const auto& f : files) {
@@ -572,7 +730,7 @@ Outcome TZipMaster::Extract()
             }
             continue;
         }
-        const int linked = linkExclusive(temp, target);
+        const int linked = table::linkExclusive(temp, target);
         removeQuietly(temp);
         if (linked == 0)
             m_created.push_back(p.name);

@@ -1,12 +1,27 @@
 #include "table/Platform.h"
 
 #include <atomic>
+#include <cerrno>
 
 namespace cinevaro::table {
 
 namespace {
 std::atomic<char> g_decimalSeparator{'.'};
 std::atomic<long long> g_saveWriteLimit{-1};
+
+struct FaultSlot
+{
+    std::atomic<int> count{0};
+    std::atomic<int> failAt{0};
+    std::atomic<int> error{0};
+};
+FaultSlot g_faults[kFileOpKinds];
+std::atomic<bool> g_anyFault{false};
+
+FaultSlot& slot(FileOp op)
+{
+    return g_faults[static_cast<int>(op)];
+}
 } // namespace
 
 char systemDecimalSeparator()
@@ -17,6 +32,41 @@ char systemDecimalSeparator()
 void setSystemDecimalSeparator(char separator)
 {
     g_decimalSeparator.store(separator);
+}
+
+void setFileFaultForTesting(FileOp op, int nth, int error)
+{
+    FaultSlot& s = slot(op);
+    s.count.store(0);
+    s.error.store(error);
+    s.failAt.store(nth);
+    g_anyFault.store(true);
+}
+
+void clearFileFaultsForTesting()
+{
+    for (FaultSlot& s : g_faults) {
+        s.failAt.store(0);
+        s.count.store(0);
+    }
+    g_saveWriteLimit.store(-1);
+}
+
+int fileOperationCountForTesting(FileOp op)
+{
+    return slot(op).count.load();
+}
+
+bool fileFaultInjected(FileOp op)
+{
+    FaultSlot& s = slot(op);
+    const int n = s.count.fetch_add(1) + 1;
+    if (!g_anyFault.load(std::memory_order_relaxed))
+        return false;
+    if (s.failAt.load() != n)
+        return false;
+    errno = s.error.load();
+    return true;
 }
 
 void setSaveWriteLimitForTesting(long long bytes)

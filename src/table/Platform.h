@@ -1,5 +1,5 @@
 // The few system facts the table engine depends on, settable so that tests and the
-// application can choose them.
+// application can choose them, and the test seam of the file layer (SafeFile.h).
 #pragma once
 
 namespace cinevaro::table {
@@ -8,9 +8,34 @@ namespace cinevaro::table {
 char systemDecimalSeparator();
 void setSystemDecimalSeparator(char separator);
 
-// Test seam for SaveToFile: when `bytes` >= 0, writing the file fails once that many bytes have
-// been written, as on a full disk. -1 (the default) turns it off.
+// The operations of the file layer through which every file is written.
+enum class FileOp : int {
+    Open,       // creating the temporary file
+    Write,      // one write() of bytes
+    Flush,      // pushing the writer's buffered bytes out at commit
+    Fsync,      // syncing the temporary file
+    Rename,     // renaming it over the target
+    Link,       // linking it to a target that must not be replaced
+    SyncFolder, // syncing the folder after the rename or link
+};
+constexpr int kFileOpKinds = 7;
+
+// Test seam: the `nth` operation of kind `op` from now on (1 = the next one) fails with `error`,
+// as on a full disk or a failing device; 0 turns the fault off. Every call restarts the counting
+// of that kind.
+void setFileFaultForTesting(FileOp op, int nth, int error);
+// Turns every fault off (the write limit included) and restarts the counting.
+void clearFileFaultsForTesting();
+// How many operations of kind `op` ran since its counting restarted.
+int fileOperationCountForTesting(FileOp op);
+
+// Test seam: when `bytes` >= 0, writing fails once that many bytes have been written to one
+// file, as on a full disk. -1 (the default) turns it off.
 void setSaveWriteLimitForTesting(long long bytes);
 long long saveWriteLimitForTesting();
+
+// Used by the file layer before each operation: counts it, and returns true (errno set) when the
+// test seam makes it fail.
+bool fileFaultInjected(FileOp op);
 
 } // namespace cinevaro::table

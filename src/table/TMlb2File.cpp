@@ -1,5 +1,5 @@
 // The "MLB" table file: reading (from one buffer holding the whole file) and writing (into one
-// buffer, then a temporary file renamed over the target).
+// buffer, then written through the safe-file helper).
 //
 // Layout: "MLB", 2, 0, byte-order flag (1 = little-endian), number of tables (16 bits),
 // reserved (16), block kind 0 = TABLE (16), block length (32), reserved (16), table name,
@@ -12,16 +12,14 @@
 // Files with a blank or repeated field name are refused, so values never shift columns.
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <random>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "table/Platform.h"
+#include "table/SafeFile.h"
 #include "table/TMlb2.h"
 
 namespace cinevaro::table {
@@ -141,56 +139,6 @@ bool readWholeFile(const std::string& fileName, std::string& out)
     ::close(fd);
     out.resize(used);
     return true;
-}
-
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t limit = bytes.size();
-    const long long simulated = saveWriteLimitForTesting();
-    if (simulated >= 0 && static_cast<unsigned long long>(simulated) < limit)
-        limit = static_cast<std::size_t>(simulated);
-    std::size_t done = 0;
-    while (done < limit) {
-        const ssize_t put = ::write(fd, bytes.data() + done, limit - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += static_cast<std::size_t>(put);
-    }
-    if (limit < bytes.size()) {
-        errno = ENOSPC;
-        return false;
-    }
-    return true;
-}
-
-std::string directoryOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Creates a new file with a unique name beside `target`; -1 when the folder refuses it.
-int createTemporary(const std::string& target, std::string& tempName)
-{
-    std::random_device device;
-    std::mt19937_64 random(device() ^ static_cast<std::uint64_t>(::getpid()));
-    const std::string dir = directoryOf(target);
-    const std::size_t slash = target.find_last_of('/');
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".tmp%012llx",
-                      static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
-        tempName = (dir == "/" ? std::string("/") : dir + "/") + "." + base + suffix;
-        const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
 }
 
 } // namespace
@@ -359,29 +307,19 @@ bool TMlb2::SaveToFile(const std::string& fileName)
         setError(3, kOpenWriteError);
         return false;
     }
-    std::string tempName;
-    const int fd = createTemporary(target, tempName);
-    if (fd < 0) {
+    // A new file beside the target, synced, renamed over it, then the folder synced; the
+    // temporaries of earlier saves killed midway are removed.
+    SafeFileWriter writer(target);
+    if (!writer.open()) {
         setError(3, kOpenWriteError);
         return false;
     }
-    if (exists) {
-        // Keep the old file's owner (where allowed) and permissions; the owner first, since
-        // changing it may clear permission bits.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-            // Not allowed for an ordinary user; the file then belongs to the one who saves.
-        }
-        (void)::fchmod(fd, st.st_mode & 07777);
-    }
     thread_local std::string bytes; // kept between saves, as the read buffer
     serialise(bytes);
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    writer.write(bytes);
     if (bytes.capacity() > (std::size_t{32} << 20))
         std::string().swap(bytes);
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tempName.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tempName.c_str());
+    if (!writer.commit()) {
         setError(3, kWriteError);
         return false;
     }

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "editing/JpegWriter.h"
-#include "output/ExclusiveLink.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 
 using namespace cinevaro;
 using namespace cinevaro::editing;
@@ -118,12 +118,32 @@ TEST_F(FilmFileTest, MissingFileIsReportedInFrench)
 TEST_F(FilmFileTest, FailedWriteKeepsTheOldFile)
 {
     const std::string path = dir.write("old.film", "ancien\r\n");
-    // The temporary file cannot be created where a folder of its name stands.
-    std::filesystem::create_directory(path + ".tmp~");
+    // The disk is full.
+    table::setSaveWriteLimitForTesting(0);
     auto outcome = writeFilmFile(path, alien());
+    table::setSaveWriteLimitForTesting(-1);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.message, table::cp("Impossible de créer le fichier ") + path);
     EXPECT_EQ(readFile(path), "ancien\r\n");
+}
+
+// In a shared folder, a link planted at the name the export used for its temporary file made the
+// export overwrite the linked-to file. The record and its picture never follow such a link.
+TEST_F(FilmFileTest, PlantedLinksAreNeverFollowed)
+{
+    const std::string victim = dir.write("victim.txt", "precious");
+    const std::string film = dir.file("alien.film");
+    const std::string picture = dir.file("alien.jpg");
+    for (const std::string& planted : {film + ".tmp~", picture + ".tmp~"})
+        std::filesystem::create_symlink(victim, planted);
+    ASSERT_TRUE(writeFilmFile(film, alien()).ok);
+    const unsigned char rgb[2 * 2 * 3] = {};
+    ASSERT_TRUE(writeJpegFile(picture, 2, 2, rgb, 6).ok);
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_FALSE(std::filesystem::is_symlink(film));
+    EXPECT_EQ(readFile(film), formatFilmText(alien()));
+    EXPECT_FALSE(std::filesystem::is_symlink(picture));
+    EXPECT_EQ(readFile(picture), encodeJpeg(2, 2, rgb, 6));
 }
 
 struct NamesCase
@@ -182,21 +202,22 @@ TEST_F(FilmFileTest, JpegWriterNeverOverwrites)
 // picture is created exclusively instead, and still never replaces a picture.
 TEST_F(FilmFileTest, JpegWriterWorksWhereHardLinksAreRefused)
 {
-    output::setLinkCallForTesting([](const char*, const char*) {
-        errno = EPERM;
-        return -1;
-    });
     const unsigned char rgb[2 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
     const std::string path = dir.file("pic.jpg");
+    table::setFileFaultForTesting(table::FileOp::Link, 1, EPERM);
     const bool written = writeJpegFile(path, 2, 2, rgb, 6).ok;
+    const int links = table::fileOperationCountForTesting(table::FileOp::Link);
     const std::string first = readFile(path);
     const unsigned char black[2 * 2 * 3] = {};
+    table::setFileFaultForTesting(table::FileOp::Link, 1, EPERM);
     const auto again = writeJpegFile(path, 2, 2, black, 6);
-    output::setLinkCallForTesting(nullptr);
+    table::clearFileFaultsForTesting();
     EXPECT_TRUE(written);
+    EXPECT_EQ(links, 1);
     EXPECT_EQ(first.substr(0, 2), "\xFF\xD8");
     EXPECT_FALSE(again.ok);
     EXPECT_NE(again.message.find("existe d\xE9j\xE0"), std::string::npos) << again.message;
     EXPECT_EQ(readFile(path), first);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }

@@ -199,6 +199,20 @@ TEST_F(RecordEditTest, CoverIsCopiedUnderTheUnchangedTitre)
     EXPECT_FALSE(std::filesystem::exists(catalogue::coverPath(state, "AUTRE")));
 }
 
+// The cover copy wrote to the predictable name cover + ".tmp~", following a link planted there.
+TEST_F(RecordEditTest, CoverCopyNeverFollowsAPlantedLink)
+{
+    const std::string picture = dir.write("pick.jpg", jpegBytes());
+    const std::string victim = dir.write("victim.txt", "precious");
+    const std::string cover = catalogue::coverPath(state, "ALIEN");
+    std::filesystem::create_symlink(victim, cover + ".tmp~");
+    RecordValues v = values("ALIEN");
+    ASSERT_TRUE(addRecord(state, v, picture).ok);
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_FALSE(std::filesystem::is_symlink(cover));
+    EXPECT_EQ(readFile(cover), jpegBytes());
+}
+
 TEST_F(RecordEditTest, UndecodablePictureIsRefusedAndNothingChanges)
 {
     const std::string picture = dir.write("bad.jpg", "not a picture");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "output/OutputCatalogue.h"
+#include "table/Platform.h"
 
 namespace fs = std::filesystem;
 namespace output = cinevaro::output;
@@ -170,12 +171,32 @@ TEST_F(HtmlFileTest, FailedWriteKeepsThePreviousPage)
     const std::string temp = dir.file("temp") + "/";
     ASSERT_TRUE(output::writeHtmlPage(state.table(), {2}, {}, temp));
     const std::string before = ct::readFile(temp + "temp.htm");
-    // A folder where the page is first written makes the write fail, whoever runs the test.
-    fs::create_directory(temp + "temp.htm.part");
+    // The disk is full, whoever runs the test.
+    table::setSaveWriteLimitForTesting(10);
     auto written = output::writeHtmlPage(state.table(), {2, 3}, {}, temp);
+    table::setSaveWriteLimitForTesting(-1);
     ASSERT_FALSE(written);
     EXPECT_EQ(written.message, table::cp("Impossible d'écrire le fichier ") + temp + "temp.htm");
     EXPECT_EQ(ct::readFile(temp + "temp.htm"), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp), fs::directory_iterator()), 1);
+}
+
+// The page and its saved copy went through "<name>.part" and a copy that opened the target in
+// place, both following a link planted there.
+TEST_F(HtmlFileTest, PlantedLinksAreNeverFollowed)
+{
+    const std::string temp = dir.file("temp") + "/";
+    fs::create_directories(temp);
+    const std::string victim = dir.file("victim.txt");
+    std::ofstream(victim) << "precious";
+    fs::create_symlink(victim, temp + "temp.htm.part");
+    ASSERT_TRUE(output::writeHtmlPage(state.table(), {2}, {}, temp));
+    EXPECT_EQ(ct::readFile(victim), "precious");
+    const std::string copy = dir.file("copy.htm");
+    fs::create_symlink(victim, copy);
+    ASSERT_TRUE(output::saveHtmlCopy(temp + "temp.htm", copy));
+    EXPECT_EQ(ct::readFile(victim), "precious");
+    EXPECT_EQ(ct::readFile(copy), ct::readFile(temp + "temp.htm"));
 }
 
 struct SaveNameCase

@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "output/Archive.h"
-#include "output/ExclusiveLink.h"
 #include "support/FakeFilmService.h"
 #include "support/TempDir.h"
 #include "support/ZipBuilder.h"
 #include "table/Cp1252.h"
+#include "table/ExclusiveLink.h"
+#include "table/Platform.h"
 
 namespace fs = std::filesystem;
 
@@ -388,22 +389,14 @@ TEST(ZipCentralNamesTest, NamesAreReadAsStored)
     EXPECT_FALSE(readCentralNamesFromBytes(lying, names));
 }
 
-// File systems that refuse hard links (vfat, exFAT, many network mounts): the injected link()
-// fails as they do, and unpacking falls back to an exclusive create.
+// File systems that refuse hard links (vfat, exFAT, many network mounts): the file layer's seam
+// makes link() fail as they do, and unpacking falls back to an exclusive create.
 class RefusedLinkTest : public ::testing::TestWithParam<int>
 {
 protected:
-    void SetUp() override
-    {
-        refusal = GetParam();
-        setLinkCallForTesting([](const char*, const char*) {
-            errno = refusal;
-            return -1;
-        });
-    }
-    void TearDown() override { setLinkCallForTesting(nullptr); }
+    void refuseLink(int nth) { table::setFileFaultForTesting(table::FileOp::Link, nth, GetParam()); }
+    void TearDown() override { table::clearFileFaultsForTesting(); }
 
-    static inline int refusal = 0;
     TempDir tmp;
 };
 
@@ -412,26 +405,35 @@ TEST_P(RefusedLinkTest, UnpackingCreatesTheFilesExclusively)
     fs::create_directory(tmp.path() / "base");
     tmp.write("base/garde.jpg", "original");
     const std::string big = pseudoRandom(300000, 3);
-    TZipMaster zip;
-    ASSERT_TRUE(zip.setZipFilename(
-        tmp.write("a.zip", ZipBuilder().add("garde.jpg", "remplace").add("F.film", "x").add("gros.bin", big).bytes())));
-    zip.ExtrBaseDir = tmp.file("base");
-    auto extracted = zip.Extract();
-    ASSERT_TRUE(extracted) << extracted.message;
-    EXPECT_EQ(readFile(tmp.file("base/garde.jpg")), "original");
-    EXPECT_EQ(readFile(tmp.file("base/F.film")), "x");
-    EXPECT_EQ(readFile(tmp.file("base/gros.bin")), big);
-    EXPECT_EQ(zip.createdFiles(), (std::vector<std::string>{"F.film", "gros.bin"}));
-    EXPECT_EQ(filesUnder(tmp.path() / "base"), (std::set<std::string>{"garde.jpg", "F.film", "gros.bin"}));
+    const std::string zipPath =
+        tmp.write("a.zip", ZipBuilder().add("gros.bin", big).add("garde.jpg", "remplace").add("F.film", "x").bytes());
+    for (int nth : {1, 2}) {
+        fs::remove(tmp.path() / "base" / "gros.bin");
+        fs::remove(tmp.path() / "base" / "F.film");
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.ExtrBaseDir = tmp.file("base");
+        refuseLink(nth);
+        auto extracted = zip.Extract();
+        ASSERT_TRUE(extracted) << extracted.message;
+        EXPECT_EQ(table::fileOperationCountForTesting(table::FileOp::Link), 2);
+        EXPECT_EQ(readFile(tmp.file("base/garde.jpg")), "original");
+        EXPECT_EQ(readFile(tmp.file("base/F.film")), "x");
+        EXPECT_EQ(readFile(tmp.file("base/gros.bin")), big);
+        EXPECT_EQ(zip.createdFiles(), (std::vector<std::string>{"gros.bin", "F.film"}));
+        EXPECT_EQ(filesUnder(tmp.path() / "base"), (std::set<std::string>{"garde.jpg", "F.film", "gros.bin"}));
+    }
 }
 
 TEST_P(RefusedLinkTest, ExclusiveLinkNeverReplacesAFile)
 {
     const auto temp = tmp.write("t.tmp", "neuf");
     const auto existing = tmp.write("cible", "ancien");
-    EXPECT_EQ(linkExclusive(temp, existing), EEXIST);
+    refuseLink(1);
+    EXPECT_EQ(table::linkExclusive(temp, existing), EEXIST);
     EXPECT_EQ(readFile(existing), "ancien");
-    EXPECT_EQ(linkExclusive(temp, tmp.file("autre")), 0);
+    refuseLink(1);
+    EXPECT_EQ(table::linkExclusive(temp, tmp.file("autre")), 0);
     EXPECT_EQ(readFile(tmp.file("autre")), "neuf");
     EXPECT_EQ(readFile(temp), "neuf");
 }
@@ -443,13 +445,10 @@ INSTANTIATE_TEST_SUITE_P(Errors, RefusedLinkTest, ::testing::Values(EPERM, ENOTS
 TEST(RefusedLinkOtherError, IsReportedWithoutFallback)
 {
     TempDir tmp;
-    setLinkCallForTesting([](const char*, const char*) {
-        errno = EIO;
-        return -1;
-    });
     const auto temp = tmp.write("t.tmp", "neuf");
-    EXPECT_EQ(linkExclusive(temp, tmp.file("cible")), EIO);
-    setLinkCallForTesting(nullptr);
+    table::setFileFaultForTesting(table::FileOp::Link, 1, EIO);
+    EXPECT_EQ(table::linkExclusive(temp, tmp.file("cible")), EIO);
+    table::clearFileFaultsForTesting();
     EXPECT_FALSE(fs::exists(tmp.file("cible")));
 }
 

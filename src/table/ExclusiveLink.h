@@ -5,15 +5,16 @@
 
 #include <string>
 
-namespace cinevaro::output {
+namespace cinevaro::table {
 
 // Makes `target` hold the content of `temp`. Returns 0, or the errno of the failure: EEXIST when
 // `target` exists (it is left as it was). A failed copy removes the target it created. `temp`
-// stays in every case; the caller removes it.
+// stays in every case; the caller removes it. The link goes through the file layer's test seam
+// (FileOp::Link in Platform.h), so a refusal can be injected.
 int linkExclusive(const std::string& temp, const std::string& target);
 
-// Test seam: the call used in place of link(); nullptr restores the system's.
-using LinkCall = int (*)(const char* from, const char* to);
-void setLinkCallForTesting(LinkCall call);
+// True for the errors of a file system that refuses hard links (EPERM, ENOTSUP/EOPNOTSUPP,
+// EMLINK, EXDEV): the exclusive create is then used instead.
+bool linkRefusedByFileSystem(int error);
 
-} // namespace cinevaro::output
+} // namespace cinevaro::table

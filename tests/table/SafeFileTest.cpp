@@ -1,0 +1,201 @@
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+#include "table/Platform.h"
+#include "table/SafeFile.h"
+#include "table/TMlb2.h"
+
+namespace {
+
+using cinevaro::table::FileOp;
+using cinevaro::table::isTemporaryNameOf;
+using cinevaro::table::SafeFileWriter;
+using cinevaro::table::SafeWriteOptions;
+using cinevaro::table::TMlb2;
+using cinevaro::table::writeFileAtomically;
+using cinevaro::testing::readFile;
+using cinevaro::testing::TempDir;
+
+std::set<std::string> namesIn(const std::filesystem::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename() != "Cinevaro.ini")
+            names.insert(entry.path().filename().string());
+    return names;
+}
+
+struct FaultsOff
+{
+    ~FaultsOff() { cinevaro::table::clearFileFaultsForTesting(); }
+};
+
+TEST(SafeFile, WritesReplacesAndKeepsPermissions)
+{
+    TempDir dir;
+    const std::string path = dir.file("notes.txt");
+    ASSERT_TRUE(writeFileAtomically(path, "first"));
+    EXPECT_EQ(readFile(path), "first");
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(writeFileAtomically(path, std::string(200000, 'x')));
+    EXPECT_EQ(readFile(path), std::string(200000, 'x'));
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"notes.txt"});
+}
+
+TEST(SafeFile, StreamingWriterSeeksBackAndAborts)
+{
+    TempDir dir;
+    const std::string path = dir.file("stream.bin");
+    {
+        SafeFileWriter w(path);
+        ASSERT_TRUE(w.open());
+        EXPECT_TRUE(isTemporaryNameOf(std::filesystem::path(w.temporaryPath()).filename().string(), "stream.bin"));
+        w.write("....tail");
+        EXPECT_EQ(w.tell(), 8u);
+        ASSERT_TRUE(w.seek(0));
+        w.write("head");
+        EXPECT_EQ(w.size(), 8u);
+        ASSERT_TRUE(w.commit());
+    }
+    EXPECT_EQ(readFile(path), "headtail");
+    {
+        SafeFileWriter w(path);
+        w.write("never");
+        w.abort();
+        EXPECT_FALSE(w.commit());
+    }
+    {
+        SafeFileWriter w(path); // destroyed without commit
+        w.write("never either");
+    }
+    EXPECT_EQ(readFile(path), "headtail");
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"stream.bin"});
+}
+
+TEST(SafeFile, KeepModeRefusesAnExistingTarget)
+{
+    TempDir dir;
+    const std::string path = dir.write("cover.jpg", "old");
+    SafeWriteOptions keep;
+    keep.replace = false;
+    const auto result = writeFileAtomically(path, "new", keep);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.error, EEXIST);
+    EXPECT_NE(result.message.find(cinevaro::table::cp("existe déjà")), std::string::npos);
+    EXPECT_EQ(readFile(path), "old");
+    ASSERT_TRUE(writeFileAtomically(dir.file("other.jpg"), "new", keep));
+    EXPECT_EQ(readFile(dir.file("other.jpg")), "new");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"cover.jpg", "other.jpg"}));
+}
+
+TEST(SafeFile, TemporaryNamesAreRecognisedExactly)
+{
+    EXPECT_TRUE(isTemporaryNameOf(".Films.cvo.tmp0123456789ab", "Films.cvo"));
+    EXPECT_FALSE(isTemporaryNameOf(".Films.cvo.tmp0123456789a", "Films.cvo"));
+    EXPECT_FALSE(isTemporaryNameOf(".Films.cvo.tmp0123456789abc", "Films.cvo"));
+    EXPECT_FALSE(isTemporaryNameOf(".Films.cvo.tmp0123456789aB", "Films.cvo"));
+    EXPECT_FALSE(isTemporaryNameOf("Films.cvo.tmp0123456789ab", "Films.cvo"));
+    EXPECT_FALSE(isTemporaryNameOf(".Films.cvo.tmp0123456789ab", "Films"));
+    EXPECT_FALSE(isTemporaryNameOf(".Films.cvo.tmp~", "Films.cvo"));
+    EXPECT_FALSE(isTemporaryNameOf("..tmp0123456789ab", ""));
+}
+
+// A save removes what earlier killed saves of the same file left, never a temporary that a
+// running write holds, nor any other file.
+TEST(SafeFile, CommitRemovesStaleTemporariesOnly)
+{
+    TempDir dir;
+    const std::string path = dir.write("Films.cvo", "old");
+    dir.write(".Films.cvo.tmp00000000000a", "left by a killed save");
+    dir.write(".Films.cvo.tmp00000000000b", "left by another");
+    dir.write(".Other.cvo.tmp00000000000c", "another catalogue's");
+    dir.write(".Films.cvo.tmp~", "not ours");
+    dir.write("Films.cvo.tmp00000000000d", "not ours either");
+    const std::string held = dir.write(".Films.cvo.tmp00000000000e", "being written");
+    const int heldFd = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(heldFd, 0);
+    ASSERT_EQ(::flock(heldFd, LOCK_EX), 0);
+    // A link named like a temporary is not followed; only the link itself may go.
+    const std::string victim = dir.write("victim.txt", "precious");
+    std::filesystem::create_symlink(victim, dir.path() / ".Films.cvo.tmp00000000000f");
+
+    ASSERT_TRUE(writeFileAtomically(path, "new"));
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"Films.cvo", ".Other.cvo.tmp00000000000c", ".Films.cvo.tmp~",
+                                                          "Films.cvo.tmp00000000000d", ".Films.cvo.tmp00000000000e",
+                                                          ".Films.cvo.tmp00000000000f", "victim.txt"}));
+    ::close(heldFd);
+    // Once no one holds it, the next save removes it.
+    TMlb2 t;
+    t.AddField("TITRE");
+    ASSERT_TRUE(t.SaveToFile(path));
+    EXPECT_FALSE(std::filesystem::exists(held));
+}
+
+// The catalogue save used to create its temporary with a plain O_EXCL open; the other writers
+// used `target + ".tmp~"`. A link planted at any predictable name is never followed.
+TEST(SafeFile, PlantedLinksAtOldTemporaryNamesAreNotFollowed)
+{
+    TempDir dir;
+    const std::string victim = dir.write("victim.txt", "precious");
+    const std::string path = dir.file("export.film");
+    for (const std::string& planted :
+         {path + ".tmp~", path + ".tmp" + std::to_string(::getpid()), dir.file(".export.film.tmp~")})
+        std::filesystem::create_symlink(victim, planted);
+    ASSERT_TRUE(writeFileAtomically(path, "record"));
+    EXPECT_EQ(readFile(path), "record");
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+}
+
+// Each step of a write fails in turn: the old file stays byte for byte, the message is French,
+// and nothing is left beside it.
+TEST(SafeFile, EachFailingStepKeepsTheOldFile)
+{
+    FaultsOff off;
+    TempDir dir;
+    const std::string path = dir.write("data.bin", "old bytes");
+    const std::string big(300000, 'n');
+    for (FileOp op : {FileOp::Open, FileOp::Write, FileOp::Flush, FileOp::Fsync, FileOp::Rename}) {
+        for (int nth = 1;; ++nth) {
+            cinevaro::table::setFileFaultForTesting(op, nth, op == FileOp::Write ? ENOSPC : EIO);
+            SafeFileWriter w(path);
+            w.open();
+            w.write("small ");
+            w.write(big);
+            w.write(" end");
+            const auto result = w.commit();
+            const int ran = cinevaro::table::fileOperationCountForTesting(op);
+            cinevaro::table::clearFileFaultsForTesting();
+            if (ran < nth) {
+                EXPECT_TRUE(result) << static_cast<int>(op) << " " << nth;
+                ASSERT_TRUE(writeFileAtomically(path, "old bytes"));
+                break;
+            }
+            EXPECT_FALSE(result) << static_cast<int>(op) << " " << nth;
+            EXPECT_NE(result.message.find(cinevaro::table::cp("aucun fichier n'a été modifié")), std::string::npos);
+            EXPECT_EQ(readFile(path), "old bytes");
+            EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"data.bin"});
+        }
+    }
+    // A folder that cannot be synced does not undo a rename already done.
+    cinevaro::table::setFileFaultForTesting(FileOp::SyncFolder, 1, EIO);
+    EXPECT_TRUE(writeFileAtomically(path, "new"));
+    EXPECT_EQ(readFile(path), "new");
+}
+
+} // namespace
