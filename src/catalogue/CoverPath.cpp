@@ -18,6 +18,18 @@ std::string coverFileName(const std::string& titre)
     return name + ".jpg";
 }
 
+bool isSafeNameComponent(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || b < 0x20 || b == 0x7F)
+            return false;
+    }
+    return true;
+}
+
 std::string coverPath(const CatalogueState& state, const std::string& titre)
 {
     std::string folder = state.CollectionFolder;

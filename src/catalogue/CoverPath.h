@@ -14,6 +14,11 @@ class CatalogueState;
 // Every other title keeps its name unchanged.
 std::string coverFileName(const std::string& titre);
 
+// True when `name` can only ever name a file directly inside a folder: not empty, not "." or "..",
+// without "/" or a backslash and without control characters (bytes below 0x20, NUL included, or 0x7F).
+// Every file name made from downloaded data is checked with it.
+bool isSafeNameComponent(const std::string& name);
+
 // CollectionFolder + coverFileName(titre): the native path of the cover picture.
 std::string coverPath(const CatalogueState& state, const std::string& titre);
 

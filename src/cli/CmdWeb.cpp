@@ -171,6 +171,8 @@ int cmdWebImport(const Args& args, std::ostream& out, std::ostream& err)
     hooks.confirmDuplicate = [&](const std::string&) { return options.duplicates; };
     auto result = weblookup::importSelection(state, client, *argToCp(options.root, err), items, hooks);
     out << table::cp1252ToUtf8(table::cp("Films ajoutés : ") + std::to_string(result.added)) << "\n";
+    for (const auto& notice : result.notices)
+        err << table::cp1252ToUtf8(notice) << "\n";
     if (!result.outcome)
         return fail(result.outcome, err);
     return 0;

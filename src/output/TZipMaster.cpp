@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "table/Cp1252.h"
+#include "table/ExclusiveLink.h"
 #include "table/SafeFile.h"
 
 namespace fs = std::filesystem;
@@ -570,6 +571,8 @@ Outcome TZipMaster::Extract()
         }
     } done{*this};
 
+    m_created.clear();
+    m_skipped.clear();
     std::error_code ec;
     if (ExtrBaseDir.empty() || !fs::is_directory(ExtrBaseDir, ec))
         return Outcome::failure(cp("Le dossier de destination n'existe pas : ") + ExtrBaseDir);
@@ -599,23 +602,39 @@ Outcome TZipMaster::Extract()
     std::vector<Planned> plan;
     std::uint64_t total = 0;
     const zip_int64_t count = zip_get_num_entries(za, 0);
+    // The zip library turns a NUL of a stored name into a space: the names are checked as stored.
+    std::vector<std::string> storedNames;
+    if (!readCentralNames(m_zipFilename, storedNames) || storedNames.size() != static_cast<std::uint64_t>(count))
+        return Outcome::failure(cp("L'archive est incohérente ; rien n'a été extrait : ") + m_zipFilename);
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         const auto index = static_cast<zip_uint64_t>(i);
         if (zip_stat_index(za, index, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
             !(st.valid & ZIP_STAT_SIZE))
             continue;
-        std::string stored = st.name;
+        const std::string& stored = storedNames[static_cast<std::size_t>(i)];
+        std::string read = stored;
+        std::replace(read.begin(), read.end(), '\0', ' ');
+        if (read != st.name)
+            return Outcome::failure(cp("L'archive est incohérente ; rien n'a été extrait : ") + m_zipFilename);
+        if (holdsControlCharacter(stored)) {
+            m_skipped.push_back(stored);
+            continue;
+        }
         if (stored.empty() || stored.back() == '/' || stored.back() == '\\')
             continue; // a folder
         zip_uint8_t opsys = 0;
         zip_uint32_t attributes = 0;
         if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) == 0 && opsys == ZIP_OPSYS_UNIX &&
-            ((attributes >> 16) & S_IFMT) != 0 && ((attributes >> 16) & S_IFMT) != S_IFREG)
+            ((attributes >> 16) & S_IFMT) != 0 && ((attributes >> 16) & S_IFMT) != S_IFREG) {
+            m_skipped.push_back(stored);
             continue; // a link or another special file
+        }
         std::string name = lastComponent(stored);
-        if (name.empty() || name == "." || name == "..")
+        if (name.empty() || name == "." || name == "..") {
+            m_skipped.push_back(stored);
             continue;
+        }
         total += st.size;
         if (st.size > kMaxExtractBytes || total > kMaxExtractBytes)
             return Outcome::failure(cp("L'archive dépasse 256 Mo une fois décompressée ; rien n'a été extrait : ") +
@@ -703,14 +722,20 @@ Outcome TZipMaster::Extract()
             removeQuietly(temp);
             return Outcome::failure(cp("Impossible d'écrire le fichier ") + target);
         }
-        // Without replacement, link() refuses a name that appeared meanwhile.
-        if (replace ? ::rename(temp.c_str(), target.c_str()) != 0
-                    : (::link(temp.c_str(), target.c_str()) != 0 && errno != EEXIST)) {
-            removeQuietly(temp);
-            return Outcome::failure(cp("Impossible de créer le fichier ") + target);
+        // Without replacement, the exclusive link refuses a name that appeared meanwhile.
+        if (replace) {
+            if (::rename(temp.c_str(), target.c_str()) != 0) {
+                removeQuietly(temp);
+                return Outcome::failure(cp("Impossible de créer le fichier ") + target);
+            }
+            continue;
         }
-        if (!replace)
-            removeQuietly(temp);
+        const int linked = table::linkExclusive(temp, target);
+        removeQuietly(temp);
+        if (linked == 0)
+            m_created.push_back(p.name);
+        else if (linked != EEXIST)
+            return Outcome::failure(cp("Impossible de créer le fichier ") + target);
     }
     progress(ProgressBatchEnds, " ", 0);
     return Outcome::success();

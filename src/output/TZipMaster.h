@@ -1,7 +1,8 @@
 // Writing and unpacking zip archives over libzip (TZipMaster), and reading an archive's entry
 // list (TZipDir). Archives arrive from the network, so unpacking keeps only the last component of
-// each name, skips links and empty or dot names, never overwrites unless asked, and refuses an
-// archive whose unpacked size is over 256 MiB before writing anything.
+// each name, skips links, empty or dot names and names holding control characters, never
+// overwrites unless asked, and refuses an archive whose unpacked size is over 256 MiB, or whose
+// central directory the zip library reads otherwise than it is stored, before writing anything.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +70,12 @@ public:
     catalogue::Outcome Add();
     // Unpacks every entry of ZipFilename into ExtrBaseDir.
     catalogue::Outcome Extract();
+    // After Extract: the names (in ExtrBaseDir) of the files that run created, in archive order;
+    // files it replaced or left as they were are not among them.
+    const std::vector<std::string>& createdFiles() const { return m_created; }
+    // After Extract: the stored names of the entries it left out as unsafe (links, control
+    // characters, empty or dot names).
+    const std::vector<std::string>& skippedEntries() const { return m_skipped; }
 
     const std::vector<ZipDirEntry>& entries() const { return m_entries; }
     int Count() const { return static_cast<int>(m_entries.size()); }
@@ -86,6 +93,8 @@ private:
 
     std::string m_zipFilename;
     std::vector<ZipDirEntry> m_entries;
+    std::vector<std::string> m_created;
+    std::vector<std::string> m_skipped;
     bool m_addBusy = false;
     bool m_extractBusy = false;
     bool m_cancel = false;

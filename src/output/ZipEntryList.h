@@ -1,5 +1,6 @@
 // The entry list of a zip archive read by walking its local file headers from the start of the
-// file up to the central directory, with the numbered reading errors the windows show.
+// file up to the central directory, with the numbered reading errors the windows show; and the
+// entry names as the central directory stores them, byte for byte.
 #pragma once
 
 #include <cstdint>
@@ -49,11 +50,21 @@ public:
     virtual bool skip(std::uint64_t count) = 0;
 };
 
-// Walks the local headers: fills `entries` (cleared first) and returns the first failure.
+// True when the name holds a control character (a byte below 0x20, NUL included, or 0x7F). Such
+// names are never listed nor unpacked: the path calls would stop at a NUL and name another file.
+bool holdsControlCharacter(const std::string& name);
+
+// Walks the local headers: fills `entries` (cleared first) and returns the first failure. Entries
+// whose names hold a control character are walked over but not listed.
 ZipListError walkEntryList(ZipByteReader& reader, std::vector<ZipDirEntry>& entries);
 // The same walk over a file, or over bytes held in memory.
 ZipListError readEntryList(const std::string& path, std::vector<ZipDirEntry>& entries);
 ZipListError readEntryListFromBytes(const std::string& bytes, std::vector<ZipDirEntry>& entries);
+
+// The names of the central directory, in its order, exactly as stored (a NUL stays a NUL); the
+// Zip64 end records are followed. False when the end record or a central header cannot be read.
+bool readCentralNames(const std::string& path, std::vector<std::string>& names);
+bool readCentralNamesFromBytes(const std::string& bytes, std::vector<std::string>& names);
 
 // "Error 1 reading Zip File", "Error 2 reading Zip file"... as the archive component reports them.
 std::string numberedReadError(ZipListError error);

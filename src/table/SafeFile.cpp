@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "table/Cp1252.h"
+#include "table/ExclusiveLink.h"
 #include "table/Platform.h"
 
 namespace cinevaro::table {
@@ -69,21 +70,6 @@ std::string randomDigits()
 bool sameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Gives `temp` the name `target` unless that name exists (even if it appeared a moment ago);
-// `temp` is gone afterwards. link() first; where the file system has no hard links (FAT, exFAT,
-// many network and FUSE mounts), a rename that refuses to replace.
-bool placeWithoutReplacing(const std::string& temp, const std::string& target)
-{
-    // An injected failure stands for link() only, so that a test can take the second way too.
-    if (!fileFaultInjected(FileOp::Link) && ::link(temp.c_str(), target.c_str()) == 0) {
-        ::unlink(temp.c_str());
-        return true;
-    }
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != ENOSYS)
-        return false;
-    return ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0;
 }
 
 } // namespace
@@ -329,9 +315,12 @@ FileWriteResult SafeFileWriter::commit()
         if (fileFaultInjected(FileOp::Rename) || ::rename(m_temp.c_str(), m_target.c_str()) != 0)
             ok = failStep(errno);
     } else if (ok) {
-        // link() refuses an existing name, so a file that appeared meanwhile is never replaced.
-        if (!placeWithoutReplacing(m_temp, m_target))
-            ok = failStep(errno);
+        // The exclusive link refuses an existing name, so a file that appeared meanwhile is never
+        // replaced; where hard links are refused it creates the target with O_EXCL.
+        if (const int error = linkExclusive(m_temp, m_target); error != 0)
+            ok = failStep(error);
+        else
+            ::unlink(m_temp.c_str());
     }
     if (!ok) {
         abort();

@@ -347,6 +347,8 @@ void TfrmRecherche::btnAddClick()
     }
     if (shown)
         closeProgress(true);
+    for (const auto& notice : result.notices)
+        m_prompts.warning(QStringLiteral("Cinevaro"), fromCp(notice));
     if (m_settings.readBool("GENERAL", "CLOSEFIND", false))
         brnFermeClick();
 }

@@ -39,18 +39,27 @@ std::string lowerAscii(std::string text)
     return text;
 }
 
-// A file of the folder named `name`, or failing that one whose name differs only in letter case.
-std::string findIgnoringCase(const std::string& folder, const std::string& name)
+bool isFilmFileName(const std::string& name)
 {
-    std::error_code ec;
-    if (fs::exists(fs::path(folder) / name, ec))
-        return (fs::path(folder) / name).string();
+    return endsWith(lowerAscii(name), ".film");
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Among the files this run unpacked, the one named `name`, or failing that one whose name differs
+// only in letter case; only a film file (".film" in any case) is picked. Empty when there is none.
+std::string findUnpackedFilmFile(const std::vector<std::string>& unpacked, const std::string& name)
+{
+    if (contains(unpacked, name) && isFilmFileName(name))
+        return name;
     const std::string wanted = lowerAscii(name);
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        if (lowerAscii(entry.path().filename().string()) == wanted)
-            return entry.path().string();
-    }
-    return (fs::path(folder) / name).string();
+    for (const auto& file : unpacked)
+        if (lowerAscii(file) == wanted && isFilmFileName(file))
+            return file;
+    return {};
 }
 
 void removeFile(const std::string& path)
@@ -76,17 +85,39 @@ private:
     std::string m_path;
 };
 
+// A name from the service as the user may read it: control characters are shown as "?".
+std::string printableName(std::string name)
+{
+    for (auto& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return name;
+}
+
+// The numbered reading error of an archive, within a sentence the user can read.
+Outcome unreadableArchive(const std::string& archiveName, const Outcome& listed)
+{
+    return Outcome::failure(table::cp("L'archive ") + printableName(archiveName) +
+                                table::cp(" téléchargée est illisible ou incomplète (") + listed.message + ")",
+                            "Cinevaro");
+}
+
 Outcome fetchFailure(const FetchResult& fetched)
 {
     return Outcome::failure(fetched.userMessage(), "Cinevaro");
 }
 
-// The cover unpacked under the entry's own bytes is moved to the name the record view reads.
-void settleCover(const catalogue::CatalogueState& state, const std::string& filmName)
+// The cover this run unpacked under the entry's own bytes is moved to the name the record view
+// reads. The film name may come from a downloaded file: it only ever names a file this run created.
+void settleCover(const catalogue::CatalogueState& state, const std::string& filmName,
+                 const std::vector<std::string>& unpackedFiles)
 {
+    const std::string unpackedName = filmName + ".jpg";
+    if (!catalogue::isSafeNameComponent(unpackedName) || !contains(unpackedFiles, unpackedName))
+        return;
     std::error_code ec;
     fs::path wanted = catalogue::coverPath(state, filmName);
-    fs::path unpacked = fs::path(state.CollectionFolder) / (filmName + ".jpg");
+    fs::path unpacked = fs::path(state.CollectionFolder) / unpackedName;
     if (wanted != unpacked && !fs::exists(wanted, ec) && fs::exists(unpacked, ec))
         fs::rename(unpacked, wanted, ec);
 }
@@ -162,14 +193,17 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
         // The archive name comes from the service: it must never replace a file already in the
         // collection folder (a cover, say), which the download would empty and the clean-up delete.
         std::error_code ec;
-        if (archiveName == "." || archiveName == ".." || fs::exists(fs::symlink_status(archivePath, ec)))
+        if (!catalogue::isSafeNameComponent(archiveName))
+            return Outcome::failure(table::cp("Le nom d'archive donné par le service n'est pas un nom de fichier "
+                                              "valable : « ") +
+                                        printableName(archiveName) + table::cp(" »"),
+                                    "Cinevaro");
+        if (fs::exists(fs::symlink_status(archivePath, ec)))
             return Outcome::failure(table::cp("L'archive ") + table::cp(archiveName) +
                                         table::cp(" n'a pas été téléchargée : un fichier de ce nom existe déjà "
                                                   "dans le dossier de la collection"),
                                     "Cinevaro");
-        std::ofstream create;
-        if (!archiveName.empty())
-            create.open(archivePath, std::ios::binary | std::ios::trunc);
+        std::ofstream create(archivePath, std::ios::binary | std::ios::trunc);
         if (!create)
             return Outcome::failure(table::cp("Impossible de créer le fichier ") + archivePath, "Cinevaro");
     }
@@ -185,9 +219,9 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     output::TZipMaster zipMaster;
     output::TZipDir zipDir;
     if (auto listed = zipMaster.setZipFilename(archivePath); !listed)
-        return listed;
+        return unreadableArchive(archiveName, listed);
     if (auto listed = zipDir.setZipFileName(archivePath); !listed)
-        return listed;
+        return unreadableArchive(archiveName, listed);
     // Unpacking drops directory names, so the film file is the entry's last component.
     std::string filmFile;
     std::string filmName;
@@ -201,13 +235,34 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     zipMaster.ExtrOptions = 0;
     if (auto extracted = zipMaster.Extract(); !extracted)
         return extracted;
+    if (const auto& skipped = zipMaster.skippedEntries(); !skipped.empty())
+        result.notices.push_back(table::cp("Archive de ") + item.listedTitle + " : " + std::to_string(skipped.size()) +
+                                 table::cp(skipped.size() == 1 ? " entrée ignorée" : " entrées ignorées") +
+                                 table::cp(" (liens, noms vides ou contenant des caractères de contrôle)"));
+    // Only files this run created are read, moved or deleted.
+    const std::vector<std::string>& unpacked = zipMaster.createdFiles();
     removeFile(archivePath);
-    removeFile(folder + "(c).txt");
-    if (filmFile.empty()) {
-        filmFile = replaceAll(archiveName, ".zip", ".film");
+    if (contains(unpacked, "(c).txt"))
+        removeFile(folder + "(c).txt");
+    if (!filmFile.empty()) {
+        if (!contains(unpacked, filmFile)) {
+            std::error_code ec;
+            const bool existing = fs::exists(fs::symlink_status(folder + filmFile, ec));
+            return Outcome::failure(table::cp("Le fichier ") + printableName(filmFile) +
+                                        table::cp(existing ? " de l'archive n'a pas été extrait : un fichier de ce nom "
+                                                             "existe déjà dans le dossier de la collection"
+                                                           : " de l'archive n'est pas un fichier ordinaire : il n'a "
+                                                             "pas été extrait"),
+                                    "Cinevaro");
+        }
+    } else {
+        const std::string wanted = replaceAll(archiveName, ".zip", ".film");
         filmName = replaceAll(archiveName, ".zip", "");
+        filmFile = findUnpackedFilmFile(unpacked, wanted);
+        if (filmFile.empty())
+            return Outcome::failure(table::cp("Fichier introuvable : ") + folder + printableName(wanted), "Cinevaro");
     }
-    const std::string filmPath = findIgnoringCase(folder, filmFile);
+    const std::string filmPath = folder + filmFile;
     std::string error;
     auto film = editing::readFilmFile(filmPath, &error);
     if (!film)
@@ -215,7 +270,7 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     FileGuard filmGuard(filmPath);
     if (filmName.empty())
         filmName = film->titre;
-    settleCover(state, filmName);
+    settleCover(state, filmName, unpacked);
 
     std::string finalName = filmName;
     if (!duplicateWalk(state, finalName, hooks)) {
@@ -298,6 +353,9 @@ ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& clien
         if (!item.ticked)
             continue;
         if (auto done = importOne(state, client, root, item, hooks, result); !done) {
+            // The entries left out often explain the failure: the user reads both together.
+            for (const auto& notice : result.notices)
+                done.message += "\r\n" + notice;
             result.outcome = done;
             return result;
         }

@@ -43,6 +43,9 @@ struct ImportResult
     bool refused = false; // a ticked film has no support: nothing was done
     int added = 0;        // rows appended and saved
     int declined = 0;     // duplicates answered "Non"
+    // French notes for the user, one per film whose archive held entries left out as unsafe; a
+    // failure's message ends with them too.
+    std::vector<std::string> notices;
 };
 
 // "Il manque des catégories de support pour les films Selectionnés." and its caption.

@@ -1,6 +1,7 @@
 #include "editing/FilmFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -195,4 +196,28 @@ TEST_F(FilmFileTest, JpegWriterNeverOverwrites)
     EXPECT_FALSE(writeJpegFile(path, 2, 2, black, 6).ok);
     EXPECT_EQ(readFile(path), first);
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
+}
+
+// On a file system that refuses hard links (vfat, exFAT, many network mounts) the companion
+// picture is created exclusively instead, and still never replaces a picture.
+TEST_F(FilmFileTest, JpegWriterWorksWhereHardLinksAreRefused)
+{
+    const unsigned char rgb[2 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    const std::string path = dir.file("pic.jpg");
+    table::setFileFaultForTesting(table::FileOp::Link, 1, EPERM);
+    const bool written = writeJpegFile(path, 2, 2, rgb, 6).ok;
+    const int links = table::fileOperationCountForTesting(table::FileOp::Link);
+    const std::string first = readFile(path);
+    const unsigned char black[2 * 2 * 3] = {};
+    table::setFileFaultForTesting(table::FileOp::Link, 1, EPERM);
+    const auto again = writeJpegFile(path, 2, 2, black, 6);
+    table::clearFileFaultsForTesting();
+    EXPECT_TRUE(written);
+    EXPECT_EQ(links, 1);
+    EXPECT_EQ(first.substr(0, 2), "\xFF\xD8");
+    EXPECT_FALSE(again.ok);
+    EXPECT_NE(again.message.find("existe d\xE9j\xE0"), std::string::npos) << again.message;
+    EXPECT_EQ(readFile(path), first);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }

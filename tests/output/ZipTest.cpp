@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -13,6 +14,8 @@
 #include "support/TempDir.h"
 #include "support/ZipBuilder.h"
 #include "table/Cp1252.h"
+#include "table/ExclusiveLink.h"
+#include "table/Platform.h"
 
 namespace fs = std::filesystem;
 
@@ -323,6 +326,130 @@ TEST_F(HostileArchiveTest, EntryLargerThanAnnouncedLeavesNothing)
     extract(ZipBuilder().addEntry({"menteur.txt", std::string(5000, 'm'), false, 10}).bytes());
     EXPECT_FALSE(result);
     EXPECT_TRUE(fs::is_empty(tmp.path() / "base"));
+}
+
+TEST_F(HostileArchiveTest, NamesWithControlCharactersAreNeitherListedNorUnpacked)
+{
+    fs::create_directory(tmp.path() / "base");
+    tmp.write("base/AUTRE FILM.jpg", "couverture d'un autre film");
+    tmp.write("base/JAQUETTE.jpg", "jaquette");
+    ZipBuilder builder;
+    builder.add(std::string("AUTRE FILM.jpg\0.film", 20), "Titre\r\n")
+        .add(std::string("JAQUETTE.jpg\0x", 14), "ecrase")
+        .add("bip\x07.jpg", "cloche")
+        .add("retour\r\n.film", "ligne")
+        .add("suppr\x7F.txt", "del")
+        // The NUL only in the central directory, then only in the local header.
+        .addEntry({"CENTRAL.txt", "c", false, -1, std::string("JAQUETTE.jpg\0c", 14)})
+        .addEntry({std::string("LOCAL.film\0", 11), "l", false, -1, std::string("LOCAL.txt")})
+        .add("sain.txt", "sain");
+    TZipDir dir;
+    ASSERT_TRUE(dir.setZipFileName(tmp.write("nul.zip", builder.bytes())));
+    EXPECT_EQ(namesOf(dir.ListEntries()), (std::set<std::string>{"CENTRAL.txt", "sain.txt"}));
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("nul.zip")));
+    EXPECT_EQ(namesOf(zip.entries()), (std::set<std::string>{"CENTRAL.txt", "sain.txt"}));
+    zip.ExtrBaseDir = tmp.file("base");
+    auto extracted = zip.Extract();
+    ASSERT_TRUE(extracted) << extracted.message;
+    EXPECT_EQ(filesUnder(tmp.path() / "base"),
+              (std::set<std::string>{"AUTRE FILM.jpg", "JAQUETTE.jpg", "LOCAL.txt", "sain.txt"}));
+    EXPECT_EQ(readFile(tmp.file("base/AUTRE FILM.jpg")), "couverture d'un autre film");
+    EXPECT_EQ(readFile(tmp.file("base/JAQUETTE.jpg")), "jaquette");
+    EXPECT_EQ(zip.createdFiles(), (std::vector<std::string>{"LOCAL.txt", "sain.txt"}));
+    EXPECT_EQ(zip.skippedEntries().size(), 6u);
+}
+
+TEST_F(HostileArchiveTest, CreatedFilesAreOnlyThoseThisRunMade)
+{
+    fs::create_directory(tmp.path() / "base");
+    tmp.write("base/deja.jpg", "avant");
+    extract(ZipBuilder().add("deja.jpg", "apres").add("neuf.jpg", "n").add("neuf.jpg", "double").bytes());
+    ASSERT_TRUE(result) << result.message;
+    EXPECT_EQ(zip.createdFiles(), std::vector<std::string>{"neuf.jpg"});
+    EXPECT_EQ(readFile(tmp.file("base/deja.jpg")), "avant");
+    EXPECT_EQ(readFile(tmp.file("base/neuf.jpg")), "n");
+}
+
+TEST(ZipCentralNamesTest, NamesAreReadAsStored)
+{
+    std::vector<std::string> names;
+    ASSERT_TRUE(readCentralNamesFromBytes(
+        ZipBuilder().add("a.film", "1").add(std::string("b\0c", 3), "2").add("", "3").bytes(), names));
+    EXPECT_EQ(names, (std::vector<std::string>{"a.film", std::string("b\0c", 3), ""}));
+    // A comment after the end record is allowed; a cut or lying directory is not read.
+    ASSERT_TRUE(readCentralNamesFromBytes(goodArchive().substr(0, goodArchive().size() - 2) + std::string("\x05\x00"
+                                                                                                          "hello",
+                                                                                                          7),
+                                          names));
+    EXPECT_EQ(names.size(), 2u);
+    EXPECT_FALSE(readCentralNamesFromBytes("", names));
+    EXPECT_FALSE(readCentralNamesFromBytes(goodArchive().substr(0, goodArchive().size() - 30), names));
+    std::string lying = goodArchive();
+    lying[lying.size() - 12] = '\x50'; // 80 entries announced
+    EXPECT_FALSE(readCentralNamesFromBytes(lying, names));
+}
+
+// File systems that refuse hard links (vfat, exFAT, many network mounts): the file layer's seam
+// makes link() fail as they do, and unpacking falls back to an exclusive create.
+class RefusedLinkTest : public ::testing::TestWithParam<int>
+{
+protected:
+    void refuseLink(int nth) { table::setFileFaultForTesting(table::FileOp::Link, nth, GetParam()); }
+    void TearDown() override { table::clearFileFaultsForTesting(); }
+
+    TempDir tmp;
+};
+
+TEST_P(RefusedLinkTest, UnpackingCreatesTheFilesExclusively)
+{
+    fs::create_directory(tmp.path() / "base");
+    tmp.write("base/garde.jpg", "original");
+    const std::string big = pseudoRandom(300000, 3);
+    const std::string zipPath =
+        tmp.write("a.zip", ZipBuilder().add("gros.bin", big).add("garde.jpg", "remplace").add("F.film", "x").bytes());
+    for (int nth : {1, 2}) {
+        fs::remove(tmp.path() / "base" / "gros.bin");
+        fs::remove(tmp.path() / "base" / "F.film");
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.ExtrBaseDir = tmp.file("base");
+        refuseLink(nth);
+        auto extracted = zip.Extract();
+        ASSERT_TRUE(extracted) << extracted.message;
+        EXPECT_EQ(table::fileOperationCountForTesting(table::FileOp::Link), 2);
+        EXPECT_EQ(readFile(tmp.file("base/garde.jpg")), "original");
+        EXPECT_EQ(readFile(tmp.file("base/F.film")), "x");
+        EXPECT_EQ(readFile(tmp.file("base/gros.bin")), big);
+        EXPECT_EQ(zip.createdFiles(), (std::vector<std::string>{"gros.bin", "F.film"}));
+        EXPECT_EQ(filesUnder(tmp.path() / "base"), (std::set<std::string>{"garde.jpg", "F.film", "gros.bin"}));
+    }
+}
+
+TEST_P(RefusedLinkTest, ExclusiveLinkNeverReplacesAFile)
+{
+    const auto temp = tmp.write("t.tmp", "neuf");
+    const auto existing = tmp.write("cible", "ancien");
+    refuseLink(1);
+    EXPECT_EQ(table::linkExclusive(temp, existing), EEXIST);
+    EXPECT_EQ(readFile(existing), "ancien");
+    refuseLink(1);
+    EXPECT_EQ(table::linkExclusive(temp, tmp.file("autre")), 0);
+    EXPECT_EQ(readFile(tmp.file("autre")), "neuf");
+    EXPECT_EQ(readFile(temp), "neuf");
+}
+
+// EOPNOTSUPP is ENOTSUP on this system.
+INSTANTIATE_TEST_SUITE_P(Errors, RefusedLinkTest, ::testing::Values(EPERM, ENOTSUP, EMLINK, EXDEV),
+                         [](const auto& info) { return "errno" + std::to_string(info.param); });
+
+TEST(RefusedLinkOtherError, IsReportedWithoutFallback)
+{
+    TempDir tmp;
+    const auto temp = tmp.write("t.tmp", "neuf");
+    table::setFileFaultForTesting(table::FileOp::Link, 1, EIO);
+    EXPECT_EQ(table::linkExclusive(temp, tmp.file("cible")), EIO);
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(fs::exists(tmp.file("cible")));
 }
 
 struct WildcardCase

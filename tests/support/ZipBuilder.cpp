@@ -40,12 +40,12 @@ std::uint32_t crc32(const std::string& data)
 
 ZipBuilder& ZipBuilder::add(std::string name, std::string data)
 {
-    return addEntry({std::move(name), std::move(data), false, -1});
+    return addEntry({std::move(name), std::move(data), false, -1, std::nullopt});
 }
 
 ZipBuilder& ZipBuilder::addSymlink(std::string name, std::string target)
 {
-    return addEntry({std::move(name), std::move(target), true, -1});
+    return addEntry({std::move(name), std::move(target), true, -1, std::nullopt});
 }
 
 ZipBuilder& ZipBuilder::addEntry(ZipBuilderEntry entry)
@@ -65,6 +65,7 @@ std::string ZipBuilder::bytes() const
         const std::uint32_t crc = crc32(e.data);
         const auto size = static_cast<std::uint32_t>(e.data.size());
         const auto claimed = e.claimedSize >= 0 ? static_cast<std::uint32_t>(e.claimedSize) : size;
+        const std::string& centralName = e.centralName ? *e.centralName : e.name;
         put32(out, 0x04034B50);
         put16(out, 10);
         put16(out, 0);
@@ -89,14 +90,14 @@ std::string ZipBuilder::bytes() const
         put32(central, crc);
         put32(central, size);
         put32(central, claimed);
-        put16(central, static_cast<std::uint32_t>(e.name.size()));
+        put16(central, static_cast<std::uint32_t>(centralName.size()));
         put16(central, 0);
         put16(central, 0);
         put16(central, 0);
         put16(central, 0);
         put32(central, e.symlink ? (0120777u << 16) : (0100644u << 16));
         put32(central, offset);
-        central += e.name;
+        central += centralName;
     }
     const auto centralOffset = static_cast<std::uint32_t>(out.size());
     out += central;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct ZipBuilderEntry
     bool symlink = false; // made by Unix, mode S_IFLNK; the data is the link target
     // Uncompressed size written in the headers instead of the real one, when not negative.
     std::int64_t claimedSize = -1;
+    // Name written in the central directory instead of `name` (the local header keeps `name`).
+    std::optional<std::string> centralName;
 };
 
 class ZipBuilder

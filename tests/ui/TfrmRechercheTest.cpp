@@ -22,8 +22,10 @@
 #include "catalogue/CoverPath.h"
 #include "catalogue/Settings.h"
 #include "support/FakeFilmService.h"
+#include "support/HostileArchives.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "support/ZipBuilder.h"
 #include "table/Cp1252.h"
 #include "ui/TfrmBase.h"
 #include "ui/TfrmEtat.h"
@@ -378,6 +380,23 @@ TEST_F(RechercheTest, MissingSupportStopsEverything)
     EXPECT_EQ(service.requestCount(), 0u);
     EXPECT_EQ(state.table().RowCount(), 1);
     EXPECT_EQ(list().count(), 3);
+}
+
+TEST_F(RechercheTest, EntriesLeftOutOfAnArchiveAreToldAfterTheImport)
+{
+    const FakeFilm film = service.films()[0];
+    testing::ZipBuilder zip;
+    zip.add(film.name + ".film", film.filmFile()).addSymlink(film.name + ".jpg", "/etc/passwd");
+    testing::serveHostileArchive(service, film, testing::FakeFilmService::archivePath(film), zip.bytes());
+    search(QString());
+    chooseSupport(0, QStringLiteral("DVD"));
+    QTest::mouseClick(form->btnAdd, Qt::LeftButton);
+    EXPECT_EQ(state.table().RowCount(), 2);
+    ASSERT_EQ(prompts.texts(QStringLiteral("warning")).size(), 1);
+    EXPECT_EQ(prompts.texts(QStringLiteral("warning"))[0],
+              QStringLiteral("Archive de ") + ui::fromCp(film.listedTitle) +
+                  QStringLiteral(" : 1 entrée ignorée (liens, noms vides ou contenant des caractères de contrôle)"));
+    EXPECT_FALSE(fs::exists(catalogue::coverPath(state, film.name)));
 }
 
 TEST_F(RechercheTest, AutomaticClosingRemovesDuplicateRows)

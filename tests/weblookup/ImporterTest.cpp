@@ -10,6 +10,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
 #include "support/FakeFilmService.h"
+#include "support/HostileArchives.h"
 #include "support/TempDir.h"
 #include "support/ZipBuilder.h"
 #include "table/Cp1252.h"
@@ -345,6 +346,118 @@ TEST_F(ArchiveContentTest, EmptyFilmNameTakesLineOne)
     ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
     EXPECT_EQ(cell("TITRE", 2), "Depuis la ligne 1");
     EXPECT_EQ(cell("REAL", 2), "Real");
+}
+
+// A file the import did not unpack is never read as the film file nor deleted, whatever its name.
+TEST_F(ArchiveContentTest, FallbackNeverTakesACoverAlreadyInTheFolder)
+{
+    const std::string cover = state.CollectionFolder + "ALIEN.jpg";
+    {
+        std::ofstream(cover, std::ios::binary) << "couverture d'ALIEN";
+    }
+    testing::ZipBuilder zip;
+    zip.add("notice.txt", "sans fiche");
+    testing::serveHostileArchive(service, films[0], "/alien.jpg", zip.bytes());
+    auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "Listed"}});
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("introuvable"), std::string::npos) << result.outcome.message;
+    EXPECT_EQ(testing::readFile(cover), "couverture d'ALIEN");
+    EXPECT_EQ(state.table().RowCount(), 1);
+}
+
+TEST_F(ArchiveContentTest, FallbackTakesOnlyAFilmFileThisRunUnpacked)
+{
+    // A film file of that name left in the folder earlier stays, and is not read.
+    const std::string name = films[0].name;
+    const std::string earlier = state.CollectionFolder + name + ".film";
+    {
+        std::ofstream(earlier, std::ios::binary) << "Ancienne\r\nfiche\r\n";
+    }
+    testing::ZipBuilder zip;
+    zip.add(name + ".FILM", "Titre\r\nReal\r\n").add("(c).txt", "c");
+    const std::string notice = state.CollectionFolder + "(c).txt";
+    {
+        std::ofstream(notice, std::ios::binary) << "notice de l'utilisateur";
+    }
+    auto result = importWith(zip);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(cell("REAL", 2), "Real");
+    EXPECT_EQ(testing::readFile(earlier), "Ancienne\r\nfiche\r\n");
+    EXPECT_EQ(testing::readFile(notice), "notice de l'utilisateur");
+    EXPECT_FALSE(fs::exists(state.CollectionFolder + name + ".FILM"));
+}
+
+TEST_F(ArchiveContentTest, FilmEntryNamedLikeAFileAlreadyThereIsRefused)
+{
+    const std::string mine = state.CollectionFolder + "MIENNE.film";
+    {
+        std::ofstream(mine, std::ios::binary) << "Ma fiche\r\n";
+    }
+    testing::ZipBuilder zip;
+    zip.add("MIENNE.film", "Titre\r\n");
+    auto result = importWith(zip);
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("existe d\xE9j\xE0"), std::string::npos) << result.outcome.message;
+    EXPECT_EQ(testing::readFile(mine), "Ma fiche\r\n");
+    EXPECT_EQ(state.table().RowCount(), 1);
+}
+
+// Line 1 of a film file named just ".film" gives the film name: it never reaches a path.
+TEST_F(ArchiveContentTest, FilmNameFromTheFileNeverMovesAPicture)
+{
+    const fs::path pictures = dir.path() / "Pictures";
+    fs::create_directories(pictures);
+    {
+        std::ofstream(pictures / "holiday.jpg", std::ios::binary) << "vacances";
+        std::ofstream(dir.path() / "x.jpg", std::ios::binary) << "x";
+    }
+    for (const std::string& line1 : {(pictures / "holiday").string(), std::string("../x"), std::string("../../x")}) {
+        testing::ZipBuilder zip;
+        zip.add(".film", line1 + "\r\nReal\r\n").add(".jpg", "jpg");
+        auto result = importWith(zip);
+        ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+        EXPECT_EQ(testing::readFile((pictures / "holiday.jpg").string()), "vacances") << line1;
+        EXPECT_EQ(testing::readFile((dir.path() / "x.jpg").string()), "x") << line1;
+    }
+    EXPECT_EQ(state.table().RowCount(), 4);
+    EXPECT_EQ(cell("TITRE", 2), (pictures / "holiday").string());
+    for (const auto& file : folderFiles())
+        EXPECT_TRUE(file == ".jpg" || file.find("%2F") != std::string::npos) << file;
+}
+
+// A NUL in an entry's name would stop the path calls at it and name another film's cover.
+TEST_F(ArchiveContentTest, NulInAnEntryNameNeitherDeletesNorMovesACover)
+{
+    const std::string other = state.CollectionFolder + "AUTRE FILM.jpg";
+    const std::string jacket = state.CollectionFolder + "JAQUETTE.jpg";
+    {
+        std::ofstream(other, std::ios::binary) << "autre";
+        std::ofstream(jacket, std::ios::binary) << "jaquette";
+    }
+    for (const std::string& entry :
+         {std::string("AUTRE FILM.jpg\0.film", 20), std::string("JAQUETTE.jpg\0.film", 18)}) {
+        testing::ZipBuilder zip;
+        zip.add(entry, "Titre\r\nReal\r\n");
+        auto result = importWith(zip);
+        EXPECT_FALSE(result.outcome.ok);
+        EXPECT_NE(result.outcome.message.find("introuvable"), std::string::npos) << result.outcome.message;
+    }
+    EXPECT_EQ(testing::readFile(other), "autre");
+    EXPECT_EQ(testing::readFile(jacket), "jaquette");
+    EXPECT_EQ(folderFiles(), (std::vector<std::string>{"AUTRE FILM.jpg", "JAQUETTE.jpg"}));
+    EXPECT_EQ(state.table().RowCount(), 1);
+}
+
+TEST_F(ArchiveContentTest, UnsafeArchiveNamesAreRefusedInFrench)
+{
+    for (const std::string& link :
+         {std::string("/getzip.html/.."), std::string("/getzip.html/..\\..\\x.zip"), std::string("/a\x01.zip")}) {
+        testing::serveHostileArchive(service, films[0], link, testing::ZipBuilder().add("A.film", "A\r\n").bytes());
+        auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "Listed"}});
+        EXPECT_FALSE(result.outcome.ok) << link;
+        EXPECT_NE(result.outcome.message.find("valable"), std::string::npos) << result.outcome.message;
+    }
+    EXPECT_TRUE(folderFiles().empty());
 }
 
 TEST(FilmPage, DistributorAndArchiveLink)

@@ -1,0 +1,82 @@
+#include "table/ExclusiveLink.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "table/Platform.h"
+
+namespace cinevaro::table {
+
+namespace {
+
+// Creates `target` with O_EXCL and copies `temp` into it, synced; the target is removed again
+// on failure.
+int createAndCopy(const std::string& temp, const std::string& target)
+{
+    const int in = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    struct stat st
+    {
+    };
+    const mode_t mode = ::fstat(in, &st) == 0 ? (st.st_mode & 07777) : 0644;
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return error;
+    }
+    char buffer[64 * 1024];
+    int error = 0;
+    while (!error) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno != EINTR)
+                error = errno;
+            continue;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n && !error;) {
+            const ssize_t w = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno != EINTR)
+                error = errno;
+            else if (w > 0)
+                done += w;
+        }
+    }
+    if (!error) {
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        ::futimens(out, times);
+        if (::fsync(out) != 0)
+            error = errno;
+    }
+    ::close(in);
+    if (::close(out) != 0 && !error)
+        error = errno;
+    if (error)
+        ::unlink(target.c_str());
+    return error;
+}
+
+} // namespace
+
+bool linkRefusedByFileSystem(int error)
+{
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EMLINK || error == EXDEV;
+}
+
+int linkExclusive(const std::string& temp, const std::string& target)
+{
+    if (!fileFaultInjected(FileOp::Link) && ::link(temp.c_str(), target.c_str()) == 0)
+        return 0;
+    const int error = errno;
+    if (!linkRefusedByFileSystem(error))
+        return error;
+    return createAndCopy(temp, target);
+}
+
+} // namespace cinevaro::table
