@@ -160,7 +160,11 @@ bool CookieStore::domainMatches(const std::string& host, const std::string& doma
 void CookieStore::receive(const std::string& header, const std::string& host, const std::string& requestPath,
                           std::optional<std::time_t> now)
 {
-    if (header.size() > kMaxCookieBytes)
+    // A control character (a lone CR, say) would be sent back on a request line of its own.
+    if (header.size() > kMaxCookieBytes || std::any_of(header.begin(), header.end(), [](char ch) {
+            auto c = static_cast<unsigned char>(ch);
+            return (c < 0x20 && c != '\t') || c == 0x7F;
+        }))
         return;
     std::vector<std::string> parts;
     std::size_t pos = 0;

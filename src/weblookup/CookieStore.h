@@ -28,8 +28,8 @@ public:
     static constexpr std::size_t kMaxCookieBytes = 4096;
 
     // Stores the cookie of one Set-Cookie header received from `host` for a request to
-    // `requestPath`. Without a Domain attribute the cookie belongs to that host alone. A Domain
-    // that is not the host or a domain above it, that is a single label ("com") or a public
+    // `requestPath`; a header holding a control character is refused. Without a Domain attribute the cookie belongs to
+    // that host alone. A Domain that is not the host or a domain above it, that is a single label ("com") or a public
     // suffix ("co.uk"), refuses the cookie. A later copy of a known cookie replaces it; Max-Age 0
     // or less, or else an Expires date in the past, removes it. `now` is the current time (for
     // the tests; the clock when not given).

@@ -127,6 +127,9 @@ TEST(CookieTest, SingleLabelAndPublicSuffixDomainsAreRefused)
     store.receive("e=5; Domain=gouv.fr", "cinema.gouv.fr", "/");
     EXPECT_TRUE(store.cookies().empty());
     EXPECT_EQ(store.headerFor("autre.com", "/"), "");
+    store.receive("g=1\rX-Injecte: 1", "www.films.com", "/"); // a lone CR would split the request
+    store.receive("h=\x01", "www.films.com", "/");
+    EXPECT_TRUE(store.cookies().empty());
     store.receive("f=6; Domain=films.com", "www.films.com", "/");
     EXPECT_EQ(store.headerFor("img.films.com", "/"), "f=6");
     EXPECT_TRUE(CookieStore::isPublicSuffix("fr"));
