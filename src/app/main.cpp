@@ -7,6 +7,7 @@
 
 #include "catalogue/CatalogueState.h"
 #include "table/Platform.h"
+#include "ui/FrenchTranslations.h"
 #include "ui/QtPrompts.h"
 #include "ui/TSplashForm.h"
 #include "ui/TfrmBase.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cinevaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cinevaro"));
+    cinevaro::ui::installFrenchTranslations(app);
 
     std::string exeDir = QApplication::applicationDirPath().toStdString();
     if (!exeDir.empty() && exeDir.back() != '/')

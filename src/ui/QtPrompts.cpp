@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace cinevaro::ui {
 
@@ -22,9 +23,24 @@ void QtPrompts::error(const QString& text)
     QMessageBox::critical(m_parent, QStringLiteral("Cinevaro"), withFullStop(text));
 }
 
+void QtPrompts::errorBox(const QString& caption, const QString& text, Modality modality)
+{
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, m_parent);
+    box.setWindowModality(Qt::ApplicationModal);
+    // Qt has no modality across programs: a system-modal box is kept above every window instead.
+    if (modality == Modality::System)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.exec();
+}
+
 bool QtPrompts::question(const QString& caption, const QString& text)
 {
-    return QMessageBox::question(m_parent, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    // The answers read the same whatever translation is installed.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt, const QString& value)
@@ -41,8 +57,8 @@ QString QtPrompts::openFileName(const QString& caption, const QString& filter, c
     return QFileDialog::getOpenFileName(m_parent, caption, dir, filter);
 }
 
-QString QtPrompts::saveFileName(const QString& caption, const QString& filter, const QString& defaultSuffix,
-                                const QString& dir, bool confirmOverwrite)
+Prompts::SaveChoice QtPrompts::saveFile(const QString& caption, const QString& filter, const QString& defaultSuffix,
+                                        const QString& dir, bool confirmOverwrite)
 {
     QFileDialog dialog(m_parent, caption, dir, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -51,7 +67,11 @@ QString QtPrompts::saveFileName(const QString& caption, const QString& filter, c
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    SaveChoice choice;
+    choice.fileName = dialog.selectedFiles().constFirst();
+    choice.filter = dialog.selectedNameFilter();
+    choice.filterIndex = static_cast<int>(filterEntries(filter).indexOf(choice.filter));
+    return choice;
 }
 
 QString QtPrompts::pictureFileName(const QString& caption, const QString& dir)

@@ -341,7 +341,7 @@ void TfrmRecherche::btnAddClick()
     if (shown)
         QApplication::restoreOverrideCursor();
     if (result.refused) {
-        m_prompts.warning(fromCp(result.outcome.caption), fromCp(result.outcome.message));
+        m_prompts.errorBox(fromCp(result.outcome.caption), fromCp(result.outcome.message), Prompts::Modality::System);
         return;
     }
     if (!result.outcome) {

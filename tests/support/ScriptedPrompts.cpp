@@ -47,6 +47,11 @@ void ScriptedPrompts::error(const QString& text)
     m_transcript.push_back({QStringLiteral("error"), QStringLiteral("Cinevaro"), withFullStop(text)});
 }
 
+void ScriptedPrompts::errorBox(const QString& caption, const QString& text, Modality modality)
+{
+    m_transcript.push_back({QStringLiteral("error"), caption, text, modality == Modality::System});
+}
+
 bool ScriptedPrompts::question(const QString& caption, const QString& text)
 {
     m_transcript.push_back({QStringLiteral("question"), caption, text});
@@ -65,11 +70,29 @@ QString ScriptedPrompts::openFileName(const QString& caption, const QString& fil
     return take<QString>(QStringLiteral("open"), QString());
 }
 
-QString ScriptedPrompts::saveFileName(const QString& caption, const QString& filter, const QString&, const QString&,
-                                      bool)
+ui::Prompts::SaveChoice ScriptedPrompts::saveFile(const QString& caption, const QString& filter, const QString&,
+                                                  const QString&, bool)
 {
     m_transcript.push_back({QStringLiteral("save"), caption, filter});
-    return take<QString>(QStringLiteral("save"), QString());
+    const QStringList entries = filterEntries(filter);
+    SaveChoice choice;
+    if (!m_answers.empty()) {
+        if (auto* answer = std::get_if<SaveAnswer>(&m_answers.front())) {
+            choice.fileName = answer->fileName;
+            choice.filter = answer->filter;
+            m_answers.pop_front();
+            choice.filterIndex = static_cast<int>(entries.indexOf(choice.filter));
+            if (!choice.fileName.isEmpty() && choice.filterIndex < 0)
+                ADD_FAILURE() << "prepared filter is not in the save dialog's list: " << choice.filter.toStdString();
+            return choice;
+        }
+    }
+    choice.fileName = take<QString>(QStringLiteral("save"), QString());
+    if (!choice.fileName.isEmpty() && !entries.isEmpty()) {
+        choice.filter = entries.constFirst();
+        choice.filterIndex = 0;
+    }
+    return choice;
 }
 
 QString ScriptedPrompts::pictureFileName(const QString& caption, const QString&)

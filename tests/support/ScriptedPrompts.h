@@ -15,24 +15,35 @@ namespace cinevaro::testing {
 
 struct PromptRecord
 {
-    QString
-        kind; // "information", "warning", "error", "question", "input", "open", "save", "picture", "folder", "modal"
+    QString kind; // "information", "warning", "error", "question", "input", "open", "save", "picture", "folder",
+                  // "modal" (errorBox records "error" with its own caption)
     QString caption;
     QString text;
+    // Error boxes only: shown system-modal.
+    bool systemModal = false;
 };
 
 class ScriptedPrompts : public ui::Prompts
 {
 public:
     using ModalScript = std::function<int(QDialog&)>;
-    using Answer = std::variant<bool, std::optional<QString>, QString, ModalScript>;
+    // A save dialog's answer with the filter entry chosen in it.
+    struct SaveAnswer
+    {
+        QString fileName;
+        QString filter;
+    };
+    using Answer = std::variant<bool, std::optional<QString>, QString, ModalScript, SaveAnswer>;
 
     // Queue answers in the order the prompts will appear. Message boxes with only OK need none.
     void answerYes() { m_answers.emplace_back(true); }
     void answerNo() { m_answers.emplace_back(false); }
     void answerInput(const QString& text) { m_answers.emplace_back(std::optional<QString>(text)); }
     void cancelInput() { m_answers.emplace_back(std::optional<QString>()); }
-    void answerFile(const QString& path) { m_answers.emplace_back(path); } // empty = cancelled
+    // Any file dialog; empty = cancelled. A save dialog answered so returns its first filter entry.
+    void answerFile(const QString& path) { m_answers.emplace_back(path); }
+    // A save dialog accepted with `filter` (an entry of the dialog's filter list) selected.
+    void answerSave(const QString& path, const QString& filter) { m_answers.emplace_back(SaveAnswer{path, filter}); }
     void answerModal(ModalScript script) { m_answers.emplace_back(std::move(script)); }
 
     const std::vector<PromptRecord>& transcript() const { return m_transcript; }
@@ -44,11 +55,12 @@ public:
     void information(const QString& caption, const QString& text) override;
     void warning(const QString& caption, const QString& text) override;
     void error(const QString& text) override;
+    void errorBox(const QString& caption, const QString& text, Modality modality) override;
     bool question(const QString& caption, const QString& text) override;
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& value) override;
     QString openFileName(const QString& caption, const QString& filter, const QString& dir) override;
-    QString saveFileName(const QString& caption, const QString& filter, const QString& defaultSuffix,
-                         const QString& dir, bool confirmOverwrite) override;
+    SaveChoice saveFile(const QString& caption, const QString& filter, const QString& defaultSuffix, const QString& dir,
+                        bool confirmOverwrite) override;
     QString pictureFileName(const QString& caption, const QString& dir) override;
     QString folderName(const QString& caption, const QString& dir) override;
     int runModal(QDialog& dialog) override;

@@ -1,15 +1,22 @@
 // main of the widget suites: one QApplication on the offscreen platform for all cases.
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
+
+#include "ui/FrenchTranslations.h"
 
 int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    // The windows are tested with the same French standard buttons as the program shows (the
+    // tests of those texts fail when the translations are missing).
+    if (!cinevaro::ui::installFrenchTranslations(app))
+        std::fprintf(stderr, "Qt's French translations (qtbase_fr) are not installed\n");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

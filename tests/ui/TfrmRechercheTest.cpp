@@ -423,6 +423,8 @@ TEST_F(RechercheTest, MissingSupportStopsEverything)
     service.clearRequests();
     QTest::mouseClick(form->btnAdd, Qt::LeftButton);
     ASSERT_EQ(prompts.transcript().size(), 1u);
+    EXPECT_EQ(prompts.transcript()[0].kind, QStringLiteral("error"));
+    EXPECT_TRUE(prompts.transcript()[0].systemModal);
     EXPECT_EQ(prompts.transcript()[0].caption, QStringLiteral("Opération Arrétée"));
     EXPECT_EQ(prompts.transcript()[0].text,
               QStringLiteral("Il manque des catégories de support pour les films Selectionnés."));
