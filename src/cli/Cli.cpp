@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 
+#include "catalogue/Version.h"
 #include "cli/Commands.h"
 #include "table/Cp1252.h"
 
@@ -17,46 +18,90 @@ struct Command
 {
     Handler handler;
     const char* usage;
+    const char* summary; // what the command does, one sentence (UTF-8)
 };
 
-// Every command, with its one-line usage.
+// Every command, with its one-line usage and what it does.
 const std::map<std::string, Command>& commands()
 {
     static const std::map<std::string, Command> table = {
-        {"new", {cmdNew, "new FILE.cvo [--force]"}},
-        {"open", {cmdOpen, "open FILE.cvo"}},
-        {"list", {cmdList, "list FILE.cvo [--tree]"}},
-        {"show", {cmdShow, "show FILE.cvo ROW"}},
-        {"add", {cmdAdd, "add FILE.cvo --support NAME [--film F.film|F.txt] [--set FIELD=VALUE]... [--cover IMG.jpg]"}},
-        {"set", {cmdSet, "set FILE.cvo ROW FIELD=VALUE..."}},
-        {"delete", {cmdDelete, "delete FILE.cvo ROW"}},
-        {"export-film", {cmdExportFilm, "export-film FILE.cvo ROW OUT"}},
-        {"supports", {cmdSupports, "supports FILE.cvo [--set \"A;B;C\"]"}},
+        {"new", {cmdNew, "new FILE.cvo [--force]", "Crée une base vide avec les supports DivX, DVD et VHS."}},
+        {"open",
+         {cmdOpen, "open FILE.cvo", "Ouvre une base, la complète, la normalise, la trie par titre et l'enregistre."}},
+        {"list",
+         {cmdList, "list FILE.cvo [--tree]",
+          "Liste les films (ligne, support, titre), ou l'arbre des supports avec --tree."}},
+        {"show", {cmdShow, "show FILE.cvo ROW", "Affiche tous les champs d'une ligne de la base."}},
+        {"add",
+         {cmdAdd, "add FILE.cvo --support NAME [--film F.film|F.txt] [--set FIELD=VALUE]... [--cover IMG.jpg]",
+          "Ajoute une fiche, comme l'ajout manuel de la fenêtre d'édition."}},
+        {"set", {cmdSet, "set FILE.cvo ROW FIELD=VALUE...", "Modifie des champs d'une fiche et enregistre la base."}},
+        {"delete",
+         {cmdDelete, "delete FILE.cvo ROW",
+          "Supprime une fiche, et sa jaquette quand aucune autre fiche ne l'utilise."}},
+        {"export-film",
+         {cmdExportFilm, "export-film FILE.cvo ROW OUT",
+          "Exporte une fiche en fichier .film ou .txt avec sa jaquette."}},
+        {"supports",
+         {cmdSupports, "supports FILE.cvo [--set \"A;B;C\"]", "Affiche ou remplace la liste des supports de la base."}},
         {"web-search",
-         {cmdWebSearch, "web-search --root URL [--by titre|acteur|real] [--match 0|1|2] [--proxy HOST:PORT] TEXT"}},
+         {cmdWebSearch, "web-search --root URL [--by titre|acteur|real] [--match 0|1|2] [--proxy HOST:PORT] TEXT",
+          "Cherche des films sur le site de fiches et liste les résultats."}},
         {"web-import",
          {cmdWebImport,
-          "web-import FILE.cvo --root URL [search options] TEXT --pick N=SUPPORT... [--duplicates oui|non]"}},
-        {"filter", {cmdFilter, "filter FILE.cvo --by real|date|ori|genre|distrib|support|pret|acteur VALUE"}},
-        {"search", {cmdSearch, "search FILE.cvo --by titre|real|acteur TEXT"}},
-        {"avi-info", {cmdAviInfo, "avi-info FILE.avi"}},
-        {"borrowers", {cmdBorrowers, "borrowers FILE.cvo [--set \"A;B\"]"}},
-        {"lend", {cmdLend, "lend FILE.cvo ROW NAME [--date TEXT]"}},
-        {"return", {cmdReturn, "return FILE.cvo ROW"}},
+          "web-import FILE.cvo --root URL [search options] TEXT --pick N=SUPPORT... [--duplicates oui|non]",
+          "Cherche des films sur le site de fiches et ajoute à la base ceux choisis, avec leur support."}},
+        {"filter",
+         {cmdFilter, "filter FILE.cvo --by real|date|ori|genre|distrib|support|pret|acteur VALUE",
+          "Liste les films qui ont cette valeur, comme les filtres de la fenêtre principale."}},
+        {"search",
+         {cmdSearch, "search FILE.cvo --by titre|real|acteur TEXT",
+          "Liste les films que la fenêtre de recherche garde pour ce texte (titre, réalisateur ou acteur)."}},
+        {"avi-info", {cmdAviInfo, "avi-info FILE.avi", "Affiche les informations techniques d'un fichier vidéo AVI."}},
+        {"borrowers",
+         {cmdBorrowers, "borrowers FILE.cvo [--set \"A;B\"]", "Affiche ou remplace la liste des emprunteurs."}},
+        {"lend", {cmdLend, "lend FILE.cvo ROW NAME [--date TEXT]", "Prête un film à un emprunteur de la liste."}},
+        {"return", {cmdReturn, "return FILE.cvo ROW", "Marque un film prêté comme rendu."}},
         {"html",
-         {cmdHtml, "html FILE.cvo OUT.htm [--width W] [--align Centre|Droite|Gauche] [--border B] [--no-lines] "
-                   "[--columns C1,C2,...] [--rows R1,R2,...]"}},
-        {"pdf", {cmdPdf, "pdf FILE.cvo OUT.pdf"}},
-        {"archive", {cmdArchive, "archive FILE.cvo OUT.zip"}},
+         {cmdHtml,
+          "html FILE.cvo OUT.htm [--width W] [--align Centre|Droite|Gauche] [--border B] [--no-lines] "
+          "[--columns C1,C2,...] [--rows R1,R2,...]",
+          "Écrit la page HTML de l'export, avec les films choisis dans l'ordre de la base."}},
+        {"pdf", {cmdPdf, "pdf FILE.cvo OUT.pdf", "Écrit les pages imprimées de la base dans un fichier PDF."}},
+        {"archive",
+         {cmdArchive, "archive FILE.cvo OUT.zip", "Archive la base et son dossier de jaquettes dans un fichier zip."}},
     };
     return table;
 }
 
-void printUsage(std::ostream& err)
+constexpr const char* kHelpUsage = "help [COMMAND]";
+
+void printUsage(std::ostream& stream)
 {
-    err << "usage: cinevaro-cli COMMAND ...\n";
+    stream << "usage: cinevaro-cli COMMAND ...\n";
     for (const auto& [name, command] : commands())
-        err << "  cinevaro-cli " << command.usage << "\n";
+        stream << "  cinevaro-cli " << command.usage << "\n";
+    stream << "  cinevaro-cli " << kHelpUsage << "\n";
+    stream << "  cinevaro-cli --help | -h | --version\n";
+}
+
+// "help" alone prints every usage; "help COMMAND" that command's usage and what it does.
+int help(const Args& args, std::ostream& out, std::ostream& err)
+{
+    if (args.empty()) {
+        printUsage(out);
+        return 0;
+    }
+    if (args.size() > 1)
+        return usage(kHelpUsage, err);
+    auto it = commands().find(args[0]);
+    if (it == commands().end()) {
+        err << "cinevaro-cli: unknown command '" << args[0] << "'\n";
+        printUsage(err);
+        return 2;
+    }
+    out << "usage: cinevaro-cli " << it->second.usage << "\n" << it->second.summary << "\n";
+    return 0;
 }
 
 } // namespace
@@ -66,6 +111,14 @@ int run(const Args& args, std::ostream& out, std::ostream& err)
     if (args.empty()) {
         printUsage(err);
         return 2;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
+        return help(Args(args.begin() + 1, args.end()), out, err);
+    if (args[0] == "--version") {
+        if (args.size() > 1)
+            return usage("--version", err);
+        out << "cinevaro-cli " << catalogue::versionText() << "\n";
+        return 0;
     }
     auto it = commands().find(args[0]);
     if (it == commands().end()) {

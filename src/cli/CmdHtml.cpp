@@ -104,6 +104,9 @@ int cmdHtml(const Args& args, std::ostream& out, std::ostream& err)
             }
             selected.push_back(*row);
         }
+        // The export window lists the ticked films in table order, each once: so does the page.
+        std::sort(selected.begin(), selected.end());
+        selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
     }
 
     auto target = argToCp(files[1], err);

@@ -319,6 +319,7 @@ void TfrmAjout::FormShow()
         btnAnnule->setText(QStringLiteral("Annuler Ajout"));
         setWindowTitle(QStringLiteral("Ajout Manuel de Fiche"));
         clearEntries();
+        lblTitreChange();
         return;
     }
     btnEnregistre->setText(QStringLiteral("Enregistrer Fiche"));
@@ -340,6 +341,8 @@ void TfrmAjout::FormShow()
     } else {
         imgCover->hide();
     }
+    // The box may already hold this title (no change signal then): the button follows it anyway.
+    lblTitreChange();
 }
 
 void TfrmAjout::lblTitreChange()

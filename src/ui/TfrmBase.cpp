@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -25,6 +26,9 @@ TfrmBase::TfrmBase(catalogue::CatalogueState& state, Prompts& prompts, std::stri
     m_prompts.setParentWidget(this);
     buildCommands();
     buildLayout();
+    // Titles, cover texts and filter values come from the catalogue: never read as markup.
+    for (QLabel* label : {lblTitre, lblimage, m_statusPanels[0], m_statusPanels[1]})
+        label->setTextFormat(Qt::PlainText);
     // The offer to save technical edits runs before the selection shows the next film.
     connect(TreeFilm, &QTreeWidget::currentItemChanged, this, &TfrmBase::TreeFilmChanging);
     connect(TreeFilm, &QTreeWidget::currentItemChanged, this, &TfrmBase::TreeFilmChange);

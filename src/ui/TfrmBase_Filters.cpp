@@ -75,6 +75,14 @@ void TfrmBase::setupFilters()
         connect(m.item, &QAction::triggered, this, [this, m] { fieldFilterClick(m.radio, m.item); });
         m.item->setEnabled(true);
     }
+    // The loan filter stands alone (not auto-exclusive): a click on it while it is active would
+    // untick it and leave the tree filtered. It stays ticked; only another filter clears it.
+    connect(filtrePret, &QRadioButton::clicked, this, [this](bool checked) {
+        if (checked)
+            return;
+        FlagGuard guard(m_filterUpdating);
+        setFilterRadioChecked(filtrePret, true);
+    });
     mnuFiltrePret->setCheckable(true);
     connect(mnuFiltrePret, &QAction::triggered, this, &TfrmBase::filtrePretClick);
     connect(lstActeur, &QListWidget::itemChanged, this, &TfrmBase::lstActeurClick);

@@ -2,6 +2,8 @@
 // its row, and the tree's handlers (selection, double click, popup, delete, refresh).
 #include "ui/TfrmBase.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -315,10 +317,20 @@ void TfrmBase::clearFilterState()
     m_state.ActorFilterActive = false;
     m_state.ActorFilterName.assign(1, ';');
     m_state.SearchActive = false;
-    for (QRadioButton* radio : {filtreReal, filtreGenre, filtreDate, filtreOri, filtreDistrib, filtreSupport})
-        setFilterRadioChecked(radio, false);
-    setFilterRadioChecked(filtrePret, false);
-    setFilterRadioChecked(filtreNul, true);
+    {
+        // The callers rebuild the tree once: ticking "Aucun Filtre" here must not apply the
+        // filters (and rebuild) on its own.
+        const bool updating = m_filterUpdating;
+        m_filterUpdating = true;
+        for (QRadioButton* radio : {filtreReal, filtreGenre, filtreDate, filtreOri, filtreDistrib, filtreSupport})
+            setFilterRadioChecked(radio, false);
+        setFilterRadioChecked(filtrePret, false);
+        setFilterRadioChecked(filtreNul, true);
+        m_filterUpdating = updating;
+    }
+    for (QAction* item : filterMenuGroup->actions())
+        item->setChecked(false);
+    mnuFiltrePret->setChecked(false);
     AucunFiltre1->setChecked(true);
     setStatusText(1, QStringLiteral("Aucun Filtre"));
 }

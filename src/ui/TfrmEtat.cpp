@@ -38,6 +38,7 @@ TfrmEtat::TfrmEtat(QWidget* parent)
     frame->setFrameShape(QFrame::Box);
     auto* inner = new QVBoxLayout(frame);
     m_lblEtat->setObjectName(QStringLiteral("lblEtat"));
+    m_lblEtat->setTextFormat(Qt::PlainText); // may hold a film title from the service
     m_lblEtat->setWordWrap(true);
     m_lblEtat->setMinimumHeight(34);
     m_progressBar->setObjectName(QStringLiteral("ProgressBar"));

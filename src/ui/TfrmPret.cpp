@@ -31,6 +31,7 @@ TfrmPret::TfrmPret(catalogue::CatalogueState& state, Prompts& prompts, TfrmGestE
 
     lblTitre = new QLabel(this);
     lblTitre->setObjectName(QStringLiteral("lblTitre"));
+    lblTitre->setTextFormat(Qt::PlainText); // the film's title, never markup
     lblTitre->setAlignment(Qt::AlignCenter);
     lblTitre->setWordWrap(true);
     QFont heading = lblTitre->font();

@@ -5,12 +5,14 @@
 #include <QLabel>
 #include <QPdfWriter>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 #include "catalogue/CatalogueState.h"
@@ -34,6 +36,26 @@ QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text, co
     button->setToolTip(hint);
     bar->addWidget(button);
     return button;
+}
+
+// The option list (name, value, name, value...) that Qt's CUPS print engine sends with the job;
+// the key is the one its print dialog uses.
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// Draft print quality, as the print server knows it (IPP print-quality 3); print engines without
+// such options (PDF output) ignore it.
+void setDraftQuality(QPrinter& printer)
+{
+    QPrintEngine* engine = printer.printEngine();
+    if (!engine)
+        return;
+    QStringList options = engine->property(kCupsOptions).toStringList();
+    const qsizetype at = options.indexOf(QStringLiteral("print-quality"));
+    if (at >= 0 && at % 2 == 0 && at + 1 < options.size())
+        options[at + 1] = QStringLiteral("3");
+    else
+        options << QStringLiteral("print-quality") << QStringLiteral("3");
+    engine->setProperty(kCupsOptions, options);
 }
 
 } // namespace
@@ -134,10 +156,25 @@ void TfrmPrint::ToolButton1Click()
     printer.setDuplex(QPrinter::DuplexNone);
     // Two portrait pages side by side on each landscape sheet.
     printer.setPageOrientation(QPageLayout::Landscape);
+    // The dialog counts pages as the preview shows them (two of them go on each sheet).
+    const int pages = GmPreview1->pageCount();
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Imprimer"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setMinMax(1, std::max(pages, 1));
     if (m_prompts.runModal(dialog) != QDialog::Accepted)
         return;
+    setDraftQuality(printer);
+    int first = 1;
+    int last = pages;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = std::max(printer.toPage(), first);
+    } else if (printer.printRange() == QPrinter::CurrentPage) {
+        first = last = GmPreview1->currentPage();
+    }
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         // Printing to a file: written beside it and renamed over it once complete, so a full
         // disk never leaves a truncated file in place of the previous one.
@@ -149,13 +186,13 @@ void TfrmPrint::ToolButton1Click()
             writer.setCreator(printer.creator());
             writer.setResolution(printer.resolution());
             writer.setPageLayout(printer.pageLayout());
-            drawn = GmPreview1->print(writer);
+            drawn = GmPreview1->print(writer, first, last);
         }
         if (auto written = file.commit(drawn); !written)
             m_prompts.error(fromCp(written.message));
         return;
     }
-    if (!GmPreview1->print(printer))
+    if (!GmPreview1->print(printer, first, last))
         m_prompts.error(
             QStringLiteral("L'impression n'a pas pu être faite : l'imprimante n'a pas accepté le document."));
 }

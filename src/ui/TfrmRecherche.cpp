@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "catalogue/CatalogueState.h"
@@ -47,8 +48,8 @@ TfrmRecherche::TfrmRecherche(catalogue::CatalogueState& state, catalogue::Settin
     setWindowTitle(QStringLiteral("Recherche de films sur le site Moviecovers"));
     buildLayout();
 
+    // Enter in the search box reaches the default button "Chercher": one search per Enter.
     connect(btnCherche, &QPushButton::clicked, this, &TfrmRecherche::btnChercheClick);
-    connect(Edit1, &QLineEdit::returnPressed, this, &TfrmRecherche::btnChercheClick);
     connect(btnAdd, &QPushButton::clicked, this, &TfrmRecherche::btnAddClick);
     connect(btnClear, &QPushButton::clicked, this, &TfrmRecherche::btnClearClick);
     connect(brnFerme, &QPushButton::clicked, this, &TfrmRecherche::brnFermeClick);
@@ -197,6 +198,9 @@ std::optional<QString> TfrmRecherche::applyProxySettings()
 void TfrmRecherche::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // Restoring a minimised window sends a spontaneous show: the results and chosen supports stay.
+    if (event->spontaneous())
+        return;
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormActivate();
@@ -417,8 +421,7 @@ void TfrmRecherche::PCheckListBoxParamPopup(int index, const QString& href, QStr
 {
     if (href != fromCp(markup::supportHref(index + 1)))
         return;
-    catalogue::ParseSupportList(m_state);
-    for (const auto& name : m_state.supportNames())
+    for (const auto& name : catalogueSupports())
         values << fromCp(name);
     show = true;
 }
@@ -439,8 +442,7 @@ void TfrmRecherche::PCheckListBoxParamSelect(int index, const QString& /*value*/
 
 void TfrmRecherche::PCheckListBoxCheckClick(int /*index*/)
 {
-    catalogue::ParseSupportList(m_state);
-    auto supports = m_state.supportNames();
+    const auto supports = catalogueSupports();
     for (int i = 0; i < PCheckListBox->count(); ++i) {
         QString text = PCheckListBox->itemMarkup(i);
         if (PCheckListBox->isChecked(i)) {
@@ -453,6 +455,18 @@ void TfrmRecherche::PCheckListBoxCheckClick(int /*index*/)
         PCheckListBox->setItemMarkup(i, text);
     }
     PCheckListBox->viewport()->update();
+}
+
+std::vector<std::string> TfrmRecherche::catalogueSupports()
+{
+    // A header row without a support list stands for the default list, as opening a catalogue
+    // fills such rows; the names parsed from a catalogue read earlier are never offered.
+    const auto& t = m_state.table();
+    if (t.RowCount() < 1 || t.GetCell(catalogue::posRESERVE2, 1).empty())
+        catalogue::resetDefaultSupports(m_state);
+    else
+        catalogue::ParseSupportList(m_state);
+    return m_state.supportNames();
 }
 
 void TfrmRecherche::PCheckListBoxParamHint(int /*index*/, const QString& /*href*/, QString& hint, bool& /*show*/)

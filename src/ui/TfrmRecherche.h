@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "weblookup/SearchPage.h"
@@ -105,6 +106,8 @@ private:
     void IdHTTP1Work(std::int64_t received);
     void IdHTTP1WorkEnd();
 
+    // The support list of the open catalogue, parsed again from its header row.
+    std::vector<std::string> catalogueSupports();
     weblookup::SearchBy searchBy() const;
     weblookup::MatchKind matchKind() const;
     void showResults();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
+#include "catalogue/Version.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -119,4 +120,96 @@ TEST_F(CliBasicTest, TheProgramTakesUtf8ArgumentsAndReturnsItsStatus)
         (std::string(CINEVARO_BIN_DIR) + "/cinevaro-cli list '" + dir.file("Vidéos.cvo") + "' ő >/dev/null 2>&1")
             .c_str());
     EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+namespace {
+
+struct ProgramRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the real program with a shell command line after the program name; stdout and stderr
+// are read apart.
+ProgramRun runProgram(const std::string& arguments, const TempDir& dir, const std::string& environment = {})
+{
+    const std::string outFile = dir.file("program.out");
+    const std::string errFile = dir.file("program.err");
+    const std::string cmd = environment + " " + std::string(CINEVARO_BIN_DIR) + "/cinevaro-cli " + arguments + " >'" +
+                            outFile + "' 2>'" + errFile + "'";
+    ProgramRun result;
+    result.status = WEXITSTATUS(std::system(cmd.c_str()));
+    result.out = cinevaro::testing::readFile(outFile);
+    result.err = cinevaro::testing::readFile(errFile);
+    return result;
+}
+
+} // namespace
+
+TEST_F(CliBasicTest, HelpAndVersionExitWithZero)
+{
+    for (const char* option : {"--help", "-h", "help"}) {
+        const ProgramRun help = runProgram(option, dir);
+        EXPECT_EQ(help.status, 0) << option;
+        EXPECT_EQ(help.out.rfind("usage: cinevaro-cli COMMAND ...\n", 0), 0u) << option;
+        EXPECT_NE(help.out.find("  cinevaro-cli html FILE.cvo OUT.htm"), std::string::npos) << option;
+        EXPECT_NE(help.out.find("  cinevaro-cli help [COMMAND]"), std::string::npos) << option;
+        EXPECT_TRUE(help.err.empty()) << option;
+    }
+    const ProgramRun version = runProgram("--version", dir);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "cinevaro-cli " + cinevaro::catalogue::versionText() + "\n");
+    EXPECT_NE(version.out.find(" (Build: "), std::string::npos);
+    EXPECT_TRUE(version.err.empty());
+    // Without a command the usage still goes to stderr with the usage status.
+    const ProgramRun none = runProgram("", dir);
+    EXPECT_EQ(none.status, 2);
+    EXPECT_TRUE(none.out.empty());
+    EXPECT_EQ(none.err.rfind("usage: cinevaro-cli COMMAND ...\n", 0), 0u);
+}
+
+TEST_F(CliBasicTest, HelpOfOneCommandGivesItsUsageAndWhatItDoes)
+{
+    EXPECT_EQ(run({"help", "html"}), 0);
+    EXPECT_EQ(out.str(), "usage: cinevaro-cli html FILE.cvo OUT.htm [--width W] [--align Centre|Droite|Gauche] "
+                         "[--border B] [--no-lines] [--columns C1,C2,...] [--rows R1,R2,...]\n"
+                         "Écrit la page HTML de l'export, avec les films choisis dans l'ordre de la base.\n");
+    EXPECT_TRUE(err.str().empty());
+    for (const char* name : {"new",         "open",     "list",       "show",       "add",    "set",    "delete",
+                             "export-film", "supports", "web-search", "web-import", "filter", "search", "avi-info",
+                             "borrowers",   "lend",     "return",     "html",       "pdf",    "archive"}) {
+        EXPECT_EQ(run({"help", name}), 0) << name;
+        const std::string text = out.str();
+        EXPECT_EQ(text.rfind(std::string("usage: cinevaro-cli ") + name, 0), 0u) << name;
+        // Two lines: the usage, then one sentence.
+        const auto firstEnd = text.find('\n');
+        ASSERT_NE(firstEnd, std::string::npos) << name;
+        const std::string sentence = text.substr(firstEnd + 1);
+        EXPECT_GT(sentence.size(), 10u) << name;
+        EXPECT_EQ(sentence.substr(sentence.size() - 2), ".\n") << name;
+    }
+    EXPECT_EQ(run({"help", "bogus"}), 2);
+    EXPECT_NE(err.str().find("unknown command 'bogus'"), std::string::npos);
+    EXPECT_EQ(run({"help", "html", "pdf"}), 2);
+    EXPECT_EQ(runProgram("--help html", dir).out.rfind("usage: cinevaro-cli html ", 0), 0u);
+}
+
+TEST_F(CliBasicTest, PdfPrintsOnlyItsOwnMessages)
+{
+    const std::string path = films();
+    const std::string pdf = dir.file("films.pdf");
+    // No runtime folder in the environment: the Qt libraries would warn about it.
+    const ProgramRun printed =
+        runProgram("pdf '" + path + "' '" + pdf + "'", dir, "env -u XDG_RUNTIME_DIR -u QT_QPA_PLATFORM");
+    EXPECT_EQ(printed.status, 0) << printed.err;
+    EXPECT_EQ(printed.out, pdf + "\n");
+    EXPECT_EQ(printed.err, "");
+    EXPECT_EQ(cinevaro::testing::readFile(pdf).substr(0, 5), "%PDF-");
+    // Its own failure message is still printed.
+    const ProgramRun failed =
+        runProgram("pdf '" + dir.file("absent.cvo") + "' '" + pdf + "'", dir, "env -u XDG_RUNTIME_DIR");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err, "Le fichier " + dir.file("absent.cvo") + " n'existe pas\n");
 }

@@ -51,7 +51,19 @@ TEST_F(CliOutputTest, HtmlOptions)
     options.border = "2";
     options.lines = false;
     options.columns = {true, false, true, false, false, false, false, false, false, true};
-    EXPECT_EQ(ct::readFile(page), output::buildHtmlPage(state.table(), {4, 2}, options));
+    // The films come in table order, as the export window lists the ticked ones.
+    EXPECT_EQ(ct::readFile(page), output::buildHtmlPage(state.table(), {2, 4}, options));
+}
+
+TEST_F(CliOutputTest, HtmlRowsComeInTableOrderEachOnce)
+{
+    const std::string page = dir.file("ordre.htm");
+    ASSERT_EQ(run({"html", dir.file("Films.cvo"), page, "--rows", "5,3"}), 0) << err.str();
+    const std::string written = ct::readFile(page);
+    EXPECT_EQ(written, output::buildHtmlPage(state.table(), {3, 5}, output::HtmlOptions()));
+    EXPECT_NE(written, output::buildHtmlPage(state.table(), {5, 3}, output::HtmlOptions()));
+    ASSERT_EQ(run({"html", dir.file("Films.cvo"), page, "--rows", "4,2,4,3"}), 0) << err.str();
+    EXPECT_EQ(ct::readFile(page), output::buildHtmlPage(state.table(), {2, 3, 4}, output::HtmlOptions()));
 }
 
 TEST_F(CliOutputTest, HtmlErrors)

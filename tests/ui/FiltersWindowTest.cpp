@@ -1,4 +1,5 @@
 // Filters of the main window and the search window, driven through their controls.
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QFont>
 #include <QLineEdit>
@@ -142,6 +143,66 @@ TEST_F(Filters, LoanFilterShowsAvailableFilmsOrTheBorrowersFilms)
     window->filtrePret->click();
     EXPECT_EQ(window->statusText(1), text("Filtrer par Emprunteur avec paul : 1 Film Trouvé"));
     EXPECT_EQ(films(), names({"Brazil"}));
+}
+
+TEST_F(Filters, ClickingTheActiveFilterRadioDoesNothing)
+{
+    int rebuilds = 0;
+    QObject::connect(window->TreeFilm->model(), &QAbstractItemModel::modelReset, [&rebuilds] { ++rebuilds; });
+    select(text("Brazil"));
+    window->filtrePret->click();
+    ASSERT_EQ(films(), names({"Brazil"}));
+    const QString status = window->statusText(1);
+    rebuilds = 0;
+    window->filtrePret->click();
+    EXPECT_TRUE(window->filtrePret->isChecked());
+    EXPECT_TRUE(window->mnuFiltrePret->isChecked());
+    EXPECT_EQ(films(), names({"Brazil"}));
+    EXPECT_EQ(window->statusText(1), status);
+    EXPECT_TRUE(isActiveBox(window->lblPret));
+    EXPECT_EQ(rebuilds, 0);
+    // The same for a field filter of the exclusive group.
+    window->AucunFiltre1->trigger();
+    select(text("Alien"));
+    window->filtreReal->click();
+    ASSERT_EQ(films(), names({"Blade Runner", "Alien"}));
+    EXPECT_FALSE(window->filtrePret->isChecked());
+    rebuilds = 0;
+    window->filtreReal->click();
+    EXPECT_TRUE(window->filtreReal->isChecked());
+    EXPECT_EQ(films(), names({"Blade Runner", "Alien"}));
+    EXPECT_EQ(rebuilds, 0);
+}
+
+TEST_F(Filters, RefreshWithAnActiveFilterRebuildsTheTreeOnce)
+{
+    select(text("Alien"));
+    window->filtreReal->click();
+    ASSERT_EQ(films().size(), 2);
+    int rebuilds = 0;
+    QObject::connect(window->TreeFilm->model(), &QAbstractItemModel::modelReset, [&rebuilds] { ++rebuilds; });
+    window->Rafraichir1->trigger();
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_TRUE(window->filtreNul->isChecked());
+    EXPECT_FALSE(window->filtreReal->isChecked());
+    EXPECT_FALSE(window->mnuFiltreReal->isChecked());
+    EXPECT_TRUE(window->AucunFiltre1->isChecked());
+    EXPECT_FALSE(isActiveBox(window->lblReal));
+    EXPECT_FALSE(state.FilterActive);
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
+
+    // The loan filter too.
+    select(text("Brazil"));
+    window->filtrePret->click();
+    ASSERT_EQ(films(), names({"Brazil"}));
+    rebuilds = 0;
+    window->Rafraichir1->trigger();
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_FALSE(window->filtrePret->isChecked());
+    EXPECT_FALSE(window->mnuFiltrePret->isChecked());
+    EXPECT_FALSE(isActiveBox(window->lblPret));
 }
 
 TEST_F(Filters, LoanFilterOnABranchShowsTheAvailableFilms)

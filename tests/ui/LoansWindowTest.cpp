@@ -7,9 +7,11 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "loans/Loans.h"
 #include "ui/MainWindowFilmsSupport.h"
+#include "ui/TfrmEtat.h"
 #include "ui/TfrmGestEmp.h"
 #include "ui/TfrmPret.h"
 
@@ -71,6 +73,35 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
     saved = reread();
     EXPECT_EQ(saved.GetCell(catalogue::posIFEMP, row(text("Alien"))), "0");
     EXPECT_EQ(saved.GetCell(catalogue::posDATEMP, row(text("Alien"))), "");
+}
+
+TEST_F(Loans, CatalogueTextsAreShownAsPlainText)
+{
+    // A title holding markup is shown as written, in the title zone, the cover text, the lend
+    // window and the progress window alike.
+    const QString marked = text("<i>Alien</i> <b>8</b>");
+    state.table().SetCell(state.table().FieldIndex("RESERVE1"), row(text("Alien")),
+                          ui::toCp(marked).value_or(std::string()));
+    window->RebuildTree();
+    select(marked);
+    EXPECT_EQ(window->lblTitre->text(), marked);
+    EXPECT_EQ(window->lblTitre->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(window->lblimage->text().contains(marked));
+    EXPECT_EQ(window->lblimage->textFormat(), Qt::PlainText);
+    for (const char* name : {"StatusPanel0", "StatusPanel1"}) {
+        auto* panel = window->StatusBar->findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(panel, nullptr) << name;
+        EXPECT_EQ(panel->textFormat(), Qt::PlainText) << name;
+    }
+    prompts.answerModal([&](QDialog& dialog) {
+        auto& pret = static_cast<ui::TfrmPret&>(dialog);
+        EXPECT_EQ(pret.lblTitre->text(), marked);
+        EXPECT_EQ(pret.lblTitre->textFormat(), Qt::PlainText);
+        return static_cast<int>(QDialog::Rejected);
+    });
+    window->btnPret->click();
+    ASSERT_NE(window->frmEtat, nullptr);
+    EXPECT_EQ(window->frmEtat->lblEtat()->textFormat(), Qt::PlainText);
 }
 
 TEST_F(Loans, CancelledLendWindowWritesNothing)

@@ -216,6 +216,25 @@ TEST_F(TfrmAjoutTest, EditKeepsTitreAndShowsSavedValues)
     EXPECT_TRUE(prompts.texts(QStringLiteral("question")).size() == 1); // only the add asked
 }
 
+TEST_F(TfrmAjoutTest, SaveButtonIsEnabledWhenTheBoxAlreadyHoldsTheTitle)
+{
+    addThroughWindow(QStringLiteral("alien"), false);
+    editRow("ALIEN");
+    ASSERT_TRUE(ajout->btnEnregistre->isEnabled());
+    // "Annuler Edition", then the same film again: the title box holds its title already.
+    ajout->btnAnnule->click();
+    editRow("ALIEN");
+    EXPECT_EQ(ajout->lblTitre->text(), QStringLiteral("ALIEN"));
+    EXPECT_TRUE(ajout->btnEnregistre->isEnabled());
+    // "Nouveau Support" in edit mode prepares the window again with the same title.
+    prompts.answerModal([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    ajout->Button1->click();
+    EXPECT_TRUE(ajout->btnEnregistre->isEnabled());
+    // An add after an edit starts with an empty box and a disabled button.
+    open(EditorMode::Add);
+    EXPECT_FALSE(ajout->btnEnregistre->isEnabled());
+}
+
 TEST_F(TfrmAjoutTest, UnholdableDurationShowsSplitAndIsKept)
 {
     addThroughWindow(QStringLiteral("x"), false);

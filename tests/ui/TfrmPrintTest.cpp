@@ -153,6 +153,41 @@ TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)
     EXPECT_TRUE(ct::readFile(none).empty());
 }
 
+TEST_F(TfrmPrintTest, PrintingHonoursThePagesChosenInTheDialog)
+{
+    for (const char* title : {"Gattaca", "Heat", "Insomnia"}) {
+        catalogue::appendFilmRow(state);
+        state.table().SetValue("TITRE", title);
+        state.table().SetValue("RESERVE1", title);
+        state.table().SetValue("RESERVE0", "DVD");
+    }
+    window->FormActivate();
+    ASSERT_EQ(preview().pageCount(), 3); // seven films: two sheets when every page is printed
+    const auto printTo = [this](const std::string& pdf, QPrinter::PrintRange range, int from, int to) {
+        prompts.answerModal([&pdf, range, from, to](QDialog& dialog) {
+            auto& printDialog = static_cast<QPrintDialog&>(dialog);
+            EXPECT_TRUE(printDialog.testOption(QAbstractPrintDialog::PrintPageRange));
+            EXPECT_FALSE(printDialog.testOption(QAbstractPrintDialog::PrintSelection));
+            EXPECT_EQ(printDialog.minPage(), 1);
+            EXPECT_EQ(printDialog.maxPage(), 3);
+            QPrinter* printer = printDialog.printer();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(QString::fromStdString(pdf));
+            printer->setPrintRange(range);
+            printer->setFromTo(from, to);
+            return int(QDialog::Accepted);
+        });
+        click("ToolButton1");
+        return pdfPageCount(ct::readFile(pdf));
+    };
+    EXPECT_EQ(printTo(dir.file("all.pdf"), QPrinter::AllPages, 0, 0), 2);
+    EXPECT_EQ(printTo(dir.file("third.pdf"), QPrinter::PageRange, 3, 3), 1);
+    EXPECT_EQ(printTo(dir.file("two.pdf"), QPrinter::PageRange, 2, 3), 1);
+    EXPECT_EQ(printTo(dir.file("first.pdf"), QPrinter::PageRange, 1, 1), 1);
+    preview().showPage(2);
+    EXPECT_EQ(printTo(dir.file("current.pdf"), QPrinter::CurrentPage, 0, 0), 1);
+}
+
 TEST_F(TfrmPrintTest, DamagedCoverIsReported)
 {
     std::ofstream(catalogue::coverPath(state, "Delicatessen"), std::ios::binary) << "damaged";

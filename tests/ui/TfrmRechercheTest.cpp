@@ -150,6 +150,40 @@ TEST_F(RechercheTest, ActorSearchEncodesAccents)
     EXPECT_GE(list().count(), 1);
 }
 
+TEST_F(RechercheTest, EnterInTheSearchBoxRunsOneSearch)
+{
+    form->Edit1->setText(QStringLiteral("le phare"));
+    QTest::keyClick(form->Edit1, Qt::Key_Return);
+    // One request, for the text typed: no second search with the box the first one emptied.
+    ASSERT_EQ(service.requestCount(), 1u);
+    EXPECT_EQ(service.requests()[0].path, "/multicrit.html?titre=le+phare&slow=0&listes=1");
+    EXPECT_EQ(list().count(), 1);
+    form->Edit1->setText(QStringLiteral("caf"));
+    QTest::keyClick(form->Edit1, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(service.requestCount(), 2u);
+}
+
+TEST_F(RechercheTest, MinimisingAndRestoringKeepsTheResults)
+{
+    search(QString());
+    ASSERT_GE(list().count(), 3);
+    chooseSupport(1, QStringLiteral("DVD"));
+    form->Edit1->setText(QStringLiteral("phare"));
+    form->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    form->setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    EXPECT_EQ(list().count(), static_cast<int>(service.films().size()));
+    EXPECT_TRUE(list().isChecked(1));
+    EXPECT_EQ(list().paramText(1, QStringLiteral("Support2")), QStringLiteral("DVD"));
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("phare"));
+    // Showing the window again resets it.
+    form->hide();
+    form->show();
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_TRUE(form->Edit1->text().isEmpty());
+}
+
 TEST_F(RechercheTest, ControlsWaitWhileAPageArrives)
 {
     auto slow = testing::FakeResponse::html(service.searchPage("titre", ""));
@@ -225,6 +259,23 @@ TEST_F(RechercheTest, PopupOffersTheSupportsOfTheCatalogue)
     emit list().paramPopup(0, QStringLiteral("Support2"), values, show);
     EXPECT_FALSE(show);
     EXPECT_TRUE(values.isEmpty());
+}
+
+TEST_F(RechercheTest, PopupNeverOffersTheSupportsOfAnEarlierList)
+{
+    auto& t = state.table();
+    const int column = t.FieldIndex("RESERVE2");
+    t.SetCell(column, 1, "Blu-ray;K7");
+    catalogue::ParseSupportList(state);
+    ASSERT_EQ(state.supportNames(), (std::vector<std::string>{"Blu-ray", "K7"}));
+    // The header row now holds no list (another catalogue, or one whose list was emptied).
+    t.SetCell(column, 1, "");
+    search(QString());
+    QStringList values;
+    bool show = false;
+    emit list().paramPopup(0, QStringLiteral("Support1"), values, show);
+    EXPECT_TRUE(show);
+    EXPECT_EQ(values, (QStringList{QStringLiteral("DivX"), QStringLiteral("DVD"), QStringLiteral("VHS")}));
 }
 
 TEST_F(RechercheTest, ChoosingFromTheRealMenuWritesTheSupport)
