@@ -40,6 +40,7 @@ const std::map<std::string, Command>& commands()
         {"filter", {cmdFilter, "filter FILE.cvo --by real|date|ori|genre|distrib|support|pret|acteur VALUE"}},
         {"search", {cmdSearch, "search FILE.cvo --by titre|real|acteur TEXT"}},
         {"avi-info", {cmdAviInfo, "avi-info FILE.avi"}},
+        {"media-info", {cmdMediaInfo, "media-info FILE"}},
         {"borrowers", {cmdBorrowers, "borrowers FILE.cvo [--set \"A;B\"]"}},
         {"lend", {cmdLend, "lend FILE.cvo ROW NAME [--date TEXT]"}},
         {"return", {cmdReturn, "return FILE.cvo ROW"}},
