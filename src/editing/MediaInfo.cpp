@@ -110,20 +110,22 @@ bool allZero(const unsigned char* data, std::size_t length)
 }
 
 // Hands the file to the library chunk by chunk, following the jumps it asks for. Reading stops
-// when the library is done, after kMediaReadBudget bytes in all, or at a chunk of zero bytes only
-// (a hole in a pre-allocated or sparse file: nothing after it can be read as media data).
+// when the library is done, past the read limits, or at a chunk of zero bytes only (a hole in a
+// pre-allocated or sparse file: nothing after it can be read as media data).
 void feed(mil::MediaInfo& library, std::ifstream& in, std::uint64_t length)
 {
     library.Open_Buffer_Init(length, 0);
     std::vector<unsigned char> buffer(kChunk);
-    std::uint64_t fed = 0;
+    std::uint64_t stretch = 0;
+    std::uint64_t total = 0;
     int jumps = 0;
-    while (fed < kMediaReadBudget) {
+    while (stretch < kMediaReadStretch && total < kMediaReadTotal) {
         in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
         if (got == 0 || allZero(buffer.data(), got))
             break;
-        fed += got;
+        stretch += got;
+        total += got;
         if (library.Open_Buffer_Continue(buffer.data(), got) & kFinalized)
             break;
         const ZenLib::int64u target = library.Open_Buffer_Continue_GoTo_Get();
@@ -135,6 +137,7 @@ void feed(mil::MediaInfo& library, std::ifstream& in, std::uint64_t length)
             if (!in)
                 break;
             library.Open_Buffer_Init(length, target);
+            stretch = 0;
         }
     }
     library.Open_Buffer_Finalize();

@@ -26,9 +26,11 @@ struct MediaInfo
     std::string error; // French message (Windows-1252) when !ok; then no value is set
 };
 
-// Bytes handed to the library at most, from the start and from each place it asks to jump to.
-// Container headers lie well within this; the rest of the file is never read.
-inline constexpr std::uint64_t kMediaReadBudget = 4u * 1024 * 1024;
+// Bytes handed to the library at most from the start and from each place it asks to jump to,
+// and in all. Container headers (an MP4 index of a long film included) lie well within these; the
+// rest of a large file is never read.
+inline constexpr std::uint64_t kMediaReadStretch = 16u * 1024 * 1024;
+inline constexpr std::uint64_t kMediaReadTotal = 64u * 1024 * 1024;
 
 // Reads the file with the library. A file that cannot be opened, that no parser recognises, whose
 // tracks cannot be read or that has no video track gives !ok with a French message.
