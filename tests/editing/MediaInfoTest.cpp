@@ -158,6 +158,15 @@ TEST(MediaInfoFiles, LargeSparseFileGivesItsSizeAndTheHeaderValues)
     EXPECT_EQ(fields(info), expected);
 }
 
+TEST(MediaInfoFiles, AccentedFileNameIsRead)
+{
+    // The file is opened by its bytes (UTF-8 here), whatever the locale.
+    cinevaro::testing::TempDir dir;
+    const std::string path = dir.file("Été à Paris.webm");
+    std::filesystem::copy_file(sample("vp9-opus.webm"), path);
+    EXPECT_EQ(fields(editing::readMediaFile(path)), fields(readOk("vp9-opus.webm")));
+}
+
 TEST(MediaInfoNames, VideoFormatsTakeTheListTextWhereOneFits)
 {
     using editing::videoFormatText;
