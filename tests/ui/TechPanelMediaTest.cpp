@@ -106,6 +106,39 @@ TEST_F(TechPanelMedia, BoxesTheFileDoesNotGiveKeepTheirText)
     window->Button2->click();
 }
 
+TEST_F(TechPanelMedia, Mp4MovM2tsAndTruncatedMkvFillWhatTheyGive)
+{
+    select(text("Alien"));
+    const struct
+    {
+        const char* file;
+        QStringList boxes;
+    } cases[] = {
+        {"hevc-aac.mp4",
+         {text("HEVC"), text("AAC"), text("640x360"), text("2: Europe, Japon et Afrique du Sud"), text("90"),
+          text("123"), text("0"), text("23.976"), text("Japonais"), text("Grec"), text("Turc"), text("2 Disques")}},
+        {"mpeg4-mp3.mov",
+         {text("MPEG4"), text("MP3"), text("720x576"), text("2: Europe, Japon et Afrique du Sud"), text("1024"),
+          text("128"), text("0"), text("25.000"), text("Italien"), text("Grec"), text("Turc"), text("2 Disques")}},
+        {"mpeg2-mp2.m2ts",
+         {text("MPEG2"), text("MPEG1"), text("720x576"), text("2: Europe, Japon et Afrique du Sud"), text("999"),
+          text("128"), text("0"), text("25.000"), text("Allemand"), text("Grec"), text("Turc"), text("2 Disques")}},
+        // Cut after its track headers: no bit rate.
+        {"tronque.mkv",
+         {text("AVC"), text("AC3"), text("320x240"), text("2: Europe, Japon et Afrique du Sud"), text("999"),
+          text("64"), text("0"), text("25.000"), text("Français"), text("Britannique"), text("Français"),
+          text("2 Disques")}},
+    };
+    for (const auto& c : cases) {
+        typeBoxes(*window);
+        prompts.answerFile(sample(c.file));
+        window->Button3->click();
+        EXPECT_EQ(boxes(*window), c.boxes) << c.file;
+    }
+    EXPECT_TRUE(prompts.texts(text("error")).isEmpty());
+    window->Button2->click();
+}
+
 TEST_F(TechPanelMedia, UnreadableFilesShowAMessageAndChangeNoBox)
 {
     select(text("Alien"));
