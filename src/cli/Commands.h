@@ -19,6 +19,7 @@ int cmdWebImport(const Args& args, std::ostream& out, std::ostream& err);
 int cmdFilter(const Args& args, std::ostream& out, std::ostream& err);
 int cmdSearch(const Args& args, std::ostream& out, std::ostream& err);
 int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err);
+int cmdMediaInfo(const Args& args, std::ostream& out, std::ostream& err);
 int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err);
 int cmdLend(const Args& args, std::ostream& out, std::ostream& err);
 int cmdReturn(const Args& args, std::ostream& out, std::ostream& err);

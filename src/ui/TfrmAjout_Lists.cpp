@@ -1,6 +1,9 @@
 // The lists offered by the record editor's combo boxes. None is sorted by its control.
 #include "ui/TfrmAjout.h"
 
+#include "editing/Languages.h"
+#include "ui/kit/Text.h"
+
 namespace cinevaro::ui {
 
 QStringList TfrmAjout::genreList()
@@ -45,35 +48,10 @@ QStringList TfrmAjout::genreList()
 
 QStringList TfrmAjout::originList()
 {
-    return {QStringLiteral("Albanais"),    QStringLiteral("Algérien"),       QStringLiteral("Allemand"),
-            QStringLiteral("Américain"),   QStringLiteral("Argentin"),       QStringLiteral("Arménien"),
-            QStringLiteral("Australien"),  QStringLiteral("Autrichien"),     QStringLiteral("Belge"),
-            QStringLiteral("Benin"),       QStringLiteral("Botswanais"),     QStringLiteral("Bouthan"),
-            QStringLiteral("Brésilien"),   QStringLiteral("Britannique"),    QStringLiteral("Bulgare"),
-            QStringLiteral("Burkinabè"),   QStringLiteral("Cambodgien"),     QStringLiteral("Camerounais"),
-            QStringLiteral("Canadien"),    QStringLiteral("Chilien"),        QStringLiteral("Chinois"),
-            QStringLiteral("Colombien"),   QStringLiteral("Coréen"),         QStringLiteral("Cubain"),
-            QStringLiteral("Danois"),      QStringLiteral("Ecossais"),       QStringLiteral("Egyptien"),
-            QStringLiteral("Espagnol"),    QStringLiteral("Estonien"),       QStringLiteral("Européen"),
-            QStringLiteral("Finlandais"),  QStringLiteral("Français"),       QStringLiteral("Gabonais"),
-            QStringLiteral("Georgien"),    QStringLiteral("Grec"),           QStringLiteral("Guinéin"),
-            QStringLiteral("Haïtien"),     QStringLiteral("Hollandais"),     QStringLiteral("Hong-Kong"),
-            QStringLiteral("Hongrois"),    QStringLiteral("Indou"),          QStringLiteral("Iranien"),
-            QStringLiteral("Irlandais"),   QStringLiteral("Islandais"),      QStringLiteral("Israélien"),
-            QStringLiteral("Italien"),     QStringLiteral("Ivoirien"),       QStringLiteral("Jamaïcain"),
-            QStringLiteral("Japonais"),    QStringLiteral("Kazakh"),         QStringLiteral("Kirghizstan"),
-            QStringLiteral("Kurde"),       QStringLiteral("Lettonien"),      QStringLiteral("Libanais"),
-            QStringLiteral("Lituanien"),   QStringLiteral("Luxembourgeois"), QStringLiteral("Macédonien"),
-            QStringLiteral("Malien"),      QStringLiteral("Maltais"),        QStringLiteral("Marocain"),
-            QStringLiteral("Mexicain"),    QStringLiteral("Néo-Zélandais"),  QStringLiteral("Norvégien"),
-            QStringLiteral("Palestinien"), QStringLiteral("Péruvien"),       QStringLiteral("Polonais"),
-            QStringLiteral("Portugais"),   QStringLiteral("Roumain"),        QStringLiteral("Russe"),
-            QStringLiteral("Sénégalais"),  QStringLiteral("Serbo-Croate"),   QStringLiteral("Singapour"),
-            QStringLiteral("Slovaque"),    QStringLiteral("Soviétique"),     QStringLiteral("Sud-Africain"),
-            QStringLiteral("Suédois"),     QStringLiteral("Suisse"),         QStringLiteral("Tadjik"),
-            QStringLiteral("Taïwanais"),   QStringLiteral("Tchèque"),        QStringLiteral("Tunisien"),
-            QStringLiteral("Turc"),        QStringLiteral("Vénézuélien"),    QStringLiteral("Vietnamien"),
-            QStringLiteral("Yougoslave")};
+    QStringList list;
+    for (const std::string& name : editing::languageList())
+        list << fromCp(name);
+    return list;
 }
 
 QStringList TfrmAjout::distributorList()

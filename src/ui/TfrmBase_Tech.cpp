@@ -1,5 +1,6 @@
 // The technical panel: edits of the twelve boxes, "Enregistrer", "Annuler", the offer to save
-// when the selection leaves a changed film, and "Extraire du fichier" from an AVI header.
+// when the selection leaves a changed film, and "Extraire du fichier" from a video file (AVI
+// headers read as they always were, every other container through MediaInfo).
 #include "ui/TfrmBase.h"
 
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/FilmTree.h"
 #include "editing/AviInfo.h"
+#include "editing/MediaInfo.h"
 #include "editing/TechInfo.h"
 #include "ui/Prompts.h"
 #include "ui/kit/Text.h"
@@ -126,21 +128,56 @@ void TfrmBase::TreeFilmChanging(QTreeWidgetItem* /*current*/, QTreeWidgetItem* p
 
 void TfrmBase::Button3Click()
 {
-    const QString file =
-        m_prompts.openFileName(QStringLiteral("Ouvrir"), QStringLiteral("Fichier AVI (*.avi *.divx)"), QString());
+    const QString file = m_prompts.openFileName(
+        QStringLiteral("Ouvrir"),
+        QStringLiteral("Fichiers vidéo (*.mkv *.mp4 *.m4v *.mov *.avi *.m2ts *.mts *.ts *.webm *.ogm *.ogv *.mpg "
+                       "*.mpeg *.vob *.wmv *.asf *.flv *.divx);;Fichier AVI (*.avi);;Tous les fichiers (*)"),
+        QString());
     if (file.isEmpty())
         return;
-    const editing::AviInfo info = editing::readAviFile(QFile::encodeName(file).toStdString());
-    if (info.size)
-        spnSize->setText(fromCp(*info.size));
-    if (info.frequence)
-        cmbFrame->setCurrentText(fromCp(*info.frequence));
-    if (info.resolution)
-        cmbResol->setCurrentText(fromCp(*info.resolution));
-    if (info.formatVideo)
-        cmbVideo->setCurrentText(fromCp(*info.formatVideo));
-    if (!info.ok)
+    const std::string path = QFile::encodeName(file).toStdString();
+    if (editing::isAviFileName(path)) {
+        const editing::AviInfo info = editing::readAviFile(path);
+        if (info.size)
+            spnSize->setText(fromCp(*info.size));
+        if (info.frequence)
+            cmbFrame->setCurrentText(fromCp(*info.frequence));
+        if (info.resolution)
+            cmbResol->setCurrentText(fromCp(*info.resolution));
+        if (info.formatVideo)
+            cmbVideo->setCurrentText(fromCp(*info.formatVideo));
+        if (!info.ok)
+            m_prompts.error(fromCp(info.error));
+        return;
+    }
+    const editing::MediaInfo info = editing::readMediaFile(path);
+    if (!info.ok) {
         m_prompts.error(fromCp(info.error));
+        return;
+    }
+    // A value the file does not give leaves its box as it is. A filled box shows the start of
+    // its text.
+    auto fill = [](QComboBox* box, const std::optional<std::string>& value) {
+        if (!value)
+            return;
+        box->setCurrentText(fromCp(*value));
+        if (box->lineEdit())
+            box->lineEdit()->setCursorPosition(0);
+    };
+    auto fillEdit = [](QLineEdit* box, const std::optional<std::string>& value) {
+        if (value)
+            box->setText(fromCp(*value));
+    };
+    fill(cmbVideo, info.formatVideo);
+    fill(cmbAudio, info.formatAudio);
+    fill(cmbResol, info.resolution);
+    fillEdit(spnVideo, info.bitVideo);
+    fillEdit(spnAudio, info.bitAudio);
+    fillEdit(spnSize, info.size);
+    fill(cmbFrame, info.frequence);
+    fill(cmbLanguep, info.langueP);
+    fill(cmbLangues, info.langueS);
+    fill(cmbSoustitre, info.sousTitre);
 }
 
 } // namespace cinevaro::ui
