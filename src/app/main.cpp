@@ -1,4 +1,4 @@
-// Cinevaro: the main window first (it reopens the last catalogue), then the splash while the
+// Cinevaro [FILE.cvo]: the main window first (it reopens the last catalogue), then the splash while the
 // other windows are created, then the event loop.
 #include <QApplication>
 #include <QLocale>
@@ -6,9 +6,11 @@
 #include <string>
 
 #include "catalogue/CatalogueState.h"
+#include "catalogue/Settings.h"
 #include "table/Platform.h"
 #include "ui/FrenchTranslations.h"
 #include "ui/QtPrompts.h"
+#include "ui/StartArguments.h"
 #include "ui/TSplashForm.h"
 #include "ui/TfrmBase.h"
 
@@ -30,6 +32,9 @@ int main(int argc, char** argv)
 
     cinevaro::catalogue::CatalogueState state;
     cinevaro::ui::QtPrompts prompts;
+    // `cinevaro FILE.cvo` (the desktop entry's way) makes FILE the catalogue that start-up opens.
+    cinevaro::ui::adoptStartCatalogue(QApplication::arguments(), cinevaro::catalogue::Settings::defaultPath(exeDir),
+                                      prompts);
     cinevaro::ui::TfrmBase frmBase(state, prompts, exeDir);
 
     {

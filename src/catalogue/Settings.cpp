@@ -212,11 +212,19 @@ bool Settings::writeBool(const std::string& section, const std::string& key, boo
     return writeString(section, key, value ? "1" : "0");
 }
 
+bool Settings::isInstalledLayout(const std::string& exeDir)
+{
+    // An installed copy sits in <prefix>/bin with its menu entry in <prefix>/share/applications;
+    // it never writes beside the executable, even where that folder is writable (as root).
+    std::error_code ec;
+    return fs::exists(fs::path(exeDir) / ".." / "share" / "applications" / "org.cinevaro.Cinevaro.desktop", ec);
+}
+
 std::string Settings::defaultPath(const std::string& exeDir)
 {
     if (const char* env = std::getenv("CINEVARO_INI"); env && *env)
         return env;
-    if (!exeDir.empty() && ::access(exeDir.c_str(), W_OK) == 0)
+    if (!exeDir.empty() && !isInstalledLayout(exeDir) && ::access(exeDir.c_str(), W_OK) == 0)
         return (fs::path(exeDir) / "Cinevaro.ini").string();
     fs::path config;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)

@@ -33,9 +33,11 @@ public:
     bool writeBool(const std::string& section, const std::string& key, bool value);
 
     // Where the settings file lives: $CINEVARO_INI when set; otherwise Cinevaro.ini beside the
-    // executable when that folder is writable; otherwise $XDG_CONFIG_HOME/cinevaro/Cinevaro.ini
-    // (default ~/.config/cinevaro/).
+    // executable when that folder is writable and not an installed copy's; otherwise
+    // $XDG_CONFIG_HOME/cinevaro/Cinevaro.ini (default ~/.config/cinevaro/).
     static std::string defaultPath(const std::string& exeDir);
+    // True when exeDir is the bin folder of an installed copy (cmake --install or the package).
+    static bool isInstalledLayout(const std::string& exeDir);
 
     // TempDir: GENERAL/REPERTOIRETEMP, default the settings file's folder + "temp/".
     std::string tempDir() const;

@@ -82,6 +82,16 @@ TEST_F(SettingsTest, DefaultPathFollowsTheEnvironment)
     EXPECT_EQ(Settings::defaultPath(dir.path().string()), dir.file("Cinevaro.ini"));
     setenv("XDG_CONFIG_HOME", dir.file("cfg").c_str(), 1);
     EXPECT_EQ(Settings::defaultPath("/proc/1"), dir.file("cfg") + "/cinevaro/Cinevaro.ini");
+
+    // An installed copy (its menu entry beside bin/) uses the configuration folder even when
+    // its bin folder is writable.
+    const auto bin = dir.path() / "prefix" / "bin";
+    std::filesystem::create_directories(bin);
+    EXPECT_EQ(Settings::defaultPath(bin.string()), (bin / "Cinevaro.ini").string());
+    std::filesystem::create_directories(dir.path() / "prefix" / "share" / "applications");
+    dir.write("prefix/share/applications/org.cinevaro.Cinevaro.desktop", "[Desktop Entry]\n");
+    EXPECT_TRUE(Settings::isInstalledLayout(bin.string()));
+    EXPECT_EQ(Settings::defaultPath(bin.string()), dir.file("cfg") + "/cinevaro/Cinevaro.ini");
     setenv("CINEVARO_INI", dir.file("Cinevaro.ini").c_str(), 1);
 }
 

@@ -1,0 +1,82 @@
+// `cinevaro FILE.cvo`: the named catalogue is opened at start and becomes the last catalogue.
+#include "ui/StartArguments.h"
+
+#include <QFileInfo>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/FilmRows.h"
+#include "catalogue/Settings.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "ui/TfrmBase.h"
+
+using namespace cinevaro;
+using namespace cinevaro::testing;
+
+namespace {
+
+std::string catalogueWith(const TempDir& dir, const std::string& name, const std::string& title)
+{
+    catalogue::CatalogueState build;
+    const auto path = dir.file(name);
+    newCatalogueAt(build, path);
+    addFilm(build, title.c_str(), "DVD");
+    saveAndReopen(build);
+    return path;
+}
+
+QStringList captions(const QTreeWidget& tree)
+{
+    QStringList lines;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
+        lines << (*it)->text(0);
+    return lines;
+}
+
+} // namespace
+
+TEST(StartArgumentsTest, FileArgumentIsOpenedAndBecomesTheLastCatalogue)
+{
+    TempDir dir;
+    const auto ini = dir.file("Cinevaro.ini");
+    catalogue::Settings settings(ini);
+    settings.writeString("GENERAL", "FICHIERBASE", catalogueWith(dir, "Ancien.cvo", "Brazil"));
+    const auto named = catalogueWith(dir, "Nouveau.cvo", "Alien");
+
+    ScriptedPrompts prompts;
+    // Qt's own options are passed over; a relative name is made absolute.
+    const QString relative = QFileInfo(QString::fromStdString(named)).absoluteFilePath();
+    ASSERT_TRUE(
+        ui::adoptStartCatalogue({QStringLiteral("cinevaro"), QStringLiteral("-style"), relative}, ini, prompts));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), named);
+
+    catalogue::CatalogueState state;
+    ui::TfrmBase window(state, prompts, dir.path().string() + "/");
+    EXPECT_EQ(state.CatalogueFileName, named);
+    EXPECT_TRUE(captions(*window.TreeFilm).contains(QStringLiteral("Alien")));
+    EXPECT_FALSE(captions(*window.TreeFilm).contains(QStringLiteral("Brazil")));
+    EXPECT_TRUE(prompts.transcript().empty());
+}
+
+TEST(StartArgumentsTest, MissingFileIsReportedAndTheLastCatalogueKept)
+{
+    TempDir dir;
+    const auto ini = dir.file("Cinevaro.ini");
+    catalogue::Settings settings(ini);
+    const auto last = catalogueWith(dir, "Ancien.cvo", "Brazil");
+    settings.writeString("GENERAL", "FICHIERBASE", last);
+
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(ui::adoptStartCatalogue({QStringLiteral("cinevaro"), QString::fromStdString(dir.file("Absent.cvo"))},
+                                         ini, prompts));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), last);
+    ASSERT_EQ(prompts.texts(QStringLiteral("warning")).size(), 1);
+    EXPECT_TRUE(prompts.texts(QStringLiteral("warning")).front().contains(QStringLiteral("n'existe pas")));
+
+    // Without an argument nothing changes.
+    EXPECT_FALSE(ui::adoptStartCatalogue({QStringLiteral("cinevaro")}, ini, prompts));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), last);
+}
