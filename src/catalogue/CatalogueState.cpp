@@ -79,14 +79,31 @@ Outcome ensureCollectionFolder(const std::string& folder)
     return Outcome::success();
 }
 
-Outcome saveCatalogue(CatalogueState& state)
+VersionStore& versionsOf(CatalogueState& state)
 {
-    if (state.table().SaveToFile(state.CatalogueFileName))
-        return Outcome::success();
-    return Outcome::failure(table::cp("La base ") + table::cp(state.CatalogueFileName) +
-                                table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "
-                                          "le fichier précédent est conservé"),
-                            "Cinevaro");
+    if (!state.Versions || state.Versions->catalogueFile() != state.CatalogueFileName)
+        state.Versions = std::make_unique<VersionStore>(state.CatalogueFileName, state.CollectionFolder);
+    return *state.Versions;
+}
+
+Outcome saveCatalogue(CatalogueState& state, const std::string& operation)
+{
+    // A catalogue being created keeps no version (operation "").
+    VersionStore* versions = operation.empty() ? nullptr : &versionsOf(state);
+    if (versions)
+        versions->prepare(operation);
+    if (!state.table().SaveToFile(state.CatalogueFileName)) {
+        if (versions)
+            versions->abort();
+        return Outcome::failure(table::cp("La base ") + table::cp(state.CatalogueFileName) +
+                                    table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "
+                                              "le fichier précédent est conservé"),
+                                "Cinevaro");
+    }
+    // The save stands even when its version could not be kept; the warning says so.
+    Outcome kept = versions ? versions->commit() : Outcome::success();
+    state.VersionWarning = kept ? std::string() : kept.message;
+    return Outcome::success();
 }
 
 void resetDefaultSupports(CatalogueState& state)
@@ -111,7 +128,7 @@ Outcome InitFirstRow(CatalogueState& state)
     resetDefaultSupports(state);
     t.SetValue("RESERVE2", kDefaultSupports);
     state.IsOpen = true;
-    return saveCatalogue(state);
+    return saveCatalogue(state, {});
 }
 
 Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
@@ -119,7 +136,7 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
     state.CatalogueTable = std::make_unique<table::TMlb2>();
     for (const auto& f : schemaFields())
         state.table().AddField(f);
-    if (auto saved = saveCatalogue(state); !saved)
+    if (auto saved = saveCatalogue(state, {}); !saved)
         return saved;
     if (settings)
         settings->writeString("GENERAL", "FICHIERBASE", state.CatalogueFileName);
@@ -158,7 +175,7 @@ Outcome OpenCatalogue(CatalogueState& state)
 {
     if (auto loaded = loadCatalogue(state); !loaded)
         return loaded;
-    return saveCatalogue(state);
+    return saveCatalogue(state, table::cp("Ouverture de la base"));
 }
 
 void ParseSupportList(CatalogueState& state)

@@ -48,6 +48,10 @@ const std::map<std::string, Command>& commands()
                    "[--columns C1,C2,...] [--rows R1,R2,...]"}},
         {"pdf", {cmdPdf, "pdf FILE.cvo OUT.pdf"}},
         {"archive", {cmdArchive, "archive FILE.cvo OUT.zip"}},
+        {"versions", {cmdVersions, "versions FILE.cvo"}},
+        {"restore", {cmdRestore, "restore FILE.cvo N"}},
+        {"undo", {cmdUndo, "undo FILE.cvo"}},
+        {"redo", {cmdRedo, "redo FILE.cvo"}},
     };
     return table;
 }

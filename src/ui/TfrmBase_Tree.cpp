@@ -123,6 +123,7 @@ void TfrmBase::RebuildTree()
         AddFilmNode(row);
     endTree();
     RestoreExpansion();
+    updateUndoActions(false);
 }
 
 QTreeWidgetItem* TfrmBase::supportNode(int index) const
@@ -201,6 +202,7 @@ void TfrmBase::setCatalogueEnabled(bool enabled)
 {
     TreeFilm->setEnabled(enabled);
     Panel->setEnabled(enabled);
+    updateUndoActions(false);
 }
 
 QString TfrmBase::statusText(int panel) const
