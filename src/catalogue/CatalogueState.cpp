@@ -85,16 +85,33 @@ std::string noOpenCatalogueMessage()
                      "rien n'a été enregistré");
 }
 
-Outcome saveCatalogue(CatalogueState& state)
+VersionStore& versionsOf(CatalogueState& state)
+{
+    if (!state.Versions || state.Versions->catalogueFile() != state.CatalogueFileName)
+        state.Versions = std::make_unique<VersionStore>(state.CatalogueFileName, state.CollectionFolder);
+    return *state.Versions;
+}
+
+Outcome saveCatalogue(CatalogueState& state, const std::string& operation)
 {
     if (!state.IsOpen)
         return Outcome::failure(noOpenCatalogueMessage(), "Cinevaro");
-    if (state.table().SaveToFile(state.CatalogueFileName))
-        return Outcome::success();
-    return Outcome::failure(table::cp("La base ") + table::cp(state.CatalogueFileName) +
-                                table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "
-                                          "le fichier précédent est conservé"),
-                            "Cinevaro");
+    // A catalogue being created keeps no version (operation "").
+    VersionStore* versions = operation.empty() ? nullptr : &versionsOf(state);
+    if (versions)
+        versions->prepare(operation);
+    if (!state.table().SaveToFile(state.CatalogueFileName)) {
+        if (versions)
+            versions->abort();
+        return Outcome::failure(table::cp("La base ") + table::cp(state.CatalogueFileName) +
+                                    table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "
+                                              "le fichier précédent est conservé"),
+                                "Cinevaro");
+    }
+    // The save stands even when its version could not be kept; the warning says so.
+    Outcome kept = versions ? versions->commit() : Outcome::success();
+    state.VersionWarning = kept ? std::string() : kept.message;
+    return Outcome::success();
 }
 
 void resetDefaultSupports(CatalogueState& state)
@@ -118,7 +135,7 @@ Outcome InitFirstRow(CatalogueState& state)
     t.AppendRow();
     resetDefaultSupports(state);
     t.SetValue("RESERVE2", kDefaultSupports);
-    return saveCatalogue(state);
+    return saveCatalogue(state, {});
 }
 
 Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
@@ -127,7 +144,7 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
     for (const auto& f : schemaFields())
         state.table().AddField(f);
     state.IsOpen = true;
-    if (auto saved = saveCatalogue(state); !saved) {
+    if (auto saved = saveCatalogue(state, {}); !saved) {
         state.IsOpen = false;
         return saved;
     }
@@ -172,7 +189,7 @@ Outcome OpenCatalogue(CatalogueState& state)
 {
     if (auto loaded = loadCatalogue(state); !loaded)
         return loaded;
-    return saveCatalogue(state);
+    return saveCatalogue(state, table::cp("Ouverture de la base"));
 }
 
 void ParseSupportList(CatalogueState& state)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/Outcome.h"
+#include "catalogue/Versions.h"
 #include "table/TMlb2.h"
 
 namespace cinevaro::catalogue {
@@ -82,6 +83,10 @@ public:
     int FilmCount = 0;
     // The technical panel holds edits that are not saved yet.
     bool TechModified = false;
+    // Kept versions of the open catalogue file (undo, redo, restore), made at the first save.
+    std::unique_ptr<VersionStore> Versions;
+    // Why the last save could not keep the replaced file as a version ("" when it could).
+    std::string VersionWarning;
 
     // Supports up to the first empty name.
     std::vector<std::string> supportNames() const;
@@ -106,9 +111,13 @@ Outcome ensureCollectionFolder(const std::string& folder);
 // Saves the table to the catalogue file; a failure leaves the previous file intact and returns
 // the French message to show. Refused while no catalogue is open (IsOpen false): after a failed
 // open CatalogueFileName still names the unreadable file, which must never be overwritten.
-Outcome saveCatalogue(CatalogueState& state);
+// The replaced file is kept as a version named after the operation (none for "", the saves that
+// create a catalogue).
+Outcome saveCatalogue(CatalogueState& state, const std::string& operation = "Modification");
 // "Aucune base n'est ouverte ..." (Windows-1252): why a command that saves is refused.
 std::string noOpenCatalogueMessage();
+// The version store of the catalogue file (made when first needed).
+VersionStore& versionsOf(CatalogueState& state);
 
 // Writes a new catalogue file (schema, no rows), records it as the last catalogue when settings
 // are given, then InitFirstRow. The new file is the open catalogue from then on; a failure

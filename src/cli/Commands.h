@@ -31,6 +31,10 @@ int cmdDelete(const Args& args, std::ostream& out, std::ostream& err);
 int cmdExportFilm(const Args& args, std::ostream& out, std::ostream& err);
 int cmdSupports(const Args& args, std::ostream& out, std::ostream& err);
 int cmdArchive(const Args& args, std::ostream& out, std::ostream& err);
+int cmdVersions(const Args& args, std::ostream& out, std::ostream& err);
+int cmdRestore(const Args& args, std::ostream& out, std::ostream& err);
+int cmdUndo(const Args& args, std::ostream& out, std::ostream& err);
+int cmdRedo(const Args& args, std::ostream& out, std::ostream& err);
 
 // Shared helpers of the commands.
 // Prints a core failure (Windows-1252 message) as UTF-8 on `err` and returns 1.

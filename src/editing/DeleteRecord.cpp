@@ -31,15 +31,15 @@ Outcome deleteRecord(catalogue::CatalogueState& state, int row)
     const bool keepCover = titleUsedElsewhere(state, row, titre);
 
     state.table().DeleteRow(row);
-    Outcome saved = catalogue::saveCatalogue(state);
+    Outcome saved = catalogue::saveCatalogue(state, "Suppression de fiche");
     if (!saved) {
         // Memory and file must agree again: read back the file the failed save left intact.
         catalogue::OpenCatalogue(state);
         return saved;
     }
     if (!keepCover) {
-        std::error_code ec;
-        std::filesystem::remove(catalogue::coverPath(state, titre), ec);
+        // Into the deletion's version, so that undo brings it back.
+        catalogue::versionsOf(state).keepCover(catalogue::coverPath(state, titre));
     }
     return catalogue::OpenCatalogue(state);
 }

@@ -115,7 +115,9 @@ Outcome finishSave(CatalogueState& state, const std::vector<std::string>& cells,
     state.TechModified = false;
     if (coverSource.empty())
         return Outcome::success();
-    return copyCover(coverSource, catalogue::coverPath(state, titre));
+    const std::string cover = catalogue::coverPath(state, titre);
+    catalogue::versionsOf(state).keepCoverBeforeWrite(cover);
+    return copyCover(coverSource, cover);
 }
 
 } // namespace
@@ -269,7 +271,7 @@ Outcome addRecord(CatalogueState& state, RecordValues& values, const std::string
     const int row = catalogue::appendFilmRow(state);
     storeValues(t, values, true);
     const std::vector<std::string> cells = rowCells(t, row);
-    if (Outcome saved = catalogue::saveCatalogue(state); !saved) {
+    if (Outcome saved = catalogue::saveCatalogue(state, "Ajout de fiche"); !saved) {
         t.DeleteRow(row);
         return saved;
     }
@@ -292,7 +294,7 @@ Outcome saveRecord(CatalogueState& state, int row, RecordValues& values, const s
     t.MoveTo(row);
     storeValues(t, values, false);
     const std::vector<std::string> cells = rowCells(t, row);
-    if (Outcome saved = catalogue::saveCatalogue(state); !saved) {
+    if (Outcome saved = catalogue::saveCatalogue(state, "Modification de fiche"); !saved) {
         for (int i = 1; i <= t.FieldCount(); ++i)
             t.SetCell(i, row, before[static_cast<std::size_t>(i - 1)]);
         return saved;

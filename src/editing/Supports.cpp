@@ -42,7 +42,7 @@ Outcome storeSupportList(CatalogueState& state, const std::string& joined)
         t.MoveTo(row);
         t.SetValue("RESERVE2", joined);
     }
-    if (Outcome saved = catalogue::saveCatalogue(state); !saved) {
+    if (Outcome saved = catalogue::saveCatalogue(state, "Gestion des supports"); !saved) {
         for (int row = 1; row <= t.RowCount(); ++row) {
             t.MoveTo(row);
             t.SetValue("RESERVE2", before[static_cast<std::size_t>(row - 1)]);

@@ -1,5 +1,7 @@
 #include "editing/TechInfo.h"
 
+#include "table/Cp1252.h"
+
 namespace cinevaro::editing {
 
 const std::array<std::string, kTechFieldCount>& techFieldNames()
@@ -37,7 +39,7 @@ catalogue::Outcome saveTechValues(catalogue::CatalogueState& state, int row, con
     table.MoveTo(row);
     for (int i = 0; i < kTechFieldCount; ++i)
         table.SetValue(techFieldNames()[i], values[i]);
-    catalogue::Outcome outcome = catalogue::saveCatalogue(state);
+    catalogue::Outcome outcome = catalogue::saveCatalogue(state, table::cp("Données techniques"));
     if (!outcome) {
         table.MoveTo(row);
         for (int i = 0; i < kTechFieldCount; ++i)

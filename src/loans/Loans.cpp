@@ -103,7 +103,7 @@ Outcome writeLoan(catalogue::CatalogueState& state, int row, double flag, const 
     table.SetFloat("IFEMP", flag);
     table.SetValue("NOMEMP", name);
     table.SetValue("DATEMP", date);
-    Outcome outcome = catalogue::saveCatalogue(state);
+    Outcome outcome = catalogue::saveCatalogue(state, table::cp(flag != 0 ? "Prêt" : "Retour de prêt"));
     if (!outcome)
         putLoanCells(table, row, previous);
     return outcome;
@@ -136,7 +136,7 @@ Outcome saveBorrowers(catalogue::CatalogueState& state, const std::vector<std::s
     }
     if (table.RowCount() == 0)
         return Outcome::success();
-    Outcome outcome = catalogue::saveCatalogue(state);
+    Outcome outcome = catalogue::saveCatalogue(state, "Emprunteurs");
     if (!outcome) {
         for (int row = 1; row <= table.RowCount(); ++row)
             table.SetCell(field, row, previous[static_cast<std::size_t>(row - 1)]);

@@ -65,6 +65,7 @@ class TfrmConf;
 class TfrmExportH;
 class TfrmSupport;
 class TfrmGestEmp;
+class TfrmVersions;
 class TfrmPret;
 class TfrmArchive;
 class TfrmCherchebase;
@@ -257,6 +258,16 @@ public:
     // Tree popup: "Supprimer Fiche", "Editer Fiche", -, the two additions, -, "Rafraichir".
     QAction* Rafraichir1 = nullptr; // popup and tool button "Rafraichir Base"
 
+    // ---- Kept versions (TfrmBase_Versions.cpp) ------------------------------------------------
+    QAction* Annuler1 = nullptr;  // Ctrl+Z, "Annuler <operation>"
+    QAction* Retablir1 = nullptr; // Ctrl+Y, "Rétablir <operation>"
+    QAction* Versions1 = nullptr; // "Versions…"
+    // Enables and names Annuler/Rétablir; `exact` waits for the versions being packed.
+    void updateUndoActions(bool exact);
+    void Annuler1Click();
+    void Retablir1Click();
+    void Versions1Click();
+
     // ---- Secondary windows (created by createSecondaryWindows) ----------------------------------
     TfrmConf* frmConf = nullptr;
     TfrmExportH* frmExportH = nullptr;
@@ -270,6 +281,7 @@ public:
     TfrmRecherche* frmRecherche = nullptr;
     TfrmEtat* frmEtat = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    TfrmVersions* frmVersions = nullptr; // made when first needed
 
     // Web page opened by "Visiter le Site Web".
     static QString productPage();
@@ -294,6 +306,10 @@ private:
     void buildCommands();
     QAction* makeAction(const QString& name, const QString& text, const QKeySequence& shortcut = {},
                         const QString& hint = {});
+    // Kept versions (TfrmBase_Versions.cpp).
+    void addVersionCommands(QMenu* base, QMenu* edit);
+    void bringBackVersion(bool redo);
+    void reopenAfterVersionChange();
 
     // Start-up and close (TfrmBase_Startup.cpp).
     void FormCreate();

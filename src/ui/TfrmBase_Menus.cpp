@@ -213,6 +213,7 @@ void TfrmBase::buildCommands()
     enable(Apropos1, &TfrmBase::Apropos1Click);
     connect(mnuPret, &QAction::triggered, this, &TfrmBase::mnuPretClick);
     connect(mnuSupp, &QAction::triggered, this, &TfrmBase::mnuSuppClick);
+    addVersionCommands(base, edit);
 }
 
 bool TfrmBase::Nouveau1Click()

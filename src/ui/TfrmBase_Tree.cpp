@@ -140,6 +140,7 @@ void TfrmBase::RebuildTree()
         AddFilmNode(row);
     endTree();
     RestoreExpansion();
+    updateUndoActions(false);
 }
 
 QTreeWidgetItem* TfrmBase::supportNode(int index) const
@@ -221,6 +222,7 @@ void TfrmBase::setCatalogueEnabled(bool enabled)
 {
     TreeFilm->setEnabled(enabled);
     Panel->setEnabled(enabled);
+    updateUndoActions(false);
 }
 
 QString TfrmBase::statusText(int panel) const

@@ -446,6 +446,20 @@ ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& clien
         }
         removeStalePartialDownloads(state.CollectionFolder);
     }
+    // The films of one run are one change for undo.
+    struct Group
+    {
+        catalogue::VersionStore* versions = nullptr;
+        ~Group()
+        {
+            if (versions)
+                (void)versions->endGroup();
+        }
+    } group;
+    if (any) {
+        group.versions = &catalogue::versionsOf(state);
+        group.versions->beginGroup("Import web");
+    }
     for (const auto& item : items) {
         if (!item.ticked)
             continue;

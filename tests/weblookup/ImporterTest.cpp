@@ -487,3 +487,35 @@ TEST(FilmPage, PagesWithoutMarkersDoNotReadOutOfBounds)
 
 } // namespace
 } // namespace cinevaro::weblookup
+
+namespace cinevaro::weblookup {
+namespace {
+
+// The films of one run are one change: one undo takes the rows and their covers away again,
+// redo brings them back.
+TEST_F(ImporterTest, ThreeImportedFilmsUndoAsOneChange)
+{
+    const std::string before = testing::readFile(state.CatalogueFileName);
+    auto list = items();
+    ASSERT_GE(list.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        list[i].ticked = true;
+        list[i].support = "DVD";
+    }
+    ASSERT_TRUE(run(list).outcome.ok);
+    ASSERT_EQ(folderFiles().size(), 3u);
+    const std::string after = testing::readFile(state.CatalogueFileName);
+
+    auto& versions = catalogue::versionsOf(state);
+    ASSERT_TRUE(versions.nextUndo());
+    EXPECT_EQ(versions.nextUndo()->Operation, "Import web");
+    ASSERT_TRUE(versions.undo().ok);
+    EXPECT_EQ(testing::readFile(state.CatalogueFileName), before);
+    EXPECT_TRUE(folderFiles().empty());
+    ASSERT_TRUE(versions.redo().ok);
+    EXPECT_EQ(testing::readFile(state.CatalogueFileName), after);
+    EXPECT_EQ(folderFiles().size(), 3u);
+}
+
+} // namespace
+} // namespace cinevaro::weblookup

@@ -1,0 +1,112 @@
+#include "ui/TfrmVersions.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/Versions.h"
+#include "ui/Prompts.h"
+#include "ui/kit/Text.h"
+
+namespace cinevaro::ui {
+
+namespace {
+
+constexpr int kNumberRole = Qt::UserRole;
+
+QString dateText(std::int64_t time)
+{
+    return QDateTime::fromSecsSinceEpoch(time).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
+
+} // namespace
+
+TfrmVersions::TfrmVersions(catalogue::CatalogueState& state, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_state(state), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("frmVersions"));
+    setWindowTitle(QStringLiteral("Versions de la base"));
+    resize(560, 360);
+
+    lstVersions = new QTreeWidget(this);
+    lstVersions->setObjectName(QStringLiteral("lstVersions"));
+    lstVersions->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("Opération"), QStringLiteral("Films")});
+    lstVersions->setRootIsDecorated(false);
+    lstVersions->setUniformRowHeights(true);
+    lstVersions->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    lstVersions->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    lstVersions->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    btnRestaurer = new QPushButton(QStringLiteral("Restaurer"), this);
+    btnRestaurer->setObjectName(QStringLiteral("btnRestaurer"));
+    btnFermer = new QPushButton(QStringLiteral("Fermer"), this);
+    btnFermer->setObjectName(QStringLiteral("btnFermer"));
+    btnRestaurer->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lstVersions);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnRestaurer);
+    buttons->addWidget(btnFermer);
+    layout->addLayout(buttons);
+
+    connect(btnRestaurer, &QPushButton::clicked, this, &TfrmVersions::btnRestaurerClick);
+    connect(btnFermer, &QPushButton::clicked, this, &QDialog::reject);
+    connect(lstVersions, &QTreeWidget::currentItemChanged, this, &TfrmVersions::lstVersionsChange);
+    connect(lstVersions, &QTreeWidget::itemDoubleClicked, this, &TfrmVersions::btnRestaurerClick);
+}
+
+int TfrmVersions::execute()
+{
+    FormShow();
+    return m_prompts.runModal(*this);
+}
+
+void TfrmVersions::FormShow()
+{
+    lstVersions->clear();
+    if (m_state.IsOpen && !m_state.CatalogueFileName.empty()) {
+        for (const auto& v : catalogue::versionsOf(m_state).list()) {
+            if (v.Redo)
+                continue;
+            auto* item = new QTreeWidgetItem(lstVersions);
+            item->setText(0, dateText(v.Time));
+            item->setText(1, fromCp(v.Operation));
+            item->setText(2, v.FilmCount >= 0 ? QString::number(v.FilmCount) : QString());
+            item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+            item->setData(0, kNumberRole, v.Number);
+        }
+    }
+    if (lstVersions->topLevelItemCount() > 0)
+        lstVersions->setCurrentItem(lstVersions->topLevelItem(0));
+    lstVersionsChange();
+}
+
+void TfrmVersions::lstVersionsChange()
+{
+    btnRestaurer->setEnabled(lstVersions->currentItem() != nullptr);
+}
+
+void TfrmVersions::btnRestaurerClick()
+{
+    const QTreeWidgetItem* item = lstVersions->currentItem();
+    if (!item)
+        return;
+    if (!m_prompts.question(QStringLiteral("Confirmation"),
+                            QStringLiteral("Restaurer la base telle qu'elle était le ") + item->text(0) +
+                                QStringLiteral(", avant « ") + item->text(1) +
+                                QStringLiteral(" » ?\nL'état actuel est conservé comme une version.")))
+        return;
+    const auto restored = catalogue::versionsOf(m_state).restore(item->data(0, kNumberRole).toInt());
+    if (!restored) {
+        m_prompts.error(fromCp(restored.message));
+        return;
+    }
+    accept();
+}
+
+} // namespace cinevaro::ui

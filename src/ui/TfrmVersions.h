@@ -1,0 +1,42 @@
+// "Versions de la base": the kept versions of the open catalogue (date and time, operation, film
+// count), newest first. "Restaurer" brings the chosen one back (the current file becomes a
+// version first, so the restore can be undone); "Fermer" closes.
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QTreeWidget;
+
+namespace cinevaro::catalogue {
+class CatalogueState;
+}
+
+namespace cinevaro::ui {
+
+class Prompts;
+
+class TfrmVersions : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TfrmVersions(catalogue::CatalogueState& state, Prompts& prompts, QWidget* parent = nullptr);
+
+    // Lists the versions and shows the window modally; Accepted when a version was restored.
+    int execute();
+    void FormShow();
+
+    QTreeWidget* lstVersions = nullptr;
+    QPushButton* btnRestaurer = nullptr;
+    QPushButton* btnFermer = nullptr;
+
+private:
+    void btnRestaurerClick();
+    void lstVersionsChange();
+
+    catalogue::CatalogueState& m_state;
+    Prompts& m_prompts;
+};
+
+} // namespace cinevaro::ui

@@ -1,0 +1,68 @@
+// versions, undo, redo, restore: the kept versions through the command-line tool.
+#include "cli/Cli.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+using namespace cinevaro;
+using cinevaro::testing::readFile;
+using cinevaro::testing::TempDir;
+
+class CmdVersionsTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    std::string path = dir.file("Films.cvo");
+    std::ostringstream out, err;
+
+    int run(const std::vector<std::string>& args)
+    {
+        out.str("");
+        err.str("");
+        return cli::run(args, out, err);
+    }
+};
+
+TEST_F(CmdVersionsTest, UndoRedoAndRestoreThroughTheTool)
+{
+    ASSERT_EQ(run({"new", path}), 0);
+    ASSERT_EQ(run({"add", path, "--support", "DVD", "--set", "TITRE=Alien"}), 0) << err.str();
+    const std::string withAlien = readFile(path);
+    ASSERT_EQ(run({"borrowers", path, "--set", "Jean;Marie"}), 0) << err.str();
+    const std::string withBorrowers = readFile(path);
+
+    ASSERT_EQ(run({"versions", path}), 0);
+    EXPECT_NE(out.str().find("Emprunteurs"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Ajout de fiche"), std::string::npos) << out.str();
+
+    ASSERT_EQ(run({"undo", path}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Annulé : Emprunteurs\n");
+    EXPECT_EQ(readFile(path), withAlien);
+    ASSERT_EQ(run({"redo", path}), 0) << err.str();
+    EXPECT_EQ(readFile(path), withBorrowers);
+
+    // The oldest kept version: the catalogue before the film was added.
+    ASSERT_EQ(run({"versions", path}), 0);
+    const std::string listing = out.str();
+    const std::string last = listing.substr(listing.rfind('\n', listing.size() - 2) + 1);
+    const std::string number = last.substr(0, last.find('\t'));
+    ASSERT_EQ(run({"restore", path, number}), 0) << err.str();
+    ASSERT_EQ(run({"list", path}), 0);
+    EXPECT_EQ(out.str().find("Alien"), std::string::npos);
+    ASSERT_EQ(run({"undo", path}), 0) << err.str();
+    EXPECT_EQ(readFile(path), withBorrowers);
+}
+
+TEST_F(CmdVersionsTest, RefusalsAreExplained)
+{
+    ASSERT_EQ(run({"new", path}), 0);
+    EXPECT_EQ(run({"redo", path}), 1);
+    EXPECT_NE(err.str().find("Aucune modification à rétablir"), std::string::npos);
+    EXPECT_EQ(run({"restore", path, "77"}), 1);
+    EXPECT_NE(err.str().find("La version 77 n'existe pas"), std::string::npos);
+    EXPECT_EQ(run({"versions", dir.file("Absent.cvo")}), 1);
+    EXPECT_EQ(run({"restore", path}), 2);
+}

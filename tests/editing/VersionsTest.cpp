@@ -1,0 +1,253 @@
+// Kept versions of a catalogue: deltas, undo and redo of each kind of change (covers included),
+// undo after a restart, restore, the retention rule and a version that cannot be written.
+#include "catalogue/Versions.h"
+
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/CoverPath.h"
+#include "catalogue/FilmRows.h"
+#include "catalogue/VersionDelta.h"
+#include "editing/DeleteRecord.h"
+#include "editing/RecordEdit.h"
+#include "editing/Supports.h"
+#include "editing/TechInfo.h"
+#include "loans/Loans.h"
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+
+namespace fs = std::filesystem;
+using namespace cinevaro;
+using namespace cinevaro::testing;
+using namespace cinevaro::catalogue;
+
+namespace {
+
+std::string randomBytes(std::mt19937& rng, std::size_t size)
+{
+    std::string out(size, '\0');
+    for (char& c : out)
+        c = static_cast<char>(rng() % 64 + 32);
+    return out;
+}
+
+int rowOf(const catalogue::CatalogueState& state, const char* title)
+{
+    const auto& t = state.table();
+    for (int r = 1; r <= t.RowCount(); ++r)
+        if (t.GetCell(catalogue::posRESERVE1, r) == table::cp(title))
+            return r;
+    return 0;
+}
+
+class VersionsTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    catalogue::CatalogueState state;
+    std::string file = dir.file("Films.cvo");
+
+    void SetUp() override
+    {
+        newCatalogueAt(state, file);
+        addFilm(state, "Alien", "DVD");
+        addFilm(state, "Brazil", "DVD");
+        addFilm(state, "Heat", "VHS");
+        saveAndReopen(state);
+        dir.write("Films/Alien.jpg", "cover of alien");
+        state.Versions->flush();
+    }
+
+    catalogue::VersionStore& versions() { return catalogue::versionsOf(state); }
+    // Undo or redo, then read the catalogue back as the windows do.
+    void bringBack(bool redo)
+    {
+        auto done = redo ? versions().redo() : versions().undo();
+        ASSERT_TRUE(done.ok) << done.message;
+        ASSERT_TRUE(catalogue::loadCatalogue(state).ok);
+    }
+};
+
+} // namespace
+
+TEST(VersionDeltaTest, RebuildsTheTargetAndCarriesOnlyWhatChanged)
+{
+    std::mt19937 rng(7);
+    const std::string base = randomBytes(rng, 200000);
+    std::string target = base;
+    target.insert(100000, "a new record of some length");
+    target.erase(5000, 300);
+    target.replace(150000, 10, "0123456789");
+    target[3] = 'X'; // a count in the header
+    const std::string delta = makeDelta(base, target);
+    EXPECT_EQ(applyDelta(base, delta), target);
+    EXPECT_LT(deltaLiteralBytes(delta), 6000u);
+    EXPECT_EQ(applyDelta(base, makeDelta(base, "")), "");
+    EXPECT_EQ(applyDelta("", makeDelta("", target)), target);
+    EXPECT_FALSE(applyDelta("short", "C\x05\x10"));
+    EXPECT_FALSE(applyDelta(base, "Z"));
+    const auto packed = deflateBytes(target, 6);
+    EXPECT_EQ(inflateBytes(packed, target.size()), target);
+    EXPECT_FALSE(inflateBytes(packed, target.size() - 1));
+    EXPECT_FALSE(inflateBytes("garbage!garbage", 100));
+}
+
+TEST_F(VersionsTest, DeletedFilmAndItsCoverComeBackByteForByte)
+{
+    const std::string before = readFile(file);
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    EXPECT_FALSE(fs::exists(dir.file("Films/Alien.jpg")));
+    EXPECT_EQ(rowOf(state, "Alien"), 0);
+    const std::string after = readFile(file);
+
+    const auto undo = versions().nextUndo();
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo->Operation, "Suppression de fiche");
+    bringBack(false);
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
+    EXPECT_NE(rowOf(state, "Alien"), 0);
+
+    ASSERT_TRUE(versions().nextRedo());
+    EXPECT_EQ(versions().nextRedo()->Operation, "Suppression de fiche");
+    bringBack(true);
+    EXPECT_EQ(readFile(file), after);
+    EXPECT_FALSE(fs::exists(dir.file("Films/Alien.jpg")));
+    EXPECT_FALSE(versions().nextRedo());
+}
+
+TEST_F(VersionsTest, SupportsLoanAndTechnicalEditEachUndoExactly)
+{
+    const std::string start = readFile(file);
+    ASSERT_TRUE(editing::replaceSupportList(state, "DVD;VHS;Blu-ray").ok);
+    const std::string afterSupports = readFile(file);
+    ASSERT_TRUE(loans::lendFilm(state, rowOf(state, "Heat"), "Paul", "01/12/2026").ok);
+    const std::string afterLoan = readFile(file);
+    editing::TechValues tech = editing::readTechValues(state.table(), rowOf(state, "Brazil"));
+    tech[editing::techResolution] = "1920x1080";
+    ASSERT_TRUE(editing::saveTechValues(state, rowOf(state, "Brazil"), tech).ok);
+    ASSERT_NE(readFile(file), afterLoan);
+
+    EXPECT_EQ(versions().nextUndo()->Operation, table::cp("Données techniques"));
+    bringBack(false);
+    EXPECT_EQ(readFile(file), afterLoan);
+    EXPECT_EQ(versions().nextUndo()->Operation, table::cp("Prêt"));
+    bringBack(false);
+    EXPECT_EQ(readFile(file), afterSupports);
+    EXPECT_EQ(versions().nextUndo()->Operation, "Gestion des supports");
+    bringBack(false);
+    EXPECT_EQ(readFile(file), start);
+    // Redo walks forward again.
+    bringBack(true);
+    EXPECT_EQ(readFile(file), afterSupports);
+    // A new change forgets what could be redone.
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    EXPECT_FALSE(versions().nextRedo());
+}
+
+TEST_F(VersionsTest, UndoAfterARestartUsesTheKeptVersions)
+{
+    const std::string before = readFile(file);
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Brazil")).ok);
+    state.Versions.reset(); // the program ends
+
+    catalogue::CatalogueState later;
+    ASSERT_TRUE(catalogue::openCatalogueFile(later, file, nullptr).ok);
+    const auto undo = catalogue::versionsOf(later).nextUndo();
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo->Operation, "Suppression de fiche"); // the open changed nothing: no version of its own
+    EXPECT_EQ(undo->FilmCount, 3);
+    ASSERT_TRUE(catalogue::versionsOf(later).undo().ok);
+    EXPECT_EQ(readFile(file), before);
+}
+
+TEST_F(VersionsTest, RestoreMakesTheCurrentFileAVersionFirst)
+{
+    const std::string start = readFile(file);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean", "Marie"}).ok);
+    const std::string latest = readFile(file);
+    const auto list = versions().list();
+    ASSERT_EQ(list.size(), 3u); // films added, two borrower lists
+    ASSERT_TRUE(versions().restore(list[1].Number).ok);
+    EXPECT_EQ(readFile(file), start);
+    EXPECT_EQ(versions().nextUndo()->Operation, "Restauration de version");
+    ASSERT_TRUE(versions().undo().ok);
+    EXPECT_EQ(readFile(file), latest);
+    EXPECT_FALSE(versions().restore(9999).ok);
+}
+
+TEST_F(VersionsTest, KeepsTheLastFiftyAndOneADayForSixtyDays)
+{
+    std::int64_t clock = 1'700'000'000;
+    catalogue::VersionStore::setClockForTesting([&clock] { return clock; });
+    // 100 days with three changes a day.
+    for (int day = 0; day < 100; ++day)
+        for (int change = 0; change < 3; ++change) {
+            clock += 3600;
+            ASSERT_TRUE(loans::saveBorrowers(state, {"Jean" + std::to_string(day * 3 + change)}).ok);
+        }
+    const auto list = versions().list();
+    catalogue::VersionStore::setClockForTesting(nullptr);
+    // The newest 50, then one a day back to 60 days before the last change.
+    ASSERT_GE(list.size(), 50u);
+    for (std::size_t i = 1; i < list.size(); ++i)
+        EXPECT_GT(list[i - 1].Number, list[i].Number);
+    const std::int64_t limit = clock - 60 * 24 * 3600;
+    auto day = [](std::int64_t time) {
+        const std::time_t t = static_cast<std::time_t>(time);
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        return tm.tm_year * 400 + tm.tm_yday;
+    };
+    std::set<int> days;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (i >= 50) {
+            EXPECT_GE(list[i].Time, limit);
+            EXPECT_FALSE(days.count(day(list[i].Time))) << "two versions of one day beyond the last 50";
+        }
+        days.insert(day(list[i].Time));
+    }
+    EXPECT_GT(list.size(), 50u); // older days keep one each
+    EXPECT_LE(list.size(), 50u + 61u);
+    // Every kept version still rebuilds.
+    ASSERT_TRUE(versions().restore(list.back().Number).ok);
+}
+
+TEST_F(VersionsTest, AVersionThatCannotBeWrittenLeavesTheSaveDoneAndSaysSo)
+{
+    state.Versions.reset();
+    fs::remove_all(dir.file("Films.versions"));
+    dir.write("Films.versions", "a file where the folder should be");
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    EXPECT_NE(state.VersionWarning.find(table::cp("n'a pas pu être conservée")), std::string::npos);
+    catalogue::CatalogueState reread;
+    reread.CatalogueFileName = file;
+    ASSERT_TRUE(catalogue::loadCatalogue(reread).ok);
+    EXPECT_EQ(reread.table().GetCell(catalogue::posLISTEMP, 1), "Jean");
+}
+
+TEST_F(VersionsTest, VersionsOfALargeCatalogueStaySmall)
+{
+    for (int i = 0; i < 2000; ++i)
+        addFilm(state, {{"TITRE", ("Film " + std::to_string(i)).c_str()},
+                        {"RESERVE1", ("Film " + std::to_string(i)).c_str()},
+                        {"RESERVE0", "DVD"},
+                        {"RESUME", "Un résumé assez long pour peser quelques centaines d'octets dans la base, "
+                                   "comme les fiches importées du service web."}});
+    saveAndReopen(state);
+    const auto size = fs::file_size(file);
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(loans::lendFilm(state, 2 + i, "Paul", "01/12/2026").ok);
+    versions().flush();
+    std::uintmax_t total = 0;
+    for (const auto& item : fs::recursive_directory_iterator(dir.file("Films.versions")))
+        if (item.is_regular_file())
+            total += item.file_size();
+    EXPECT_LT(total, size); // 30 versions in less room than one copy of the file
+}

@@ -1,0 +1,81 @@
+// "Annuler" / "Rétablir" in the main window and the versions window: enabling, texts, the tree
+// after an undo, and a restore that can itself be undone.
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "MainWindowFilmsSupport.h"
+#include "ui/TfrmVersions.h"
+
+using namespace cinevaro;
+using cinevaro::testing::MainWindowFilms;
+
+class VersionsWindowTest : public MainWindowFilms
+{
+protected:
+    void refreshTexts() { window->updateUndoActions(true); }
+    void deleteFilm(const QString& caption)
+    {
+        select(caption);
+        prompts.answerYes();
+        window->Effacer1->trigger();
+    }
+};
+
+TEST_F(VersionsWindowTest, UndoAndRedoFollowTheChanges)
+{
+    refreshTexts();
+    // Opening the catalogue changed nothing: the last change is the one that filled it.
+    EXPECT_EQ(window->Annuler1->text(), QStringLiteral("Annuler Modification"));
+    EXPECT_FALSE(window->Retablir1->isEnabled());
+    EXPECT_EQ(window->Annuler1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(window->Retablir1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+
+    deleteFilm(QStringLiteral("Casino"));
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
+    refreshTexts();
+    EXPECT_TRUE(window->Annuler1->isEnabled());
+    EXPECT_EQ(window->Annuler1->text(), QStringLiteral("Annuler Suppression de fiche"));
+
+    window->Annuler1->trigger();
+    ASSERT_NE(node(QStringLiteral("Casino")), nullptr);
+    EXPECT_NE(row(QStringLiteral("Casino")), 0);
+    EXPECT_EQ(window->Annuler1->text(), QStringLiteral("Annuler Modification"));
+    EXPECT_TRUE(window->Retablir1->isEnabled());
+    EXPECT_EQ(window->Retablir1->text(), QStringLiteral("Rétablir Suppression de fiche"));
+
+    window->Retablir1->trigger();
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
+    EXPECT_FALSE(window->Retablir1->isEnabled());
+    EXPECT_TRUE(window->Annuler1->isEnabled());
+}
+
+TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    deleteFilm(QStringLiteral("Zorro"));
+    prompts.answerModal([this](QDialog& dialog) {
+        auto& versions = static_cast<ui::TfrmVersions&>(dialog);
+        EXPECT_EQ(versions.windowTitle(), QStringLiteral("Versions de la base"));
+        ASSERT_EQ(versions.lstVersions->topLevelItemCount(), 3);
+        EXPECT_EQ(versions.lstVersions->topLevelItem(0)->text(1), QStringLiteral("Suppression de fiche"));
+        EXPECT_EQ(versions.lstVersions->topLevelItem(0)->text(2), QStringLiteral("5"));
+        EXPECT_EQ(versions.lstVersions->topLevelItem(1)->text(2), QStringLiteral("6"));
+        EXPECT_EQ(versions.lstVersions->topLevelItem(2)->text(1), QStringLiteral("Modification"));
+        versions.resize(560, 300);
+        grab(versions, QStringLiteral("versions_window.png"));
+        // The older one: both films back.
+        versions.lstVersions->setCurrentItem(versions.lstVersions->topLevelItem(1));
+        prompts.answerYes();
+        versions.btnRestaurer->click();
+        return versions.result();
+    });
+    window->Versions1->trigger();
+    EXPECT_NE(node(QStringLiteral("Casino")), nullptr);
+    EXPECT_NE(node(QStringLiteral("Zorro")), nullptr);
+    EXPECT_EQ(window->Annuler1->text(), QStringLiteral("Annuler Restauration de version"));
+    window->Annuler1->trigger();
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
+    EXPECT_EQ(node(QStringLiteral("Zorro")), nullptr);
+}
