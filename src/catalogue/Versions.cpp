@@ -15,6 +15,7 @@
 
 #include "catalogue/VersionDelta.h"
 #include "table/Cp1252.h"
+#include "table/SafeFile.h"
 #include "table/TMlb2.h"
 
 namespace fs = std::filesystem;
@@ -47,30 +48,10 @@ std::optional<std::string> readWhole(const std::string& path)
     return std::move(bytes).str();
 }
 
-// Temporary file in the same folder, written, synced and renamed over the target.
+// Every version file goes through the safe-file helper: temporary file, sync, rename.
 bool writeWhole(const std::string& path, std::string_view bytes)
 {
-    const std::string temp = path + ".part" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    std::size_t done = 0;
-    bool ok = true;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    return table::writeFileAtomically(path, bytes).ok;
 }
 
 bool exists(const std::string& path)
