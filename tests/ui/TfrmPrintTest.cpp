@@ -181,7 +181,7 @@ TEST_F(TfrmPrintTest, PrintToPdfThatFailsKeepsThePreviousFile)
     const auto errors = prompts.texts(QStringLiteral("error"));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Impossible d'écrire le fichier "))) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("le fichier précédent est conservé")));
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("aucun fichier n'a été modifié")));
     EXPECT_EQ(ct::readFile(pdf), before);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
