@@ -42,12 +42,16 @@ using namespace cinevaro;
 
 namespace {
 
+// Shared by the processes of one run: CINEVARO_BENCH_FOLDER names it for the cases.
 fs::path benchFolder()
 {
     static const fs::path folder = [] {
+        if (const char* given = std::getenv("CINEVARO_BENCH_FOLDER"))
+            return fs::path(given);
         auto p = fs::temp_directory_path() / ("cinevaro-bench-memory-" + std::to_string(::getpid()));
         fs::remove_all(p);
         fs::create_directories(p);
+        setenv("CINEVARO_BENCH_FOLDER", p.c_str(), 1);
         return p;
     }();
     return folder;
@@ -211,6 +215,18 @@ int runCase(const std::string& name, const std::string& file)
 {
     const auto start = std::chrono::steady_clock::now();
     bool ok = false;
+    if (name == "prepare") {
+        // The files are made in a process of their own too: a process started by another
+        // inherits its peak resident size, so the measuring process stays small.
+        if (file == "crowd")
+            std::cout << emptyRowsCatalogue();
+        else if (file == "bomb")
+            std::cout << progressiveBomb();
+        else
+            std::cout << filmsCatalogue(std::abs(std::stoi(file)), file[0] != '-');
+        std::cout << std::endl;
+        return 0;
+    }
     if (name == "open") {
         catalogue::CatalogueState state;
         state.CatalogueFileName = file;
@@ -263,12 +279,15 @@ int runCase(const std::string& name, const std::string& file)
 struct Measured
 {
     double peakMb = 0;
+    double cpuSeconds = 0;
     double seconds = 0;
     bool ok = false;
     bool ran = false;
+    std::string output;
 };
 
-// Runs a case in a new process and reads its peak resident size when it ends.
+// Runs a case in a new process and reads its peak resident size and processor time when it
+// ends.
 Measured measure(const std::string& name, const std::string& file)
 {
     Measured m;
@@ -302,11 +321,25 @@ Measured measure(const std::string& name, const std::string& file)
         return m;
     m.ran = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     m.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    m.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    m.output = output;
     std::istringstream in(output);
     in >> m.seconds >> m.ok;
     return m;
 }
 
+// The path of a prepared file (see runCase "prepare").
+std::string prepared(const std::string& what)
+{
+    std::string path = measure("prepare", what).output;
+    while (!path.empty() && path.back() == '\n')
+        path.pop_back();
+    return path;
+}
+
+// Counters: peak_rss_MB and cpu_s of the whole process (start, opening, operation), seconds of
+// the operation alone (wall clock, so it depends on the machine's load).
 void report(benchmark::State& st, const std::string& name, const std::string& file, bool expectOk)
 {
     Measured m;
@@ -315,34 +348,36 @@ void report(benchmark::State& st, const std::string& name, const std::string& fi
     if (!m.ran || m.ok != expectOk)
         st.SkipWithError(m.ran ? "unexpected outcome" : "case did not run");
     st.counters["peak_rss_MB"] = m.peakMb;
+    st.counters["cpu_s"] = m.cpuSeconds;
     st.counters["seconds"] = m.seconds;
 }
 
 // Item: a 1.6 MB file of 400 000 empty rows is refused from its header.
 void BM_OpenEmptyRows400k(benchmark::State& st)
 {
-    report(st, "open", emptyRowsCatalogue(), false);
+    report(st, "open", prepared("crowd"), false);
 }
 BENCHMARK(BM_OpenEmptyRows400k)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_OpenEmptyRows400k_unchecked(benchmark::State& st)
 {
-    report(st, "open_unchecked", emptyRowsCatalogue(), true);
+    report(st, "open_unchecked", prepared("crowd"), true);
 }
 BENCHMARK(BM_OpenEmptyRows400k_unchecked)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A real catalogue of 100 000 films still opens.
 void BM_OpenFilms100k(benchmark::State& st)
 {
-    report(st, "open", filmsCatalogue(100'000, false), true);
+    report(st, "open", prepared("-100000"), true);
 }
 BENCHMARK(BM_OpenFilms100k)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A 10000 x 10000 progressive JPEG header in a few hundred bytes, shown as a cover.
 void BM_DecodeProgressiveBomb(benchmark::State& st)
 {
-    report(st, "jpeg", progressiveBomb(), false);
-    st.counters["file_bytes"] = static_cast<double>(fs::file_size(progressiveBomb()));
+    const std::string bomb = prepared("bomb");
+    report(st, "jpeg", bomb, false);
+    st.counters["file_bytes"] = static_cast<double>(fs::file_size(bomb));
 }
 BENCHMARK(BM_DecodeProgressiveBomb)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -350,14 +385,14 @@ BENCHMARK(BM_DecodeProgressiveBomb)->Unit(benchmark::kMillisecond)->Iterations(1
 // the film count.
 void BM_PdfWithCovers(benchmark::State& st)
 {
-    report(st, "pdf", filmsCatalogue(static_cast<int>(st.range(0)), true), true);
+    report(st, "pdf", prepared(std::to_string(st.range(0))), true);
     st.counters["films"] = static_cast<double>(st.range(0));
 }
 BENCHMARK(BM_PdfWithCovers)->Arg(1000)->Arg(3000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_PdfWithCovers_whole(benchmark::State& st)
 {
-    report(st, "pdf_whole", filmsCatalogue(static_cast<int>(st.range(0)), true), true);
+    report(st, "pdf_whole", prepared(std::to_string(st.range(0))), true);
     st.counters["films"] = static_cast<double>(st.range(0));
 }
 BENCHMARK(BM_PdfWithCovers_whole)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -368,6 +403,7 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::string(argv[1]) == "--case")
         return runCase(argv[2], argv[3]);
+    benchFolder();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

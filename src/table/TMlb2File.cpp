@@ -16,9 +16,10 @@
 // the table will hold (rows x fields, counting the fields the caller completes every row to)
 // must either be held in the file (at most one per 4 bytes of it, which every file whose rows
 // carry their fields meets, so memory stays a small multiple of the file's size) or stay under
-// kMaxCellsBeyondFile, 4 194 304 cells: 113 000 films completed to 37 fields, about 150 MB,
-// even from a file that holds none of them. A few bytes announcing millions of empty rows are
-// refused instead of taking gigabytes.
+// kMaxCellsBeyondFile, 4 194 304 cells: 113 000 films completed to 37 fields, about 250 MB
+// once open, as much as a real catalogue of that many films takes, even from a file that holds
+// none of them. A few bytes announcing millions of empty rows are refused instead of taking
+// gigabytes.
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>

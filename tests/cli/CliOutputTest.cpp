@@ -8,6 +8,7 @@
 
 #include "output/HtmlExport.h"
 #include "output/OutputCatalogue.h"
+#include "support/FileFaults.h"
 #include "support/FileSizeLimit.h"
 
 namespace fs = std::filesystem;
@@ -108,7 +109,7 @@ TEST_F(CliOutputTest, PdfThatCannotBeWrittenKeepsThePreviousFile)
     EXPECT_EQ(status, 1);
     EXPECT_EQ(out.str(), "");
     EXPECT_NE(err.str().find("Impossible d'écrire le fichier " + pdf), std::string::npos) << err.str();
-    EXPECT_NE(err.str().find("le fichier précédent est conservé"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("aucun fichier n'a été modifié"), std::string::npos) << err.str();
     EXPECT_EQ(ct::readFile(pdf), before);
     for (const auto& entry : fs::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
@@ -123,4 +124,31 @@ TEST_F(CliOutputTest, PdfThatCannotBeWrittenKeepsThePreviousFile)
     const std::string written = ct::readFile(pdf);
     EXPECT_EQ(written.rfind("%PDF", 0), 0u);
     EXPECT_NE(written.find("%%EOF"), std::string::npos);
+}
+
+// Each step of writing the PDF fails in turn (creating, writing, flushing, syncing, renaming):
+// every time the command fails with a French message and the folder is as it was.
+TEST_F(CliOutputTest, PdfFaultInjectionKeepsThePreviousFile)
+{
+    const std::string pdf = dir.write("films.pdf", "%PDF- older printout");
+    const auto before = ct::snapshotFiles(dir.path());
+    int status = 0;
+    const int faults = ct::forEachFileFault(
+        {cinevaro::table::FileOp::Open, cinevaro::table::FileOp::Write, cinevaro::table::FileOp::Flush,
+         cinevaro::table::FileOp::Fsync, cinevaro::table::FileOp::Rename},
+        [&] {
+            status = run({"pdf", dir.file("Films.cvo"), pdf});
+        },
+        [&](const std::string& label) {
+            EXPECT_EQ(status, 1) << label;
+            EXPECT_NE(err.str().find("Impossible d'écrire le fichier " + pdf), std::string::npos)
+                << label << ": " << err.str();
+            EXPECT_EQ(ct::snapshotFiles(dir.path()), before) << label;
+        },
+        [&](const std::string& label) {
+            EXPECT_EQ(status, 0) << label << ": " << err.str();
+            EXPECT_EQ(ct::readFile(pdf).rfind("%PDF-1", 0), 0u) << label;
+            dir.write("films.pdf", "%PDF- older printout");
+        });
+    EXPECT_GE(faults, 5);
 }

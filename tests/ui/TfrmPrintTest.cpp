@@ -216,7 +216,7 @@ TEST_F(TfrmPrintTest, PrintToPdfThatFailsKeepsThePreviousFile)
     const auto errors = prompts.texts(QStringLiteral("error"));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Impossible d'écrire le fichier "))) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("le fichier précédent est conservé")));
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("aucun fichier n'a été modifié")));
     EXPECT_EQ(ct::readFile(pdf), before);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
@@ -230,4 +230,42 @@ TEST_F(TfrmPrintTest, PrintToPdfThatFailsKeepsThePreviousFile)
     });
     click("ToolButton1");
     EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);
+}
+
+// A long catalogue: only the thumbnails in or near view are drawn (the others stay blank and
+// are dropped again when scrolled away), so the preview never holds every page's covers.
+TEST_F(TfrmPrintTest, LongCatalogueDrawsOnlyTheThumbnailsInView)
+{
+    ct::TempDir other;
+    catalogue::CatalogueState big;
+    ct::makeCatalogue(big, other, ct::films(90));
+    writeCover(catalogue::coverPath(big, cinevaro::table::cp("Amélie")), qRgb(200, 40, 60));
+    TfrmPrint print(big, prompts);
+    print.resize(800, 900);
+    print.show();
+    QTest::qWait(20);
+    ASSERT_EQ(print.preview().pageCount(), 30);
+    auto* thumbs = print.findChild<QListWidget*>(QStringLiteral("GmThumbnails1"));
+    ASSERT_EQ(thumbs->count(), 30);
+    const auto blank = [thumbs](int i) {
+        const QImage image = thumbs->item(i)->icon().pixmap(thumbs->iconSize()).toImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    return false;
+        return true;
+    };
+    EXPECT_FALSE(blank(0));
+    EXPECT_TRUE(blank(29));
+    thumbs->scrollToItem(thumbs->item(29));
+    QTest::qWait(20);
+    EXPECT_FALSE(blank(29));
+    EXPECT_TRUE(blank(0));
+    // The last page shows its films.
+    print.preview().showPage(29);
+    EXPECT_EQ(print.preview().currentPage(), 30);
+    int texts = 0;
+    for (const auto& op : print.preview().page(29)->ops)
+        texts += op.kind == cinevaro::output::DrawOp::Kind::Text;
+    EXPECT_GT(texts, 0);
 }
