@@ -435,8 +435,9 @@ ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& clien
     }
     bool any = std::any_of(items.begin(), items.end(), [](const ImportItem& item) { return item.ticked; });
     if (any) {
-        // Without an open catalogue there is no collection folder to download into.
-        if (state.CatalogueFileName.empty() || state.CollectionFolder.empty()) {
+        // Without an open catalogue there is no collection folder to download into; after a failed
+        // open the names still point at the unreadable file, which stays as it is.
+        if (!state.IsOpen || state.CatalogueFileName.empty() || state.CollectionFolder.empty()) {
             result.outcome = Outcome::failure(table::cp("Aucune base de données n'est ouverte"), "Cinevaro");
             return result;
         }

@@ -180,6 +180,23 @@ TEST_F(ImporterTest, NothingIsFetchedWithoutAnOpenCatalogue)
     EXPECT_EQ(service.requestCount(), 0u);
 }
 
+TEST_F(ImporterTest, NothingIsFetchedAfterAFailedOpen)
+{
+    const std::string garbage = "MLB? not a catalogue";
+    const std::string bad = dir.write("Abime.cvo", garbage);
+    ASSERT_FALSE(catalogue::openCatalogueFile(state, bad, nullptr));
+    auto list = items();
+    list[0].ticked = true;
+    list[0].support = "DVD";
+    service.clearRequests();
+    auto result = importSelection(state, client, service.rootAddress(), list, hooks);
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_EQ(result.added, 0);
+    EXPECT_EQ(service.requestCount(), 0u);
+    EXPECT_EQ(cinevaro::testing::readFile(bad), garbage);
+    EXPECT_FALSE(fs::exists(dir.file("Abime")));
+}
+
 TEST_F(ImporterTest, MissingCollectionFolderIsCreated)
 {
     fs::remove_all(state.CollectionFolder);
