@@ -8,24 +8,37 @@
 
 namespace cinevaro::ui {
 
+namespace {
+
+// Message texts often carry a title or a name from the catalogue: never read as markup.
+void plainMessage(QMessageBox::Icon icon, QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+} // namespace
+
 void QtPrompts::information(const QString& caption, const QString& text)
 {
-    QMessageBox::information(m_parent, caption, text);
+    plainMessage(QMessageBox::Information, m_parent, caption, text);
 }
 
 void QtPrompts::warning(const QString& caption, const QString& text)
 {
-    QMessageBox::warning(m_parent, caption, text);
+    plainMessage(QMessageBox::Warning, m_parent, caption, text);
 }
 
 void QtPrompts::error(const QString& text)
 {
-    QMessageBox::critical(m_parent, QStringLiteral("Cinevaro"), withFullStop(text));
+    plainMessage(QMessageBox::Critical, m_parent, QStringLiteral("Cinevaro"), withFullStop(text));
 }
 
 void QtPrompts::errorBox(const QString& caption, const QString& text, Modality modality)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     // Qt has no modality across programs: a system-modal box is kept above every window instead.
     if (modality == Modality::System)
@@ -36,6 +49,7 @@ void QtPrompts::errorBox(const QString& caption, const QString& text, Modality m
 bool QtPrompts::question(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setTextFormat(Qt::PlainText);
     // The answers read the same whatever translation is installed.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));

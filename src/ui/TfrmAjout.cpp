@@ -600,8 +600,10 @@ void TfrmAjout::Importerfilm1Click()
 
 void TfrmAjout::Exporterfilm1Click()
 {
-    const QString chosen = m_prompts.saveFileName(QStringLiteral("Exporter une fiche"), kFilmFilter,
-                                                  QStringLiteral("film"), QString(), true);
+    // No default suffix: the extension follows the filter chosen in the dialog (below).
+    const Prompts::SaveChoice choice =
+        m_prompts.saveFile(QStringLiteral("Exporter une fiche"), kFilmFilter, QString(), QString(), true);
+    const QString chosen = choice.fileName;
     if (chosen.isEmpty())
         return;
     auto values = readBoxes();
@@ -611,7 +613,14 @@ void TfrmAjout::Exporterfilm1Click()
     lblDureeH->setText(fromCp(values->hours));
     lblDureeM->setText(fromCp(values->minutes));
     const std::string path = nativePath(chosen);
-    const editing::FilmFileNames names = editing::filmFileNamesFor(path, editing::filmFileKindOf(path));
+    editing::FilmFileKind kind = editing::filmFileKindOf(path); // when the dialog names no filter
+    if (choice.filterIndex == 0)
+        kind = editing::FilmFileKind::Film;
+    else if (choice.filterIndex == 1)
+        kind = editing::FilmFileKind::Txt;
+    else if (choice.filterIndex == 2)
+        kind = editing::FilmFileKind::Any;
+    const editing::FilmFileNames names = editing::filmFileNamesFor(path, kind);
     if (auto written = editing::writeFilmFile(names.film, film); !written) {
         m_prompts.error(fromCp(written.message));
         return;

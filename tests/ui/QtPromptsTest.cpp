@@ -184,3 +184,29 @@ TEST(QtPromptsTest, ScriptedSaveAnswersKeepTheirFilter)
     EXPECT_EQ(prompts.transcript().back().kind, QStringLiteral("error"));
     EXPECT_TRUE(prompts.transcript().back().systemModal);
 }
+
+TEST(QtPromptsTest, MessageTextsAreShownAsPlainText)
+{
+    // A title holding markup, as a deletion question or an error would quote it.
+    const QString text = QStringLiteral("Etes vous sur de Vouloir Supprimer <b>Alien</b> <i>8</i> ?");
+    ui::QtPrompts prompts;
+    const auto check = [&](const QString& answer) {
+        whenModalShown([&text, answer](QWidget& box) {
+            auto* message = qobject_cast<QMessageBox*>(&box);
+            ASSERT_NE(message, nullptr);
+            EXPECT_EQ(message->textFormat(), Qt::PlainText);
+            EXPECT_TRUE(message->text().startsWith(text));
+            buttonWithText(box, answer)->click();
+        });
+    };
+    check(QStringLiteral("&Non"));
+    EXPECT_FALSE(prompts.question(QStringLiteral("Confirmation"), text));
+    check(QStringLiteral("OK"));
+    prompts.information(QStringLiteral("Attention"), text);
+    check(QStringLiteral("OK"));
+    prompts.warning(QStringLiteral("Attention"), text);
+    check(QStringLiteral("OK"));
+    prompts.error(text);
+    check(QStringLiteral("OK"));
+    prompts.errorBox(QStringLiteral("Cinevaro"), text, ui::Prompts::Modality::Application);
+}

@@ -423,6 +423,46 @@ TEST_F(TfrmAjoutFilmFileTest, ExportThenImportRestoresEveryBox)
     EXPECT_FALSE(ajout->imgCover->isEmpty());
 }
 
+TEST_F(TfrmAjoutFilmFileTest, ExportFollowsTheFilterChosenInTheDialog)
+{
+    open(EditorMode::Add);
+    ajout->lblTitre->setText(QStringLiteral("ALIEN"));
+    const std::string picture = writePoster(dir.file("poster.jpg"), QStringLiteral("ALIEN"));
+    prompts.answerFile(QString::fromStdString(picture));
+    clickLabel(ajout->lblImage);
+    namespace fs = std::filesystem;
+
+    // "Fichier TXT" with the name "alien": alien.txt and its picture, no alien.film.
+    prompts.answerSave(QString::fromStdString(dir.file("alien")), QStringLiteral("Fichier TXT (*.txt)"));
+    ajout->Exporterfilm1->trigger();
+    EXPECT_EQ(prompts.transcript().back().kind, QStringLiteral("save"));
+    EXPECT_TRUE(fs::exists(dir.file("alien.txt")));
+    EXPECT_TRUE(fs::exists(dir.file("alien.jpg")));
+    EXPECT_FALSE(fs::exists(dir.file("alien.film")));
+    EXPECT_FALSE(fs::exists(dir.file("alien")));
+    EXPECT_EQ(readFile(dir.file("alien.txt")).substr(0, 7), "ALIEN\r\n");
+
+    // The extension of the other filter is kept and the chosen one added.
+    prompts.answerSave(QString::fromStdString(dir.file("autre.film")), QStringLiteral("Fichier TXT (*.txt)"));
+    ajout->Exporterfilm1->trigger();
+    EXPECT_TRUE(fs::exists(dir.file("autre.film.txt")));
+    EXPECT_TRUE(fs::exists(dir.file("autre.film.jpg")));
+
+    // "Fichier Moviecovers": the extension is compared with its letter case.
+    prompts.answerSave(QString::fromStdString(dir.file("grand.FILM")), QStringLiteral("Fichier Moviecovers (*.film)"));
+    ajout->Exporterfilm1->trigger();
+    EXPECT_TRUE(fs::exists(dir.file("grand.FILM.film")));
+    EXPECT_TRUE(fs::exists(dir.file("grand.FILM.jpg")));
+
+    // "Tous les fichiers": the name as chosen, no picture.
+    prompts.answerSave(QString::fromStdString(dir.file("notes")), QStringLiteral("Tous les fichiers (*.*)"));
+    ajout->Exporterfilm1->trigger();
+    EXPECT_TRUE(fs::exists(dir.file("notes")));
+    EXPECT_FALSE(fs::exists(dir.file("notes.jpg")));
+    EXPECT_FALSE(fs::exists(dir.file("notes.film")));
+    EXPECT_TRUE(prompts.texts(QStringLiteral("error")).isEmpty());
+}
+
 TEST_F(TfrmAjoutFilmFileTest, ImportOfAShortFileAndOfAMissingOne)
 {
     open(EditorMode::Add);
