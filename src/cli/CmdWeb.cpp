@@ -15,9 +15,9 @@ namespace cinevaro::cli {
 namespace {
 
 const char* const kSearchUsage = "web-search --root URL [--by titre|acteur|real] [--match 0|1|2] "
-                                 "[--proxy HOST:PORT] TEXT";
+                                 "[--proxy HOST:PORT] [--delai SECONDES] TEXT";
 const char* const kImportUsage = "web-import FILE.cvo --root URL [--by titre|acteur|real] [--match 0|1|2] "
-                                 "[--proxy HOST:PORT] TEXT --pick N=SUPPORT [--pick N=SUPPORT]... "
+                                 "[--proxy HOST:PORT] [--delai SECONDES] TEXT --pick N=SUPPORT [--pick N=SUPPORT]... "
                                  "[--duplicates oui|non]";
 
 struct WebOptions
@@ -30,6 +30,7 @@ struct WebOptions
     std::vector<std::string> positional;
     std::vector<std::string> picks;
     bool duplicates = false;
+    int deadlineSeconds = weblookup::kDefaultFetchSeconds; // overall time of each fetch
 };
 
 // Reads the options shared by both commands; `import` allows --pick and --duplicates. False on a
@@ -66,6 +67,11 @@ bool parseOptions(const Args& args, bool import, WebOptions& options)
                 return false;
             options.proxyServer = v.substr(0, colon);
             options.proxyPort = *port;
+        } else if (a == "--delai" && hasValue) {
+            auto seconds = parseRow(args[++i]);
+            if (!seconds || *seconds > 3600)
+                return false;
+            options.deadlineSeconds = *seconds;
         } else if (import && a == "--pick" && hasValue) {
             options.picks.push_back(args[++i]);
         } else if (import && a == "--duplicates" && hasValue) {
@@ -91,6 +97,7 @@ std::optional<std::vector<weblookup::SearchResult>> search(weblookup::HttpClient
     if (!text || !root)
         return std::nullopt;
     client.setProxy(options.proxyServer, options.proxyPort);
+    client.setDeadlineMs(options.deadlineSeconds * 1000);
     auto found = weblookup::runSearch(client, *root, options.by, options.match, *text);
     if (!found.ok) {
         fail(catalogue::Outcome::failure(found.message), err);

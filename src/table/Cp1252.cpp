@@ -1,5 +1,6 @@
 #include "table/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -59,35 +60,33 @@ std::string cp1252ToUtf8(const std::string& bytes)
     return out;
 }
 
-std::optional<std::string> utf8ToCp1252(const std::string& utf8, std::string* bad)
+std::optional<std::string> utf8ToCp1252(const std::string& utf8, std::string* bad, std::size_t* badPos)
 {
+    auto failAt = [&](std::size_t pos, std::size_t length) -> std::optional<std::string> {
+        if (bad)
+            *bad = utf8.substr(pos, length);
+        if (badPos)
+            *badPos = pos;
+        return std::nullopt;
+    };
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
         auto b = static_cast<unsigned char>(utf8[i]);
         int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > utf8.size()) {
-            if (bad)
-                *bad = utf8.substr(i, 1);
-            return std::nullopt;
-        }
+        if (len == 0 || i + len > utf8.size())
+            return failAt(i, 1);
         char32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
         for (int k = 1; k < len; ++k) {
             auto cb = static_cast<unsigned char>(utf8[i + k]);
-            if ((cb & 0xC0) != 0x80) {
-                if (bad)
-                    *bad = utf8.substr(i, 1);
-                return std::nullopt;
-            }
+            if ((cb & 0xC0) != 0x80)
+                return failAt(i, 1);
             c = (c << 6) | (cb & 0x3F);
         }
         int code = toCp1252(c);
-        if (code < 0) {
-            if (bad)
-                *bad = utf8.substr(i, len);
-            return std::nullopt;
-        }
+        if (code < 0)
+            return failAt(i, static_cast<std::size_t>(len));
         out += static_cast<char>(code);
         i += len;
     }
@@ -96,18 +95,19 @@ std::optional<std::string> utf8ToCp1252(const std::string& utf8, std::string* ba
 
 std::string cp(std::string_view utf8)
 {
+    // The converter reports where it stopped: everything before that position converts, the
+    // character or byte there is dropped, and the conversion goes on after it.
     std::string out;
     std::string rest(utf8);
     for (;;) {
         std::string bad;
-        auto bytes = utf8ToCp1252(rest, &bad);
+        std::size_t pos = 0;
+        auto bytes = utf8ToCp1252(rest, &bad, &pos);
         if (bytes)
             return out + *bytes;
-        auto pos = rest.find(bad);
-        if (pos == std::string::npos || bad.empty())
-            return out;
-        out += *utf8ToCp1252(rest.substr(0, pos));
-        rest = rest.substr(pos + bad.size());
+        if (pos > 0)
+            out += utf8ToCp1252(rest.substr(0, pos)).value_or(std::string());
+        rest.erase(0, pos + std::max<std::size_t>(bad.size(), 1));
     }
 }
 

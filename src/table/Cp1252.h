@@ -2,6 +2,7 @@
 // (windows, command line) convert, and only through these two functions.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,11 +14,13 @@ namespace cinevaro::table {
 std::string cp1252ToUtf8(const std::string& bytes);
 
 // UTF-8 to Windows-1252. Returns nothing when the text holds a character the code page cannot
-// hold, or is not valid UTF-8; `bad` then receives that character (as UTF-8) when given.
-std::optional<std::string> utf8ToCp1252(const std::string& utf8, std::string* bad = nullptr);
+// hold, or is not valid UTF-8; `bad` then receives that character (as UTF-8; the lone byte for
+// invalid UTF-8) and `badPos` its byte offset in `utf8`, when given.
+std::optional<std::string> utf8ToCp1252(const std::string& utf8, std::string* bad = nullptr,
+                                        std::size_t* badPos = nullptr);
 
 // A UTF-8 literal of the source code as Windows-1252 bytes; for the core's French texts.
-// Characters the code page cannot hold are dropped.
+// Characters the code page cannot hold, and bytes that are not valid UTF-8, are dropped.
 std::string cp(std::string_view utf8);
 
 // The message shown when a text holds a character that cannot be stored.

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -27,7 +29,7 @@ int barValue(std::int64_t value, std::int64_t length)
 
 TfrmEtat::TfrmEtat(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_lblEtat(new QLabel(this)),
-      m_progressBar(new QProgressBar(this))
+      m_progressBar(new QProgressBar(this)), m_btnAnnuler(new QPushButton(QStringLiteral("Annuler"), this))
 {
     setObjectName(QStringLiteral("frmEtat"));
     setWindowTitle(QStringLiteral("Extraction des Données"));
@@ -41,12 +43,18 @@ TfrmEtat::TfrmEtat(QWidget* parent)
     m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
     m_progressBar->setRange(0, 100);
     m_progressBar->setTextVisible(false);
+    m_btnAnnuler->setObjectName(QStringLiteral("btnAnnuler"));
+    m_btnAnnuler->setAutoDefault(false);
+    connect(m_btnAnnuler, &QPushButton::clicked, this, &TfrmEtat::reject);
     inner->addWidget(m_lblEtat);
-    inner->addWidget(m_progressBar);
+    auto* barRow = new QHBoxLayout;
+    barRow->addWidget(m_progressBar, 1);
+    barRow->addWidget(m_btnAnnuler);
+    inner->addLayout(barRow);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
-    setFixedSize(420, 90);
+    setFixedSize(460, 96);
 }
 
 void TfrmEtat::setText(const QString& text)
@@ -62,6 +70,11 @@ void TfrmEtat::showProgress(const QString& text)
     centreOnDesktop();
     show();
     raise();
+}
+
+void TfrmEtat::reject()
+{
+    emit cancelRequested();
 }
 
 void TfrmEtat::showEvent(QShowEvent* event)

@@ -202,11 +202,42 @@ void TfrmRecherche::showEvent(QShowEvent* event)
     FormActivate();
 }
 
+void TfrmRecherche::setProgressWindow(TfrmEtat* etat)
+{
+    m_etat = etat;
+    if (m_etat)
+        connect(m_etat, &TfrmEtat::cancelRequested, this, [this] {
+            if (m_busy)
+                cancelFetch();
+            else
+                m_etat->hide();
+        });
+}
+
 void TfrmRecherche::reject()
 {
-    // Closing while a fetch runs would leave the handler running behind a hidden window.
-    if (m_busy)
+    // Closing while a fetch runs cancels it; the window closes once the handler has finished, so
+    // it never runs on behind a hidden window.
+    if (m_busy) {
+        m_closeRequested = true;
+        cancelFetch();
         return;
+    }
+    QDialog::reject();
+}
+
+void TfrmRecherche::cancelFetch()
+{
+    m_http->Cancel();
+    if (m_etat && m_etat->isVisible())
+        m_etat->setText(QStringLiteral("Annulation en cours..."));
+}
+
+void TfrmRecherche::finishPendingClose()
+{
+    if (!m_closeRequested)
+        return;
+    m_closeRequested = false;
     QDialog::reject();
 }
 
@@ -273,12 +304,14 @@ void TfrmRecherche::btnChercheClick()
         closeProgress(false);
         updateListButtons();
         m_prompts.error(fromCp(found.message));
+        finishPendingClose();
         return;
     }
     closeProgress(true);
     m_results = std::move(found.results);
     m_resultCount = static_cast<int>(m_results.size());
     showResults();
+    finishPendingClose(); // asked for as the page arrived
 }
 
 void TfrmRecherche::showResults()
@@ -343,6 +376,7 @@ void TfrmRecherche::btnAddClick()
     if (!result.outcome) {
         closeProgress(false);
         m_prompts.error(fromCp(result.outcome.message));
+        finishPendingClose();
         return;
     }
     if (shown)
@@ -351,6 +385,7 @@ void TfrmRecherche::btnAddClick()
         m_prompts.warning(QStringLiteral("Cinevaro"), fromCp(notice));
     if (m_settings.readBool("GENERAL", "CLOSEFIND", false))
         brnFermeClick();
+    finishPendingClose(); // asked for as the last film arrived
 }
 
 void TfrmRecherche::btnClearClick()
@@ -445,6 +480,10 @@ void TfrmRecherche::IdHTTP1WorkEnd()
 
 void TfrmRecherche::setBusy(bool busy)
 {
+    if (busy) {
+        m_closeRequested = false;
+        m_http->setDeadlineMs(weblookup::fetchDeadlineMs(m_settings));
+    }
     m_busy = busy;
     m_body->setEnabled(!busy);
 }

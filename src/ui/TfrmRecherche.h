@@ -45,7 +45,8 @@ public:
     ~TfrmRecherche() override;
 
     // The progress window (created after this one) and the tree refresh of the main window.
-    void setProgressWindow(TfrmEtat* etat) { m_etat = etat; }
+    // Closing the progress window cancels the running fetch.
+    void setProgressWindow(TfrmEtat* etat);
     void setRefreshTree(std::function<void()> refresh) { m_refreshTree = std::move(refresh); }
     // Opens the logo's address; the default asks the desktop's browser.
     void setUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
@@ -76,7 +77,8 @@ public:
     QCheckBox* chkClose = nullptr;
     QPushButton* brnFerme = nullptr;
 
-    // Closing by the title bar or Escape; refused while a fetch runs.
+    // Closing by the title bar or Escape. While a fetch runs, it is cancelled (within a few
+    // milliseconds, from the client's idle call), the user is told, and the window then closes.
     void reject() override;
 
 protected:
@@ -107,8 +109,12 @@ private:
     weblookup::MatchKind matchKind() const;
     void showResults();
     void updateListButtons();
-    // Controls disabled and closing refused while a fetch runs.
+    // Controls disabled while a fetch runs; applies the settings' deadline to the client.
     void setBusy(bool busy);
+    // Stops the running fetch (the progress window or this one was closed).
+    void cancelFetch();
+    // After a fetch that ended with a close request: the window closes.
+    void finishPendingClose();
     void showProgress(const QString& text);
     // Closes the progress window; `reset` runs the window reset as activation comes back.
     void closeProgress(bool reset);
@@ -123,6 +129,7 @@ private:
     std::vector<weblookup::SearchResult> m_results;
     int m_resultCount = 0;
     bool m_busy = false;
+    bool m_closeRequested = false;
     QWidget* m_body = nullptr;
 };
 

@@ -1,6 +1,9 @@
 #include "weblookup/CookieStore.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <string_view>
 
 namespace cinevaro::weblookup {
 
@@ -48,7 +51,98 @@ bool pathMatches(const std::string& requestPath, const std::string& cookiePath)
     return p.rfind(cookiePath, 0) == 0;
 }
 
+std::time_t currentTime(std::optional<std::time_t> now)
+{
+    return now ? *now : std::time(nullptr);
+}
+
+bool allDigits(const std::string& text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// Domains under which anyone may register a name: the generic ones, the countries most seen
+// here, and their common second-level registries.
+constexpr std::string_view kPublicSuffixes[] = {
+    "com",    "net",     "org",    "edu",     "gov",    "mil",   "int",    "info",   "biz",         "name",   "pro",
+    "mobi",   "aero",    "coop",   "museum",  "asia",   "tel",   "travel", "xxx",    "fr",          "be",     "ch",
+    "ca",     "lu",      "mc",     "uk",      "de",     "eu",    "it",     "es",     "nl",          "us",     "io",
+    "tv",     "me",      "cc",     "co.uk",   "org.uk", "ac.uk", "gov.uk", "me.uk",  "ltd.uk",      "plc.uk", "net.uk",
+    "com.fr", "asso.fr", "nom.fr", "gouv.fr", "tm.fr",  "qc.ca", "com.au", "net.au", "org.au",      "co.nz",  "co.jp",
+    "ne.jp",  "or.jp",   "com.br", "com.cn",  "com.mx", "co.za", "com.tw", "co.in",  "blogspot.com"};
+
 } // namespace
+
+bool CookieStore::isPublicSuffix(const std::string& domain)
+{
+    std::string d = lower(domain);
+    while (!d.empty() && d.front() == '.')
+        d.erase(0, 1);
+    while (!d.empty() && d.back() == '.')
+        d.pop_back();
+    if (d.find('.') == std::string::npos)
+        return true;
+    return std::find(std::begin(kPublicSuffixes), std::end(kPublicSuffixes), d) != std::end(kPublicSuffixes);
+}
+
+std::optional<std::time_t> CookieStore::parseExpires(const std::string& text)
+{
+    static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                         "jul", "aug", "sep", "oct", "nov", "dec"};
+    int hour = -1, minute = 0, second = 0, day = -1, month = -1, year = -1;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        while (pos < text.size() && !std::isalnum(static_cast<unsigned char>(text[pos])) && text[pos] != ':')
+            ++pos;
+        std::size_t end = pos;
+        while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == ':'))
+            ++end;
+        std::string token = lower(text.substr(pos, end - pos));
+        pos = end;
+        if (token.empty())
+            continue;
+        if (hour < 0 && std::count(token.begin(), token.end(), ':') == 2) {
+            auto c1 = token.find(':');
+            auto c2 = token.find(':', c1 + 1);
+            std::string h = token.substr(0, c1), m = token.substr(c1 + 1, c2 - c1 - 1), sec = token.substr(c2 + 1);
+            if (allDigits(h) && allDigits(m) && allDigits(sec) && h.size() <= 2 && m.size() <= 2 && sec.size() <= 2) {
+                hour = std::stoi(h);
+                minute = std::stoi(m);
+                second = std::stoi(sec);
+                continue;
+            }
+        }
+        if (day < 0 && allDigits(token) && token.size() <= 2) {
+            day = std::stoi(token);
+            continue;
+        }
+        if (month < 0 && token.size() >= 3) {
+            for (int i = 0; i < 12; ++i)
+                if (token.compare(0, 3, months[i]) == 0)
+                    month = i;
+            if (month >= 0)
+                continue;
+        }
+        if (year < 0 && allDigits(token) && token.size() >= 2 && token.size() <= 4) {
+            year = std::stoi(token);
+            if (year >= 70 && year <= 99)
+                year += 1900;
+            else if (year < 70)
+                year += 2000;
+        }
+    }
+    if (hour < 0 || day < 1 || day > 31 || month < 0 || year < 1601 || hour > 23 || minute > 59 || second > 59)
+        return std::nullopt;
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return ::timegm(&tm);
+}
 
 bool CookieStore::domainMatches(const std::string& host, const std::string& domain)
 {
@@ -63,9 +157,14 @@ bool CookieStore::domainMatches(const std::string& host, const std::string& doma
     return h.size() > d.size() + 1 && h.ends_with(d) && h[h.size() - d.size() - 1] == '.';
 }
 
-void CookieStore::receive(const std::string& header, const std::string& host, const std::string& requestPath)
+void CookieStore::receive(const std::string& header, const std::string& host, const std::string& requestPath,
+                          std::optional<std::time_t> now)
 {
-    if (header.size() > kMaxCookieBytes)
+    // A control character (a lone CR, say) would be sent back on a request line of its own.
+    if (header.size() > kMaxCookieBytes || std::any_of(header.begin(), header.end(), [](char ch) {
+            auto c = static_cast<unsigned char>(ch);
+            return (c < 0x20 && c != '\t') || c == 0x7F;
+        }))
         return;
     std::vector<std::string> parts;
     std::size_t pos = 0;
@@ -84,7 +183,7 @@ void CookieStore::receive(const std::string& header, const std::string& host, co
     cookie.value = unquote(trim(parts.front().substr(eq + 1)));
     cookie.domain = lower(host);
     cookie.path = defaultPath(requestPath);
-    bool remove = false;
+    std::optional<bool> removeByAge;
     for (std::size_t i = 1; i < parts.size(); ++i) {
         auto e = parts[i].find('=');
         std::string key = lower(trim(parts[i].substr(0, e)));
@@ -93,38 +192,54 @@ void CookieStore::receive(const std::string& header, const std::string& host, co
             std::string d = lower(value);
             if (d.front() == '.')
                 d.erase(0, 1);
-            // A cookie may only name the sending host or a domain above it; an address has none above it.
+            // A cookie may only name the sending host or a domain above it; an address has none above
+            // it, and a domain open to anyone's registration ("com", "co.uk") is refused.
             const bool numeric = host.find_first_not_of("0123456789.:[]") == std::string::npos;
             if (!domainMatches(host, d) || (numeric && d != lower(host)))
                 return;
+            if (!numeric && isPublicSuffix(d))
+                return;
             cookie.domain = d;
+            cookie.hostOnly = numeric;
         } else if (key == "path" && !value.empty() && value.front() == '/') {
             cookie.path = value;
         } else if (key == "secure") {
             cookie.secure = true;
         } else if (key == "max-age") {
             try {
-                remove = std::stol(value) <= 0;
+                removeByAge = std::stol(value) <= 0;
             } catch (...) {
             }
+        } else if (key == "expires") {
+            cookie.expires = parseExpires(value);
         }
     }
     auto same = [&](const Cookie& c) {
         return c.name == cookie.name && c.domain == cookie.domain && c.path == cookie.path;
     };
     m_cookies.erase(std::remove_if(m_cookies.begin(), m_cookies.end(), same), m_cookies.end());
+    // Max-Age wins over Expires; a date in the past deletes the cookie.
+    const bool remove = removeByAge ? *removeByAge : (cookie.expires && *cookie.expires <= currentTime(now));
     if (remove)
         return;
+    if (removeByAge)
+        cookie.expires.reset();
     if (m_cookies.size() >= kMaxCookies)
         m_cookies.erase(m_cookies.begin()); // the oldest goes
     m_cookies.push_back(std::move(cookie));
 }
 
-std::string CookieStore::headerFor(const std::string& host, const std::string& path) const
+std::string CookieStore::headerFor(const std::string& host, const std::string& path,
+                                   std::optional<std::time_t> now) const
 {
     std::string out;
+    const std::time_t time = currentTime(now);
     for (const auto& c : m_cookies) {
-        if (c.secure || !domainMatches(host, c.domain) || !pathMatches(path, c.path))
+        if (c.secure || !pathMatches(path, c.path))
+            continue;
+        if (c.hostOnly ? lower(host) != c.domain : !domainMatches(host, c.domain))
+            continue;
+        if (c.expires && *c.expires <= time)
             continue;
         if (!out.empty())
             out += "; ";

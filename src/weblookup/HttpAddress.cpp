@@ -65,12 +65,38 @@ std::string normalisePath(const std::string& path)
     return out;
 }
 
+// Bytes below 0x21 and 0x7F become %XX; everything else is sent as it stands.
+std::string escapeUnsafe(const std::string& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c < 0x21 || c == 0x7F) {
+            out += '%';
+            out += digits[c >> 4];
+            out += digits[c & 0x0F];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+bool hasControlCharacter(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char ch) {
+        auto c = static_cast<unsigned char>(ch);
+        return c < 0x20 || c == 0x7F;
+    });
+}
 
 std::string HttpAddress::target() const
 {
     std::string t = path + document + query;
-    return t.empty() ? "/" : t;
+    return t.empty() ? "/" : escapeUnsafe(t);
 }
 
 std::string HttpAddress::absoluteTarget() const
@@ -90,6 +116,8 @@ std::string HttpAddress::text() const
 
 std::optional<HttpAddress> parseAddress(const std::string& address)
 {
+    if (hasControlCharacter(address))
+        return std::nullopt;
     std::string s = address;
     std::replace(s.begin(), s.end(), '\\', '/');
     HttpAddress a;
@@ -115,7 +143,7 @@ std::optional<HttpAddress> parseAddress(const std::string& address)
         a.portGiven = true;
     }
     a.host = authority;
-    if (a.host.empty())
+    if (a.host.empty() || a.host.find(' ') != std::string::npos)
         return std::nullopt;
     if (!rest.empty() && rest.front() == '#')
         rest.clear();
@@ -127,6 +155,8 @@ std::optional<HttpAddress> parseAddress(const std::string& address)
 
 std::optional<HttpAddress> resolveLocation(const HttpAddress& base, const std::string& location)
 {
+    if (hasControlCharacter(location))
+        return std::nullopt;
     std::string loc = location;
     std::replace(loc.begin(), loc.end(), '\\', '/');
     if (loc.empty())

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -43,7 +44,46 @@ std::string connectErrorText(int error, const std::string& where)
     }
 }
 
+// A fetch stopped by the user.
+class CancelledError : public TransportError
+{
+public:
+    CancelledError() : TransportError(cancelledMessage()) {}
+};
+
+// Stops a fetch once its deadline has passed or the user cancelled it; checked after every wait
+// slice and every read.
+struct FetchGuard
+{
+    Clock::time_point deadline;
+    int deadlineMs = 0;
+    const bool* cancelled = nullptr;
+
+    void check() const
+    {
+        if (cancelled && *cancelled)
+            throw CancelledError();
+        if (Clock::now() >= deadline)
+            throw TransportError(cp("Délai dépassé : le service n'a pas terminé sa réponse en ") +
+                                 std::to_string((deadlineMs + 999) / 1000) + " s");
+    }
+};
+
+std::string printable(const std::string& text)
+{
+    std::string out = text.substr(0, 300);
+    for (auto& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return out;
+}
+
 } // namespace
+
+std::string cancelledMessage()
+{
+    return cp("Transfert annulé par l'utilisateur : rien n'a été enregistré");
+}
 
 const std::string HttpClient::kUserAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows 98; Win 9x 4.90";
 
@@ -79,6 +119,8 @@ public:
     const std::string& host() const { return m_host; }
     int port() const { return m_port; }
 
+    void setGuard(const FetchGuard* guard) { m_guard = guard; }
+
     void open(int timeoutMs, const std::function<void()>& idle)
     {
         addrinfo hints{};
@@ -100,8 +142,15 @@ public:
             int error = 0;
             if (::connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
                 error = errno;
-                if (error == EINPROGRESS)
-                    error = waitConnected(fd, deadline, idle);
+                if (error == EINPROGRESS) {
+                    try {
+                        error = waitConnected(fd, deadline, idle);
+                    } catch (...) {
+                        ::close(fd);
+                        ::freeaddrinfo(list);
+                        throw;
+                    }
+                }
             }
             if (error == 0) {
                 ::freeaddrinfo(list);
@@ -154,6 +203,8 @@ public:
             ssize_t n = ::recv(m_fd, buffer, size, 0);
             if (n >= 0) {
                 maybeIdle();
+                if (m_guard)
+                    m_guard->check();
                 return static_cast<std::size_t>(n);
             }
             if (errno == EINTR)
@@ -167,7 +218,7 @@ public:
     }
 
 private:
-    static int waitConnected(int fd, Clock::time_point deadline, const std::function<void()>& idle)
+    int waitConnected(int fd, Clock::time_point deadline, const std::function<void()>& idle)
     {
         for (;;) {
             pollfd p{fd, POLLOUT, 0};
@@ -182,6 +233,8 @@ private:
                 return errno;
             if (idle)
                 idle();
+            if (m_guard)
+                m_guard->check();
             if (Clock::now() >= deadline)
                 return ETIMEDOUT;
         }
@@ -197,6 +250,8 @@ private:
             if (idle)
                 idle();
             m_lastIdle = Clock::now();
+            if (m_guard)
+                m_guard->check();
             if (Clock::now() - since >= std::chrono::milliseconds(timeoutMs))
                 return false;
         }
@@ -219,6 +274,7 @@ private:
     int m_fd = -1;
     int m_timeoutMs = 60000;
     const std::function<void()>* m_idle = nullptr;
+    const FetchGuard* m_guard = nullptr;
     Clock::time_point m_lastIdle = Clock::now();
 };
 
@@ -229,6 +285,11 @@ struct HttpClient::BodySink
     virtual void write(const char* data, std::size_t size) = 0;
     // Back to the state at the start of the fetch (after a redirection).
     virtual void reset() = 0;
+    // Largest body accepted, and the message when a body is larger.
+    virtual std::int64_t limit() const = 0;
+    virtual std::string tooLarge() const = 0;
+    // A body cut short by the connection is a failure rather than the result.
+    virtual bool needsWholeBody() const { return false; }
 };
 
 HttpClient::HttpClient() = default;
@@ -238,6 +299,12 @@ void HttpClient::setProxy(const std::string& server, int port)
 {
     m_proxyServer = server;
     m_proxyPort = port;
+}
+
+void HttpClient::Cancel()
+{
+    if (m_busy)
+        m_cancelRequested = true;
 }
 
 void HttpClient::Disconnect()
@@ -270,10 +337,12 @@ FetchResult HttpClient::FetchPage(const std::string& address)
         void write(const char* data, std::size_t size) override
         {
             if (body.size() + size > kMaxPageBytes)
-                throw TransportError(cp("La page reçue dépasse la taille admise (32 Mo)"));
+                throw TransportError(tooLarge());
             body.append(data, size);
         }
         void reset() override { body.clear(); }
+        std::int64_t limit() const override { return static_cast<std::int64_t>(kMaxPageBytes); }
+        std::string tooLarge() const override { return cp("La page reçue dépasse la taille admise (32 Mo)"); }
     } sink;
     FetchResult result = fetch(address, sink);
     if (result.ok())
@@ -281,14 +350,19 @@ FetchResult HttpClient::FetchPage(const std::string& address)
     return result;
 }
 
-FetchResult HttpClient::FetchFile(const std::string& address, const std::string& path)
+FetchResult HttpClient::FetchFile(const std::string& address, const std::string& path, std::int64_t maxBytes)
 {
     struct Sink : BodySink
     {
         int fd = -1;
         std::string path;
+        std::int64_t maxBytes = 0;
+        std::int64_t written = 0;
         void write(const char* data, std::size_t size) override
         {
+            if (written + static_cast<std::int64_t>(size) > maxBytes)
+                throw TransportError(tooLarge());
+            written += static_cast<std::int64_t>(size);
             while (size > 0) {
                 ssize_t n = ::write(fd, data, size);
                 if (n < 0 && errno == EINTR)
@@ -301,8 +375,16 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
         }
         void reset() override
         {
+            written = 0;
             if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
                 throw TransportError(cp("Impossible d'écrire dans le fichier ") + path);
+        }
+        std::int64_t limit() const override { return maxBytes; }
+        bool needsWholeBody() const override { return true; }
+        std::string tooLarge() const override
+        {
+            return cp("Le fichier reçu dépasse la taille admise (") + std::to_string(maxBytes / (1024 * 1024)) +
+                   cp(" Mo) : le téléchargement a été interrompu");
         }
         ~Sink() override
         {
@@ -311,6 +393,7 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
         }
     } sink;
     sink.path = path;
+    sink.maxBytes = std::min(maxBytes, m_maxFileBytes);
     sink.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (sink.fd < 0) {
         FetchResult failed;
@@ -339,15 +422,22 @@ FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
         return fail(FetchResult::Kind::Transport, cp("Une autre transmission est déjà en cours"));
     m_busy = true;
     m_disconnectRequested = false;
+    m_cancelRequested = false;
     struct BusyGuard
     {
         bool& flag;
-        ~BusyGuard() { flag = false; }
-    } guard{m_busy};
+        bool& cancel;
+        ~BusyGuard()
+        {
+            flag = false;
+            cancel = false;
+        }
+    } busyGuard{m_busy, m_cancelRequested};
+    const FetchGuard guard{Clock::now() + std::chrono::milliseconds(m_deadlineMs), m_deadlineMs, &m_cancelRequested};
 
     auto parsed = parseAddress(address);
     if (!parsed)
-        return fail(FetchResult::Kind::Transport, cp("Adresse invalide : ") + address);
+        return fail(FetchResult::Kind::Transport, cp("Adresse invalide : ") + printable(address));
     HttpAddress current = *parsed;
     const std::function<void()> idle = OnIdle;
 
@@ -365,8 +455,10 @@ FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
                 connection.reset();
             if (!connection) {
                 connection = std::make_unique<Connection>(host, port);
+                connection->setGuard(&guard);
                 connection->open(m_connectTimeoutMs, idle);
             }
+            connection->setGuard(&guard);
             connection->setIdle(&idle);
             connection->setTimeout(m_readTimeoutMs);
             connection->send(buildRequest(current), m_readTimeoutMs, idle);
@@ -382,17 +474,32 @@ FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
             const auto location = head.header("Location");
             const bool noBody = s == 204 || s == 304 || (s >= 100 && s < 200);
             auto keep = [&] {
-                if (head.complete && head.keepAlive() && !reader.connectionEnded() && !m_disconnectRequested)
+                if (head.complete && head.keepAlive() && !reader.connectionEnded() && !m_disconnectRequested) {
+                    connection->setGuard(nullptr);
+                    connection->setIdle(nullptr);
                     m_connection = std::move(connection);
+                }
             };
+            // Up to kMaxDiscardBytes of a body nobody reads; a longer, slow or broken one is
+            // dropped with its connection. A cancel or the deadline still ends the fetch.
             auto discardBody = [&] {
                 if (noBody)
                     return;
                 connection->setTimeout(std::min(m_discardTimeoutMs, m_readTimeoutMs));
                 try {
-                    reader.readBody(head, [](const char*, std::size_t) {});
+                    if (auto length = head.contentLength(); length && *length > std::int64_t{kMaxDiscardBytes})
+                        throw TransportError(std::string());
+                    std::size_t discarded = 0;
+                    reader.readBody(head, [&](const char*, std::size_t size) {
+                        discarded += size;
+                        if (discarded > kMaxDiscardBytes)
+                            throw TransportError(std::string());
+                    });
+                } catch (const CancelledError&) {
+                    throw;
                 } catch (const TransportError&) {
-                    connection.reset(); // a slow or broken body is dropped with its connection
+                    guard.check();
+                    connection.reset();
                 }
                 if (connection)
                     connection->setTimeout(m_readTimeoutMs);
@@ -401,6 +508,9 @@ FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
             if (location || (s >= 300 && s < 400 && s != 304)) {
                 if (request >= kMaxRequestsPerFetch) {
                     sink.reset();
+                    // A page is then empty; an empty file is no download at all.
+                    if (sink.needsWholeBody())
+                        throw TransportError(cp("Trop de redirections : le téléchargement a été abandonné"));
                     return result; // success with an empty result
                 }
                 discardBody();
@@ -409,12 +519,15 @@ FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
                 sink.reset();
                 auto next = resolveLocation(current, location.value_or(std::string()));
                 if (!next)
-                    return fail(FetchResult::Kind::Transport, cp("Adresse de redirection invalide : ") + *location);
+                    return fail(FetchResult::Kind::Transport,
+                                cp("Adresse de redirection invalide : ") + printable(location.value_or(std::string())));
                 current = *next;
                 continue;
             }
             if (s >= 200 && s < 300) {
                 const std::int64_t announced = noBody ? 0 : head.contentLength().value_or(0);
+                if (announced > sink.limit())
+                    throw TransportError(sink.tooLarge());
                 if (OnWorkBegin)
                     OnWorkBegin(announced);
                 std::int64_t received = 0;
@@ -425,6 +538,9 @@ FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
                         if (OnWork)
                             OnWork(received);
                     });
+                // A file is only complete with its whole body; a page keeps what arrived.
+                if (reader.bodyCutShort() && sink.needsWholeBody())
+                    throw TransportError(cp("La connexion a été coupée avant la fin du téléchargement"));
                 if (OnWorkEnd)
                     OnWorkEnd();
                 keep();
@@ -435,6 +551,9 @@ FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
                 keep();
             result.kind = FetchResult::Kind::ErrorReply;
             return result;
+        } catch (const CancelledError& e) {
+            result.cancelled = true;
+            return fail(FetchResult::Kind::Transport, e.what());
         } catch (const TransportError& e) {
             return fail(FetchResult::Kind::Transport, e.what());
         }

@@ -31,7 +31,7 @@ std::string trim(const std::string& text)
 
 [[noreturn]] void malformed(const char* what)
 {
-    throw TransportError(table::cp("Réponse du serveur mal formée : ") + what);
+    throw TransportError(table::cp("Réponse du serveur mal formée : ") + table::cp(what));
 }
 
 // Status code: the second space-separated word as a decimal number, -1 when it is not one.
@@ -215,8 +215,10 @@ std::int64_t ReplyReader::readSized(std::int64_t length, const Sink& sink)
 {
     std::int64_t done = 0;
     while (done < length) {
-        if (m_pos == m_buffer.size() && !fill())
+        if (m_pos == m_buffer.size() && !fill()) {
+            m_cutShort = true;
             return done; // closed early: what came is the body
+        }
         std::size_t n = static_cast<std::size_t>(
             std::min<std::int64_t>(length - done, static_cast<std::int64_t>(m_buffer.size() - m_pos)));
         sink(m_buffer.data() + m_pos, n);
@@ -234,6 +236,7 @@ std::int64_t ReplyReader::readSized(std::int64_t length, const Sink& sink)
                 std::size_t got = m_source.read(big.data(), want);
                 if (got == 0) {
                     m_closed = true;
+                    m_cutShort = true;
                     return done;
                 }
                 sink(big.data(), got);
@@ -250,8 +253,10 @@ std::int64_t ReplyReader::readChunked(const Sink& sink)
     for (;;) {
         std::size_t budget = kMaxLineBytes;
         auto line = readLine(kMaxLineBytes, budget);
-        if (!line)
+        if (!line) {
+            m_cutShort = true;
             return done;
+        }
         std::string size = trim(line->substr(0, line->find(';')));
         if (size.empty() || size.size() > 15 || !std::all_of(size.begin(), size.end(), [](char c) {
                 return std::isxdigit(static_cast<unsigned char>(c)) != 0;
@@ -266,8 +271,10 @@ std::int64_t ReplyReader::readChunked(const Sink& sink)
             return done;
         budget = kMaxLineBytes;
         auto end = readLine(kMaxLineBytes, budget);
-        if (!end)
+        if (!end) {
+            m_cutShort = true;
             return done;
+        }
         if (!end->empty())
             malformed("fin de bloc manquante");
     }

@@ -84,6 +84,8 @@ public:
     std::int64_t readBody(const ReplyHead& head, const Sink& sink);
     // True when the body ended with the connection (read to close, or cut short).
     bool connectionEnded() const { return m_closed; }
+    // True when the connection closed before a sized or chunked body was complete.
+    bool bodyCutShort() const { return m_cutShort; }
 
 private:
     bool fill();
@@ -96,6 +98,7 @@ private:
     std::string m_buffer;
     std::size_t m_pos = 0;
     bool m_closed = false;
+    bool m_cutShort = false;
 };
 
 } // namespace cinevaro::weblookup

@@ -1,9 +1,16 @@
 #include "weblookup/Importer.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
@@ -102,6 +109,47 @@ Outcome unreadableArchive(const std::string& archiveName, const Outcome& listed)
                             "Cinevaro");
 }
 
+// Downloads go to ".cinevaro-import-PID-TOKEN.part" in the collection folder and get the archive's
+// name only once complete. The pattern is this program's own: a later run removes such a file
+// when the process named in it is gone (killed during a download).
+const std::string kPartialPrefix = ".cinevaro-import-";
+const std::string kPartialSuffix = ".part";
+
+// A new, empty partial file created exclusively (never an existing file); empty path on failure.
+std::string createPartialFile(const std::string& folder)
+{
+    std::random_device device;
+    std::mt19937_64 random((static_cast<std::uint64_t>(device()) << 32) ^ device() ^
+                           static_cast<std::uint64_t>(::getpid()));
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char token[17];
+        std::snprintf(token, sizeof token, "%016llx", static_cast<unsigned long long>(random()));
+        std::string path = folder + kPartialPrefix + std::to_string(::getpid()) + "-" + token + kPartialSuffix;
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
+}
+
+// Gives the complete download its final name, unless a file of that name appeared meanwhile.
+bool renameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return false;
+    // File systems without RENAME_NOREPLACE: check, then rename.
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(to, ec)))
+        return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 Outcome fetchFailure(const FetchResult& fetched)
 {
     return Outcome::failure(fetched.userMessage(), "Cinevaro");
@@ -186,12 +234,21 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
         return fetchFailure(page);
     const std::string distributor = pageDistributor(page.body);
     const std::string archiveName = archiveNameOfLink(pageArchiveLink(page.body));
+    if (archiveName.empty())
+        return Outcome::failure(table::cp("La page du film ne donne aucune fiche à télécharger : ") + item.listedTitle,
+                                "Cinevaro");
 
     const std::string folder = state.CollectionFolder;
     const std::string archivePath = folder + archiveName;
+    // The archive name comes from the service: it must never replace a file already in the
+    // collection folder (a cover, say), which the download would empty and the clean-up delete.
+    auto nameTaken = [&] {
+        return Outcome::failure(table::cp("L'archive ") + table::cp(archiveName) +
+                                    table::cp(" n'a pas été téléchargée : un fichier de ce nom existe déjà "
+                                              "dans le dossier de la collection"),
+                                "Cinevaro");
+    };
     {
-        // The archive name comes from the service: it must never replace a file already in the
-        // collection folder (a cover, say), which the download would empty and the clean-up delete.
         std::error_code ec;
         if (!catalogue::isSafeNameComponent(archiveName))
             return Outcome::failure(table::cp("Le nom d'archive donné par le service n'est pas un nom de fichier "
@@ -199,21 +256,24 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
                                         printableName(archiveName) + table::cp(" »"),
                                     "Cinevaro");
         if (fs::exists(fs::symlink_status(archivePath, ec)))
-            return Outcome::failure(table::cp("L'archive ") + table::cp(archiveName) +
-                                        table::cp(" n'a pas été téléchargée : un fichier de ce nom existe déjà "
-                                                  "dans le dossier de la collection"),
-                                    "Cinevaro");
-        std::ofstream create(archivePath, std::ios::binary | std::ios::trunc);
-        if (!create)
-            return Outcome::failure(table::cp("Impossible de créer le fichier ") + archivePath, "Cinevaro");
+            return nameTaken();
     }
-    FileGuard archiveGuard(archivePath);
+    // The download goes to a partial file, removed on any failure or cancel, and takes the
+    // archive's name only once complete: an interrupted run leaves no file of that name.
+    const std::string partialPath = createPartialFile(folder);
+    if (partialPath.empty())
+        return Outcome::failure(table::cp("Impossible de créer le fichier ") + archivePath, "Cinevaro");
+    FileGuard partialGuard(partialPath);
     if (hooks.progress)
         hooks.progress(table::cp("Extraction de la fiche de : ") + item.listedTitle);
-    FetchResult archive = client.FetchFile(root + "/getzip.html/" + archiveName, archivePath);
+    FetchResult archive =
+        client.FetchFile(root + "/getzip.html/" + archiveName, partialPath, output::TZipMaster::kMaxExtractBytes);
     client.Disconnect();
     if (!archive.ok())
         return fetchFailure(archive);
+    if (!renameNoReplace(partialPath, archivePath))
+        return nameTaken();
+    FileGuard archiveGuard(archivePath);
 
     // Both readers list the archive; the numbered error of the unpacker is reported first.
     output::TZipMaster zipMaster;
@@ -307,7 +367,8 @@ std::string pageDistributor(const std::string& page)
     if (gt == std::string::npos)
         return {};
     std::size_t lt = page.find('<', gt + 1);
-    std::string distributor = page.substr(gt + 1, lt == std::string::npos ? std::string::npos : lt - gt - 1);
+    std::string distributor =
+        page.substr(gt + 1, std::min(lt == std::string::npos ? std::string::npos : lt - gt - 1, kMaxPageFieldBytes));
     return distributor == "IDMC" ? "N/A" : distributor;
 }
 
@@ -316,7 +377,8 @@ std::string pageArchiveLink(const std::string& page)
     std::size_t marker = page.find("zip.gif");
     std::size_t start = std::min(marker == std::string::npos ? 27 : marker + 28, page.size());
     std::size_t quote = page.find('"', start);
-    return page.substr(start, quote == std::string::npos ? std::string::npos : quote - start);
+    return page.substr(start,
+                       std::min(quote == std::string::npos ? std::string::npos : quote - start, kMaxPageFieldBytes));
 }
 
 std::string archiveNameOfLink(const std::string& link)
@@ -324,6 +386,40 @@ std::string archiveNameOfLink(const std::string& link)
     std::string name = link.empty() ? link : link.substr(1);
     auto slash = name.rfind('/');
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+std::string partialDownloadPrefix()
+{
+    return kPartialPrefix;
+}
+
+int removeStalePartialDownloads(const std::string& folder)
+{
+    int removed = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= kPartialPrefix.size() + kPartialSuffix.size() || name.rfind(kPartialPrefix, 0) != 0 ||
+            !endsWith(name, kPartialSuffix))
+            continue;
+        // PID-TOKEN: a run still alive keeps its download.
+        const std::string middle =
+            name.substr(kPartialPrefix.size(), name.size() - kPartialPrefix.size() - kPartialSuffix.size());
+        const auto dash = middle.find('-');
+        if (dash == std::string::npos || dash == 0 || dash > 9 || middle.size() != dash + 17 ||
+            middle.find_first_not_of("0123456789") != dash ||
+            middle.find_first_not_of("0123456789abcdef", dash + 1) != std::string::npos)
+            continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(middle.substr(0, dash)));
+        if (::kill(pid, 0) == 0 || errno == EPERM)
+            continue;
+        std::error_code fileEc;
+        if (!entry.is_regular_file(fileEc) || entry.is_symlink(fileEc))
+            continue;
+        if (fs::remove(entry.path(), fileEc))
+            ++removed;
+    }
+    return removed;
 }
 
 ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& client, const std::string& root,
@@ -348,6 +444,7 @@ ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& clien
             result.outcome = folder;
             return result;
         }
+        removeStalePartialDownloads(state.CollectionFolder);
     }
     for (const auto& item : items) {
         if (!item.ticked)

@@ -4,6 +4,7 @@
 // catalogue is saved and reloaded after each film, so the films added before a failure stay.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -52,12 +53,21 @@ struct ImportResult
 std::string missingSupportsMessage();
 std::string missingSupportsCaption();
 
+// Longest distributor and archive link read on a film page; longer ones are cut.
+inline constexpr std::size_t kMaxPageFieldBytes = 2048;
+
 // The distributor read on a film page ("N/A" for "IDMC").
 std::string pageDistributor(const std::string& page);
 // The archive link read on a film page.
 std::string pageArchiveLink(const std::string& page);
 // The archive name: the link without its first character, then after its last "/".
 std::string archiveNameOfLink(const std::string& link);
+
+// Archives download to "<prefix>PID-TOKEN.part" in the collection folder, renamed when complete.
+std::string partialDownloadPrefix();
+// Removes the partial downloads left in the folder by runs that are no longer alive (killed
+// during a download); files of any other name are never touched. Returns how many went.
+int removeStalePartialDownloads(const std::string& folder);
 
 // Imports the ticked items in list order. `root` is the service root address.
 ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& client, const std::string& root,

@@ -1,5 +1,8 @@
 #include "weblookup/SearchPage.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
 #include "weblookup/HttpClient.h"
@@ -24,12 +27,20 @@ void appendEscaped(std::string& out, unsigned char c)
     out += digits[c & 0x0F];
 }
 
-// Path and document: a space, # % * + < > and the upper half of the code page are escaped.
+// Control characters (below 0x20, and 0x7F) never reach a request line as they stand.
+bool isControl(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+// Path and document: a space, control characters, # % * + < > and the upper half of the code page
+// are escaped.
 std::string encodePathPart(const std::string& text)
 {
     std::string out;
     for (unsigned char c : text) {
-        if (c == ' ' || c == '#' || c == '%' || c == '*' || c == '+' || c == '<' || c == '>' || c >= 0x80)
+        if (c == ' ' || isControl(c) || c == '#' || c == '%' || c == '*' || c == '+' || c == '<' || c == '>' ||
+            c >= 0x80)
             appendEscaped(out, c);
         else
             out += static_cast<char>(c);
@@ -37,14 +48,15 @@ std::string encodePathPart(const std::string& text)
     return out;
 }
 
-// Query: a space becomes "+", % * + < > and the upper half of the code page are escaped.
+// Query: a space becomes "+"; control characters, % * + < > and the upper half of the code page
+// are escaped.
 std::string encodeQuery(const std::string& text)
 {
     std::string out;
     for (unsigned char c : text) {
         if (c == ' ')
             out += '+';
-        else if (c == '%' || c == '*' || c == '+' || c == '<' || c == '>' || c >= 0x80)
+        else if (isControl(c) || c == '%' || c == '*' || c == '+' || c == '<' || c == '>' || c >= 0x80)
             appendEscaped(out, c);
         else
             out += static_cast<char>(c);
@@ -106,33 +118,70 @@ std::string encodeAddress(const std::string& address)
     return head + encodePathPart(path) + encodePathPart(document) + encodeQuery(query);
 }
 
-std::vector<SearchResult> parseResultPage(const std::string& page, const std::string& root)
+namespace {
+
+// The first `c` at or after `from`, remembered: the parser's starts only move forward, so a search
+// from a start at or before the last answer gives that answer again, and the page is scanned once
+// for each character whatever the number of entries.
+class ForwardFinder
 {
-    static const std::string marker = "<LI>";
+public:
+    ForwardFinder(std::string_view page, char c) : m_page(page), m_char(c) {}
+    std::size_t find(std::size_t from)
+    {
+        if (m_known && from >= m_from && (m_found == std::string_view::npos || from <= m_found))
+            return m_found;
+        m_known = true;
+        m_from = from;
+        m_found = m_page.find(m_char, from);
+        return m_found;
+    }
+
+private:
+    std::string_view m_page;
+    char m_char;
+    bool m_known = false;
+    std::size_t m_from = 0;
+    std::size_t m_found = std::string_view::npos;
+};
+
+// The bytes from `start` to `end` (npos: the end of the page), at most `limit` of them.
+std::string_view capped(std::string_view page, std::size_t start, std::size_t end, std::size_t limit)
+{
+    if (start >= page.size())
+        return {};
+    std::size_t length = end == std::string_view::npos ? page.size() - start : end - start;
+    return page.substr(start, std::min(length, limit));
+}
+
+} // namespace
+
+std::vector<SearchResult> parseResultPage(const std::string& text, const std::string& root)
+{
+    static constexpr std::string_view marker = "<LI>";
+    const std::string_view page = text;
+    ForwardFinder quotes(page, '"');
+    ForwardFinder closers(page, '>');
+    ForwardFinder openers(page, '<');
     std::vector<SearchResult> results;
     std::size_t from = 0;
     while (static_cast<int>(results.size()) < kMaxResults) {
         std::size_t li = page.find(marker, from);
-        if (li == std::string::npos)
+        if (li == std::string_view::npos)
             break;
         SearchResult result;
         // The link starts 9 characters after "<LI>" and runs to the next double quote.
         std::size_t linkStart = li + 13;
-        if (linkStart < page.size()) {
-            std::size_t quote = page.find('"', linkStart);
-            result.pageAddress =
-                root + page.substr(linkStart, quote == std::string::npos ? std::string::npos : quote - linkStart);
-        } else {
-            result.pageAddress = root;
-        }
+        result.pageAddress = root;
+        if (linkStart < page.size())
+            result.pageAddress += capped(page, linkStart, quotes.find(linkStart), kMaxLinkBytes);
         from = li + marker.size();
         // The title runs from after the first ">" that follows "<LI>" to the next "<".
-        if (std::size_t gt = page.find('>', from); gt != std::string::npos) {
-            std::size_t lt = page.find('<', gt + 1);
-            result.title = page.substr(gt + 1, lt == std::string::npos ? std::string::npos : lt - gt - 1);
+        if (std::size_t gt = closers.find(from); gt != std::string_view::npos) {
+            result.title = capped(page, gt + 1, openers.find(gt + 1), kMaxTitleBytes);
+            replaceAll(result.title, "&amp;", "&");
+            replaceAll(result.title, "&deg;", "\xB0");
         }
-        replaceAll(result.title, "&amp;", "&");
-        replaceAll(result.title, "&deg;", "\xB0");
         results.push_back(std::move(result));
     }
     return results;
@@ -164,6 +213,14 @@ ProxySetting proxyFromSettings(const catalogue::Settings& settings)
     proxy.port = std::stoi(text);
     proxy.server = settings.readString("CONNEXION", "PROXYADRESSE", "");
     return proxy;
+}
+
+int fetchDeadlineMs(const catalogue::Settings& settings)
+{
+    int seconds = settings.readInteger("CONNEXION", "DELAI", kDefaultFetchSeconds);
+    if (seconds < 5)
+        seconds = kDefaultFetchSeconds;
+    return std::min(seconds, 3600) * 1000;
 }
 
 SearchOutcome runSearch(HttpClient& client, const std::string& root, SearchBy by, MatchKind match,

@@ -33,11 +33,17 @@ const char* searchKey(SearchBy by);
 std::string searchAddress(const std::string& root, SearchBy by, MatchKind match, const std::string& text);
 
 // Encodes an address for sending: backslashes become "/", the fragment is dropped; in path and
-// document a space, # % * + < > and bytes 0x80-0xFF become %XX; in the query a space becomes "+"
-// and % * + < > and bytes 0x80-0xFF become %XX. Everything else passes unchanged.
+// document a space, control characters, # % * + < > and bytes 0x80-0xFF become %XX; in the query
+// a space becomes "+" and control characters, % * + < > and bytes 0x80-0xFF become %XX.
+// Everything else passes unchanged.
 std::string encodeAddress(const std::string& address);
 
-// Cuts a result page at each "<LI>" (upper case only) into at most kMaxResults results.
+// Longest link (after the root) and title taken from a result page; longer ones are cut.
+inline constexpr std::size_t kMaxLinkBytes = 2048;
+inline constexpr std::size_t kMaxTitleBytes = 1024;
+
+// Cuts a result page at each "<LI>" (upper case only) into at most kMaxResults results, in one
+// pass over the page: memory and time grow linearly with its size.
 std::vector<SearchResult> parseResultPage(const std::string& page, const std::string& root);
 
 // The service root (scheme and host, no final "/"): CONNEXION/SITEWEB, default kDefaultServiceRoot.
@@ -55,6 +61,11 @@ struct ProxySetting
     std::string message;
 };
 ProxySetting proxyFromSettings(const catalogue::Settings& settings);
+
+// Overall time allowed to one fetch: CONNEXION/DELAI in seconds (default 120; values below 5 or
+// that are not whole numbers read as the default, values above 3600 as 3600), in milliseconds.
+inline constexpr int kDefaultFetchSeconds = 120;
+int fetchDeadlineMs(const catalogue::Settings& settings);
 
 // A search: the encoded address fetched as a page and parsed. On a failure `message` holds the
 // text to show (Windows-1252) and `results` is empty.

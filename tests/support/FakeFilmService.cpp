@@ -551,6 +551,35 @@ bool FakeFilmService::stall(int fd)
 
 bool FakeFilmService::sendResponse(int fd, const FakeResponse& response)
 {
+    if (response.writer) {
+        struct Stream : FakeStream
+        {
+            int fd;
+            const std::atomic<bool>& stop;
+            Stream(int f, const std::atomic<bool>& s) : fd(f), stop(s) {}
+            bool send(const std::string& bytes) override { return sendAll(fd, bytes.data(), bytes.size(), stop); }
+            bool pause(int ms) override
+            {
+                const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+                while (!stop && std::chrono::steady_clock::now() < end) {
+                    pollfd p{fd, POLLIN | POLLRDHUP, 0};
+                    if (::poll(&p, 1, 20) > 0) {
+                        char c[256];
+                        if ((p.revents & (POLLRDHUP | POLLHUP | POLLERR)) || ::recv(fd, c, sizeof c, 0) <= 0)
+                            return false;
+                    }
+                }
+                return !stop;
+            }
+            void reset() override
+            {
+                linger l{1, 0};
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l); // the close then sends RST
+            }
+        } stream(fd, m_stop);
+        response.writer(stream);
+        return false; // the connection closes after a hostile reply
+    }
     if (response.raw) {
         if (!sendAll(fd, response.raw->data(), response.raw->size(), m_stop))
             return false;

@@ -41,6 +41,19 @@ struct FakeFilm
     std::string filmFile() const;
 };
 
+// The connection as a hostile reply writes it (see FakeResponse::writer).
+class FakeStream
+{
+public:
+    virtual ~FakeStream() = default;
+    // False once the client has gone away or the service stops.
+    virtual bool send(const std::string& bytes) = 0;
+    // Waits; false when the client closed the connection or the service stops meanwhile.
+    virtual bool pause(int ms) = 0;
+    // Aborts the connection with a TCP reset (RST) instead of a normal close.
+    virtual void reset() = 0;
+};
+
 // A scripted reply.
 struct FakeResponse
 {
@@ -64,6 +77,9 @@ struct FakeResponse
     std::size_t generatedSize = 0;
     // Writes the body in pieces of this size with a short pause between them (transfer events).
     std::size_t trickle = 0;
+    // Hostile mode: when set, writes the whole reply itself (endless, slow, lying or reset
+    // replies); the connection closes when it returns.
+    std::function<void(FakeStream& stream)> writer;
 
     static FakeResponse html(std::string body);
     static FakeResponse withStatus(int code, std::string reason, std::string body = {});

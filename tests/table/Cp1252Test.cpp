@@ -42,3 +42,20 @@ TEST(Cp1252, RefusesWhatCannotBeHeld)
     EXPECT_NE(message.find("ne peut pas"), std::string::npos);
     EXPECT_EQ(message.find("\xE6"), std::string::npos); // no UTF-8 bytes of the refused character
 }
+
+// Invalid UTF-8 whose bad byte also occurs inside an earlier valid character: the converter
+// reports the offset of the bad byte, and cp() drops just that byte instead of aborting.
+TEST(Cp1252, InvalidBytesAreReportedAtTheirPositionAndSkipped)
+{
+    const std::string name = "caf\xC3\xA9\xA9";
+    std::string bad;
+    std::size_t pos = 0;
+    EXPECT_FALSE(utf8ToCp1252(name, &bad, &pos).has_value());
+    EXPECT_EQ(bad, "\xA9");
+    EXPECT_EQ(pos, 5u);
+    EXPECT_EQ(cp(name), "caf\xE9");
+    EXPECT_EQ(cp("\xA9\xC3\xA9\xA9x\xC3"), "\xE9x");
+    EXPECT_EQ(cp("\xE6\x97\xA5\xA5\xE6\x97\xA5\xE6\x97"), ""); // unsupported, stray and cut sequences
+    EXPECT_FALSE(utf8ToCp1252("a\xE6\x97\xA5", &bad, &pos).has_value());
+    EXPECT_EQ(pos, 1u);
+}

@@ -1,6 +1,7 @@
 // Address handling, cookie matching and reply reading on byte buffers, without a socket.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 
 #include "weblookup/CookieStore.h"
@@ -104,6 +105,70 @@ TEST(CookieTest, StoreIsBounded)
     EXPECT_EQ(store.cookies().size(), CookieStore::kMaxCookies);
     store.receive("big=" + std::string(10000, 'x'), "h", "/");
     EXPECT_EQ(store.cookies().back().name, "n999");
+}
+
+TEST(CookieTest, CookieWithoutDomainBelongsToItsHostOnly)
+{
+    CookieStore store;
+    store.receive("session=1", "films.example", "/");
+    store.receive("large=2; Domain=films.example", "films.example", "/");
+    EXPECT_EQ(store.headerFor("films.example", "/"), "session=1; large=2");
+    EXPECT_EQ(store.headerFor("www.films.example", "/"), "large=2");
+    EXPECT_EQ(store.headerFor("evil.films.example", "/"), "large=2");
+}
+
+TEST(CookieTest, SingleLabelAndPublicSuffixDomainsAreRefused)
+{
+    CookieStore store;
+    store.receive("a=1; Domain=com", "www.films.com", "/");
+    store.receive("b=2; Domain=.com", "www.films.com", "/");
+    store.receive("c=3; Domain=co.uk", "www.films.co.uk", "/");
+    store.receive("d=4; Domain=COM.", "www.films.com", "/");
+    store.receive("e=5; Domain=gouv.fr", "cinema.gouv.fr", "/");
+    EXPECT_TRUE(store.cookies().empty());
+    EXPECT_EQ(store.headerFor("autre.com", "/"), "");
+    store.receive("g=1\rX-Injecte: 1", "www.films.com", "/"); // a lone CR would split the request
+    store.receive("h=\x01", "www.films.com", "/");
+    EXPECT_TRUE(store.cookies().empty());
+    store.receive("f=6; Domain=films.com", "www.films.com", "/");
+    EXPECT_EQ(store.headerFor("img.films.com", "/"), "f=6");
+    EXPECT_TRUE(CookieStore::isPublicSuffix("fr"));
+    EXPECT_TRUE(CookieStore::isPublicSuffix("Co.UK"));
+    EXPECT_FALSE(CookieStore::isPublicSuffix("films.example"));
+}
+
+TEST(CookieTest, ExpiresInThePastDeletesAndMaxAgeWins)
+{
+    const std::time_t now = *CookieStore::parseExpires("Wed, 09 Dec 2026 12:00:00 GMT");
+    EXPECT_EQ(CookieStore::parseExpires("Wednesday, 09-Dec-26 12:00:00 GMT"), now);
+    EXPECT_EQ(CookieStore::parseExpires("Wed Dec  9 12:00:00 2026"), now);
+    EXPECT_FALSE(CookieStore::parseExpires("demain"));
+    CookieStore store;
+    store.receive("a=1", "h.example", "/", now);
+    store.receive("b=2", "h.example", "/", now);
+    store.receive("c=3; Expires=Thu, 01 Jan 2099 00:00:00 GMT", "h.example", "/", now);
+    EXPECT_EQ(store.headerFor("h.example", "/", now), "a=1; b=2; c=3");
+    store.receive("a=; Expires=Thu, 01 Jan 1970 00:00:00 GMT", "h.example", "/", now);
+    store.receive("b=; Expires=Thu, 01 Jan 1970 00:00:00 GMT; Max-Age=60", "h.example", "/", now);
+    EXPECT_EQ(store.headerFor("h.example", "/", now), "c=3; b=");
+    store.receive("d=4; Expires=Wed, 09 Dec 2026 12:00:10 GMT", "h.example", "/", now);
+    EXPECT_EQ(store.headerFor("h.example", "/", now + 60), "c=3; b=");
+}
+
+TEST(AddressTest, ControlCharactersAreRefusedAndSpacesEncoded)
+{
+    EXPECT_FALSE(parseAddress("http://h/film\r\nX-Injecte: 1.html"));
+    EXPECT_FALSE(parseAddress("http://h/a\x01b"));
+    EXPECT_FALSE(parseAddress("http://h/a\x7F"));
+    EXPECT_FALSE(parseAddress("http://h\r\nHost: autre/"));
+    EXPECT_FALSE(parseAddress("http://h ote/"));
+    auto base = *parseAddress("http://h/a/");
+    EXPECT_FALSE(resolveLocation(base, "/b\r\nX: y"));
+    EXPECT_FALSE(resolveLocation(base, "b\tc"));
+    auto spaced = parseAddress("http://h/mon film.html?titre=le film");
+    ASSERT_TRUE(spaced);
+    EXPECT_EQ(spaced->target(), "/mon%20film.html?titre=le%20film");
+    EXPECT_EQ(resolveLocation(base, "c d.html")->target(), "/a/c%20d.html");
 }
 
 std::string readAll(const std::string& bytes, std::size_t piece, ReplyHead* headOut = nullptr)
