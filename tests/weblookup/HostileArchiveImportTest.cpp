@@ -282,8 +282,8 @@ bool readsFrench(const std::string& message)
 {
     if (message.empty() || message.rfind("Error", 0) == 0)
         return false;
-    for (const char* word :
-         {"archive", "fichier", "Fichier", "extrait", "valable", "introuvable", "Impossible", "ignor"})
+    for (const char* word : {"archive", "fichier", "Fichier", "fiche", "extrait", "valable", "introuvable",
+                             "Impossible", "ignor", "charg", "dossier"})
         if (message.find(word) != std::string::npos)
             return true;
     return false;

@@ -226,7 +226,8 @@ std::vector<HostileCase> hostileCases()
              page.replace(page.find(link), link.size(), "/getzip.html/A.zip HTTP/1.1\r\nX-Injecte: 1\r\n\r\nGET B.zip");
              serve(e, FakeResponse::html(page));
          },
-         "Adresse invalide"});
+         // The archive name is checked before any fetch: a name holding line breaks is no file name.
+         "Adresse invalide|n'est pas un nom de fichier valable"});
     add({"FilmPageCookiesForEveryDomain", Step::FilmPage,
          [](Env& e) {
              FakeResponse page = FakeResponse::html(FakeFilmService::filmPage(e.film));
