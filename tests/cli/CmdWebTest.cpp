@@ -2,6 +2,7 @@
 #include "cli/Cli.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 
@@ -150,6 +151,17 @@ TEST_F(CmdWebTest, ImportRefusals)
     EXPECT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "99=DVD"}), 1);
     EXPECT_EQ(run({"web-import", path, "--root", service.rootAddress(), ""}), 2);
     EXPECT_EQ(reopen(path).table().RowCount(), 1);
+}
+
+TEST_F(CmdWebTest, StalledServiceEndsAtTheGivenDeadline)
+{
+    service.setOverride("/multicrit.html", support::FakeResponse::rawBytes("HTTP/1.1 200 OK\r\n", true));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--delai", "1", "phare"}), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(err.str().find("Délai dépassé"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--delai", "0", "phare"}), 2);
+    EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--delai", "9999", "phare"}), 2);
 }
 
 } // namespace
