@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "ui/kit/Fit.h"
+
 namespace cinevaro::ui {
 
 namespace {
@@ -46,7 +48,8 @@ TfrmEtat::TfrmEtat(QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
-    setFixedSize(420, 90);
+    // The design size, grown where the texts need more room at this font.
+    setFixedSizeToFit(this, QSize(420, 90));
 }
 
 void TfrmEtat::setText(const QString& text)
