@@ -90,7 +90,8 @@ QLineEdit* techEdit(const QString& name)
 {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
-    edit->setMaximumWidth(std::max(70, edit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12));
+    // Room for five digits; the format and language boxes get the rest of the width.
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10);
     return edit;
 }
