@@ -18,6 +18,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "catalogue/CatalogueState.h"
@@ -170,8 +171,9 @@ void TfrmAjout::buildLayout()
     // The limits apply to typing only: a loaded running time such as "95 min" still shows whole.
     lblDureeH->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".?")), lblDureeH));
     lblDureeM->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,2}")), lblDureeM));
-    lblDureeH->setFixedWidth(28);
-    lblDureeM->setFixedWidth(44);
+    // Hours (one digit) and minutes (two), as wide as the font needs.
+    lblDureeH->setFixedWidth(std::max(28, lblDureeH->fontMetrics().horizontalAdvance(QStringLiteral("00")) + 12));
+    lblDureeM->setFixedWidth(std::max(44, lblDureeM->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12));
     lblDureeH->setAlignment(Qt::AlignCenter);
     lblNo = lineEdit(QStringLiteral("lblNo"), this);
     lblActeur = lineEdit(QStringLiteral("lblActeur"), this);

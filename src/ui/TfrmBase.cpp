@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -36,8 +37,8 @@ TfrmBase::TfrmBase(catalogue::CatalogueState& state, Prompts& prompts, std::stri
     connect(TreeFilm, &QTreeWidget::itemDoubleClicked, this, &TfrmBase::TreeFilmDblClick);
     connect(TreeFilm, &QTreeWidget::customContextMenuRequested, this, &TfrmBase::TreeFilmContextPopup);
     connect(PopupMenu, &QMenu::aboutToHide, this, [this] {
-        Effacer1->setVisible(true);
-        EditerFiche1->setVisible(true);
+        PopupEffacer1->setVisible(true);
+        PopupEditerFiche1->setVisible(true);
     });
     FormCreate();
     setupWeb();
@@ -58,6 +59,18 @@ void TfrmBase::showEvent(QShowEvent* event)
         FormShow();
 }
 
+bool TfrmBase::event(QEvent* event)
+{
+    // A hint goes to its own place in the status bar: a status bar message would hide the film
+    // count and the filter text while the pointer rests on a menu item or a tool button.
+    if (event->type() == QEvent::StatusTip) {
+        if (m_hintPanel)
+            m_hintPanel->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 void TfrmBase::closeEvent(QCloseEvent* event)
 {
     FormClose();
@@ -72,7 +85,9 @@ void TfrmBase::resizeEvent(QResizeEvent* event)
 
 bool TfrmBase::eventFilter(QObject* watched, QEvent* event)
 {
-    if (ADVGen && watched == ADVGen->body() && event->type() == QEvent::Resize)
+    // A new title may need one line more or less: the label asks its parent for a new layout.
+    if (ADVGen && watched == ADVGen->body() &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
         ADVGenResize();
     if (watched == TreeFilm && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -257,6 +257,10 @@ public:
     QAction* Apropos1 = nullptr;
     // Tree popup: "Supprimer Fiche", "Editer Fiche", -, the two additions, -, "Rafraichir".
     QAction* Rafraichir1 = nullptr; // popup and tool button "Rafraichir Base"
+    // The popup's own "Supprimer Fiche" and "Editer Fiche": they run Effacer1 and EditerFiche1
+    // and follow their enabled state; only these are hidden on the root and the supports.
+    QAction* PopupEffacer1 = nullptr;
+    QAction* PopupEditerFiche1 = nullptr;
 
     // ---- Kept versions (TfrmBase_Versions.cpp) ------------------------------------------------
     QAction* Annuler1 = nullptr;  // Ctrl+Z, "Annuler <operation>"
@@ -291,6 +295,7 @@ public:
     void ApplyAppearance();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -310,6 +315,8 @@ private:
     void addVersionCommands(QMenu* base, QMenu* edit);
     void bringBackVersion(bool redo);
     void reopenAfterVersionChange();
+    // A popup item running `shared`.
+    QAction* popupItem(QAction* shared, const QString& name);
 
     // Start-up and close (TfrmBase_Startup.cpp).
     void FormCreate();
@@ -321,6 +328,21 @@ private:
     void FormClose();
     void FormResize();
     void ADVGenResize();
+    // Columns of the record view at the current font.
+    struct RecordColumns
+    {
+        int rowHeight = 0;
+        int radioWidth = 0;
+        int labelLeft = 0;
+        int captionWidth = 0;
+        int boxLeft = 0;
+        int columnWidth = 0;
+        int dateWidth = 0;
+        int dureeWidth = 0;
+    };
+    RecordColumns recordColumns() const;
+    // Height of the title zone for a width: one line, or two for a title that wraps.
+    int titleZoneHeight(int width) const;
     void mnuPretClick();
     void mnuSuppClick();
     void ADVpretClose();
@@ -426,6 +448,18 @@ private:
     catalogue::FilmTreeModel m_treeModel;
     std::vector<QTreeWidgetItem*> m_supportNodes; // by SupportGroups index
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
+    // Record view: each filter radio button with the caption of its field, in row order, and
+    // the two captions inside the date row; ADVGenResize places them from the font's measures.
+    struct RecordRow
+    {
+        QRadioButton* radio;
+        QLabel* caption;
+    };
+    std::vector<RecordRow> m_recordRows;
+    QLabel* m_dureeCaption = nullptr;
+    QLabel* m_noCaption = nullptr;
+    // Hints of menu items and tool buttons, after the two panels (never in place of them).
+    QLabel* m_hintPanel = nullptr;
     bool m_treeBuilding = false;
 };
 

@@ -18,6 +18,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "ui/TfrmAjout.h"
 #include "ui/kit/CaptionPanel.h"
 #include "ui/kit/PictureBox.h"
@@ -26,13 +28,13 @@ namespace cinevaro::ui {
 
 namespace {
 
-// Record view geometry (body coordinates of ADVGen).
-constexpr int kRowTop = 52;
-constexpr int kRowPitch = 23;
+// Record view geometry (body coordinates of ADVGen), at the design's 8-point font; the positions
+// actually used grow with the font's measures (see ADVGenResize).
+constexpr int kTitleHeight = 26;
+constexpr int kRowHeight = 21;
 constexpr int kLabelLeft = 24;
-constexpr int kBoxLeft = 110;
-constexpr int kColumnRight = 342;
-constexpr int kCoverLeft = 350;
+constexpr int kColumnWidth = 232; // the field boxes' column
+constexpr int kCoverGap = 8;
 
 // The language boxes offer the same 85 nationalities as the editor's origin box.
 QStringList languages()
@@ -40,32 +42,35 @@ QStringList languages()
     return TfrmAjout::originList();
 }
 
-QLabel* fieldLabel(const QString& text, QWidget* parent, const QRect& geometry)
+QLabel* fieldLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setGeometry(geometry);
     return label;
 }
 
-QLineEdit* readOnlyBox(const QString& name, const QString& hint, QWidget* parent, const QRect& geometry)
+QLineEdit* readOnlyBox(const QString& name, const QString& hint, QWidget* parent)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setToolTip(hint);
-    box->setGeometry(geometry);
     return box;
 }
 
-QRadioButton* filterRadio(const QString& name, const QString& hint, QWidget* parent, int top)
+QRadioButton* filterRadio(const QString& name, const QString& hint, QWidget* parent)
 {
     auto* radio = new QRadioButton(parent);
     radio->setObjectName(name);
     radio->setToolTip(hint);
-    radio->setGeometry(4, top, 18, 21);
     radio->setEnabled(false);
     return radio;
+}
+
+// Width of a box showing `sample` in full.
+int boxWidthFor(const QLineEdit* box, const QString& sample)
+{
+    return box->fontMetrics().horizontalAdvance(sample) + 12;
 }
 
 QComboBox* techCombo(const QString& name, const QStringList& items)
@@ -76,7 +81,7 @@ QComboBox* techCombo(const QString& name, const QStringList& items)
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
     combo->setCurrentIndex(-1);
-    combo->setMinimumContentsLength(6);
+    combo->setMinimumContentsLength(2);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return combo;
 }
@@ -85,7 +90,9 @@ QLineEdit* techEdit(const QString& name)
 {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
-    edit->setMaximumWidth(70);
+    // Room for five digits; the format and language boxes get the rest of the width.
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 10);
     return edit;
 }
 
@@ -123,20 +130,30 @@ void TfrmBase::buildLayout()
     ADVGen->setResizable(true);
     ADVGen->setExpandedHeight(330);
     buildRecordView(ADVGen->body());
+    // The fields' column and a narrow cover always fit, and so do a one-line title, the fields
+    // and two lines each of actors and synopsis, whatever the font.
+    {
+        const RecordColumns c = recordColumns();
+        ADVGen->body()->setMinimumWidth(c.boxLeft + c.columnWidth + kCoverGap + 40);
+        const int twoLines = 2 * MemoResume->fontMetrics().lineSpacing() + 8;
+        ADVGen->body()->setMinimumHeight(2 + titleZoneHeight(0) + 2 + 7 * (c.rowHeight + 2) + 2 + twoLines + 4 +
+                                         twoLines + 4);
+        ADVGen->setExpandedHeight(ADVGen->expandedHeight());
+    }
     column->addWidget(ADVGen);
 
     ADVSupp = new CaptionPanel(QStringLiteral("Informations Supplémentaires"), Panel);
     ADVSupp->setObjectName(QStringLiteral("ADVSupp"));
     ADVSupp->setClosable(true);
-    ADVSupp->setExpandedHeight(170);
     buildTechPanel(ADVSupp->body());
+    ADVSupp->setExpandedHeight(170);
     column->addWidget(ADVSupp);
 
     ADVpret = new CaptionPanel(QStringLiteral("Prêt"), Panel);
     ADVpret->setObjectName(QStringLiteral("ADVpret"));
     ADVpret->setClosable(true);
-    ADVpret->setExpandedHeight(58);
     buildLoanPanel(ADVpret->body());
+    ADVpret->setExpandedHeight(58);
     column->addWidget(ADVpret);
     column->addStretch(1);
 
@@ -152,8 +169,12 @@ void TfrmBase::buildLayout()
         m_statusPanels[i] = new QLabel(StatusBar);
         m_statusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         m_statusPanels[i]->setMinimumWidth(i == 0 ? 200 : 50);
+        m_statusPanels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         StatusBar->addWidget(m_statusPanels[i], i);
     }
+    m_hintPanel = new QLabel(StatusBar);
+    m_hintPanel->setObjectName(QStringLiteral("HintPanel"));
+    StatusBar->addWidget(m_hintPanel, 1);
     setStatusBar(StatusBar);
 
     connect(ADVGen, &CaptionPanel::heightChanged, this, [this] {
@@ -185,7 +206,6 @@ void TfrmBase::buildRecordView(QWidget* body)
     filtreNul = new QRadioButton(QStringLiteral("Aucun Filtre"), body);
     filtreNul->setObjectName(QStringLiteral("filtreNul"));
     filtreNul->setToolTip(QStringLiteral("Appliquer Aucun Filtre"));
-    filtreNul->setGeometry(4, 30, 120, 21);
     filterGroup->addButton(filtreNul);
 
     struct Row
@@ -212,33 +232,27 @@ void TfrmBase::buildRecordView(QWidget* body)
         {&filtreSupport, "filtreSupport", QStringLiteral("Filtrer par Support"), &lblSupport, "lblSupport",
          QStringLiteral("Support :"), QStringLiteral("Support Vidéo")},
     };
-    int top = kRowTop;
     for (const auto& row : rows) {
-        *row.radio = filterRadio(QLatin1String(row.radioName), row.radioHint, body, top);
+        *row.radio = filterRadio(QLatin1String(row.radioName), row.radioHint, body);
         filterGroup->addButton(*row.radio);
-        fieldLabel(row.label, body, QRect(kLabelLeft, top, kBoxLeft - kLabelLeft - 4, 21));
-        const bool dateRow = row.box == &lblDate;
-        *row.box = readOnlyBox(QLatin1String(row.boxName), row.hint, body,
-                               QRect(kBoxLeft, top, dateRow ? 44 : kColumnRight - kBoxLeft, 21));
-        if (dateRow) {
-            fieldLabel(QStringLiteral("Durée :"), body, QRect(156, top, 48, 21));
-            lblDuree = readOnlyBox(QStringLiteral("lblDuree"), QStringLiteral("Durée"), body, QRect(206, top, 42, 21));
-            fieldLabel(QStringLiteral("N° Film :"), body, QRect(250, top, 56, 21));
-            lblNo = readOnlyBox(QStringLiteral("lblNo"), QStringLiteral("Numéro du Support"), body,
-                                QRect(308, top, kColumnRight - 308, 21));
+        m_recordRows.push_back({*row.radio, fieldLabel(row.label, body)});
+        *row.box = readOnlyBox(QLatin1String(row.boxName), row.hint, body);
+        if (row.box == &lblDate) {
+            m_dureeCaption = fieldLabel(QStringLiteral("Durée :"), body);
+            lblDuree = readOnlyBox(QStringLiteral("lblDuree"), QStringLiteral("Durée"), body);
+            m_noCaption = fieldLabel(QStringLiteral("N° Film :"), body);
+            lblNo = readOnlyBox(QStringLiteral("lblNo"), QStringLiteral("Numéro du Support"), body);
         }
-        top += kRowPitch;
     }
 
-    lblActeurs =
-        fieldLabel(QStringLiteral("Acteurs :"), body, QRect(kLabelLeft, top + 2, kBoxLeft - kLabelLeft - 4, 21));
+    lblActeurs = fieldLabel(QStringLiteral("Acteurs :"), body);
     lblActeurs->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lstActeur = new QListWidget(body);
     lstActeur->setObjectName(QStringLiteral("lstActeur"));
     lstActeur->setToolTip(QStringLiteral("Acteurs"));
     lstActeur->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    lblSynopsis = fieldLabel(QStringLiteral("Synopsis"), body, QRect(kLabelLeft, 0, kBoxLeft - kLabelLeft - 4, 21));
+    lblSynopsis = fieldLabel(QStringLiteral("Synopsis"), body);
     lblSynopsis->setAlignment(Qt::AlignRight | Qt::AlignTop);
     MemoResume = new QPlainTextEdit(body);
     MemoResume->setObjectName(QStringLiteral("MemoResume"));
@@ -256,27 +270,107 @@ void TfrmBase::buildRecordView(QWidget* body)
     lblimage->hide();
 }
 
+TfrmBase::RecordColumns TfrmBase::recordColumns() const
+{
+    RecordColumns c;
+    // Rows as high as a box needs at this font, captions as wide as the longest one.
+    c.rowHeight = std::max(kRowHeight, lblReal->sizeHint().height());
+    c.radioWidth = std::max(18, m_recordRows.front().radio->sizeHint().width());
+    c.labelLeft = std::max(kLabelLeft, 4 + c.radioWidth + 2);
+    for (const auto& row : m_recordRows)
+        c.captionWidth = std::max(c.captionWidth, row.caption->sizeHint().width());
+    c.captionWidth = std::max({c.captionWidth, lblActeurs->sizeHint().width(), lblSynopsis->sizeHint().width()});
+    c.boxLeft = c.labelLeft + c.captionWidth + 4;
+    // The date row holds three boxes: year, running time and film number.
+    c.dateWidth = boxWidthFor(lblDate, QStringLiteral("00000"));
+    c.dureeWidth = boxWidthFor(lblDuree, QStringLiteral("00H00"));
+    const int noWidth = boxWidthFor(lblNo, QStringLiteral("0000"));
+    const int dateRowWidth = c.dateWidth + 4 + m_dureeCaption->sizeHint().width() + 2 + c.dureeWidth + 4 +
+                             m_noCaption->sizeHint().width() + 2 + noWidth;
+    c.columnWidth = std::max(kColumnWidth, dateRowWidth);
+    return c;
+}
+
+int TfrmBase::titleZoneHeight(int width) const
+{
+    // One line at least, two at most (a longer title is cut at the end of the second line).
+    const QFontMetrics fm = lblTitre->fontMetrics();
+    const int frame = 2 * lblTitre->frameWidth() + 4;
+    const int oneLine = std::max(kTitleHeight, fm.height() + frame);
+    const int twoLines = fm.lineSpacing() + fm.height() + frame;
+    const int needed = width > 0 ? lblTitre->heightForWidth(width) + 4 : 0;
+    return std::clamp(needed, oneLine, twoLines);
+}
+
 void TfrmBase::ADVGenResize()
 {
     QWidget* body = ADVGen->body();
     const int w = body->width();
     const int h = body->height();
-    lblTitre->setGeometry(4, 2, std::max(w - 8, 40), 26);
+    const int titleWidth = std::max(w - 8, 40);
+    const int titleHeight = titleZoneHeight(titleWidth);
+    lblTitre->setGeometry(4, 2, titleWidth, titleHeight);
     if (ADVGen->isCollapsed() || h <= 0)
         return;
+
+    const RecordColumns c = recordColumns();
+    const int rowHeight = c.rowHeight;
+    const int pitch = rowHeight + 2;
+    const int radioWidth = c.radioWidth;
+    const int labelLeft = c.labelLeft;
+    const int captionWidth = c.captionWidth;
+    const int boxLeft = c.boxLeft;
+    const int columnWidth = c.columnWidth;
+    const int columnRight = boxLeft + columnWidth;
+    const int dateWidth = c.dateWidth;
+    const int dureeWidth = c.dureeWidth;
+    const int dureeCaptionWidth = m_dureeCaption->sizeHint().width();
+    const int noCaptionWidth = m_noCaption->sizeHint().width();
+
+    int top = 2 + titleHeight + 2;
+    filtreNul->setGeometry(4, top, filtreNul->sizeHint().width(), rowHeight);
+    top += pitch;
+    const int rowTop = top;
+    for (const auto& row : m_recordRows) {
+        row.radio->setGeometry(4, top, radioWidth, rowHeight);
+        row.caption->setGeometry(labelLeft, top, captionWidth, rowHeight);
+        top += pitch;
+    }
+    const auto boxAt = [&](QWidget* box, int index) {
+        box->setGeometry(boxLeft, rowTop + index * pitch, columnWidth, rowHeight);
+    };
+    boxAt(lblReal, 0);
+    boxAt(lblOri, 1);
+    boxAt(lblGenre, 3);
+    boxAt(lblDistrib, 4);
+    boxAt(lblSupport, 5);
+    const int dateTop = rowTop + 2 * pitch;
+    int x = boxLeft;
+    lblDate->setGeometry(x, dateTop, dateWidth, rowHeight);
+    x += dateWidth + 4;
+    m_dureeCaption->setGeometry(x, dateTop, dureeCaptionWidth, rowHeight);
+    x += dureeCaptionWidth + 2;
+    lblDuree->setGeometry(x, dateTop, dureeWidth, rowHeight);
+    x += dureeWidth + 4;
+    m_noCaption->setGeometry(x, dateTop, noCaptionWidth, rowHeight);
+    x += noCaptionWidth + 2;
+    lblNo->setGeometry(x, dateTop, columnRight - x, rowHeight);
+
     // Actor list and synopsis share the height below the fields, the synopsis the larger part.
-    const int listTop = kRowTop + 6 * kRowPitch + 2;
+    const int listTop = top + 2;
     const int listHeight = std::max((h - listTop - 8) * 2 / 5, 24);
     const int memoTop = listTop + listHeight + 4;
     const int memoHeight = std::max(h - memoTop - 4, 24);
-    lblActeurs->move(kLabelLeft, listTop + 2);
-    lstActeur->setGeometry(kBoxLeft, listTop, kColumnRight - kBoxLeft, listHeight);
-    lblSynopsis->move(kLabelLeft, memoTop + 2);
-    MemoResume->setGeometry(kBoxLeft, memoTop, kColumnRight - kBoxLeft, memoHeight);
+    const int captionHeight = lblActeurs->sizeHint().height();
+    lblActeurs->setGeometry(labelLeft, listTop + 2, captionWidth, captionHeight);
+    lstActeur->setGeometry(boxLeft, listTop, columnWidth, listHeight);
+    lblSynopsis->setGeometry(labelLeft, memoTop + 2, captionWidth, captionHeight);
+    MemoResume->setGeometry(boxLeft, memoTop, columnWidth, memoHeight);
     // The cover stands right of the fields, from the first field to the bottom of the synopsis.
-    const int coverHeight = memoTop + memoHeight - kRowTop + 2;
-    const int coverWidth = std::max(std::min(coverHeight, w - kCoverLeft - 4), 0);
-    const QRect cover(kCoverLeft, kRowTop - 2, coverWidth, coverHeight);
+    const int coverLeft = columnRight + kCoverGap;
+    const int coverHeight = memoTop + memoHeight - rowTop + 2;
+    const int coverWidth = std::max(std::min(coverHeight, w - coverLeft - 4), 0);
+    const QRect cover(coverLeft, rowTop - 2, coverWidth, coverHeight);
     imgCover->setGeometry(cover);
     lblimage->setGeometry(cover.adjusted(6, 0, -6, 0));
 }
@@ -313,7 +407,8 @@ void TfrmBase::buildTechPanel(QWidget* body)
     cmbFrame =
         techCombo(QStringLiteral("cmbFrame"), {QStringLiteral("23.976"), QStringLiteral("24"), QStringLiteral("24.999"),
                                                QStringLiteral("25"), QStringLiteral("29"), QStringLiteral("30")});
-    cmbFrame->setMaximumWidth(70);
+    cmbFrame->setMaximumWidth(spnVideo->maximumWidth());
+    cmbFrame->setMinimumContentsLength(2);
     cmbLanguep = techCombo(QStringLiteral("cmbLanguep"), languages());
     cmbLangues = techCombo(QStringLiteral("cmbLangues"), languages());
     cmbSoustitre = techCombo(QStringLiteral("cmbSoustitre"), languages());
@@ -324,8 +419,8 @@ void TfrmBase::buildTechPanel(QWidget* body)
     cmbDisk = techCombo(QStringLiteral("cmbDisk"), disks);
 
     auto* grid = new QGridLayout(body);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(3);
     auto label = [body](const QString& text) {
         auto* l = new QLabel(text, body);

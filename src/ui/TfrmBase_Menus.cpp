@@ -46,6 +46,21 @@ QAction* TfrmBase::makeAction(const QString& name, const QString& text, const QK
     return action;
 }
 
+QAction* TfrmBase::popupItem(QAction* shared, const QString& name)
+{
+    auto* item = new QAction(shared->icon(), shared->text(), this);
+    item->setObjectName(name);
+    // Shown beside the item; the key itself belongs to the shared command.
+    item->setShortcut(shared->shortcut());
+    item->setShortcutContext(Qt::WidgetShortcut);
+    item->setToolTip(shared->toolTip());
+    item->setStatusTip(shared->statusTip());
+    item->setEnabled(shared->isEnabled());
+    connect(shared, &QAction::changed, item, [item, shared] { item->setEnabled(shared->isEnabled()); });
+    connect(item, &QAction::triggered, shared, &QAction::trigger);
+    return item;
+}
+
 void TfrmBase::buildCommands()
 {
     const auto S = [](const char* text) { return QString::fromUtf8(text); };
@@ -59,6 +74,8 @@ void TfrmBase::buildCommands()
     Quitter1 = makeAction(S("Quitter1"), S("&Quitter"));
     AjoutAuto1 = makeAction(S("AjoutAuto1"), S("Ajouter Fiche (Automatique)"), QKeySequence(Qt::Key_Insert),
                             S("Ajouter Film via Moviecovers"));
+    // The menu item's hint (status tip) differs from the tool button's (tool tip).
+    AjoutAuto1->setStatusTip(S("Ajouter Fiche via Moviecovers"));
     AjoutManuel1 = makeAction(S("AjoutManuel1"), S("Ajouter Fiche (Manuel)"), QKeySequence(Qt::CTRL | Qt::Key_Insert),
                               S("Ajouter Film Manuel"));
     GestionSupports1 = makeAction(S("GestionSupports1"), S("Gestion des Supports"), QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -82,6 +99,10 @@ void TfrmBase::buildCommands()
     Rafraichir2 = makeAction(S("Rafraichir2"), S("Rafraichir"), QKeySequence(Qt::Key_F5));
     Rafraichir1 = makeAction(S("Rafraichir1"), S("Rafraichir"), {}, S("Rafraichir Base"));
     Rafraichir1->setIcon(icon(IconId::Refresh));
+    // The popup shows F5 beside "Rafraichir"; the key itself is handled by "Affichage" >
+    // "Rafraichir", so this one only answers when its own widget has the focus (no ambiguity).
+    Rafraichir1->setShortcut(QKeySequence(Qt::Key_F5));
+    Rafraichir1->setShortcutContext(Qt::WidgetShortcut);
     filterMenuGroup = new QActionGroup(this);
     filterMenuGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const struct
@@ -189,8 +210,12 @@ void TfrmBase::buildCommands()
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(S("PopupMenu"));
-    PopupMenu->addAction(Effacer1);
-    PopupMenu->addAction(EditerFiche1);
+    // The popup hides "Supprimer Fiche" and "Editer Fiche" on the root and the supports: it has
+    // its own items for them, so the menu bar and the tool bar keep theirs.
+    PopupEffacer1 = popupItem(Effacer1, S("PopupEffacer1"));
+    PopupEditerFiche1 = popupItem(EditerFiche1, S("PopupEditerFiche1"));
+    PopupMenu->addAction(PopupEffacer1);
+    PopupMenu->addAction(PopupEditerFiche1);
     PopupMenu->addSeparator();
     PopupMenu->addAction(AjoutAuto1);
     PopupMenu->addAction(AjoutManuel1);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -24,7 +25,9 @@ namespace cinevaro::ui {
 
 namespace {
 const std::string kGeneral = "GENERAL";
-}
+// The main window's width as built, before any saved size is applied.
+constexpr int kDesignWidth = 847;
+} // namespace
 
 void TfrmBase::createSecondaryWindows(const std::function<void(int)>& stepDone)
 {
@@ -81,9 +84,15 @@ void TfrmBase::restoreLayout()
     const int split = s.readInteger(kGeneral, "SPLIT", 289);
     const int width = s.readInteger(kGeneral, "POSITIONW", 847);
     const int height = s.readInteger(kGeneral, "POSITIONH", 561);
-    // The splitter keeps a quarter of the width for the tree and half of it for the panels.
-    TreeFilm->setMinimumWidth(std::max(260, width / 4));
-    Panel->setMinimumWidth(width / 2);
+    // The splitter keeps a quarter of the client width for the tree and half of it for the
+    // panels, taken before the saved size is restored (the window's own width, never wider than
+    // the screen): a width saved from a maximised window must not become a minimum.
+    int clientWidth = kDesignWidth;
+    if (const QScreen* screen = this->screen())
+        clientWidth = std::min(clientWidth, screen->availableGeometry().width());
+    TreeFilm->setMinimumWidth(std::max(260, clientWidth / 4));
+    // The panels never get narrower than their controls need at this font.
+    Panel->setMinimumWidth(std::max(clientWidth / 2, Panel->minimumSizeHint().width()));
     resize(width, height);
     move(s.readInteger(kGeneral, "POSITIONL", 8), s.readInteger(kGeneral, "POSITIONT", 103));
     Split->setSizes({split, std::max(width - split - Split->handleWidth(), 1)});

@@ -287,8 +287,8 @@ void TfrmBase::TreeFilmContextPopup(const QPoint& pos)
         SaveExpansion();
         film = FindFilmRow() != 0;
     }
-    Effacer1->setVisible(film);
-    EditerFiche1->setVisible(film);
+    PopupEffacer1->setVisible(film);
+    PopupEditerFiche1->setVisible(film);
     PopupMenu->popup(TreeFilm->viewport()->mapToGlobal(pos));
 }
 

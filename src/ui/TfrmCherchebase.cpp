@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/kit/Fit.h"
+
 namespace cinevaro::ui {
 
 TfrmCherchebase::TfrmCherchebase(QWidget* parent) : QDialog(parent)
@@ -16,7 +18,6 @@ TfrmCherchebase::TfrmCherchebase(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Rechercher"));
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
-    setFixedSize(260, 150);
 
     editRecherche = new QLineEdit(this);
     editRecherche->setObjectName(QStringLiteral("editRecherche"));
@@ -49,6 +50,8 @@ TfrmCherchebase::TfrmCherchebase(QWidget* parent) : QDialog(parent)
     for (QRadioButton* r : {RadioTitre, RadioReal, RadioActeur})
         connect(r, &QRadioButton::clicked, this, &TfrmCherchebase::editRechercheChange);
     connect(Button1, &QPushButton::clicked, this, &TfrmCherchebase::Button1Click);
+    // The design size, grown where the texts need more room at this font.
+    setFixedSizeToFit(this, QSize(260, 150));
 }
 
 catalogue::SearchField TfrmCherchebase::field() const

@@ -14,6 +14,7 @@
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
 #include "ui/kit/ColourBox.h"
+#include "ui/kit/Fit.h"
 #include "ui/kit/OfficeStyle.h"
 #include "ui/kit/Text.h"
 
@@ -55,7 +56,6 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmConf"));
     setWindowTitle(QStringLiteral("Configuration"));
-    setFixedSize(427, 324);
 
     tabConf = new QTabWidget(this);
     tabConf->setObjectName(QStringLiteral("tabConf"));
@@ -146,6 +146,8 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
 
     // FormCreate
     LoadConfiguration();
+    // The design size, grown where the texts need more room at this font.
+    setFixedSizeToFit(this, QSize(427, 324));
 }
 
 void TfrmConf::showEvent(QShowEvent* event)

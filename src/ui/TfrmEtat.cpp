@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "ui/kit/Fit.h"
+
 namespace cinevaro::ui {
 
 namespace {
@@ -55,7 +57,8 @@ TfrmEtat::TfrmEtat(QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
-    setFixedSize(460, 96);
+    // The design size with room for "Annuler", grown where the texts need more at this font.
+    setFixedSizeToFit(this, QSize(460, 96));
 }
 
 void TfrmEtat::setText(const QString& text)

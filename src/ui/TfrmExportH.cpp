@@ -24,16 +24,20 @@
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
 #include "ui/Prompts.h"
+#include "ui/kit/Icons.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {
 
 namespace {
 
-QToolButton* toolButton(QToolBar* bar, const char* name, const QString& hint)
+// A tool button showing its icon; the text is its hint.
+QToolButton* toolButton(QToolBar* bar, const char* name, const QString& hint, IconId picture)
 {
     auto* button = new QToolButton(bar);
     button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(icon(picture));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setText(hint);
     button->setToolTip(hint);
     bar->addWidget(button);
@@ -66,11 +70,13 @@ TfrmExportH::TfrmExportH(catalogue::CatalogueState& state, catalogue::Settings& 
 
     auto* tools = new QToolBar(this);
     tools->setObjectName(QStringLiteral("ToolBar1"));
-    ToolButton1 = toolButton(tools, "ToolButton1", QStringLiteral("Imprimer"));
-    ToolButton2 = toolButton(tools, "ToolButton2", QStringLiteral("Aperçu avant impression ..."));
-    ToolButton3 = toolButton(tools, "ToolButton3", QStringLiteral("Enregistrer fichier HTML sous ..."));
+    tools->setIconSize(QSize(24, 24));
+    ToolButton1 = toolButton(tools, "ToolButton1", QStringLiteral("Imprimer"), IconId::Print);
+    ToolButton2 = toolButton(tools, "ToolButton2", QStringLiteral("Aperçu avant impression ..."), IconId::Preview);
+    ToolButton3 =
+        toolButton(tools, "ToolButton3", QStringLiteral("Enregistrer fichier HTML sous ..."), IconId::SaveFile);
     tools->addSeparator();
-    ToolButton5 = toolButton(tools, "ToolButton5", QStringLiteral("Regénérer"));
+    ToolButton5 = toolButton(tools, "ToolButton5", QStringLiteral("Regénérer"), IconId::Refresh);
 
     auto* options = new QWidget(this);
     auto* optionsLayout = new QHBoxLayout(options);

@@ -8,6 +8,7 @@
 #include "catalogue/CatalogueState.h"
 #include "loans/Loans.h"
 #include "ui/Prompts.h"
+#include "ui/kit/Fit.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {
@@ -30,7 +31,6 @@ TfrmGestEmp::TfrmGestEmp(catalogue::CatalogueState& state, Prompts& prompts, QWi
     setObjectName(QStringLiteral("frmGestEmp"));
     setWindowTitle(QStringLiteral("Gestion des Emprunteurs"));
     setWindowFlag(Qt::Tool);
-    setFixedSize(285, 240);
 
     Label1 = new QLabel(QStringLiteral("Liste des Emprunteurs Disponibles :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -62,6 +62,8 @@ TfrmGestEmp::TfrmGestEmp(catalogue::CatalogueState& state, Prompts& prompts, QWi
     connect(btnSuppEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnSuppEmpClick);
     connect(btnOkEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnOkEmpClick);
     connect(btnCancelEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnCancelEmpClick);
+    // The design size, grown where the texts need more room at this font.
+    setFixedSizeToFit(this, QSize(285, 240));
 }
 
 int TfrmGestEmp::execute()

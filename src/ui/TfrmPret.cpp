@@ -7,10 +7,13 @@
 #include <QLocale>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "catalogue/CatalogueState.h"
 #include "loans/Loans.h"
 #include "ui/Prompts.h"
 #include "ui/TfrmGestEmp.h"
+#include "ui/kit/Fit.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {
@@ -27,7 +30,6 @@ TfrmPret::TfrmPret(catalogue::CatalogueState& state, Prompts& prompts, TfrmGestE
     setObjectName(QStringLiteral("frmPret"));
     setWindowTitle(QStringLiteral("Prêter un film"));
     setWindowFlag(Qt::Tool);
-    setFixedSize(330, 170);
 
     lblTitre = new QLabel(this);
     lblTitre->setObjectName(QStringLiteral("lblTitre"));
@@ -37,7 +39,6 @@ TfrmPret::TfrmPret(catalogue::CatalogueState& state, Prompts& prompts, TfrmGestE
     QFont heading = lblTitre->font();
     heading.setItalic(true);
     heading.setUnderline(true);
-    heading.setBold(true);
     lblTitre->setFont(heading);
 
     cmbQui = new QComboBox(this);
@@ -54,7 +55,8 @@ TfrmPret::TfrmPret(catalogue::CatalogueState& state, Prompts& prompts, TfrmGestE
     Button2->setObjectName(QStringLiteral("Button2"));
     Button3 = new QPushButton(QStringLiteral("Gestion"), this);
     Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setMaximumWidth(60);
+    // A small button, as wide as its text needs.
+    Button3->setMaximumWidth(std::max(60, Button3->fontMetrics().horizontalAdvance(Button3->text()) + 16));
     for (QPushButton* b : {Button1, Button2, Button3})
         b->setAutoDefault(false);
 
@@ -74,6 +76,8 @@ TfrmPret::TfrmPret(catalogue::CatalogueState& state, Prompts& prompts, TfrmGestE
     connect(Button1, &QPushButton::clicked, this, &TfrmPret::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TfrmPret::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TfrmPret::Button3Click);
+    // The design size, grown where the texts need more room at this font.
+    setFixedSizeToFit(this, QSize(330, 170));
 }
 
 int TfrmPret::execute(const QString& title)

@@ -8,6 +8,7 @@
 #include "catalogue/CatalogueState.h"
 #include "editing/Supports.h"
 #include "ui/Prompts.h"
+#include "ui/kit/Fit.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {
@@ -24,7 +25,6 @@ TfrmSupport::TfrmSupport(catalogue::CatalogueState& state, Prompts& prompts, QWi
 {
     setObjectName(QStringLiteral("frmSupport"));
     setWindowTitle(QStringLiteral("Gestion des Supports"));
-    setFixedSize(265, 230);
 
     auto* label = new QLabel(QStringLiteral("Liste des Supports Disponibles :"), this);
     lstBoxSupport = new QListWidget(this);
@@ -56,6 +56,8 @@ TfrmSupport::TfrmSupport(catalogue::CatalogueState& state, Prompts& prompts, QWi
     connect(btnSuppSupp, &QPushButton::clicked, this, &TfrmSupport::btnSuppSuppClick);
     connect(btnSuppOk, &QPushButton::clicked, this, &TfrmSupport::btnSuppOkClick);
     connect(btnSuppCancel, &QPushButton::clicked, this, &TfrmSupport::btnSuppCancelClick);
+    // The design size, grown where the texts need more room at this font.
+    setFixedSizeToFit(this, QSize(265, 230));
 }
 
 int TfrmSupport::execute()

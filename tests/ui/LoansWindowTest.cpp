@@ -46,6 +46,10 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
         auto& pret = static_cast<ui::TfrmPret&>(dialog);
         EXPECT_EQ(pret.windowTitle(), text("Prêter un film"));
         EXPECT_EQ(pret.lblTitre->text(), text("Alien"));
+        // The heading is italic and underlined, not bold.
+        EXPECT_TRUE(pret.lblTitre->font().italic());
+        EXPECT_TRUE(pret.lblTitre->font().underline());
+        EXPECT_FALSE(pret.lblTitre->font().bold());
         EXPECT_EQ(pret.datepret->date(), QDate::currentDate());
         EXPECT_EQ(pret.cmbQui->currentIndex(), -1);
         EXPECT_EQ(pret.cmbQui->count(), 2);

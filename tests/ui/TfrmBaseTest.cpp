@@ -7,12 +7,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -508,14 +513,18 @@ TEST_F(TfrmBaseTest, PopupShowsDeleteAndEditOnlyForFilms)
     const auto popupAt = [this](const QString& caption) {
         const QRect r = window->TreeFilm->visualItemRect(node(caption));
         emit window->TreeFilm->customContextMenuRequested(r.center());
-        const bool shown = window->Effacer1->isVisible() && window->EditerFiche1->isVisible();
+        const bool shown = window->PopupEffacer1->isVisible() && window->PopupEditerFiche1->isVisible();
+        // The menu bar and the tool bar keep both commands whatever the popup shows.
+        EXPECT_TRUE(window->Effacer1->isVisible());
+        EXPECT_TRUE(window->EditerFiche1->isVisible());
+        EXPECT_TRUE(window->ToolBar1->widgetForAction(window->Effacer1)->isVisible());
         window->PopupMenu->hide();
         return shown;
     };
     EXPECT_TRUE(popupAt(QStringLiteral("Alien")));
     EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("Alien"));
     EXPECT_FALSE(popupAt(QStringLiteral("DVD")));
-    EXPECT_TRUE(window->Effacer1->isVisible()); // back once the popup closes
+    EXPECT_TRUE(window->PopupEffacer1->isVisible()); // back once the popup closes
 }
 
 TEST_F(TfrmBaseTest, SecondaryWindowsCreatedInStepOrderAndVersionText)
@@ -548,4 +557,104 @@ TEST_F(TfrmBaseTest, Screenshot)
     QTest::qWait(50);
     const QString file = QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/mainwindow.png");
     EXPECT_TRUE(window->grab().save(file));
+}
+
+TEST_F(TfrmBaseTest, HintsLeaveBothStatusPanelsShown)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    auto* count = window->StatusBar->findChild<QLabel*>(QStringLiteral("StatusPanel0"));
+    auto* filter = window->StatusBar->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+    ASSERT_NE(count, nullptr);
+    ASSERT_NE(filter, nullptr);
+    const QString countText = count->text();
+    const QString filterText = filter->text();
+    ASSERT_FALSE(countText.isEmpty());
+    // The pointer rests on a tool button, then on a menu item of the menu bar.
+    window->Nouveau1->showStatusText(window->ToolBar1->widgetForAction(window->Nouveau1));
+    EXPECT_TRUE(count->isVisible());
+    EXPECT_TRUE(filter->isVisible());
+    EXPECT_EQ(count->text(), countText);
+    EXPECT_EQ(filter->text(), filterText);
+    auto* hint = window->StatusBar->findChild<QLabel*>(QStringLiteral("HintPanel"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->text(), QStringLiteral("Nouvelle Base de Données"));
+    window->AjoutAuto1->showStatusText(window->menuBar());
+    EXPECT_TRUE(count->isVisible());
+    EXPECT_TRUE(filter->isVisible());
+    EXPECT_EQ(hint->text(), QStringLiteral("Ajouter Fiche via Moviecovers"));
+    EXPECT_TRUE(window->StatusBar->currentMessage().isEmpty());
+}
+
+TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->resize(900, 760);
+    window->show();
+    auto* grip = window->ADVGen->findChild<QWidget*>(QStringLiteral("grip"));
+    ASSERT_NE(grip, nullptr);
+    EXPECT_TRUE(grip->isVisible());
+    window->ADVGen->setCollapsed(true);
+    EXPECT_FALSE(grip->isVisible());
+    window->ADVGen->setCollapsed(false);
+    ASSERT_TRUE(grip->isVisible());
+    // Dragging the grip 40 pixels down makes the panel 40 pixels higher.
+    const int before = window->ADVGen->height();
+    const QPoint start = grip->rect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, start, grip->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(grip, &press);
+    const QPoint end = start + QPoint(0, 40);
+    QMouseEvent move(QEvent::MouseMove, end, grip->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grip, &move);
+    EXPECT_EQ(window->ADVGen->height(), before + 40);
+    EXPECT_EQ(window->ADVGen->expandedHeight(), before + 40);
+}
+
+TEST_F(TfrmBaseTest, MinimumWidthDoesNotFollowTheSavedWidth)
+{
+    writeFilms(smallCatalogue);
+    // The last run ended maximised on a wide screen.
+    settings.writeInteger("GENERAL", "POSITIONW", 2400);
+    settings.writeInteger("GENERAL", "SPLIT", 600);
+    start();
+    window->show();
+    QCoreApplication::processEvents();
+    // The minimums come from the window's own width (847), never wider than the screen, or
+    // from what the controls need; not from the saved 2400.
+    const int clientWidth = std::min(847, window->screen()->availableGeometry().width());
+    EXPECT_EQ(window->TreeFilm->minimumWidth(), std::max(260, clientWidth / 4));
+    EXPECT_GE(window->Panel->minimumWidth(), clientWidth / 2);
+    EXPECT_LT(window->Panel->minimumWidth(), 847 - 260);
+    EXPECT_LE(window->minimumSizeHint().width(), 847);
+    window->resize(847, 560);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->width(), 847);
+}
+
+TEST_F(TfrmBaseTest, PopupRefreshShowsF5AndF5RefreshesOnce)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QAction* refresh = window->PopupMenu->actions().constLast();
+    EXPECT_EQ(refresh->text(), QStringLiteral("Rafraichir"));
+    EXPECT_EQ(refresh->shortcut(), QKeySequence(Qt::Key_F5));
+    int viaPopupItem = 0, viaMenuItem = 0;
+    QObject::connect(window->Rafraichir1, &QAction::triggered, [&] { ++viaPopupItem; });
+    QObject::connect(window->Rafraichir2, &QAction::triggered, [&] { ++viaMenuItem; });
+    window->TreeFilm->setFocus();
+    QTest::keyClick(window->TreeFilm, Qt::Key_F5);
+    EXPECT_EQ(viaMenuItem + viaPopupItem, 1);
+}
+
+TEST_F(TfrmBaseTest, AutomaticAdditionHintsOfMenuItemAndToolButton)
+{
+    start();
+    EXPECT_EQ(window->AjoutAuto1->statusTip(), QStringLiteral("Ajouter Fiche via Moviecovers"));
+    EXPECT_EQ(window->AjoutAuto1->toolTip(), QStringLiteral("Ajouter Film via Moviecovers"));
 }

@@ -194,3 +194,21 @@ TEST_F(TfrmExportHTest, PrintingAndPreviewOfTheShownPage)
     click("ToolButton2");
     EXPECT_TRUE(previewed);
 }
+
+TEST_F(TfrmExportHTest, ToolBarShowsIconsWithTheTextsAsHints)
+{
+    window->show();
+    const std::pair<const char*, const char*> buttons[] = {{"ToolButton1", "Imprimer"},
+                                                           {"ToolButton2", "Aperçu avant impression ..."},
+                                                           {"ToolButton3", "Enregistrer fichier HTML sous ..."},
+                                                           {"ToolButton5", "Regénérer"}};
+    for (const auto& [name, hint] : buttons) {
+        auto* button = child<QToolButton>(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->icon().isNull()) << name;
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly) << name;
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(hint));
+        // An icon-only button is about as wide as its icon, not as its text.
+        EXPECT_LT(button->width(), button->fontMetrics().horizontalAdvance(button->toolTip()) + 4) << name;
+    }
+}

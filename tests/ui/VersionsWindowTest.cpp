@@ -58,7 +58,9 @@ TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
     prompts.answerModal([this](QDialog& dialog) {
         auto& versions = static_cast<ui::TfrmVersions&>(dialog);
         EXPECT_EQ(versions.windowTitle(), QStringLiteral("Versions de la base"));
-        ASSERT_EQ(versions.lstVersions->topLevelItemCount(), 3);
+        EXPECT_EQ(versions.lstVersions->topLevelItemCount(), 3);
+        if (versions.lstVersions->topLevelItemCount() != 3)
+            return static_cast<int>(QDialog::Rejected);
         EXPECT_EQ(versions.lstVersions->topLevelItem(0)->text(1), QStringLiteral("Suppression de fiche"));
         EXPECT_EQ(versions.lstVersions->topLevelItem(0)->text(2), QStringLiteral("5"));
         EXPECT_EQ(versions.lstVersions->topLevelItem(1)->text(2), QStringLiteral("6"));

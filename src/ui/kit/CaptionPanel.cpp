@@ -1,6 +1,7 @@
 #include "ui/kit/CaptionPanel.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -22,7 +23,11 @@ CaptionPanel::CaptionPanel(const QString& caption, QWidget* parent) : QFrame(par
 
     m_captionBar = new QWidget(this);
     m_captionBar->setObjectName(QStringLiteral("captionBar"));
-    m_captionBar->setFixedHeight(kCaptionHeight - 2);
+    // The design's 20 pixels, or more when the caption's font needs it.
+    QFont bold = font();
+    bold.setBold(true);
+    m_captionHeight = std::max(kCaptionHeight, QFontMetrics(bold).height() + 4);
+    m_captionBar->setFixedHeight(m_captionHeight - 2);
     m_captionBar->setAutoFillBackground(true);
     QPalette pal = m_captionBar->palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Highlight).lighter(170));
@@ -31,20 +36,19 @@ CaptionPanel::CaptionPanel(const QString& caption, QWidget* parent) : QFrame(par
     bar->setContentsMargins(6, 0, 2, 0);
     bar->setSpacing(2);
     m_captionLabel = new QLabel(caption, m_captionBar);
-    QFont bold = m_captionLabel->font();
-    bold.setBold(true);
     m_captionLabel->setFont(bold);
     bar->addWidget(m_captionLabel, 1);
     m_collapseButton = new QToolButton(m_captionBar);
     m_collapseButton->setObjectName(QStringLiteral("collapseButton"));
     m_collapseButton->setAutoRaise(true);
-    m_collapseButton->setFixedSize(16, 16);
+    const int buttonSide = std::max(16, m_captionHeight - 4);
+    m_collapseButton->setFixedSize(buttonSide, buttonSide);
     m_collapseButton->setArrowType(Qt::UpArrow);
     bar->addWidget(m_collapseButton);
     m_closeButton = new QToolButton(m_captionBar);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->setAutoRaise(true);
-    m_closeButton->setFixedSize(16, 16);
+    m_closeButton->setFixedSize(buttonSide, buttonSide);
     m_closeButton->setText(QStringLiteral("\u00D7"));
     m_closeButton->hide();
     bar->addWidget(m_closeButton);
@@ -55,6 +59,7 @@ CaptionPanel::CaptionPanel(const QString& caption, QWidget* parent) : QFrame(par
     layout->addWidget(m_body, 1);
 
     m_grip = new QWidget(this);
+    m_grip->setObjectName(QStringLiteral("grip"));
     m_grip->setFixedHeight(kGripHeight);
     m_grip->setCursor(Qt::SizeVerCursor);
     m_grip->installEventFilter(this);
@@ -85,7 +90,7 @@ void CaptionPanel::setCollapsed(bool collapsed)
 
 void CaptionPanel::setExpandedHeight(int height)
 {
-    m_expandedHeight = std::max(height, kCaptionHeight);
+    m_expandedHeight = std::max(height, m_captionHeight);
     applyHeight();
 }
 
@@ -96,7 +101,8 @@ void CaptionPanel::setClosable(bool closable)
 
 void CaptionPanel::setResizable(bool resizable)
 {
-    m_grip->setVisible(resizable && !m_collapsed);
+    m_resizable = resizable;
+    m_grip->setVisible(m_resizable && !m_collapsed);
 }
 
 void CaptionPanel::applyHeight()
@@ -104,9 +110,18 @@ void CaptionPanel::applyHeight()
     m_body->setVisible(!m_collapsed);
     m_collapseButton->setArrowType(m_collapsed ? Qt::DownArrow : Qt::UpArrow);
     m_collapseButton->setToolTip(m_collapsed ? QStringLiteral("Déplier") : QStringLiteral("Replier"));
-    if (m_collapsed)
-        m_grip->hide();
-    setFixedHeight(m_collapsed ? kCaptionHeight : m_expandedHeight);
+    // The grip comes back with the body: the height stays adjustable after a collapse.
+    m_grip->setVisible(m_resizable && !m_collapsed);
+    setFixedHeight(m_collapsed ? m_captionHeight : std::max(m_expandedHeight, bodyNeeds()));
+}
+
+int CaptionPanel::bodyNeeds() const
+{
+    // A body arranged by a layout is never squeezed below its minimum (large fonts).
+    QLayout* layout = m_body->layout();
+    const int body = layout ? layout->totalMinimumSize().height() : m_body->minimumHeight();
+    const int margins = contentsMargins().top() + contentsMargins().bottom() + 2;
+    return m_captionHeight + body + margins + (m_resizable ? kGripHeight : 0);
 }
 
 void CaptionPanel::resizeEvent(QResizeEvent* event)

@@ -15,7 +15,9 @@ class CaptionPanel : public QFrame
     Q_OBJECT
 
 public:
+    // Height of the caption bar at the design's font; larger fonts get a higher bar.
     static constexpr int kCaptionHeight = 20;
+    int captionHeight() const { return m_captionHeight; }
 
     explicit CaptionPanel(const QString& caption, QWidget* parent = nullptr);
 
@@ -24,7 +26,8 @@ public:
 
     bool isCollapsed() const { return m_collapsed; }
     void setCollapsed(bool collapsed);
-    // Height of the panel when it is not collapsed, caption included.
+    // Height of the panel when it is not collapsed, caption included (the panel is never made
+    // lower than its body's layout needs).
     int expandedHeight() const { return m_expandedHeight; }
     void setExpandedHeight(int height);
 
@@ -44,6 +47,8 @@ protected:
 
 private:
     void applyHeight();
+    // Height the body's layout needs, caption included.
+    int bodyNeeds() const;
 
     QWidget* m_captionBar = nullptr;
     QLabel* m_captionLabel = nullptr;
@@ -52,6 +57,8 @@ private:
     QWidget* m_body = nullptr;
     QWidget* m_grip = nullptr;
     bool m_collapsed = false;
+    bool m_resizable = false;
+    int m_captionHeight = kCaptionHeight;
     int m_expandedHeight = 100;
     int m_dragStartY = 0;
     int m_dragStartHeight = 0;

@@ -250,6 +250,26 @@ void paint(QPainter& p, IconId id)
     case IconId::Configuration:
         drawGear(p);
         break;
+    case IconId::Preview:
+        drawPage(p);
+        p.setPen(QPen(QColor(70, 70, 80), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(20, 20), QPointF(28, 28));
+        p.setPen(QPen(QColor(70, 70, 80), 2));
+        p.setBrush(QColor(200, 230, 255, 200));
+        p.drawEllipse(QPointF(15, 15), 6.5, 6.5);
+        break;
+    case IconId::SaveFile:
+        // A diskette: body, shutter and label.
+        p.setPen(QPen(QColor(30, 45, 90), 1.2));
+        p.setBrush(QColor(60, 90, 160));
+        p.drawRoundedRect(QRectF(3, 3, 26, 26), 2, 2);
+        p.setBrush(QColor(200, 205, 215));
+        p.drawRect(QRectF(9, 3, 13, 9));
+        p.setBrush(QColor(60, 90, 160));
+        p.drawRect(QRectF(17, 5, 3, 5));
+        p.setBrush(QColor(250, 250, 252));
+        p.drawRect(QRectF(7, 16, 18, 11));
+        break;
     }
 }
 

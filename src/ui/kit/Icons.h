@@ -23,6 +23,8 @@ enum class IconId {
     Refresh,
     Configuration,
     Application,
+    Preview,
+    SaveFile,
 };
 
 // The icon (cached); the film icon carries the selected-film picture for its selected mode.

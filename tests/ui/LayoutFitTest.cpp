@@ -1,0 +1,414 @@
+// Every window, shown at its own size, shows the whole text of each of its labels, check boxes,
+// radio buttons and buttons. ctest runs this suite three times: at the default font, at 125 %
+// (QT_SCALE_FACTOR=1.25, set before the application starts) and with a 12-point application
+// font (CINEVARO_TEST_POINT_SIZE=12). With CINEVARO_SCREENSHOT_DIR set, a picture of every
+// window is saved there.
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/FilmRows.h"
+#include "catalogue/Settings.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+#include "ui/QtPrompts.h"
+#include "ui/TSplashForm.h"
+#include "ui/TfrmAbout.h"
+#include "ui/TfrmAjout.h"
+#include "ui/TfrmArchive.h"
+#include "ui/TfrmBase.h"
+#include "ui/TfrmCherchebase.h"
+#include "ui/TfrmConf.h"
+#include "ui/TfrmEtat.h"
+#include "ui/TfrmExportH.h"
+#include "ui/TfrmGestEmp.h"
+#include "ui/TfrmPret.h"
+#include "ui/TfrmPrint.h"
+#include "ui/TfrmRecherche.h"
+#include "ui/TfrmSupport.h"
+#include "ui/kit/CaptionPanel.h"
+
+using namespace cinevaro;
+using namespace cinevaro::testing;
+
+namespace {
+
+// The text as drawn: "&&" shows one "&", a single "&" marks the mnemonic and is not drawn.
+QString drawnText(const QString& text)
+{
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+            out += text[i];
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+QString describe(const QWidget& w)
+{
+    return QStringLiteral("%1 \"%2\" (%3) in %4")
+        .arg(QString::fromLatin1(w.metaObject()->className()), w.property("text").toString(), w.objectName(),
+             w.window()->objectName());
+}
+
+// Empty when the label shows its whole text, otherwise what is missing.
+QString labelProblem(const QLabel& label)
+{
+    if (label.text().isEmpty() || label.hasSelectedText())
+        return {};
+    const QRect contents =
+        label.contentsRect().adjusted(label.margin(), label.margin(), -label.margin(), -label.margin());
+    const bool rich =
+        label.textFormat() == Qt::RichText || (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(label.text()));
+    QSize need;
+    if (rich) {
+        QTextDocument doc;
+        doc.setDefaultFont(label.font());
+        doc.setDocumentMargin(0);
+        doc.setHtml(label.text());
+        if (label.wordWrap())
+            doc.setTextWidth(contents.width());
+        need = QSize(static_cast<int>(std::ceil(doc.idealWidth())), static_cast<int>(std::ceil(doc.size().height())));
+    } else {
+        const QString text = label.buddy() ? drawnText(label.text()) : label.text();
+        int flags = static_cast<int>(label.alignment());
+        if (label.wordWrap())
+            flags |= Qt::TextWordWrap;
+        need = label.fontMetrics().boundingRect(contents, flags, text).size();
+    }
+    if (need.width() <= contents.width() && need.height() <= contents.height())
+        return {};
+    return QStringLiteral("needs %1x%2, has %3x%4")
+        .arg(need.width())
+        .arg(need.height())
+        .arg(contents.width())
+        .arg(contents.height());
+}
+
+QString buttonProblem(QAbstractButton& button)
+{
+    const QString text = drawnText(button.text());
+    if (text.isEmpty())
+        return {};
+    QStyleOptionButton opt;
+    opt.initFrom(&button);
+    opt.text = button.text();
+    opt.icon = button.icon();
+    opt.iconSize = button.iconSize();
+    QRect contents;
+    int iconWidth = button.icon().isNull() ? 0 : button.iconSize().width() + 4;
+    if (auto* push = qobject_cast<QPushButton*>(&button)) {
+        if (push->isFlat())
+            opt.features |= QStyleOptionButton::Flat;
+        if (push->menu())
+            iconWidth += button.style()->pixelMetric(QStyle::PM_MenuButtonIndicator, &opt, &button);
+        contents = button.style()->subElementRect(QStyle::SE_PushButtonContents, &opt, &button);
+    } else if (qobject_cast<QCheckBox*>(&button)) {
+        contents = button.style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, &button);
+    } else if (qobject_cast<QRadioButton*>(&button)) {
+        contents = button.style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, &button);
+    } else if (auto* tool = qobject_cast<QToolButton*>(&button)) {
+        if (tool->toolButtonStyle() == Qt::ToolButtonIconOnly && !tool->icon().isNull())
+            return {};
+        if (tool->toolButtonStyle() == Qt::ToolButtonTextOnly || tool->icon().isNull())
+            iconWidth = 0;
+        contents = tool->rect().adjusted(1, 1, -1, -1);
+    } else {
+        return {};
+    }
+    QSize need(button.fontMetrics().horizontalAdvance(text) + iconWidth, button.fontMetrics().height());
+    // A tool button holding a sign ("×") needs room for the sign's ink only.
+    if (qobject_cast<QToolButton*>(&button))
+        need.setHeight(button.fontMetrics().tightBoundingRect(text).height());
+    if (need.width() <= contents.width() && need.height() <= contents.height())
+        return {};
+    return QStringLiteral("needs %1x%2, has %3x%4")
+        .arg(need.width())
+        .arg(need.height())
+        .arg(contents.width())
+        .arg(contents.height());
+}
+
+QString groupBoxProblem(const QGroupBox& box)
+{
+    if (box.title().isEmpty())
+        return {};
+    const int need = box.fontMetrics().horizontalAdvance(drawnText(box.title())) + 16;
+    if (need <= box.width())
+        return {};
+    return QStringLiteral("title needs %1, has %2").arg(need).arg(box.width());
+}
+
+// Parts of the widget that its ancestors cut off (outside a scroll area's viewport).
+QString clippedProblem(const QWidget& w)
+{
+    QRect r = w.rect();
+    const QWidget* child = &w;
+    for (const QWidget* parent = w.parentWidget(); parent && !child->isWindow(); parent = parent->parentWidget()) {
+        if (qobject_cast<const QAbstractScrollArea*>(parent))
+            return {};
+        r.translate(child->pos());
+        if (!parent->rect().contains(r))
+            return QStringLiteral("cut by %1 (%2 not inside %3x%4)")
+                .arg(parent->objectName().isEmpty() ? QString::fromLatin1(parent->metaObject()->className())
+                                                    : parent->objectName())
+                .arg(QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()))
+                .arg(parent->width())
+                .arg(parent->height());
+        child = parent;
+    }
+    return {};
+}
+
+bool insideScrollArea(const QWidget& w)
+{
+    for (const QWidget* p = w.parentWidget(); p && !p->isWindow(); p = p->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea*>(p))
+            return true;
+    return false;
+}
+
+// Every text of the window that does not fit, one line each.
+QStringList cutTexts(QWidget& window)
+{
+    QStringList problems;
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->isVisible() || w->width() <= 0 || w->height() <= 0 || w->window() != &window || insideScrollArea(*w))
+            continue;
+        QString problem;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            problem = labelProblem(*label);
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            problem = buttonProblem(*button);
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            problem = groupBoxProblem(*box);
+        else
+            continue;
+        const bool hasText = !w->property("text").toString().isEmpty() || qobject_cast<QGroupBox*>(w);
+        if (problem.isEmpty() && hasText)
+            problem = clippedProblem(*w);
+        if (!problem.isEmpty())
+            problems << describe(*w) + QStringLiteral(": ") + problem;
+    }
+    return problems;
+}
+
+QString settingName()
+{
+    if (const char* points = std::getenv("CINEVARO_TEST_POINT_SIZE"))
+        return QStringLiteral("font%1pt").arg(QString::fromLatin1(points));
+    if (const char* scale = std::getenv("QT_SCALE_FACTOR"))
+        return QStringLiteral("scale%1").arg(QString::fromLatin1(scale));
+    return QStringLiteral("default");
+}
+
+void checkAndKeep(QWidget& window, const QString& name)
+{
+    window.show();
+    QApplication::processEvents();
+    QTest::qWait(20);
+    const QStringList problems = cutTexts(window);
+    EXPECT_TRUE(problems.isEmpty()) << name.toStdString() << " (" << settingName().toStdString() << "):\n  "
+                                    << problems.join(QStringLiteral("\n  ")).toStdString();
+    if (const char* folder = std::getenv("CINEVARO_SCREENSHOT_DIR")) {
+        QDir().mkpath(QString::fromLocal8Bit(folder));
+        const QString file = QString::fromLocal8Bit(folder) + QLatin1Char('/') + name + QLatin1Char('_') +
+                             settingName() + QStringLiteral(".png");
+        EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
+    }
+}
+
+} // namespace
+
+constexpr const char* kLongTitle =
+    "Il était une fois dans l'Ouest, à la grande époque du cinéma italien et de ses musiques inoubliables";
+
+class LayoutFitTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (const char* points = std::getenv("CINEVARO_TEST_POINT_SIZE")) {
+            QFont font = QApplication::font();
+            font.setPointSizeF(std::atof(points));
+            QApplication::setFont(font);
+        }
+    }
+
+    void SetUp() override
+    {
+        catalogue::Settings settings(catalogue::Settings::defaultPath(dir.path().string() + "/"));
+        catalogue::CatalogueState maker;
+        catalogue::commitNames(maker, dir.file("films.cvo"));
+        ASSERT_TRUE(catalogue::CreateCatalogueFile(maker, &settings).ok);
+        catalogue::appendFilmRow(maker);
+        auto& t = maker.table();
+        const std::pair<const char*, const char*> fields[] = {
+            {"TITRE", "Alien"},
+            {"RESERVE1", "Alien"},
+            {"RESERVE0", "DVD"},
+            {"REAL", "Ridley Scott"},
+            {"DATE", "1979"},
+            {"ORIGINE", "Américain"},
+            {"GENRE", "Science-fiction"},
+            {"DUREE", "1H57"},
+            {"ACTEUR", "Sigourney Weaver;Tom Skerritt;John Hurt"},
+            {"RESUME", "Un cargo spatial reçoit un signal."},
+            {"DISTRIB", "FOX"},
+            {"RESERVE3", "12"},
+            {"FORMATVIDEO", "DivX 5"},
+            {"FORMATAUDIO", "AC3"},
+            {"RESOLUTION", "640 x 480"},
+            {"ZONE", "2: Europe, Japon et Afrique du Sud"},
+            {"BITVIDEO", "900"},
+            {"FREQUENCE", "25"},
+            {"LANGUEP", "Français"},
+            {"NBDISK", "1 Disque"},
+        };
+        for (const auto& [field, value] : fields)
+            t.SetValue(field, table::cp(value));
+        catalogue::appendFilmRow(maker);
+        t.SetValue("TITRE", table::cp(kLongTitle));
+        t.SetValue("RESERVE1", table::cp(kLongTitle));
+        t.SetValue("RESERVE0", "DVD");
+        for (int row = 1; row <= t.RowCount(); ++row)
+            t.SetCell(t.FieldIndex("LISTEMP"), row, "Anne;Paul");
+        ASSERT_TRUE(catalogue::saveCatalogue(maker).ok);
+        settings.writeBool("GENERAL", "PANELSCO", false);
+        settings.writeBool("GENERAL", "PANELPCO", false);
+
+        window = std::make_unique<ui::TfrmBase>(state, prompts, dir.path().string() + "/");
+        window->createSecondaryWindows();
+        window->show();
+        const auto found = window->TreeFilm->findItems(QStringLiteral("Alien"), Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_FALSE(found.isEmpty());
+        window->TreeFilm->setCurrentItem(found.front());
+        window->FindFilmRow();
+    }
+
+    TempDir dir;
+    catalogue::CatalogueState state;
+    ScriptedPrompts prompts;
+    std::unique_ptr<ui::TfrmBase> window;
+};
+
+TEST_F(LayoutFitTest, MainWindowWithItsThreePanels)
+{
+    ASSERT_FALSE(window->ADVSupp->isCollapsed());
+    ASSERT_FALSE(window->ADVpret->isCollapsed());
+    checkAndKeep(*window, QStringLiteral("main"));
+}
+
+TEST_F(LayoutFitTest, LongTitleTakesTwoLines)
+{
+    const auto found =
+        window->TreeFilm->findItems(QString::fromUtf8(kLongTitle), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_FALSE(found.isEmpty());
+    window->TreeFilm->setCurrentItem(found.front());
+    QApplication::processEvents();
+    const QFontMetrics fm = window->lblTitre->fontMetrics();
+    ASSERT_GT(fm.horizontalAdvance(window->lblTitre->text()), window->lblTitre->contentsRect().width());
+    EXPECT_GE(window->lblTitre->contentsRect().height(), fm.lineSpacing() + fm.height());
+    // The fields move down below the taller title.
+    EXPECT_GE(window->filtreNul->y(), window->lblTitre->geometry().bottom());
+    checkAndKeep(*window, QStringLiteral("main_long_title"));
+}
+
+TEST_F(LayoutFitTest, SecondaryWindows)
+{
+    const std::pair<QWidget*, const char*> windows[] = {
+        {window->frmConf, "configuration"}, {window->frmExportH, "export_html"}, {window->frmSupport, "supports"},
+        {window->frmGestEmp, "borrowers"},  {window->frmPret, "lend"},           {window->frmArchive, "archive"},
+        {window->frmCherchebase, "search"}, {window->frmPrint, "print"},         {window->frmRecherche, "web_search"},
+        {window->frmEtat, "progress"},
+    };
+    for (const auto& [w, name] : windows) {
+        ASSERT_NE(w, nullptr) << name;
+        checkAndKeep(*w, QString::fromLatin1(name));
+        w->hide();
+    }
+}
+
+TEST_F(LayoutFitTest, EditorInBothModes)
+{
+    window->frmAjout->setEditorMode(ui::EditorMode::Edit);
+    window->frmAjout->FormShow();
+    checkAndKeep(*window->frmAjout, QStringLiteral("editor"));
+    window->frmAjout->hide();
+    window->frmAjout->setEditorMode(ui::EditorMode::Add);
+    window->frmAjout->FormShow();
+    checkAndKeep(*window->frmAjout, QStringLiteral("editor_add"));
+    window->frmAjout->hide();
+}
+
+TEST_F(LayoutFitTest, SplashAndAbout)
+{
+    ui::TSplashForm splash;
+    splash.setStep(5, 170);
+    checkAndKeep(splash, QStringLiteral("splash"));
+    ui::TfrmAbout about(prompts);
+    checkAndKeep(about, QStringLiteral("about"));
+}
+
+// The standard boxes and dialogs, in French, as the program shows them.
+TEST_F(LayoutFitTest, FrenchPromptsAndDialogs)
+{
+    ui::QtPrompts real;
+    real.setParentWidget(window.get());
+    const auto whenShown = [](const QString& name, const std::function<void(QWidget&)>& close) {
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, [timer, name, close] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            checkAndKeep(*modal, name);
+            close(*modal);
+        });
+        timer->start();
+    };
+    const auto reject = [](QWidget& w) { static_cast<QDialog&>(w).reject(); };
+    whenShown(QStringLiteral("question"), reject);
+    real.question(
+        QStringLiteral("Confirmation"),
+        QStringLiteral("La gestion des Doublons n'est pas parfaite\r\nEtes vous sur de vouloir ajouter Alien ?"));
+    whenShown(QStringLiteral("error_box"), [](QWidget& w) { static_cast<QDialog&>(w).accept(); });
+    real.errorBox(QStringLiteral("Opération Arrétée"),
+                  QStringLiteral("Il manque des catégories de support pour les films Selectionnés."),
+                  ui::Prompts::Modality::System);
+    whenShown(QStringLiteral("input_box"), reject);
+    real.input(QStringLiteral("Emprunteur"), QStringLiteral("Nom du nouvel emprunteur :"), QString());
+    whenShown(QStringLiteral("save_dialog"), reject);
+    real.saveFile(QStringLiteral("Exporter une fiche"),
+                  QStringLiteral("Fichier Moviecovers (*.film);;Fichier TXT (*.txt);;Tous les fichiers (*.*)"),
+                  QString(), QString::fromStdString(dir.path().string()), true);
+}
