@@ -58,7 +58,8 @@ void BM_SaveWithoutVersions(benchmark::State& st)
     makeCatalogue(state, dir, 10000);
     int n = 0;
     for (auto _ : st) {
-        state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n++ % 9000, "Paul " + std::to_string(n));
+        ++n;
+        state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n % 9000, "Paul " + std::to_string(n));
         benchmark::DoNotOptimize(state.table().SaveToFile(state.CatalogueFileName));
     }
     fs::remove_all(dir);
@@ -72,7 +73,8 @@ void BM_SaveWithVersions(benchmark::State& st)
     makeCatalogue(state, dir, 10000);
     int n = 0;
     for (auto _ : st) {
-        state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n++ % 9000, "Paul " + std::to_string(n));
+        ++n;
+        state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n % 9000, "Paul " + std::to_string(n));
         benchmark::DoNotOptimize(saveCatalogue(state, "Pr\xEAt"));
     }
     st.PauseTiming();

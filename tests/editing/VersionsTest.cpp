@@ -2,6 +2,7 @@
 // undo after a restart, restore, the retention rule and a version that cannot be written.
 #include "catalogue/Versions.h"
 
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -20,6 +21,7 @@
 #include "loans/Loans.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro;
@@ -250,4 +252,25 @@ TEST_F(VersionsTest, VersionsOfALargeCatalogueStaySmall)
         if (item.is_regular_file())
             total += item.file_size();
     EXPECT_LT(total, size); // 30 versions in less room than one copy of the file
+}
+
+TEST_F(VersionsTest, AFullDiskWhileWritingTheVersionLeavesTheSaveDone)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    versions().flush(); // nothing else writes while the fault is set
+    // The first file created is the catalogue's temporary file, the second the version's header.
+    table::setFileFaultForTesting(table::FileOp::Open, 2, ENOSPC);
+    const auto saved = loans::saveBorrowers(state, {"Jean", "Marie"});
+    table::clearFileFaultsForTesting();
+    ASSERT_TRUE(saved.ok) << saved.message;
+    EXPECT_NE(state.VersionWarning.find(table::cp("n'a pas pu être conservée")), std::string::npos);
+    catalogue::CatalogueState reread;
+    reread.CatalogueFileName = file;
+    ASSERT_TRUE(catalogue::loadCatalogue(reread).ok);
+    EXPECT_EQ(reread.table().GetCell(catalogue::posLISTEMP, 1), "Jean;Marie");
+    // No half-made version is left; the earlier one still undoes.
+    const auto undo = versions().nextUndo();
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo->Operation, "Emprunteurs");
+    EXPECT_TRUE(versions().undo().ok);
 }
