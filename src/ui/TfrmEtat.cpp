@@ -48,7 +48,7 @@ TfrmEtat::TfrmEtat(QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
-    // The design size, grown where the texts need more room at this font.
+    // Its usual size, grown where the texts need more room at this font.
     setFixedSizeToFit(this, QSize(420, 90));
 }
 
