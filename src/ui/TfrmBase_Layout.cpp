@@ -28,7 +28,7 @@ namespace cinevaro::ui {
 
 namespace {
 
-// Record view geometry (body coordinates of ADVGen), at the design's 8-point font; the positions
+// Record view geometry (body coordinates of ADVGen) for an 8-point font; the positions
 // actually used grow with the font's measures (see ADVGenResize).
 constexpr int kTitleHeight = 26;
 constexpr int kRowHeight = 21;

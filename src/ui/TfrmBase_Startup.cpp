@@ -26,7 +26,7 @@ namespace cinevaro::ui {
 namespace {
 const std::string kGeneral = "GENERAL";
 // The main window's width as built, before any saved size is applied.
-constexpr int kDesignWidth = 847;
+constexpr int kBuiltWidth = 847;
 } // namespace
 
 void TfrmBase::createSecondaryWindows(const std::function<void(int)>& stepDone)
@@ -87,7 +87,7 @@ void TfrmBase::restoreLayout()
     // The splitter keeps a quarter of the client width for the tree and half of it for the
     // panels, taken before the saved size is restored (the window's own width, never wider than
     // the screen): a width saved from a maximised window must not become a minimum.
-    int clientWidth = kDesignWidth;
+    int clientWidth = kBuiltWidth;
     if (const QScreen* screen = this->screen())
         clientWidth = std::min(clientWidth, screen->availableGeometry().width());
     TreeFilm->setMinimumWidth(std::max(260, clientWidth / 4));

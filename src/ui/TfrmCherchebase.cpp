@@ -50,7 +50,7 @@ TfrmCherchebase::TfrmCherchebase(QWidget* parent) : QDialog(parent)
     for (QRadioButton* r : {RadioTitre, RadioReal, RadioActeur})
         connect(r, &QRadioButton::clicked, this, &TfrmCherchebase::editRechercheChange);
     connect(Button1, &QPushButton::clicked, this, &TfrmCherchebase::Button1Click);
-    // The design size, grown where the texts need more room at this font.
+    // Its usual size, grown where the texts need more room at this font.
     setFixedSizeToFit(this, QSize(260, 150));
 }
 

@@ -146,7 +146,7 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
 
     // FormCreate
     LoadConfiguration();
-    // The design size, grown where the texts need more room at this font.
+    // Its usual size, grown where the texts need more room at this font.
     setFixedSizeToFit(this, QSize(427, 324));
 }
 

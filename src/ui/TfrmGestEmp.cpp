@@ -62,7 +62,7 @@ TfrmGestEmp::TfrmGestEmp(catalogue::CatalogueState& state, Prompts& prompts, QWi
     connect(btnSuppEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnSuppEmpClick);
     connect(btnOkEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnOkEmpClick);
     connect(btnCancelEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnCancelEmpClick);
-    // The design size, grown where the texts need more room at this font.
+    // Its usual size, grown where the texts need more room at this font.
     setFixedSizeToFit(this, QSize(285, 240));
 }
 

@@ -76,7 +76,7 @@ TfrmPret::TfrmPret(catalogue::CatalogueState& state, Prompts& prompts, TfrmGestE
     connect(Button1, &QPushButton::clicked, this, &TfrmPret::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TfrmPret::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TfrmPret::Button3Click);
-    // The design size, grown where the texts need more room at this font.
+    // Its usual size, grown where the texts need more room at this font.
     setFixedSizeToFit(this, QSize(330, 170));
 }
 

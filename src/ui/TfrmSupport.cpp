@@ -56,7 +56,7 @@ TfrmSupport::TfrmSupport(catalogue::CatalogueState& state, Prompts& prompts, QWi
     connect(btnSuppSupp, &QPushButton::clicked, this, &TfrmSupport::btnSuppSuppClick);
     connect(btnSuppOk, &QPushButton::clicked, this, &TfrmSupport::btnSuppOkClick);
     connect(btnSuppCancel, &QPushButton::clicked, this, &TfrmSupport::btnSuppCancelClick);
-    // The design size, grown where the texts need more room at this font.
+    // Its usual size, grown where the texts need more room at this font.
     setFixedSizeToFit(this, QSize(265, 230));
 }
 

@@ -23,7 +23,7 @@ CaptionPanel::CaptionPanel(const QString& caption, QWidget* parent) : QFrame(par
 
     m_captionBar = new QWidget(this);
     m_captionBar->setObjectName(QStringLiteral("captionBar"));
-    // The design's 20 pixels, or more when the caption's font needs it.
+    // 20 pixels, or more when the caption's font needs it.
     QFont bold = font();
     bold.setBold(true);
     m_captionHeight = std::max(kCaptionHeight, QFontMetrics(bold).height() + 4);

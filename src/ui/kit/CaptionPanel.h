@@ -15,7 +15,7 @@ class CaptionPanel : public QFrame
     Q_OBJECT
 
 public:
-    // Height of the caption bar at the design's font; larger fonts get a higher bar.
+    // Height of the caption bar at a small font; larger fonts get a higher bar.
     static constexpr int kCaptionHeight = 20;
     int captionHeight() const { return m_captionHeight; }
 

@@ -5,21 +5,21 @@
 
 namespace cinevaro::ui {
 
-QSize sizeToFit(QWidget* window, QSize designSize)
+QSize sizeToFit(QWidget* window, QSize baseSize)
 {
     QLayout* layout = window->layout();
     if (!layout)
-        return designSize;
+        return baseSize;
     layout->activate();
-    QSize size = designSize.expandedTo(layout->totalMinimumSize());
+    QSize size = baseSize.expandedTo(layout->totalMinimumSize());
     if (layout->hasHeightForWidth())
         size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
     return size;
 }
 
-void setFixedSizeToFit(QWidget* window, QSize designSize)
+void setFixedSizeToFit(QWidget* window, QSize baseSize)
 {
-    window->setFixedSize(sizeToFit(window, designSize));
+    window->setFixedSize(sizeToFit(window, baseSize));
 }
 
 } // namespace cinevaro::ui

@@ -7,10 +7,10 @@ class QWidget;
 
 namespace cinevaro::ui {
 
-// The smallest size at least `designSize` in which the window's layout shows every control at
+// The smallest size at least `baseSize` in which the window's layout shows every control at
 // its minimum size (heights follow the wrapped texts at that width).
-QSize sizeToFit(QWidget* window, QSize designSize);
-// Fixes the window's size to sizeToFit(window, designSize); call once its layout is built.
-void setFixedSizeToFit(QWidget* window, QSize designSize);
+QSize sizeToFit(QWidget* window, QSize baseSize);
+// Fixes the window's size to sizeToFit(window, baseSize); call once its layout is built.
+void setFixedSizeToFit(QWidget* window, QSize baseSize);
 
 } // namespace cinevaro::ui
