@@ -182,6 +182,24 @@ std::string fileName(const std::string& path)
 
 } // namespace
 
+namespace {
+bool& enabledFlag()
+{
+    static bool enabled = true;
+    return enabled;
+}
+} // namespace
+
+void VersionStore::setEnabledForTesting(bool enabled)
+{
+    enabledFlag() = enabled;
+}
+
+bool VersionStore::enabled()
+{
+    return enabledFlag();
+}
+
 void VersionStore::setClockForTesting(std::function<std::int64_t()> clock)
 {
     clockFunction() = std::move(clock);
@@ -260,7 +278,7 @@ void VersionStore::prepare(const std::string& operation)
         return;
     Pending p;
     p.operation = operation;
-    p.hadFile = exists(m_catalogueFile);
+    p.hadFile = enabled() && exists(m_catalogueFile);
     if (!p.hadFile || !ensureFolder()) {
         m_pending = std::move(p); // nothing to keep, or no folder (reported at commit)
         return;
@@ -351,7 +369,7 @@ void VersionStore::noteAddedCover(const std::string& coverPath)
 void VersionStore::recordCover(const std::string& coverPath, CoverChange change)
 {
     const std::string name = fileName(coverPath);
-    const int number = m_pending ? m_pending->number : m_lastNumber;
+    const int number = !enabled() ? 0 : m_pending ? m_pending->number : m_lastNumber;
     std::error_code ec;
     if (change != CoverChange::Added) {
         if (!exists(coverPath))

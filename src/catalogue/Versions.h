@@ -79,6 +79,10 @@ public:
     void flush();
 
     static void setClockForTesting(std::function<std::int64_t()> clock);
+    // Tests of other subjects (file faults, hostile services) count every file written: with
+    // versions off, saves keep none and covers are removed as they were before versions.
+    static void setEnabledForTesting(bool enabled);
+    static bool enabled();
     static std::int64_t now();
 
 private:

@@ -73,6 +73,14 @@ const std::map<std::string, Command>& commands()
         {"pdf", {cmdPdf, "pdf FILE.cvo OUT.pdf", "Écrit les pages imprimées de la base dans un fichier PDF."}},
         {"archive",
          {cmdArchive, "archive FILE.cvo OUT.zip", "Archive la base et son dossier de jaquettes dans un fichier zip."}},
+        {"versions",
+         {cmdVersions, "versions FILE.cvo",
+          "Liste les versions conservées de la base (numéro, date, opération, nombre de films)."}},
+        {"restore",
+         {cmdRestore, "restore FILE.cvo N",
+          "Restaure la version N ; l'état actuel est d'abord conservé comme une version."}},
+        {"undo", {cmdUndo, "undo FILE.cvo", "Annule la dernière modification de la base, jaquettes comprises."}},
+        {"redo", {cmdRedo, "redo FILE.cvo", "Rétablit la dernière modification annulée."}},
     };
     return table;
 }

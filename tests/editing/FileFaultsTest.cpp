@@ -10,6 +10,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
 #include "catalogue/Settings.h"
+#include "catalogue/Versions.h"
 #include "editing/FilmFile.h"
 #include "editing/JpegWriter.h"
 #include "editing/RecordEdit.h"
@@ -66,6 +67,8 @@ class FileFaults : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // Every file an operation writes is counted: the kept versions would add their own.
+        catalogue::VersionStore::setEnabledForTesting(false);
         ASSERT_TRUE(catalogue::newCatalogue(state, dir.file("Films.cvo"), nullptr).ok);
         catalogue::ParseSupportList(state);
         editing::RecordValues alien;
@@ -75,7 +78,11 @@ protected:
         ASSERT_TRUE(std::filesystem::exists(catalogue::coverPath(state, "ALIEN")));
         newCover = elsewhere.write("new.jpg", jpegBytes(200));
     }
-    void TearDown() override { table::clearFileFaultsForTesting(); }
+    void TearDown() override
+    {
+        table::clearFileFaultsForTesting();
+        catalogue::VersionStore::setEnabledForTesting(true);
+    }
 
     // The catalogue as a window that has just opened it.
     CatalogueState opened()

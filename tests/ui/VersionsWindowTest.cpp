@@ -54,7 +54,7 @@ TEST_F(VersionsWindowTest, UndoAndRedoFollowTheChanges)
 TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
 {
     deleteFilm(QStringLiteral("Casino"));
-    deleteFilm(QStringLiteral("Zorro"));
+    deleteFilm(QStringLiteral("Alien"));
     prompts.answerModal([this](QDialog& dialog) {
         auto& versions = static_cast<ui::TfrmVersions&>(dialog);
         EXPECT_EQ(versions.windowTitle(), QStringLiteral("Versions de la base"));
@@ -75,9 +75,9 @@ TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
     });
     window->Versions1->trigger();
     EXPECT_NE(node(QStringLiteral("Casino")), nullptr);
-    EXPECT_NE(node(QStringLiteral("Zorro")), nullptr);
+    EXPECT_NE(node(QStringLiteral("Alien")), nullptr);
     EXPECT_EQ(window->Annuler1->text(), QStringLiteral("Annuler Restauration de version"));
     window->Annuler1->trigger();
     EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
-    EXPECT_EQ(node(QStringLiteral("Zorro")), nullptr);
+    EXPECT_EQ(node(QStringLiteral("Alien")), nullptr);
 }
