@@ -587,6 +587,27 @@ void VersionStore::packOne(int number)
         return;
     ::unlink(path(stem + ".raw").c_str());
     ::unlink(path(stem + ".hdr").c_str());
+    dropUnchangedBefore(number, *raw);
+}
+
+void VersionStore::dropUnchangedBefore(int number, const std::string& bytes)
+{
+    // The version just before holds the same file as this one when the save that made it changed
+    // nothing (it was packed while this save was under way): it is no step to undo.
+    int previous = 0;
+    for (const auto& e : scan())
+        if (e.Number < number && e.Number > previous)
+            previous = e.Number;
+    if (previous == 0)
+        return;
+    const std::string stem = "v" + std::to_string(previous);
+    std::optional<std::string> head =
+        readWhole(exists(path(stem + ".hdr")) ? path(stem + ".hdr") : path(stem + ".ver"));
+    const auto h = head ? parseHeader(*head) : std::nullopt;
+    if (!h || h->redo || !h->kept.empty() || !h->added.empty())
+        return;
+    if (const auto before = reconstruct(previous); before && *before == bytes)
+        removeVersionFiles(previous);
 }
 
 std::vector<VersionEntry> VersionStore::scan() const
@@ -676,7 +697,7 @@ void VersionStore::removeVersionFiles(int number)
 std::optional<std::string> VersionStore::reconstruct(int number) const
 {
     const std::string stem = "v" + std::to_string(number);
-    if (exists(path(stem + ".hdr")))
+    if (exists(path(stem + ".raw")))
         return readWhole(path(stem + ".raw"));
     auto ver = readWhole(path(stem + ".ver"));
     if (!ver)

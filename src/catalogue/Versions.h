@@ -113,6 +113,7 @@ private:
     std::optional<std::string> reconstruct(int number) const;
     Outcome bringBack(const VersionEntry& entry, bool toRedo);
     void dropRedoBefore(int number);
+    void dropUnchangedBefore(int number, const std::string& bytes);
     void removeVersionFiles(int number);
 
     std::string m_catalogueFile;

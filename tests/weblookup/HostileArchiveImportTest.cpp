@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
+#include "catalogue/Versions.h"
 #include "output/TZipMaster.h"
 #include "support/FakeFilmService.h"
 #include "support/HostileArchives.h"
@@ -369,8 +370,12 @@ ChildRun runInChild(const std::function<ImportResult()>& import)
 class HostileArchiveImport : public ::testing::TestWithParam<HostileCase>
 {
 protected:
+    void TearDown() override { catalogue::VersionStore::setEnabledForTesting(true); }
     void SetUp() override
     {
+        // Each import runs in a forked child, and every file outside the collection folder is
+        // watched: no version store (and no packing thread) takes part.
+        catalogue::VersionStore::setEnabledForTesting(false);
         ASSERT_TRUE(catalogue::newCatalogue(state, dir.file("films.cvo"), nullptr).ok);
         film = service.films()[0];
         sandbox.root = dir.path();
