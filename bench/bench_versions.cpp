@@ -50,54 +50,47 @@ void makeCatalogue(CatalogueState& state, const fs::path& dir, int films)
     saveCatalogue(state);
 }
 
-// One cell changed and saved, as every window does after a change.
-void BM_SaveWithoutVersions(benchmark::State& st)
+enum class SaveMode { Plain, Versions, VersionsPacked };
+
+// One cell changed and saved, as every window does after a change: by the table alone, through
+// saveCatalogue (which keeps a version), or that and waiting until the version is packed.
+void saveLoop(benchmark::State& st, const char* folder, SaveMode mode)
 {
     CatalogueState state;
-    const fs::path dir = fs::temp_directory_path() / "cinevaro-bench-versions-off";
+    const fs::path dir = fs::temp_directory_path() / folder;
     makeCatalogue(state, dir, 10000);
     int n = 0;
     for (auto _ : st) {
         ++n;
         state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n % 9000, "Paul " + std::to_string(n));
-        benchmark::DoNotOptimize(state.table().SaveToFile(state.CatalogueFileName));
+        if (mode == SaveMode::Plain) {
+            benchmark::DoNotOptimize(state.table().SaveToFile(state.CatalogueFileName));
+            continue;
+        }
+        benchmark::DoNotOptimize(saveCatalogue(state, "Pr\xEAt"));
+        if (mode == SaveMode::VersionsPacked)
+            state.Versions->flush();
     }
+    state.Versions.reset(); // waits for the packing, after the timing
     fs::remove_all(dir);
+}
+
+void BM_SaveWithoutVersions(benchmark::State& st)
+{
+    saveLoop(st, "cinevaro-bench-versions-off", SaveMode::Plain);
 }
 BENCHMARK(BM_SaveWithoutVersions)->Unit(benchmark::kMillisecond)->Iterations(40);
 
 void BM_SaveWithVersions(benchmark::State& st)
 {
-    CatalogueState state;
-    const fs::path dir = fs::temp_directory_path() / "cinevaro-bench-versions-on";
-    makeCatalogue(state, dir, 10000);
-    int n = 0;
-    for (auto _ : st) {
-        ++n;
-        state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n % 9000, "Paul " + std::to_string(n));
-        benchmark::DoNotOptimize(saveCatalogue(state, "Pr\xEAt"));
-    }
-    state.Versions.reset(); // waits for the packing, after the timing
-    fs::remove_all(dir);
+    saveLoop(st, "cinevaro-bench-versions-on", SaveMode::Versions);
 }
 BENCHMARK(BM_SaveWithVersions)->Unit(benchmark::kMillisecond)->Iterations(40);
 
-// The same, waiting after each save until its version is packed: the whole cost of a version,
-// foreground and background.
+// The whole cost of a version, foreground and background.
 void BM_SaveWithVersionsPacked(benchmark::State& st)
 {
-    CatalogueState state;
-    const fs::path dir = fs::temp_directory_path() / "cinevaro-bench-versions-packed";
-    makeCatalogue(state, dir, 10000);
-    int n = 0;
-    for (auto _ : st) {
-        ++n;
-        state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n % 9000, "Paul " + std::to_string(n));
-        benchmark::DoNotOptimize(saveCatalogue(state, "Pr\xEAt"));
-        state.Versions->flush();
-    }
-    state.Versions.reset();
-    fs::remove_all(dir);
+    saveLoop(st, "cinevaro-bench-versions-packed", SaveMode::VersionsPacked);
 }
 BENCHMARK(BM_SaveWithVersionsPacked)->Unit(benchmark::kMillisecond)->Iterations(40);
 
