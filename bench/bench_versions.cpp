@@ -50,7 +50,7 @@ void makeCatalogue(CatalogueState& state, const fs::path& dir, int films)
     saveCatalogue(state);
 }
 
-enum class SaveMode { Plain, Versions, VersionsPacked };
+enum class SaveMode { Plain, Versions, VersionsIdle, VersionsPacked };
 
 // One cell changed and saved, as every window does after a change: by the table alone, through
 // saveCatalogue (which keeps a version), or that and waiting until the version is packed.
@@ -63,6 +63,12 @@ void saveLoop(benchmark::State& st, const char* folder, SaveMode mode)
     for (auto _ : st) {
         ++n;
         state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + n % 9000, "Paul " + std::to_string(n));
+        if (mode == SaveMode::VersionsIdle) {
+            // A user saves after the previous version was packed: the worker is idle.
+            st.PauseTiming();
+            state.Versions->flush();
+            st.ResumeTiming();
+        }
         if (mode == SaveMode::Plain) {
             benchmark::DoNotOptimize(state.table().SaveToFile(state.CatalogueFileName));
             continue;
@@ -86,6 +92,12 @@ void BM_SaveWithVersions(benchmark::State& st)
     saveLoop(st, "cinevaro-bench-versions-on", SaveMode::Versions);
 }
 BENCHMARK(BM_SaveWithVersions)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+void BM_SaveWithVersionsIdle(benchmark::State& st)
+{
+    saveLoop(st, "cinevaro-bench-versions-idle", SaveMode::VersionsIdle);
+}
+BENCHMARK(BM_SaveWithVersionsIdle)->Unit(benchmark::kMillisecond)->Iterations(40);
 
 // The whole cost of a version, foreground and background.
 void BM_SaveWithVersionsPacked(benchmark::State& st)

@@ -302,7 +302,11 @@ Outcome VersionStore::writeHeader(const Pending& p, std::int64_t time)
     h.keepRedo = p.keepRedo;
     h.kept = p.keptCovers;
     h.added = p.addedCovers;
-    if (!writeWhole(path("v" + std::to_string(p.number) + ".hdr"), formatHeader(h)))
+    // Not synced: the save waits for no second sync. The worker packs the version into a synced
+    // file soon after; a power cut before that loses this version only, never the catalogue.
+    table::SafeWriteOptions unsynced;
+    unsynced.sync = false;
+    if (!table::writeFileAtomically(path("v" + std::to_string(p.number) + ".hdr"), formatHeader(h), unsynced))
         return Outcome::failure(table::cp("La version précédente de la base n'a pas pu être conservée dans ") +
                                 table::cp(m_folder) + table::cp(" (disque plein ou accès refusé)."));
     return Outcome::success();
@@ -520,8 +524,13 @@ void VersionStore::packOne(int number)
     if (!hdrText || !raw)
         return;
     auto header = parseHeader(*hdrText);
-    if (!header)
+    if (!header) {
+        // Its header was lost (a power cut before the version was packed): the copy of the
+        // catalogue goes; covers it held stay in its folder, since nothing else keeps them.
+        ::unlink(path(stem + ".raw").c_str());
+        ::unlink(path(stem + ".hdr").c_str());
         return;
+    }
     // A save that changed nothing keeps no version.
     if (header->kept.empty() && header->added.empty()) {
         std::string successor;

@@ -309,7 +309,7 @@ FileWriteResult SafeFileWriter::commit()
     if (ok && fileFaultInjected(FileOp::Flush))
         ok = failStep(errno);
     ok = ok && flushBuffer();
-    if (ok && (fileFaultInjected(FileOp::Fsync) || ::fsync(m_fd) != 0))
+    if (ok && m_options.sync && (fileFaultInjected(FileOp::Fsync) || ::fsync(m_fd) != 0))
         ok = failStep(errno);
     if (ok && m_options.replace) {
         if (fileFaultInjected(FileOp::Rename) || ::rename(m_temp.c_str(), m_target.c_str()) != 0)
@@ -329,7 +329,8 @@ FileWriteResult SafeFileWriter::commit()
     m_committed = true;
     // The new name is in place; a folder that cannot be synced does not undo it, so the write
     // is reported as done.
-    (void)syncFolderOf(m_target);
+    if (m_options.sync)
+        (void)syncFolderOf(m_target);
     ::close(m_fd); // releases the lock
     m_fd = -1;
     removeStaleTemporaries(m_target);

@@ -38,6 +38,9 @@ struct SafeWriteOptions
     bool keepOwnerAndMode = true;
     // Permissions of a new file, before the umask.
     mode_t mode = 0666;
+    // false: neither the file nor its folder is synced; for a file whose loss in a power cut
+    // costs nothing that matters and that a later synced write makes durable.
+    bool sync = true;
 };
 
 class SafeFileWriter
