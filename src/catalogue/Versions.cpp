@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -498,6 +499,8 @@ void VersionStore::flush()
 
 void VersionStore::work()
 {
+    // Packing is background work: the thread yields the processor to the windows and to saves.
+    (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
     std::unique_lock lock(m_mutex);
     while (true) {
         m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
