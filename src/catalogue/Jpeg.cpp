@@ -95,7 +95,7 @@ bool plan(jpeg_decompress_struct& cinfo, int boxW, int boxH, std::string& error)
 // Decoding proper. Every object with a destructor lives in the caller, so the long jump back
 // to setjmp skips none. Without `out`, stops after the header and the plan.
 bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned char* data, std::size_t size,
-            RgbImage* out, std::vector<unsigned char>& line, int boxW, int boxH, std::string& error)
+            RgbImage* out, std::vector<unsigned char>& line, int boxW, int boxH, std::string& error, JpegFacts* facts)
 {
     if (setjmp(jerr.jump)) {
         error = jerr.message;
@@ -106,6 +106,14 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned ch
     jpeg_read_header(&cinfo, TRUE);
     if (!plan(cinfo, boxW, boxH, error))
         return false;
+    if (facts) {
+        facts->width = static_cast<int>(cinfo.image_width);
+        facts->height = static_cast<int>(cinfo.image_height);
+        facts->components = cinfo.num_components;
+        facts->adobeInverted = cinfo.num_components == 4 && cinfo.saw_Adobe_marker;
+        facts->plainEightBit = cinfo.data_precision == 8 && !cinfo.arith_code &&
+                               (cinfo.num_components == 1 || cinfo.num_components == 3 || cinfo.num_components == 4);
+    }
     if (!out)
         return true;
     jpeg_start_decompress(&cinfo);
@@ -144,7 +152,8 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned ch
     return true;
 }
 
-Outcome run(const unsigned char* data, std::size_t size, RgbImage* out, int boxWidth, int boxHeight)
+Outcome run(const unsigned char* data, std::size_t size, RgbImage* out, int boxWidth, int boxHeight,
+            JpegFacts* facts = nullptr)
 {
     if (!data || size < 4)
         return failure(table::cp("fichier vide ou tronqué"));
@@ -156,7 +165,7 @@ Outcome run(const unsigned char* data, std::size_t size, RgbImage* out, int boxW
     jerr.pub.emit_message = silentMessage;
     std::string error;
     std::vector<unsigned char> line;
-    const bool ok = decode(cinfo, jerr, data, size, out, line, boxWidth, boxHeight, error);
+    const bool ok = decode(cinfo, jerr, data, size, out, line, boxWidth, boxHeight, error, facts);
     jpeg_destroy_decompress(&cinfo);
     if (!ok) {
         if (out)
@@ -197,6 +206,15 @@ Outcome decodeJpegFile(const std::string& path, RgbImage& out, int boxWidth, int
     if (auto read = readFile(path, bytes); !read)
         return read;
     return decodeJpeg(bytes.data(), bytes.size(), out, boxWidth, boxHeight);
+}
+
+Outcome readJpegFile(const std::string& path, std::vector<unsigned char>& bytes, JpegFacts& facts, int boxWidth,
+                     int boxHeight)
+{
+    facts = JpegFacts{};
+    if (auto read = readFile(path, bytes); !read)
+        return read;
+    return run(bytes.data(), bytes.size(), nullptr, boxWidth, boxHeight, &facts);
 }
 
 Outcome checkJpegFile(const std::string& path, int boxWidth, int boxHeight)

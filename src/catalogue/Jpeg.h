@@ -36,6 +36,20 @@ inline constexpr long long kJpegMaxFileSize = 16LL << 20;
 // message says why.
 Outcome decodeJpeg(const unsigned char* data, std::size_t size, RgbImage& out, int boxWidth = 0, int boxHeight = 0);
 Outcome decodeJpegFile(const std::string& path, RgbImage& out, int boxWidth = 0, int boxHeight = 0);
+// What a JPEG file says of itself, for a writer that embeds the file as it is.
+struct JpegFacts
+{
+    int width = 0;
+    int height = 0;
+    int components = 0;         // 1 grey, 3 colour, 4 CMYK
+    bool adobeInverted = false; // CMYK stored inverted (an Adobe marker)
+    bool plainEightBit = false; // 8-bit Huffman-coded: any PDF reader shows it as it is
+};
+// Reads a cover file and its header, refused as checkJpegFile refuses it; `bytes` is the whole
+// file. No pixel is decoded.
+Outcome readJpegFile(const std::string& path, std::vector<unsigned char>& bytes, JpegFacts& facts, int boxWidth = 0,
+                     int boxHeight = 0);
+
 // Whether decodeJpegFile would start decoding: the header is read and the cost checked, no
 // pixel is decoded.
 Outcome checkJpegFile(const std::string& path, int boxWidth = 0, int boxHeight = 0);

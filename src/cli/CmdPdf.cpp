@@ -1,9 +1,7 @@
-// pdf: the printed pages of the catalogue as a PDF file, one page per page. Fonts need a Qt Gui
-// application; one is started on the offscreen platform for this command only.
+// pdf: the printed pages of the catalogue as a PDF file, one page per page. Texts are measured
+// with the windows' fonts, which need a Qt Gui application; one is started on the offscreen
+// platform for this command only.
 #include <QGuiApplication>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 
 #include <cstdlib>
 #include <memory>
@@ -11,44 +9,30 @@
 
 #include "catalogue/CatalogueState.h"
 #include "cli/Commands.h"
+#include "output/PdfWriter.h"
 #include "output/PrintLayout.h"
 #include "table/Cp1252.h"
 #include "ui/paint/PageRenderer.h"
-#include "ui/paint/PdfFile.h"
 
 namespace cinevaro::cli {
 
 namespace {
 
-// Draws the pages one at a time into the PDF: each page's covers are decoded, drawn and let
-// go before the next, so memory does not grow with the catalogue. A cover that cannot be read
-// stops the writing with its message.
-catalogue::Outcome writePdf(const output::PagedLayout& layout, QIODevice& device)
+// Writes the pages one at a time; each cover file goes into the PDF as it is. A cover that
+// cannot be read stops the writing with its message.
+catalogue::Outcome writePdf(const output::PagedLayout& layout, table::SafeFileWriter& file,
+                            const output::TextMeasurer& measurer)
 {
-    const output::PrintDocument& format = layout.format();
-    QPdfWriter writer(&device);
-    writer.setTitle(QString::fromStdString(format.title));
-    writer.setCreator(QStringLiteral("Cinevaro"));
-    writer.setResolution(300);
-    writer.setPageSize(QPageSize(QSizeF(format.pageWidth, format.pageHeight), QPageSize::Millimeter));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return catalogue::Outcome::failure(std::string());
-    const QRectF area(0, 0, writer.width(), writer.height());
+    output::PdfWriter writer(file, layout.format(), measurer);
     output::PrintPage page;
     for (int i = 0; i < layout.pageCount(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        const auto built = layout.buildPage(i, page);
-        if (!built) {
-            painter.end();
+        if (auto built = layout.buildPage(i, page); !built)
             return built;
-        }
-        paint::renderPage(painter, page, area, format.pageWidth);
+        if (auto added = writer.addPage(page); !added)
+            return added;
     }
-    page = {};
-    return painter.end() ? catalogue::Outcome::success() : catalogue::Outcome::failure(std::string());
+    writer.finish();
+    return catalogue::Outcome::success();
 }
 
 } // namespace
@@ -72,17 +56,16 @@ int cmdPdf(const Args& args, std::ostream& out, std::ostream& err)
     }
 
     paint::QtTextMeasurer measurer;
-    const output::PagedLayout layout(state, measurer);
+    const output::PagedLayout layout(state, measurer, output::checkedJpegPicture);
     // Written beside the target and renamed over it once complete: a failure leaves any older
     // file at that path as it was.
-    paint::PdfFile file(args[1]);
-    catalogue::Outcome drawn = catalogue::Outcome::failure(std::string());
-    if (QIODevice* device = file.device())
-        drawn = writePdf(layout, *device);
-    if (!drawn && !drawn.message.empty())
+    table::SafeFileWriter file(args[1]);
+    if (auto opened = file.open(); !opened)
+        return fail(catalogue::Outcome::failure(opened.message, "Cinevaro"), err);
+    if (auto drawn = writePdf(layout, file, measurer); !drawn)
         return fail(drawn, err); // an unreadable cover; the temporary file goes
-    if (auto written = file.commit(drawn.ok); !written)
-        return fail(written, err);
+    if (auto written = file.commit(); !written)
+        return fail(catalogue::Outcome::failure(written.message, "Cinevaro"), err);
     out << args[1] << "\n";
     return 0;
 }

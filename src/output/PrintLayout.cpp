@@ -66,6 +66,19 @@ Outcome checkJpegPicture(const std::string& path)
     return catalogue::checkJpegFile(path, kCoverBoxWidth, kCoverBoxHeight);
 }
 
+PictureResult checkedJpegPicture(const std::string& path)
+{
+    static const auto noPixels = std::make_shared<const Picture>();
+    if (auto checked = checkJpegPicture(path); !checked)
+        return {nullptr, checked.message};
+    return {noPixels, {}};
+}
+
+Outcome readJpegCover(const std::string& path, std::vector<unsigned char>& bytes, catalogue::JpegFacts& facts)
+{
+    return catalogue::readJpegFile(path, bytes, facts, kCoverBoxWidth, kCoverBoxHeight);
+}
+
 FontSpec titleFont(const std::string& title, const TextMeasurer& measurer)
 {
     FontSpec font;
@@ -131,6 +144,7 @@ Outcome layoutFilmBlock(const catalogue::CatalogueState& state, int row, double 
         picture.x2 = 180;
         picture.y2 = top + 90;
         picture.picture = std::move(loaded.picture);
+        picture.source = cover;
         page.ops.push_back(std::move(picture));
     }
 

@@ -47,6 +47,7 @@ struct DrawOp
     FontSpec font;
     std::uint32_t pen = kPenBlack; // frame of a text box, colour of a line
     std::shared_ptr<const Picture> picture;
+    std::string source; // a picture's file
 };
 
 struct PrintPage
@@ -87,6 +88,12 @@ inline constexpr double kCoverDpi = 300;
 
 // The JPEG decoder of the catalogue, at a size that still fills the cover box at kCoverDpi.
 PictureResult loadJpegPicture(const std::string& path);
+// Checks a cover as checkJpegPicture does and gives a picture without pixels, for a writer that
+// embeds the file itself (DrawOp::source) instead of drawing decoded pixels.
+PictureResult checkedJpegPicture(const std::string& path);
+// The whole cover file and what its header says, refused as checkJpegPicture refuses it.
+catalogue::Outcome readJpegCover(const std::string& path, std::vector<unsigned char>& bytes,
+                                 catalogue::JpegFacts& facts);
 // Reads only what tells whether a cover can be decoded (its header and its cost); an error
 // with the French message otherwise.
 catalogue::Outcome checkJpegPicture(const std::string& path);

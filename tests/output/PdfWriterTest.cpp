@@ -1,0 +1,172 @@
+// The PDF written without a drawing library, read back with the poppler tools: pages, texts
+// with accents and PDF delimiters, covers embedded byte for byte, wrapping inside the résumé
+// frame, and an unreadable cover.
+#include "output/PdfWriter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "editing/JpegWriter.h"
+#include "support/TempDir.h"
+#include "table/Cp1252.h"
+
+namespace fs = std::filesystem;
+namespace output = cinevaro::output;
+namespace table = cinevaro::table;
+using cinevaro::testing::TempDir;
+using output::DrawOp;
+
+namespace {
+
+// 2 mm per character, whatever the font.
+class FixedMeasurer : public output::TextMeasurer
+{
+public:
+    double textWidth(const std::string& text, const output::FontSpec&) const override { return 2.0 * text.size(); }
+};
+
+std::string command(const std::string& line)
+{
+    std::string out;
+    if (FILE* pipe = ::popen(line.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, got);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+bool havePoppler()
+{
+    return !command("command -v pdftotext pdfinfo pdfimages").empty();
+}
+
+DrawOp textOp(double x, double y, const std::string& text, output::FontSpec font = {})
+{
+    DrawOp op;
+    op.kind = DrawOp::Kind::Text;
+    op.x1 = x;
+    op.y1 = y;
+    op.text = text;
+    op.font = font;
+    return op;
+}
+
+class PdfWriterTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    FixedMeasurer measurer;
+    output::PrintDocument format;
+    std::string pdf = dir.file("out.pdf");
+
+    void SetUp() override
+    {
+        if (!havePoppler())
+            GTEST_SKIP() << "poppler-utils is not installed";
+    }
+
+    cinevaro::catalogue::Outcome write(const std::vector<output::PrintPage>& pages)
+    {
+        table::SafeFileWriter file(pdf);
+        EXPECT_TRUE(file.open().ok);
+        output::PdfWriter writer(file, format, measurer);
+        for (const auto& page : pages)
+            if (auto added = writer.addPage(page); !added)
+                return added;
+        writer.finish();
+        EXPECT_TRUE(file.commit().ok);
+        return cinevaro::catalogue::Outcome::success();
+    }
+
+    std::string text() { return command("pdftotext -layout '" + pdf + "' - 2>&1"); }
+    std::string info() { return command("pdfinfo '" + pdf + "' 2>&1"); }
+
+    std::string cover(const std::string& name, int width, int height)
+    {
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+        for (std::size_t i = 0; i < rgb.size(); ++i)
+            rgb[i] = static_cast<unsigned char>(i * 7 % 251);
+        return dir.write(name, cinevaro::editing::encodeJpeg(width, height, rgb.data(), width * 3));
+    }
+};
+
+} // namespace
+
+TEST_F(PdfWriterTest, PagesAndTextsReadBackWithAccentsAndDelimiters)
+{
+    output::PrintPage first;
+    first.ops.push_back(textOp(10, 10, table::cp("Réalisateur : Agnès (née) \\ Varda"), {.bold = true}));
+    first.ops.push_back(textOp(10, 20, table::cp("Durée : 120 mn — Été")));
+    output::PrintPage second;
+    second.ops.push_back(textOp(10, 10, "Second"));
+    ASSERT_TRUE(write({first, second, {}}).ok);
+
+    const std::string read = text();
+    EXPECT_NE(read.find("Réalisateur : Agnès (née) \\ Varda"), std::string::npos) << read;
+    EXPECT_NE(read.find("Durée : 120 mn — Été"), std::string::npos) << read;
+    EXPECT_NE(read.find("Second"), std::string::npos);
+    const std::string about = info();
+    EXPECT_NE(about.find("Pages:           3"), std::string::npos) << about;
+    EXPECT_NE(about.find("595.28 x 841.89 pts (A4)"), std::string::npos) << about;
+    EXPECT_EQ(about.find("Syntax Error"), std::string::npos) << about;
+}
+
+TEST_F(PdfWriterTest, CoversAreEmbeddedAsTheirFilesAre)
+{
+    const std::string path = cover("Alien.jpg", 40, 56);
+    output::PrintPage page;
+    DrawOp picture;
+    picture.kind = DrawOp::Kind::Picture;
+    picture.x1 = 120, picture.y1 = 10, picture.x2 = 180, picture.y2 = 90;
+    picture.source = path;
+    page.ops.push_back(picture);
+    ASSERT_TRUE(write({page}).ok);
+
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::ifstream jpeg(path, std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(jpeg)), {});
+    EXPECT_NE(bytes.find(original), std::string::npos); // no decoding, no re-encoding
+    const std::string images = command("pdfimages -list '" + pdf + "' 2>&1");
+    EXPECT_NE(images.find("40    56  rgb     3   8  jpeg"), std::string::npos) << images;
+}
+
+TEST_F(PdfWriterTest, UnreadableCoverStopsWithItsMessage)
+{
+    output::PrintPage page;
+    DrawOp picture;
+    picture.kind = DrawOp::Kind::Picture;
+    picture.source = dir.write("Broken.jpg", "not a picture at all");
+    page.ops.push_back(picture);
+    table::SafeFileWriter file(pdf);
+    ASSERT_TRUE(file.open().ok);
+    output::PdfWriter writer(file, format, measurer);
+    const auto added = writer.addPage(page);
+    EXPECT_FALSE(added.ok);
+    EXPECT_NE(added.message.find("Image illisible"), std::string::npos) << added.message;
+}
+
+TEST_F(PdfWriterTest, ResumeIsWrappedInsideItsFrame)
+{
+    // A 60 x 20 mm frame: 30 characters a line, and four lines of 10 pt fit.
+    output::PrintPage page;
+    DrawOp box;
+    box.kind = DrawOp::Kind::TextBox;
+    box.x1 = 50, box.y1 = 50, box.x2 = 110, box.y2 = 70;
+    box.text = "un deux trois quatre cinq six sept huit neuf dix onze douze " + std::string(70, 'x') +
+               " treize quatorze quinze seize dix-sept dix-huit";
+    page.ops.push_back(box);
+    ASSERT_TRUE(write({page}).ok);
+    const std::string read = command("pdftotext -raw '" + pdf + "' - 2>&1");
+    EXPECT_NE(read.find("un deux trois quatre cinq six\n"), std::string::npos) << read;
+    EXPECT_NE(read.find("sept huit neuf dix onze douze\n"), std::string::npos) << read;
+    EXPECT_NE(read.find(std::string(30, 'x') + "\n" + std::string(30, 'x') + "\n"), std::string::npos) << read;
+    EXPECT_EQ(read.find("quatorze"), std::string::npos) << read; // below the frame: not drawn
+}
