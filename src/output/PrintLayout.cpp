@@ -19,13 +19,7 @@ constexpr double kLastBlockTop = 210; // a block starting below this goes to a n
 
 void addText(PrintPage& page, double x, double y, const std::string& text, const FontSpec& font)
 {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Text;
-    op.x1 = x;
-    op.y1 = y;
-    op.text = text;
-    op.font = font;
-    page.ops.push_back(std::move(op));
+    page.ops.push_back(textOp(x, y, text, font));
 }
 
 std::vector<std::string> splitNames(const std::string& list)
@@ -51,6 +45,17 @@ constexpr int kCoverBoxWidth = static_cast<int>(kCoverWidthMm / 25.4 * kCoverDpi
 constexpr int kCoverBoxHeight = static_cast<int>(kCoverHeightMm / 25.4 * kCoverDpi + 0.5);
 
 } // namespace
+
+DrawOp textOp(double x, double y, std::string text, FontSpec font)
+{
+    DrawOp op;
+    op.kind = DrawOp::Kind::Text;
+    op.x1 = x;
+    op.y1 = y;
+    op.text = std::move(text);
+    op.font = std::move(font);
+    return op;
+}
 
 PictureResult loadJpegPicture(const std::string& path)
 {

@@ -50,6 +50,9 @@ struct DrawOp
     std::string source; // a picture's file
 };
 
+// A text whose top-left corner is (x, y).
+DrawOp textOp(double x, double y, std::string text, FontSpec font = {});
+
 struct PrintPage
 {
     std::vector<DrawOp> ops;

@@ -20,6 +20,7 @@ namespace output = cinevaro::output;
 namespace table = cinevaro::table;
 using cinevaro::testing::TempDir;
 using output::DrawOp;
+using output::textOp;
 
 namespace {
 
@@ -45,17 +46,6 @@ std::string command(const std::string& line)
 bool havePoppler()
 {
     return !command("command -v pdftotext pdfinfo pdfimages").empty();
-}
-
-DrawOp textOp(double x, double y, const std::string& text, output::FontSpec font = {})
-{
-    DrawOp op;
-    op.kind = DrawOp::Kind::Text;
-    op.x1 = x;
-    op.y1 = y;
-    op.text = text;
-    op.font = font;
-    return op;
 }
 
 class PdfWriterTest : public ::testing::Test
