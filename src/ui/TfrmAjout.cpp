@@ -137,18 +137,45 @@ TfrmAjout::TfrmAjout(catalogue::CatalogueState& state, catalogue::Settings& sett
 
 void TfrmAjout::buildLayout()
 {
+    buildMenu();
+    buildControls();
+    auto* body = new QHBoxLayout;
+    body->addLayout(buildForm(), 3);
+    body->addSpacing(6);
+    body->addLayout(buildPictureColumn(), 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnEnregistre);
+    buttons->addWidget(btnAnnule);
+
+    auto* main = new QVBoxLayout(this);
+    main->setMenuBar(MainMenu1);
+    main->addWidget(lblTitre);
+    main->addLayout(body, 1);
+    main->addLayout(buttons);
+    btnImage->hide();
+}
+
+void TfrmAjout::buildMenu()
+{
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* fiches = MainMenu1->addMenu(QStringLiteral("Fiches"));
     fiches->setObjectName(QStringLiteral("Fiches1"));
-    Importerfilm1 = fiches->addAction(QStringLiteral("Importer .film .txt"));
-    Importerfilm1->setObjectName(QStringLiteral("Importerfilm1"));
-    Exporterfilm1 = fiches->addAction(QStringLiteral("Exporter .film .txt"));
-    Exporterfilm1->setObjectName(QStringLiteral("Exporterfilm1"));
+    const auto item = [fiches](const QString& name, const QString& text) {
+        QAction* action = fiches->addAction(text);
+        action->setObjectName(name);
+        return action;
+    };
+    Importerfilm1 = item(QStringLiteral("Importerfilm1"), QStringLiteral("Importer .film .txt"));
+    Exporterfilm1 = item(QStringLiteral("Exporterfilm1"), QStringLiteral("Exporter .film .txt"));
     fiches->addSeparator();
-    Fermer1 = fiches->addAction(QStringLiteral("Fermer"));
-    Fermer1->setObjectName(QStringLiteral("Fermer1"));
+    Fermer1 = item(QStringLiteral("Fermer1"), QStringLiteral("Fermer"));
+}
 
+void TfrmAjout::buildControls()
+{
     lblTitre = lineEdit(QStringLiteral("lblTitre"), this);
     QFont titleFont = lblTitre->font();
     titleFont.setBold(true);
@@ -190,14 +217,10 @@ void TfrmAjout::buildLayout()
     Button1 = button(QStringLiteral("Button1"), QStringLiteral("Nouveau Support"), this);
     btnEnregistre = button(QStringLiteral("btnEnregistre"), QStringLiteral("Ajouter Fiche"), this);
     btnAnnule = button(QStringLiteral("btnAnnule"), QStringLiteral("Annuler Ajout"), this);
+}
 
-    auto* form = new QGridLayout;
-    form->setHorizontalSpacing(6);
-    form->setVerticalSpacing(5);
-    form->setColumnStretch(1, 1);
-    int r = 0;
-    form->addWidget(fieldLabel(QStringLiteral("Réalisateur : "), this), r, 0);
-    form->addWidget(lblReal, r++, 1, 1, 2);
+QLayout* TfrmAjout::buildForm()
+{
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(cmbDate, 1);
     dateRow->addSpacing(12);
@@ -205,35 +228,63 @@ void TfrmAjout::buildLayout()
     dateRow->addWidget(lblDureeH);
     dateRow->addWidget(new QLabel(QStringLiteral("H"), this));
     dateRow->addWidget(lblDureeM);
-    form->addWidget(fieldLabel(QStringLiteral("Date : "), this), r, 0);
-    form->addLayout(dateRow, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Origine :"), this), r, 0);
-    form->addWidget(cmbOri, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Genre : "), this), r, 0);
-    form->addWidget(cmbGenre, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Distributeur : "), this), r, 0);
-    form->addWidget(cmbDistrib, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Support :"), this), r, 0);
-    form->addWidget(cmbSupport, r, 1);
-    form->addWidget(Button1, r++, 2);
-    form->addWidget(fieldLabel(QStringLiteral("N° Film"), this), r, 0);
-    form->addWidget(lblNo, r++, 1);
-    form->addWidget(fieldLabel(QStringLiteral("Acteur :"), this), r, 0);
-    form->addWidget(lblActeur, r++, 1, 1, 2);
     auto* actorButtons = new QHBoxLayout;
     actorButtons->addWidget(btnAdd);
     actorButtons->addWidget(btnDel);
     actorButtons->addWidget(btnEdit);
     actorButtons->addStretch();
-    form->addLayout(actorButtons, r++, 1, 1, 2);
-    form->addWidget(lstActeur, r, 1, 1, 2);
-    form->setRowStretch(r++, 2);
-    auto* resumeLabel = fieldLabel(QStringLiteral("Résumé : "), this);
-    resumeLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    form->addWidget(resumeLabel, r, 0);
-    form->addWidget(MemoResume, r, 1, 1, 2);
-    form->setRowStretch(r++, 3);
 
+    // One row each: caption (none: no caption), the box or the row of boxes, a widget beside it
+    // in the last column (none: the box takes both columns), the row's share of spare height.
+    struct Row
+    {
+        const char* caption;
+        QWidget* box;
+        QLayout* boxes;
+        QWidget* beside;
+        int stretch;
+    };
+    const Row rows[] = {
+        {"Réalisateur : ", lblReal, nullptr, nullptr, 0},
+        {"Date : ", nullptr, dateRow, nullptr, 0},
+        {"Origine :", cmbOri, nullptr, nullptr, 0},
+        {"Genre : ", cmbGenre, nullptr, nullptr, 0},
+        {"Distributeur : ", cmbDistrib, nullptr, nullptr, 0},
+        {"Support :", cmbSupport, nullptr, Button1, 0},
+        {"N° Film", lblNo, nullptr, nullptr, 0},
+        {"Acteur :", lblActeur, nullptr, nullptr, 0},
+        {nullptr, nullptr, actorButtons, nullptr, 0},
+        {nullptr, lstActeur, nullptr, nullptr, 2},
+        {"Résumé : ", MemoResume, nullptr, nullptr, 3},
+    };
+    auto* form = new QGridLayout;
+    form->setHorizontalSpacing(6);
+    form->setVerticalSpacing(5);
+    form->setColumnStretch(1, 1);
+    int r = 0;
+    for (const Row& row : rows) {
+        if (row.caption) {
+            QLabel* caption = fieldLabel(QString::fromUtf8(row.caption), this);
+            if (row.stretch > 0)
+                caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
+            form->addWidget(caption, r, 0);
+        }
+        const int span = row.beside ? 1 : 2;
+        if (row.box)
+            form->addWidget(row.box, r, 1, 1, span);
+        else
+            form->addLayout(row.boxes, r, 1, 1, span);
+        if (row.beside)
+            form->addWidget(row.beside, r, 2);
+        if (row.stretch > 0)
+            form->setRowStretch(r, row.stretch);
+        ++r;
+    }
+    return form;
+}
+
+QLayout* TfrmAjout::buildPictureColumn()
+{
     auto* pictureArea = new QWidget(this);
     pictureArea->setObjectName(QStringLiteral("pnlImage"));
     pictureArea->setMinimumSize(260, 360);
@@ -257,23 +308,7 @@ void TfrmAjout::buildLayout()
     auto* pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(pictureArea, 1);
     pictureColumn->addWidget(btnImage, 0, Qt::AlignHCenter);
-
-    auto* body = new QHBoxLayout;
-    body->addLayout(form, 3);
-    body->addSpacing(6);
-    body->addLayout(pictureColumn, 2);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnEnregistre);
-    buttons->addWidget(btnAnnule);
-
-    auto* main = new QVBoxLayout(this);
-    main->setMenuBar(MainMenu1);
-    main->addWidget(lblTitre);
-    main->addLayout(body, 1);
-    main->addLayout(buttons);
-    btnImage->hide();
+    return pictureColumn;
 }
 
 void TfrmAjout::setEditorMode(EditorMode mode)

@@ -14,6 +14,7 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -96,6 +97,11 @@ protected:
 
 private:
     void buildLayout();
+    void buildMenu();
+    void buildControls();
+    // The captioned boxes, the actors and the synopsis; and the cover with its button below.
+    QLayout* buildForm();
+    QLayout* buildPictureColumn();
     void btnEnregistreClick();
     void btnAnnuleClick();
     void Fermer1Click();
