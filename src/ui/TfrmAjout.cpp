@@ -27,6 +27,7 @@
 #include "catalogue/Settings.h"
 #include "editing/FilmFile.h"
 #include "editing/JpegWriter.h"
+#include "editing/StoreRecord.h"
 #include "ui/Prompts.h"
 #include "ui/TfrmSupport.h"
 #include "ui/kit/OfficeStyle.h"
@@ -498,36 +499,36 @@ void TfrmAjout::btnEnregistreClick()
     auto values = readBoxes();
     if (!values)
         return;
-    bool saved = false;
-    const catalogue::Outcome outcome = m_mode == EditorMode::Add
-                                           ? editing::addRecord(m_state, *values, m_pickedCover, &saved)
-                                           : editing::saveRecord(m_state, m_editRow, *values, m_pickedCover, &saved);
-    if (!saved) {
-        m_prompts.error(fromCp(outcome.message));
+    const auto editRow = m_mode == EditorMode::Edit ? std::optional<int>(m_editRow) : std::nullopt;
+    const editing::StoredRecord stored = editing::storeRecord(m_state, editRow, *values, m_pickedCover);
+    if (!stored.saved) {
+        m_prompts.error(fromCp(stored.outcome.message));
         return;
     }
-    if (m_mode == EditorMode::Edit)
-        m_editRow = m_state.CurrentRow;
-    m_pickedCover.clear();
-    lblDureeH->setText(fromCp(values->hours));
-    lblDureeM->setText(fromCp(values->minutes));
-    m_loadedDuration = m_state.table().GetCell(catalogue::posDUREE, m_state.CurrentRow);
-    m_durationEdited = false;
-    setUpperText(cmbDistrib->lineEdit(), fromCp(values->distrib));
-    if (m_refreshTree)
-        m_refreshTree();
-    if (!outcome)
-        m_prompts.warning(fromCp(outcome.caption), fromCp(outcome.message));
+    showStored(*values, stored);
+    if (!stored.outcome)
+        m_prompts.warning(fromCp(stored.outcome.caption), fromCp(stored.outcome.message));
     if (m_mode == EditorMode::Edit)
         return;
-    // Qt shows a lone CR as a space: the LF after it keeps the question on its own line.
     const bool another =
-        m_prompts.question(QStringLiteral("Confirmation"),
-                           QStringLiteral("La fiche ") + fromCp(values->title) +
-                               QStringLiteral(" a été enregistrée\r\nVoulez vous entrer une nouvelle fiche ?"));
+        m_prompts.question(QStringLiteral("Confirmation"), fromCp(editing::anotherRecordQuestion(values->title)));
     clearEntries();
     if (!another)
         done(QDialog::Accepted);
+}
+
+void TfrmAjout::showStored(const editing::RecordValues& values, const editing::StoredRecord& stored)
+{
+    if (m_mode == EditorMode::Edit)
+        m_editRow = stored.row;
+    m_pickedCover.clear();
+    lblDureeH->setText(fromCp(values.hours));
+    lblDureeM->setText(fromCp(values.minutes));
+    m_loadedDuration = stored.duration;
+    m_durationEdited = false;
+    setUpperText(cmbDistrib->lineEdit(), fromCp(values.distrib));
+    if (m_refreshTree)
+        m_refreshTree();
 }
 
 void TfrmAjout::btnAnnuleClick()

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "editing/RecordEdit.h"
+#include "editing/StoreRecord.h"
 
 class QComboBox;
 class QLabel;
@@ -103,6 +104,8 @@ private:
     QLayout* buildForm();
     QLayout* buildPictureColumn();
     void btnEnregistreClick();
+    // The boxes as saved (normalised duration and distributor), and the tree refreshed.
+    void showStored(const editing::RecordValues& values, const editing::StoredRecord& stored);
     void btnAnnuleClick();
     void Fermer1Click();
     void FormClose();
