@@ -27,6 +27,7 @@
 #include "catalogue/Settings.h"
 #include "editing/FilmFile.h"
 #include "editing/JpegWriter.h"
+#include "editing/StoreRecord.h"
 #include "ui/Prompts.h"
 #include "ui/TfrmSupport.h"
 #include "ui/kit/OfficeStyle.h"
@@ -137,18 +138,45 @@ TfrmAjout::TfrmAjout(catalogue::CatalogueState& state, catalogue::Settings& sett
 
 void TfrmAjout::buildLayout()
 {
+    buildMenu();
+    buildControls();
+    auto* body = new QHBoxLayout;
+    body->addLayout(buildForm(), 3);
+    body->addSpacing(6);
+    body->addLayout(buildPictureColumn(), 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnEnregistre);
+    buttons->addWidget(btnAnnule);
+
+    auto* main = new QVBoxLayout(this);
+    main->setMenuBar(MainMenu1);
+    main->addWidget(lblTitre);
+    main->addLayout(body, 1);
+    main->addLayout(buttons);
+    btnImage->hide();
+}
+
+void TfrmAjout::buildMenu()
+{
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* fiches = MainMenu1->addMenu(QStringLiteral("Fiches"));
     fiches->setObjectName(QStringLiteral("Fiches1"));
-    Importerfilm1 = fiches->addAction(QStringLiteral("Importer .film .txt"));
-    Importerfilm1->setObjectName(QStringLiteral("Importerfilm1"));
-    Exporterfilm1 = fiches->addAction(QStringLiteral("Exporter .film .txt"));
-    Exporterfilm1->setObjectName(QStringLiteral("Exporterfilm1"));
+    const auto item = [fiches](const QString& name, const QString& text) {
+        QAction* action = fiches->addAction(text);
+        action->setObjectName(name);
+        return action;
+    };
+    Importerfilm1 = item(QStringLiteral("Importerfilm1"), QStringLiteral("Importer .film .txt"));
+    Exporterfilm1 = item(QStringLiteral("Exporterfilm1"), QStringLiteral("Exporter .film .txt"));
     fiches->addSeparator();
-    Fermer1 = fiches->addAction(QStringLiteral("Fermer"));
-    Fermer1->setObjectName(QStringLiteral("Fermer1"));
+    Fermer1 = item(QStringLiteral("Fermer1"), QStringLiteral("Fermer"));
+}
 
+void TfrmAjout::buildControls()
+{
     lblTitre = lineEdit(QStringLiteral("lblTitre"), this);
     QFont titleFont = lblTitre->font();
     titleFont.setBold(true);
@@ -190,14 +218,10 @@ void TfrmAjout::buildLayout()
     Button1 = button(QStringLiteral("Button1"), QStringLiteral("Nouveau Support"), this);
     btnEnregistre = button(QStringLiteral("btnEnregistre"), QStringLiteral("Ajouter Fiche"), this);
     btnAnnule = button(QStringLiteral("btnAnnule"), QStringLiteral("Annuler Ajout"), this);
+}
 
-    auto* form = new QGridLayout;
-    form->setHorizontalSpacing(6);
-    form->setVerticalSpacing(5);
-    form->setColumnStretch(1, 1);
-    int r = 0;
-    form->addWidget(fieldLabel(QStringLiteral("Réalisateur : "), this), r, 0);
-    form->addWidget(lblReal, r++, 1, 1, 2);
+QLayout* TfrmAjout::buildForm()
+{
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(cmbDate, 1);
     dateRow->addSpacing(12);
@@ -205,35 +229,63 @@ void TfrmAjout::buildLayout()
     dateRow->addWidget(lblDureeH);
     dateRow->addWidget(new QLabel(QStringLiteral("H"), this));
     dateRow->addWidget(lblDureeM);
-    form->addWidget(fieldLabel(QStringLiteral("Date : "), this), r, 0);
-    form->addLayout(dateRow, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Origine :"), this), r, 0);
-    form->addWidget(cmbOri, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Genre : "), this), r, 0);
-    form->addWidget(cmbGenre, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Distributeur : "), this), r, 0);
-    form->addWidget(cmbDistrib, r++, 1, 1, 2);
-    form->addWidget(fieldLabel(QStringLiteral("Support :"), this), r, 0);
-    form->addWidget(cmbSupport, r, 1);
-    form->addWidget(Button1, r++, 2);
-    form->addWidget(fieldLabel(QStringLiteral("N° Film"), this), r, 0);
-    form->addWidget(lblNo, r++, 1);
-    form->addWidget(fieldLabel(QStringLiteral("Acteur :"), this), r, 0);
-    form->addWidget(lblActeur, r++, 1, 1, 2);
     auto* actorButtons = new QHBoxLayout;
     actorButtons->addWidget(btnAdd);
     actorButtons->addWidget(btnDel);
     actorButtons->addWidget(btnEdit);
     actorButtons->addStretch();
-    form->addLayout(actorButtons, r++, 1, 1, 2);
-    form->addWidget(lstActeur, r, 1, 1, 2);
-    form->setRowStretch(r++, 2);
-    auto* resumeLabel = fieldLabel(QStringLiteral("Résumé : "), this);
-    resumeLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    form->addWidget(resumeLabel, r, 0);
-    form->addWidget(MemoResume, r, 1, 1, 2);
-    form->setRowStretch(r++, 3);
 
+    // One row each: caption (none: no caption), the box or the row of boxes, a widget beside it
+    // in the last column (none: the box takes both columns), the row's share of spare height.
+    struct Row
+    {
+        const char* caption;
+        QWidget* box;
+        QLayout* boxes;
+        QWidget* beside;
+        int stretch;
+    };
+    const Row rows[] = {
+        {"Réalisateur : ", lblReal, nullptr, nullptr, 0},
+        {"Date : ", nullptr, dateRow, nullptr, 0},
+        {"Origine :", cmbOri, nullptr, nullptr, 0},
+        {"Genre : ", cmbGenre, nullptr, nullptr, 0},
+        {"Distributeur : ", cmbDistrib, nullptr, nullptr, 0},
+        {"Support :", cmbSupport, nullptr, Button1, 0},
+        {"N° Film", lblNo, nullptr, nullptr, 0},
+        {"Acteur :", lblActeur, nullptr, nullptr, 0},
+        {nullptr, nullptr, actorButtons, nullptr, 0},
+        {nullptr, lstActeur, nullptr, nullptr, 2},
+        {"Résumé : ", MemoResume, nullptr, nullptr, 3},
+    };
+    auto* form = new QGridLayout;
+    form->setHorizontalSpacing(6);
+    form->setVerticalSpacing(5);
+    form->setColumnStretch(1, 1);
+    int r = 0;
+    for (const Row& row : rows) {
+        if (row.caption) {
+            QLabel* caption = fieldLabel(QString::fromUtf8(row.caption), this);
+            if (row.stretch > 0)
+                caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
+            form->addWidget(caption, r, 0);
+        }
+        const int span = row.beside ? 1 : 2;
+        if (row.box)
+            form->addWidget(row.box, r, 1, 1, span);
+        else
+            form->addLayout(row.boxes, r, 1, 1, span);
+        if (row.beside)
+            form->addWidget(row.beside, r, 2);
+        if (row.stretch > 0)
+            form->setRowStretch(r, row.stretch);
+        ++r;
+    }
+    return form;
+}
+
+QLayout* TfrmAjout::buildPictureColumn()
+{
     auto* pictureArea = new QWidget(this);
     pictureArea->setObjectName(QStringLiteral("pnlImage"));
     pictureArea->setMinimumSize(260, 360);
@@ -257,23 +309,7 @@ void TfrmAjout::buildLayout()
     auto* pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(pictureArea, 1);
     pictureColumn->addWidget(btnImage, 0, Qt::AlignHCenter);
-
-    auto* body = new QHBoxLayout;
-    body->addLayout(form, 3);
-    body->addSpacing(6);
-    body->addLayout(pictureColumn, 2);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnEnregistre);
-    buttons->addWidget(btnAnnule);
-
-    auto* main = new QVBoxLayout(this);
-    main->setMenuBar(MainMenu1);
-    main->addWidget(lblTitre);
-    main->addLayout(body, 1);
-    main->addLayout(buttons);
-    btnImage->hide();
+    return pictureColumn;
 }
 
 void TfrmAjout::setEditorMode(EditorMode mode)
@@ -463,36 +499,36 @@ void TfrmAjout::btnEnregistreClick()
     auto values = readBoxes();
     if (!values)
         return;
-    bool saved = false;
-    const catalogue::Outcome outcome = m_mode == EditorMode::Add
-                                           ? editing::addRecord(m_state, *values, m_pickedCover, &saved)
-                                           : editing::saveRecord(m_state, m_editRow, *values, m_pickedCover, &saved);
-    if (!saved) {
-        m_prompts.error(fromCp(outcome.message));
+    const auto editRow = m_mode == EditorMode::Edit ? std::optional<int>(m_editRow) : std::nullopt;
+    const editing::StoredRecord stored = editing::storeRecord(m_state, editRow, *values, m_pickedCover);
+    if (!stored.saved) {
+        m_prompts.error(fromCp(stored.outcome.message));
         return;
     }
-    if (m_mode == EditorMode::Edit)
-        m_editRow = m_state.CurrentRow;
-    m_pickedCover.clear();
-    lblDureeH->setText(fromCp(values->hours));
-    lblDureeM->setText(fromCp(values->minutes));
-    m_loadedDuration = m_state.table().GetCell(catalogue::posDUREE, m_state.CurrentRow);
-    m_durationEdited = false;
-    setUpperText(cmbDistrib->lineEdit(), fromCp(values->distrib));
-    if (m_refreshTree)
-        m_refreshTree();
-    if (!outcome)
-        m_prompts.warning(fromCp(outcome.caption), fromCp(outcome.message));
+    showStored(*values, stored);
+    if (!stored.outcome)
+        m_prompts.warning(fromCp(stored.outcome.caption), fromCp(stored.outcome.message));
     if (m_mode == EditorMode::Edit)
         return;
-    // Qt shows a lone CR as a space: the LF after it keeps the question on its own line.
     const bool another =
-        m_prompts.question(QStringLiteral("Confirmation"),
-                           QStringLiteral("La fiche ") + fromCp(values->title) +
-                               QStringLiteral(" a été enregistrée\r\nVoulez vous entrer une nouvelle fiche ?"));
+        m_prompts.question(QStringLiteral("Confirmation"), fromCp(editing::anotherRecordQuestion(values->title)));
     clearEntries();
     if (!another)
         done(QDialog::Accepted);
+}
+
+void TfrmAjout::showStored(const editing::RecordValues& values, const editing::StoredRecord& stored)
+{
+    if (m_mode == EditorMode::Edit)
+        m_editRow = stored.row;
+    m_pickedCover.clear();
+    lblDureeH->setText(fromCp(values.hours));
+    lblDureeM->setText(fromCp(values.minutes));
+    m_loadedDuration = stored.duration;
+    m_durationEdited = false;
+    setUpperText(cmbDistrib->lineEdit(), fromCp(values.distrib));
+    if (m_refreshTree)
+        m_refreshTree();
 }
 
 void TfrmAjout::btnAnnuleClick()

@@ -11,9 +11,11 @@
 #include <string>
 
 #include "editing/RecordEdit.h"
+#include "editing/StoreRecord.h"
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -96,7 +98,14 @@ protected:
 
 private:
     void buildLayout();
+    void buildMenu();
+    void buildControls();
+    // The captioned boxes, the actors and the synopsis; and the cover with its button below.
+    QLayout* buildForm();
+    QLayout* buildPictureColumn();
     void btnEnregistreClick();
+    // The boxes as saved (normalised duration and distributor), and the tree refreshed.
+    void showStored(const editing::RecordValues& values, const editing::StoredRecord& stored);
     void btnAnnuleClick();
     void Fermer1Click();
     void FormClose();

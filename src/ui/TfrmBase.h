@@ -1,6 +1,26 @@
 // The main window: menu bar, tool bar, the film tree TreeFilm on the left, and on the right the
-// panel group Panel with the record view ADVGen, the technical panel ADVSupp and the loan panel
-// ADVpret. It opens the settings, reopens the last catalogue and creates the secondary windows.
+// panel group Panel with three captioned panels, each holding a view of its own: ADVGen the
+// record view (RecordView), ADVSupp the technical panel (TechPanel), ADVpret the loan panel
+// (LoanPanel). It opens the settings, reopens the last catalogue and creates the secondary
+// windows. The views' controls are also reachable here under their historical names.
+//
+// Where things are (src/ui/):
+// - TfrmBase.cpp            construction, window events (show, close, resize, tree keys)
+// - TfrmBase_Layout.cpp     splitter, panel group, status bar; places the three views
+// - TfrmBase_Menus.cpp      commands, menu bar, tool bar, tree popup; "Nouvelle Base", "Ouvrir",
+//                           "Quitter", the site, "A propos", the panel menu items (mnuPretClick,
+//                           mnuSuppClick) and the panels' close buttons
+// - TfrmBase_Startup.cpp    start-up and close (settings, layout, last catalogue), window
+//                           resizing, secondary windows
+// - TfrmBase_Tree.cpp       the film tree and its handlers, deleting a film (Effacer1Click), the
+//                           refresh (Rafraichir1Click, Rafraichir2Click), the catalogue enabled
+// - TfrmBase_Record.cpp     filling the three views from CurrentRow (ShowRecord), emptying them
+// - TfrmBase_Filters.cpp    filters and search
+// - TfrmBase_Tech.cpp       technical panel handlers (save, cancel, extraction, leaving a film)
+// - TfrmBase_Loans.cpp      loan panel and "Prêt" menu handlers
+// - TfrmBase_Editing.cpp, _Web.cpp, _Output.cpp, _Archive.cpp, _Versions.cpp: the commands that
+//   open the editor, the web search, the output, archive and versions windows
+// - catalogue/RecordView, editing/TechPanel, loans/LoanPanel: the three views
 //
 // How to add to it:
 // - A secondary window: declare its pointer below (section "Secondary windows") and create it at
@@ -11,8 +31,8 @@
 //   `connect(Action, &QAction::triggered, this, &TfrmBase::YourHandler); Action->setEnabled(true);`
 //   Declare the handler in the private section of your concern and define it in your own
 //   src/ui/TfrmBase_<Concern>.cpp.
-// - The controls of the three panels exist with their object names; behaviour beyond showing the
-//   record (filters, technical edits, loans) is connected by the concern that owns it.
+// - A control of a panel belongs to its view class; the view shows values and emits signals, and
+//   TfrmBase connects those signals to the handlers of the concern that owns the behaviour.
 // - Tree: after changing records call RebuildTree() (full tree) or Rafraichir1Click() (refresh,
 //   which also clears any filter). A partial tree (filters, search) is built with
 //   BuildTreeSkeleton(); AddFilmNode(row) for each row to show; endTree(); the nodes appear
@@ -59,6 +79,9 @@ namespace cinevaro::ui {
 class Prompts;
 class CaptionPanel;
 class PictureBox;
+class RecordView;
+class TechPanel;
+class LoanPanel;
 class TfrmAbout;
 
 class TfrmConf;
@@ -133,17 +156,22 @@ public:
     // The last tree model shown (captions, order).
     const catalogue::FilmTreeModel& treeModel() const { return m_treeModel; }
 
-    // ---- Record view (TfrmBase_Record.cpp) ----------------------------------------------------
+    // ---- The three views (TfrmBase_Record.cpp) ------------------------------------------------
+    RecordView* recordView() const { return m_recordView; }
+    TechPanel* techPanel() const { return m_techPanel; }
+    LoanPanel* loanPanel() const { return m_loanPanel; }
     void ShowRecord();
     void ShowActors();
     // Empties every box of the three panels and the cover.
     void clearRecordView();
     // Deletes CurrentRow (cover rule, save, reopen) and rebuilds; a failure is shown.
     void DeleteCurrentFilm();
-    // Checks or unchecks a filter radio button even when it is the checked one of its group.
+    // Checks or unchecks a filter radio button (of the record view or the loan panel) even when it
+    // is the checked one of its group.
     void setFilterRadioChecked(QRadioButton* button, bool checked);
 
-    // ---- Catalogue commands (TfrmBase_Menus.cpp) ----------------------------------------------
+    // ---- Catalogue commands (Nouveau1Click, Ouvrir1Click: TfrmBase_Menus.cpp; the rest:
+    // TfrmBase_Tree.cpp) ------------------------------------------------------------------------
     // "&Nouvelle Base"; true when a new catalogue is open.
     bool Nouveau1Click();
     void Ouvrir1Click();
@@ -153,6 +181,7 @@ public:
     void Effacer1Click();
 
     // ---- Controls (object names are the historical control names) -----------------------------
+    // Those of the three panels belong to their views; the pointers here name the same widgets.
     QSplitter* Split = nullptr;
     QTreeWidget* TreeFilm = nullptr;
     QWidget* Panel = nullptr;
@@ -179,7 +208,8 @@ public:
     QLabel* lblActeurs = nullptr;
     PictureBox* imgCover = nullptr;
     QLabel* lblimage = nullptr;
-    // Filter radio buttons: one exclusive group in ADVGen; filtrePret alone in ADVpret.
+    // Filter radio buttons: one exclusive group in the record view; filtrePret alone in the loan
+    // panel.
     QButtonGroup* filterGroup = nullptr;
     QRadioButton* filtreNul = nullptr;
     QRadioButton* filtreReal = nullptr;
@@ -304,11 +334,16 @@ protected:
 private:
     // Layout (TfrmBase_Layout.cpp).
     void buildLayout();
-    void buildRecordView(QWidget* body);
-    void buildTechPanel(QWidget* body);
-    void buildLoanPanel(QWidget* body);
+    void buildPanels();
+    // Points the historical control names at the views' controls.
+    void bindViewControls();
     // Menus, tool bar, popup (TfrmBase_Menus.cpp).
     void buildCommands();
+    void makeActions();
+    void buildMenuBar(QMenu** base, QMenu** edit);
+    void buildToolBar();
+    void buildPopup();
+    void connectCommands();
     QAction* makeAction(const QString& name, const QString& text, const QKeySequence& shortcut = {},
                         const QString& hint = {});
     // Kept versions (TfrmBase_Versions.cpp).
@@ -318,7 +353,7 @@ private:
     // A popup item running `shared`.
     QAction* popupItem(QAction* shared, const QString& name);
 
-    // Start-up and close (TfrmBase_Startup.cpp).
+    // Start-up and close (TfrmBase_Startup.cpp; ADVGenResize: TfrmBase_Layout.cpp).
     void FormCreate();
     void restoreLayout();
     void reopenLastCatalogue();
@@ -328,21 +363,7 @@ private:
     void FormClose();
     void FormResize();
     void ADVGenResize();
-    // Columns of the record view at the current font.
-    struct RecordColumns
-    {
-        int rowHeight = 0;
-        int radioWidth = 0;
-        int labelLeft = 0;
-        int captionWidth = 0;
-        int boxLeft = 0;
-        int columnWidth = 0;
-        int dateWidth = 0;
-        int dureeWidth = 0;
-    };
-    RecordColumns recordColumns() const;
-    // Height of the title zone for a width: one line, or two for a title that wraps.
-    int titleZoneHeight(int width) const;
+    // Panel and shell commands (TfrmBase_Menus.cpp).
     void mnuPretClick();
     void mnuSuppClick();
     void ADVpretClose();
@@ -355,6 +376,7 @@ private:
     // Commands that save call this first: false, with the reason shown, while no catalogue is
     // open (none yet, or the last one could not be read and must stay as it is).
     bool requireOpenCatalogue();
+    // Filter state back to none (TfrmBase_Tree.cpp).
     void clearFilterState();
 
     // Tree handlers (TfrmBase_Tree.cpp).
@@ -448,16 +470,9 @@ private:
     catalogue::FilmTreeModel m_treeModel;
     std::vector<QTreeWidgetItem*> m_supportNodes; // by SupportGroups index
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
-    // Record view: each filter radio button with the caption of its field, in row order, and
-    // the two captions inside the date row; ADVGenResize places them from the font's measures.
-    struct RecordRow
-    {
-        QRadioButton* radio;
-        QLabel* caption;
-    };
-    std::vector<RecordRow> m_recordRows;
-    QLabel* m_dureeCaption = nullptr;
-    QLabel* m_noCaption = nullptr;
+    RecordView* m_recordView = nullptr;
+    TechPanel* m_techPanel = nullptr;
+    LoanPanel* m_loanPanel = nullptr;
     // Hints of menu items and tool buttons, after the two panels (never in place of them).
     QLabel* m_hintPanel = nullptr;
     bool m_treeBuilding = false;

@@ -1,11 +1,8 @@
-// The loan panel and the "Prêt" menu: lending and returning the shown film, and the borrowers
-// window.
+// The loan panel's and the "Prêt" menu's handlers: lending and returning the shown film, and the
+// borrowers window.
 #include "ui/TfrmBase.h"
 
 #include <QAction>
-#include <QBoxLayout>
-#include <QLabel>
-#include <QPushButton>
 #include <QTreeWidget>
 
 #include "catalogue/CatalogueState.h"
@@ -13,29 +10,15 @@
 #include "ui/Prompts.h"
 #include "ui/TfrmGestEmp.h"
 #include "ui/TfrmPret.h"
-#include "ui/kit/CaptionPanel.h"
 #include "ui/kit/Text.h"
+#include "ui/loans/LoanPanel.h"
 
 namespace cinevaro::ui {
 
 void TfrmBase::setupLoans()
 {
-    // The panel reads "Prêt :", the box, the loan filter, btnPret and "Gestion".
-    if (auto* row = qobject_cast<QBoxLayout*>(ADVpret->body()->layout())) {
-        if (!ADVpret->body()->findChild<QLabel*>(QStringLiteral("lblPretCaption"))) {
-            auto* caption = new QLabel(QStringLiteral("Prêt :"), ADVpret->body());
-            caption->setObjectName(QStringLiteral("lblPretCaption"));
-            row->insertWidget(0, caption);
-        }
-        if (!btnFGestPret) {
-            btnFGestPret = new QPushButton(QStringLiteral("Gestion"), ADVpret->body());
-            btnFGestPret->setObjectName(QStringLiteral("btnFGestPret"));
-            row->addWidget(btnFGestPret);
-        }
-    }
-    connect(btnPret, &QPushButton::clicked, this, &TfrmBase::btnPretClick);
-    if (btnFGestPret)
-        connect(btnFGestPret, &QPushButton::clicked, this, &TfrmBase::btnFGestPretClick);
+    connect(m_loanPanel, &LoanPanel::lendClicked, this, &TfrmBase::btnPretClick);
+    connect(m_loanPanel, &LoanPanel::manageClicked, this, &TfrmBase::btnFGestPretClick);
     connect(MenuPret, &QAction::triggered, this, &TfrmBase::MenuPretClick);
     MenuPret->setEnabled(true);
     connect(GestionEmprunteurs1, &QAction::triggered, this, &TfrmBase::GestiondesPrt1Click);

@@ -9,6 +9,9 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <initializer_list>
+#include <optional>
+
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
@@ -26,6 +29,17 @@ QString folderOf(const std::string& fileName)
     const auto slash = fileName.find_last_of('/');
     return slash == std::string::npos ? QString()
                                       : QFile::decodeName(QByteArray::fromStdString(fileName.substr(0, slash)));
+}
+
+// Adds the items to a menu or a tool bar in order; a null item adds a separator.
+template <typename Bar> void fillMenu(Bar* bar, std::initializer_list<QAction*> items)
+{
+    for (QAction* item : items) {
+        if (item)
+            bar->addAction(item);
+        else
+            bar->addSeparator();
+    }
 }
 
 } // namespace
@@ -63,165 +77,146 @@ QAction* TfrmBase::popupItem(QAction* shared, const QString& name)
 
 void TfrmBase::buildCommands()
 {
-    const auto S = [](const char* text) { return QString::fromUtf8(text); };
-    Nouveau1 = makeAction(S("Nouveau1"), S("&Nouvelle Base"), {}, S("Nouvelle Base de Données"));
-    Ouvrir1 = makeAction(S("Ouvrir1"), S("&Ouvrir Base"), {}, S("Ouvrir Base de Données"));
-    Archiver1 = makeAction(S("Archiver1"), S("Archiver"));
-    HTML1 = makeAction(S("HTML1"), S("HTML"));
-    Imprimer1 = makeAction(S("Imprimer1"), S("&Imprimer..."), {}, S("Imprimer"));
-    ConfigImpression1 = makeAction(S("ConfigImpression1"), S("&Configuration de l'impression..."));
-    ConfigImpression1->setEnabled(true); // no action
-    Quitter1 = makeAction(S("Quitter1"), S("&Quitter"));
-    AjoutAuto1 = makeAction(S("AjoutAuto1"), S("Ajouter Fiche (Automatique)"), QKeySequence(Qt::Key_Insert),
-                            S("Ajouter Film via Moviecovers"));
+    makeActions();
+    QMenu* base = nullptr;
+    QMenu* edit = nullptr;
+    buildMenuBar(&base, &edit);
+    buildToolBar();
+    buildPopup();
+    connectCommands();
+    addVersionCommands(base, edit);
+}
+
+void TfrmBase::makeActions()
+{
+    // Every command of the menus, the tool bar and the popup: field, object name, text, key,
+    // hint, icon.
+    struct Command
+    {
+        QAction** action;
+        const char* name;
+        const char* text;
+        QKeySequence key;
+        const char* hint;
+        std::optional<IconId> icon;
+    };
+    constexpr std::optional<IconId> none;
+    const Command commands[] = {
+        {&Nouveau1, "Nouveau1", "&Nouvelle Base", {}, "Nouvelle Base de Données", IconId::NewCatalogue},
+        {&Ouvrir1, "Ouvrir1", "&Ouvrir Base", {}, "Ouvrir Base de Données", IconId::OpenCatalogue},
+        {&Archiver1, "Archiver1", "Archiver", {}, "", none},
+        {&HTML1, "HTML1", "HTML", {}, "", none},
+        {&Imprimer1, "Imprimer1", "&Imprimer...", {}, "Imprimer", IconId::Print},
+        {&ConfigImpression1, "ConfigImpression1", "&Configuration de l'impression...", {}, "", none},
+        {&Quitter1, "Quitter1", "&Quitter", {}, "", none},
+        {&AjoutAuto1, "AjoutAuto1", "Ajouter Fiche (Automatique)", QKeySequence(Qt::Key_Insert),
+         "Ajouter Film via Moviecovers", IconId::AddAuto},
+        {&AjoutManuel1, "AjoutManuel1", "Ajouter Fiche (Manuel)", QKeySequence(Qt::CTRL | Qt::Key_Insert),
+         "Ajouter Film Manuel", IconId::AddManual},
+        {&GestionSupports1, "GestionSupports1", "Gestion des Supports", QKeySequence(Qt::CTRL | Qt::Key_G), "", none},
+        {&EditerFiche1, "EditerFiche1", "Editer Fiche", QKeySequence(Qt::CTRL | Qt::Key_E), "Editer fiche",
+         IconId::Edit},
+        {&Effacer1, "Effacer1", "Supprimer Fiche", QKeySequence(Qt::Key_Delete), "Effacer Fiche", IconId::Delete},
+        {&Couper1, "Couper1", "&Couper", {}, "", none},
+        {&Copier1, "Copier1", "Co&pier", {}, "", none},
+        {&Coller1, "Coller1", "C&oller", {}, "", none},
+        {&Chercher1, "Chercher1", "Rec&hercher Fiche", QKeySequence(Qt::Key_F3), "Chercher Fiche", IconId::Search},
+        {&MenuPret, "MenuPret", "Prêter ce Film", {}, "", none},
+        {&GestionEmprunteurs1, "GestionEmprunteurs1", "Gestion des Emprunteurs", {}, "", none},
+        {&mnuPret, "mnuPret", "Prêt", {}, "", none},
+        {&mnuSupp, "mnuSupp", "Informations Supplémentaires", {}, "", none},
+        {&Rafraichir2, "Rafraichir2", "Rafraichir", QKeySequence(Qt::Key_F5), "", IconId::Refresh},
+        {&Rafraichir1, "Rafraichir1", "Rafraichir", {}, "Rafraichir Base", IconId::Refresh},
+        {&mnuFiltreReal, "mnuFiltreReal", "Réalisateur", {}, "", none},
+        {&mnuFiltreDate, "mnuFiltreDate", "Date", {}, "", none},
+        {&mnuFiltreOri, "mnuFiltreOri", "Origine", {}, "", none},
+        {&mnuFiltreGenre, "mnuFiltreGenre", "Genre", {}, "", none},
+        {&mnuFiltreDistrib, "mnuFiltreDistrib", "Distributeur", {}, "", none},
+        {&mnuFiltreSupport, "mnuFiltreSupport", "Support", {}, "", none},
+        {&mnuFiltrePret, "mnuFiltrePret", "Prêt", {}, "", none},
+        {&AucunFiltre1, "AucunFiltre1", "Aucun Filtre", QKeySequence(Qt::CTRL | Qt::Key_F), "", none},
+        {&Configuration1, "Configuration1", "Configuration", {}, "Configuration", IconId::Configuration},
+        {&Index1, "Index1", "&Index", {}, "", none},
+        {&Rechercher1, "Rechercher1", "&Rechercher...", {}, "", none},
+        {&UtiliserAide1, "UtiliserAide1", "&Utiliser l'aide", {}, "", none},
+        {&VisiterleSite1, "VisiterleSite1", "Visiter le Site Web", {}, "", none},
+        {&Apropos1, "Apropos1", "&A propos...", {}, "", none},
+    };
+    for (const Command& c : commands) {
+        *c.action = makeAction(QLatin1String(c.name), QString::fromUtf8(c.text), c.key, QString::fromUtf8(c.hint));
+        if (c.icon)
+            (*c.action)->setIcon(icon(*c.icon));
+    }
     // The menu item's hint (status tip) differs from the tool button's (tool tip).
-    AjoutAuto1->setStatusTip(S("Ajouter Fiche via Moviecovers"));
-    AjoutManuel1 = makeAction(S("AjoutManuel1"), S("Ajouter Fiche (Manuel)"), QKeySequence(Qt::CTRL | Qt::Key_Insert),
-                              S("Ajouter Film Manuel"));
-    GestionSupports1 = makeAction(S("GestionSupports1"), S("Gestion des Supports"), QKeySequence(Qt::CTRL | Qt::Key_G));
-    EditerFiche1 =
-        makeAction(S("EditerFiche1"), S("Editer Fiche"), QKeySequence(Qt::CTRL | Qt::Key_E), S("Editer fiche"));
-    Effacer1 = makeAction(S("Effacer1"), S("Supprimer Fiche"), QKeySequence(Qt::Key_Delete), S("Effacer Fiche"));
-    Couper1 = makeAction(S("Couper1"), S("&Couper"));
-    Copier1 = makeAction(S("Copier1"), S("Co&pier"));
-    Coller1 = makeAction(S("Coller1"), S("C&oller"));
-    for (QAction* inert : {Couper1, Copier1, Coller1})
+    AjoutAuto1->setStatusTip(QStringLiteral("Ajouter Fiche via Moviecovers"));
+    for (QAction* inert : {ConfigImpression1, Couper1, Copier1, Coller1})
         inert->setEnabled(true); // no action
-    Chercher1 = makeAction(S("Chercher1"), S("Rec&hercher Fiche"), QKeySequence(Qt::Key_F3), S("Chercher Fiche"));
-    MenuPret = makeAction(S("MenuPret"), S("Prêter ce Film"));
-    GestionEmprunteurs1 = makeAction(S("GestionEmprunteurs1"), S("Gestion des Emprunteurs"));
-    mnuPret = makeAction(S("mnuPret"), S("Prêt"));
-    mnuSupp = makeAction(S("mnuSupp"), S("Informations Supplémentaires"));
     for (QAction* check : {mnuPret, mnuSupp}) {
         check->setCheckable(true);
         check->setEnabled(true);
     }
-    Rafraichir2 = makeAction(S("Rafraichir2"), S("Rafraichir"), QKeySequence(Qt::Key_F5));
-    Rafraichir1 = makeAction(S("Rafraichir1"), S("Rafraichir"), {}, S("Rafraichir Base"));
-    Rafraichir1->setIcon(icon(IconId::Refresh));
     // The popup shows F5 beside "Rafraichir"; the key itself is handled by "Affichage" >
     // "Rafraichir", so this one only answers when its own widget has the focus (no ambiguity).
     Rafraichir1->setShortcut(QKeySequence(Qt::Key_F5));
     Rafraichir1->setShortcutContext(Qt::WidgetShortcut);
     filterMenuGroup = new QActionGroup(this);
     filterMenuGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    const struct
-    {
-        QAction** action;
-        const char* name;
-        const char* text;
-    } filters[] = {{&mnuFiltreReal, "mnuFiltreReal", "Réalisateur"},
-                   {&mnuFiltreDate, "mnuFiltreDate", "Date"},
-                   {&mnuFiltreOri, "mnuFiltreOri", "Origine"},
-                   {&mnuFiltreGenre, "mnuFiltreGenre", "Genre"},
-                   {&mnuFiltreDistrib, "mnuFiltreDistrib", "Distributeur"},
-                   {&mnuFiltreSupport, "mnuFiltreSupport", "Support"}};
-    for (const auto& f : filters) {
-        *f.action = makeAction(S(f.name), S(f.text));
-        (*f.action)->setCheckable(true);
-        filterMenuGroup->addAction(*f.action);
+    for (QAction* filter :
+         {mnuFiltreReal, mnuFiltreDate, mnuFiltreOri, mnuFiltreGenre, mnuFiltreDistrib, mnuFiltreSupport}) {
+        filter->setCheckable(true);
+        filterMenuGroup->addAction(filter);
     }
-    mnuFiltrePret = makeAction(S("mnuFiltrePret"), S("Prêt"));
-    AucunFiltre1 = makeAction(S("AucunFiltre1"), S("Aucun Filtre"), QKeySequence(Qt::CTRL | Qt::Key_F));
     AucunFiltre1->setCheckable(true);
     AucunFiltre1->setChecked(true);
-    Configuration1 = makeAction(S("Configuration1"), S("Configuration"), {}, S("Configuration"));
-    Index1 = makeAction(S("Index1"), S("&Index"));
-    Rechercher1 = makeAction(S("Rechercher1"), S("&Rechercher..."));
-    UtiliserAide1 = makeAction(S("UtiliserAide1"), S("&Utiliser l'aide"));
-    VisiterleSite1 = makeAction(S("VisiterleSite1"), S("Visiter le Site Web"));
-    Apropos1 = makeAction(S("Apropos1"), S("&A propos..."));
+}
 
-    Nouveau1->setIcon(icon(IconId::NewCatalogue));
-    Ouvrir1->setIcon(icon(IconId::OpenCatalogue));
-    Imprimer1->setIcon(icon(IconId::Print));
-    AjoutAuto1->setIcon(icon(IconId::AddAuto));
-    AjoutManuel1->setIcon(icon(IconId::AddManual));
-    EditerFiche1->setIcon(icon(IconId::Edit));
-    Effacer1->setIcon(icon(IconId::Delete));
-    Chercher1->setIcon(icon(IconId::Search));
-    Rafraichir2->setIcon(icon(IconId::Refresh));
-    Configuration1->setIcon(icon(IconId::Configuration));
-
+void TfrmBase::buildMenuBar(QMenu** base, QMenu** edit)
+{
     QMenuBar* bar = menuBar();
-    QMenu* base = bar->addMenu(S("&Base de Données"));
-    base->addAction(Nouveau1);
-    base->addAction(Ouvrir1);
-    base->addSeparator();
-    base->addAction(Archiver1);
-    base->addMenu(S("Exporter"))->addAction(HTML1);
-    base->addSeparator();
-    base->addAction(Imprimer1);
-    base->addAction(ConfigImpression1);
-    base->addSeparator();
-    base->addAction(Quitter1);
-    QMenu* edit = bar->addMenu(S("&Edition"));
-    edit->addAction(AjoutAuto1);
-    edit->addAction(AjoutManuel1);
-    edit->addAction(GestionSupports1);
-    edit->addSeparator();
-    edit->addAction(EditerFiche1);
-    edit->addAction(Effacer1);
-    edit->addSeparator();
-    edit->addAction(Couper1);
-    edit->addAction(Copier1);
-    edit->addAction(Coller1);
-    edit->addSeparator();
-    edit->addAction(Chercher1);
-    QMenu* pret = bar->addMenu(S("Prêt"));
-    pret->addAction(MenuPret);
-    pret->addAction(GestionEmprunteurs1);
-    QMenu* view = bar->addMenu(S("Affichage"));
-    QMenu* panels = view->addMenu(S("Panneaux"));
-    panels->addAction(mnuPret);
-    panels->addAction(mnuSupp);
+    *base = bar->addMenu(QStringLiteral("&Base de Données"));
+    fillMenu(*base, {Nouveau1, Ouvrir1, nullptr, Archiver1});
+    (*base)->addMenu(QStringLiteral("Exporter"))->addAction(HTML1);
+    fillMenu(*base, {nullptr, Imprimer1, ConfigImpression1, nullptr, Quitter1});
+    *edit = bar->addMenu(QStringLiteral("&Edition"));
+    fillMenu(*edit, {AjoutAuto1, AjoutManuel1, GestionSupports1, nullptr, EditerFiche1, Effacer1, nullptr, Couper1,
+                     Copier1, Coller1, nullptr, Chercher1});
+    fillMenu(bar->addMenu(QStringLiteral("Prêt")), {MenuPret, GestionEmprunteurs1});
+    QMenu* view = bar->addMenu(QStringLiteral("Affichage"));
+    fillMenu(view->addMenu(QStringLiteral("Panneaux")), {mnuPret, mnuSupp});
     view->addAction(Rafraichir2);
-    QMenu* filtres = bar->addMenu(S("Filtres"));
-    QMenu* filterBy = filtres->addMenu(S("Filtrer par ..."));
+    QMenu* filtres = bar->addMenu(QStringLiteral("Filtres"));
+    QMenu* filterBy = filtres->addMenu(QStringLiteral("Filtrer par ..."));
     filterBy->addActions(filterMenuGroup->actions());
     filterBy->addAction(mnuFiltrePret);
     filtres->addAction(AucunFiltre1);
-    bar->addMenu(S("&Options"))->addAction(Configuration1);
-    QMenu* help = bar->addMenu(S("&Aide"));
-    help->addAction(Index1);
-    help->addAction(Rechercher1);
-    help->addAction(UtiliserAide1);
-    help->addSeparator();
-    help->addAction(VisiterleSite1);
-    help->addAction(Apropos1);
+    bar->addMenu(QStringLiteral("&Options"))->addAction(Configuration1);
+    fillMenu(bar->addMenu(QStringLiteral("&Aide")),
+             {Index1, Rechercher1, UtiliserAide1, nullptr, VisiterleSite1, Apropos1});
+}
 
-    ToolBar1 = addToolBar(S("Barre d'outils"));
-    ToolBar1->setObjectName(S("ToolBar1"));
+void TfrmBase::buildToolBar()
+{
+    ToolBar1 = addToolBar(QStringLiteral("Barre d'outils"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setIconSize(QSize(24, 24));
-    ToolBar1->addAction(Nouveau1);
-    ToolBar1->addAction(Ouvrir1);
-    ToolBar1->addAction(Imprimer1);
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(AjoutAuto1);
-    ToolBar1->addAction(AjoutManuel1);
-    ToolBar1->addAction(EditerFiche1);
-    ToolBar1->addAction(Effacer1);
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(Chercher1);
-    ToolBar1->addAction(Rafraichir1);
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(Configuration1);
+    fillMenu(ToolBar1, {Nouveau1, Ouvrir1, Imprimer1, nullptr, AjoutAuto1, AjoutManuel1, EditerFiche1, Effacer1,
+                        nullptr, Chercher1, Rafraichir1, nullptr, Configuration1});
+}
 
+void TfrmBase::buildPopup()
+{
     PopupMenu = new QMenu(this);
-    PopupMenu->setObjectName(S("PopupMenu"));
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     // The popup hides "Supprimer Fiche" and "Editer Fiche" on the root and the supports: it has
     // its own items for them, so the menu bar and the tool bar keep theirs.
-    PopupEffacer1 = popupItem(Effacer1, S("PopupEffacer1"));
-    PopupEditerFiche1 = popupItem(EditerFiche1, S("PopupEditerFiche1"));
-    PopupMenu->addAction(PopupEffacer1);
-    PopupMenu->addAction(PopupEditerFiche1);
-    PopupMenu->addSeparator();
-    PopupMenu->addAction(AjoutAuto1);
-    PopupMenu->addAction(AjoutManuel1);
-    PopupMenu->addSeparator();
-    PopupMenu->addAction(Rafraichir1);
+    PopupEffacer1 = popupItem(Effacer1, QStringLiteral("PopupEffacer1"));
+    PopupEditerFiche1 = popupItem(EditerFiche1, QStringLiteral("PopupEditerFiche1"));
+    fillMenu(PopupMenu, {PopupEffacer1, PopupEditerFiche1, nullptr, AjoutAuto1, AjoutManuel1, nullptr, Rafraichir1});
+}
 
+void TfrmBase::connectCommands()
+{
     const auto enable = [this](QAction* action, void (TfrmBase::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
         action->setEnabled(true);
@@ -238,7 +233,6 @@ void TfrmBase::buildCommands()
     enable(Apropos1, &TfrmBase::Apropos1Click);
     connect(mnuPret, &QAction::triggered, this, &TfrmBase::mnuPretClick);
     connect(mnuSupp, &QAction::triggered, this, &TfrmBase::mnuSuppClick);
-    addVersionCommands(base, edit);
 }
 
 bool TfrmBase::Nouveau1Click()

@@ -60,7 +60,30 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
     tabConf = new QTabWidget(this);
     tabConf->setObjectName(QStringLiteral("tabConf"));
     tabConf->setDocumentMode(true);
+    tabConf->addTab(buildGeneralTab(), QStringLiteral("Général"));
+    tabConf->addTab(buildInterfaceTab(), QStringLiteral("Interface"));
+    tabConf->addTab(buildColoursTab(), QStringLiteral("Couleurs"));
+    tabConf->addTab(buildConnectionTab(), QStringLiteral("Connexion"));
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabConf, 1);
+    layout->addLayout(buildButtons());
+
+    connect(btnOk, &QPushButton::clicked, this, &TfrmConf::btnOkClick);
+    connect(btnApp, &QPushButton::clicked, this, &TfrmConf::btnAppClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmConf::btnCancelClick);
+    connect(chkXP, &QCheckBox::clicked, this, &TfrmConf::chkXPClick);
+    connect(chkProxy, &QCheckBox::clicked, this, &TfrmConf::chkProxyClick);
+    connect(tabConf, &QTabWidget::currentChanged, this, &TfrmConf::tabConfChange);
+
+    // FormCreate
+    LoadConfiguration();
+    // Its usual size, grown where the texts need more room at this font.
+    setFixedSizeToFit(this, QSize(427, 324));
+}
+
+QWidget* TfrmConf::buildGeneralTab()
+{
     auto* general = new QWidget(tabConf);
     auto* generalLayout = new QVBoxLayout(general);
     auto* nameRow = new QHBoxLayout;
@@ -73,8 +96,11 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
         checkBox(general, "chkClose", QStringLiteral("Fermer la fenêtre de Recheche après l'ajout de(s) fiche(s)"));
     generalLayout->addWidget(chkClose);
     generalLayout->addStretch(1);
-    tabConf->addTab(general, QStringLiteral("Général"));
+    return general;
+}
 
+QWidget* TfrmConf::buildInterfaceTab()
+{
     auto* interface = new QWidget(tabConf);
     auto* interfaceLayout = new QVBoxLayout(interface);
     auto* appearance = new QGroupBox(QStringLiteral("Apparence"), interface);
@@ -83,6 +109,7 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
     chkXPdeg = checkBox(appearance, "chkXPdeg", QStringLiteral("Menu XP Dégradé"));
     chkHot = checkBox(appearance, "chkHot", QStringLiteral("Activer Hot Track dans l'arborescence"));
     appearanceLayout->addWidget(chkXP);
+    // The gradient belongs to the Office style: shown under it, indented.
     auto* indented = new QHBoxLayout;
     indented->addSpacing(20);
     indented->addWidget(chkXPdeg);
@@ -90,20 +117,31 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
     appearanceLayout->addWidget(chkHot);
     interfaceLayout->addWidget(appearance);
     interfaceLayout->addStretch(1);
-    tabConf->addTab(interface, QStringLiteral("Interface"));
+    return interface;
+}
 
+QWidget* TfrmConf::buildColoursTab()
+{
     auto* colours = new QWidget(tabConf);
     auto* coloursLayout = new QFormLayout(colours);
-    colorTree = colourBox(colours, "colorTree");
-    colorTitre = colourBox(colours, "colorTitre");
-    colorTextTitre = colourBox(colours, "colorTextTitre");
-    colorZone = colourBox(colours, "colorZone");
-    coloursLayout->addRow(QStringLiteral("Couleur de l'Arborescence"), colorTree);
-    coloursLayout->addRow(QStringLiteral("Couleur de la zone Titre"), colorTitre);
-    coloursLayout->addRow(QStringLiteral("Couleur Texte Titre"), colorTextTitre);
-    coloursLayout->addRow(QStringLiteral("Couleur des zones d'Information Film"), colorZone);
-    tabConf->addTab(colours, QStringLiteral("Couleurs"));
+    const struct
+    {
+        ColourBox** box;
+        const char* name;
+        const char* caption;
+    } rows[] = {{&colorTree, "colorTree", "Couleur de l'Arborescence"},
+                {&colorTitre, "colorTitre", "Couleur de la zone Titre"},
+                {&colorTextTitre, "colorTextTitre", "Couleur Texte Titre"},
+                {&colorZone, "colorZone", "Couleur des zones d'Information Film"}};
+    for (const auto& row : rows) {
+        *row.box = colourBox(colours, row.name);
+        coloursLayout->addRow(QString::fromUtf8(row.caption), *row.box);
+    }
+    return colours;
+}
 
+QWidget* TfrmConf::buildConnectionTab()
+{
     auto* connection = new QWidget(tabConf);
     auto* connectionLayout = new QVBoxLayout(connection);
     chkProxy = checkBox(connection, "chkProxy", QStringLiteral("Connexion via un Proxy"));
@@ -118,36 +156,26 @@ TfrmConf::TfrmConf(catalogue::Settings& settings, QWidget* parent)
     proxyForm->addRow(QStringLiteral("Adresse :"), editAdresse);
     connectionLayout->addLayout(proxyForm);
     connectionLayout->addStretch(1);
-    tabConf->addTab(connection, QStringLiteral("Connexion"));
+    return connection;
+}
 
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
+QLayout* TfrmConf::buildButtons()
+{
+    const auto make = [this](const char* name, const char* text) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    btnOk = make("btnOk", "OK");
     btnOk->setDefault(true);
-    btnApp = new QPushButton(QStringLiteral("Appliquer"), this);
-    btnApp->setObjectName(QStringLiteral("btnApp"));
-    btnCancel = new QPushButton(QStringLiteral("Annuler"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnApp = make("btnApp", "Appliquer");
+    btnCancel = make("btnCancel", "Annuler");
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(btnOk);
     buttons->addWidget(btnApp);
     buttons->addWidget(btnCancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabConf, 1);
-    layout->addLayout(buttons);
-
-    connect(btnOk, &QPushButton::clicked, this, &TfrmConf::btnOkClick);
-    connect(btnApp, &QPushButton::clicked, this, &TfrmConf::btnAppClick);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmConf::btnCancelClick);
-    connect(chkXP, &QCheckBox::clicked, this, &TfrmConf::chkXPClick);
-    connect(chkProxy, &QCheckBox::clicked, this, &TfrmConf::chkProxyClick);
-    connect(tabConf, &QTabWidget::currentChanged, this, &TfrmConf::tabConfChange);
-
-    // FormCreate
-    LoadConfiguration();
-    // Its usual size, grown where the texts need more room at this font.
-    setFixedSizeToFit(this, QSize(427, 324));
+    return buttons;
 }
 
 void TfrmConf::showEvent(QShowEvent* event)

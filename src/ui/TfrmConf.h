@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCheckBox;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -38,6 +39,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The four tabs and the button row; each sets the control pointers it creates.
+    QWidget* buildGeneralTab();
+    QWidget* buildInterfaceTab();
+    QWidget* buildColoursTab();
+    QWidget* buildConnectionTab();
+    QLayout* buildButtons();
     void FormShow();
     void btnOkClick();
     void btnAppClick();

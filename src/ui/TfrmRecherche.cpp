@@ -22,6 +22,7 @@
 #include "ui/kit/TParamCheckList.h"
 #include "ui/kit/Text.h"
 #include "weblookup/HttpClient.h"
+#include "weblookup/ImportList.h"
 #include "weblookup/Importer.h"
 
 namespace cinevaro::ui {
@@ -338,41 +339,48 @@ void TfrmRecherche::btnAddClick()
 {
     if (m_busy || PCheckListBox->count() == 0)
         return;
-    std::vector<weblookup::ImportItem> items;
+    const auto items = weblookup::importItems(m_results, listedChoices());
+    bool shown = false; // the wait cursor and the progress window are up
+    setBusy(true);
+    const auto result =
+        weblookup::importSelection(m_state, *m_http, weblookup::serviceRoot(m_settings), items, importHooks(shown));
+    setBusy(false);
+    if (shown)
+        QApplication::restoreOverrideCursor();
+    showImportResult(result, shown);
+}
+
+std::vector<weblookup::ListedChoice> TfrmRecherche::listedChoices() const
+{
+    std::vector<weblookup::ListedChoice> lines;
     for (int i = 0; i < PCheckListBox->count(); ++i) {
-        weblookup::ImportItem item;
-        item.ticked = PCheckListBox->isChecked(i);
-        item.support = toCp(PCheckListBox->paramText(i, fromCp(markup::supportHref(i + 1))).value_or(QString()))
-                           .value_or(std::string());
-        if (i < static_cast<int>(m_results.size())) {
-            item.pageAddress = m_results[i].pageAddress;
-            item.listedTitle = m_results[i].title;
-        }
-        items.push_back(std::move(item));
+        const QString support = PCheckListBox->paramText(i, fromCp(markup::supportHref(i + 1))).value_or(QString());
+        lines.push_back({PCheckListBox->isChecked(i), toCp(support).value_or(std::string())});
     }
-    bool shown = false;
+    return lines;
+}
+
+weblookup::ImportHooks TfrmRecherche::importHooks(bool& shown)
+{
     weblookup::ImportHooks hooks;
-    hooks.progress = [&](const std::string& text) {
+    hooks.progress = [this, &shown](const std::string& text) {
         if (!shown)
             QApplication::setOverrideCursor(Qt::WaitCursor);
         shown = true;
         showProgress(fromCp(text));
     };
     hooks.confirmDuplicate = [this](const std::string& name) {
-        return m_prompts.question(QStringLiteral("Confirmation"),
-                                  QStringLiteral("La gestion des Doublons n'est pas parfaite\r\nEtes vous sur de "
-                                                 "vouloir ajouter ") +
-                                      fromCp(name) + QStringLiteral(" ?"));
+        return m_prompts.question(QStringLiteral("Confirmation"), fromCp(weblookup::duplicateQuestion(name)));
     };
     hooks.filmDone = [this] {
         if (m_refreshTree)
             m_refreshTree();
     };
-    setBusy(true);
-    auto result = weblookup::importSelection(m_state, *m_http, weblookup::serviceRoot(m_settings), items, hooks);
-    setBusy(false);
-    if (shown)
-        QApplication::restoreOverrideCursor();
+    return hooks;
+}
+
+void TfrmRecherche::showImportResult(const weblookup::ImportResult& result, bool progressShown)
+{
     if (result.refused) {
         m_prompts.errorBox(fromCp(result.outcome.caption), fromCp(result.outcome.message), Prompts::Modality::System);
         return;
@@ -383,7 +391,7 @@ void TfrmRecherche::btnAddClick()
         finishPendingClose();
         return;
     }
-    if (shown)
+    if (progressShown)
         closeProgress(true);
     for (const auto& notice : result.notices)
         m_prompts.warning(QStringLiteral("Cinevaro"), fromCp(notice));

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "weblookup/ImportList.h"
 #include "weblookup/SearchPage.h"
 
 class QCheckBox;
@@ -94,6 +95,13 @@ private:
     void FormActivate();
     void btnChercheClick();
     void btnAddClick();
+    // The results list's lines: ticked or not, and their supports.
+    std::vector<weblookup::ListedChoice> listedChoices() const;
+    // Progress, duplicate question and tree refresh during an import; `shown` turns true once
+    // the wait cursor and the progress window are up.
+    weblookup::ImportHooks importHooks(bool& shown);
+    // Refusal, failure or notices of an import, then the closing the user asked for.
+    void showImportResult(const weblookup::ImportResult& result, bool progressShown);
     void btnClearClick();
     void brnFermeClick();
     void chkCloseClick();

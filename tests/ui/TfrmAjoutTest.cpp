@@ -517,6 +517,23 @@ TEST_F(TfrmAjoutTest, ScreenshotOfTheEditorInEditMode)
     QApplication::processEvents();
     const QString path = QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/screenshot_TfrmAjout_edit.png");
     EXPECT_TRUE(ajout->grab().save(path));
+    // The editor shows the stored record, its cover in place of the invitation to add one, and
+    // the edit mode's buttons.
+    EXPECT_EQ(ajout->lblTitre->text(), QStringLiteral("ALIEN"));
+    EXPECT_EQ(ajout->lblReal->text(), QStringLiteral("Ridley Scott"));
+    EXPECT_EQ(ajout->lblDureeH->text(), QStringLiteral("1"));
+    EXPECT_EQ(ajout->lblDureeM->text(), QStringLiteral("57"));
+    EXPECT_EQ(ajout->lstActeur->count(), 4);
+    EXPECT_TRUE(ajout->MemoResume->toPlainText().startsWith(QStringLiteral("Le cargo spatial Nostromo")));
+    EXPECT_FALSE(ajout->imgCover->isEmpty());
+    EXPECT_FALSE(ajout->lblImage->isVisible());
+    EXPECT_EQ(ajout->btnEnregistre->text(), QStringLiteral("Enregistrer Fiche"));
+    EXPECT_EQ(ajout->btnAnnule->text(), QStringLiteral("Annuler Edition"));
+    // Every box of the form is wholly inside the window.
+    for (QWidget* box : std::initializer_list<QWidget*>{ajout->lblReal, ajout->cmbDistrib, ajout->lstActeur,
+                                                        ajout->MemoResume, ajout->btnAnnule})
+        EXPECT_TRUE(ajout->rect().contains(QRect(box->mapTo(ajout.get(), QPoint(0, 0)), box->size())))
+            << box->objectName().toStdString();
     ajout->hide();
 }
 

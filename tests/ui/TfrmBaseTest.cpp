@@ -31,6 +31,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/TSplashForm.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/kit/CaptionPanel.h"
 #include "ui/kit/Icons.h"
 #include "ui/kit/PictureBox.h"
@@ -544,7 +545,7 @@ TEST_F(TfrmBaseTest, SecondaryWindowsCreatedInStepOrderAndVersionText)
     EXPECT_FALSE(splash.lblVersion->text().isEmpty());
 }
 
-TEST_F(TfrmBaseTest, Screenshot)
+TEST_F(TfrmBaseTest, ScreenshotShowsTheSelectedFilmWholeInEachPanel)
 {
     writeFilms(smallCatalogue);
     dir.write("Films/Alien.jpg", coverJpeg(300, 420));
@@ -556,7 +557,42 @@ TEST_F(TfrmBaseTest, Screenshot)
     select(QStringLiteral("Alien"));
     QTest::qWait(50);
     const QString file = QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/mainwindow.png");
-    EXPECT_TRUE(window->grab().save(file));
+    const QImage shot = window->grab().toImage();
+    EXPECT_TRUE(shot.save(file));
+
+    // Each panel shows the film.
+    EXPECT_EQ(window->lblTitre->text(), QStringLiteral("Alien"));
+    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Ridley Scott"));
+    EXPECT_EQ(window->lstActeur->count(), 3);
+    EXPECT_EQ(window->spnSize->text(), QStringLiteral("700"));
+    EXPECT_EQ(window->cmbVideo->currentText(), QStringLiteral("DivX 5"));
+    EXPECT_EQ(window->lblPret->text(), QStringLiteral("Disponible"));
+
+    // The cover is drawn where its box is: the middle of the box has the picture's colours
+    // (about 115, 100, 110 there), not the panel's light grey.
+    ASSERT_FALSE(window->imgCover->isEmpty());
+    EXPECT_FALSE(window->lblimage->isVisible());
+    const QRect cover = window->imgCover->pictureRect().translated(window->imgCover->mapTo(window.get(), QPoint(0, 0)));
+    ASSERT_GT(cover.width(), 40);
+    const QColor middle = shot.pixelColor(cover.center() * shot.devicePixelRatio());
+    EXPECT_NEAR(middle.red(), 115, 25);
+    EXPECT_NEAR(middle.green(), 100, 25);
+    EXPECT_NEAR(middle.blue(), 110, 25);
+
+    // The record view fills its panel and every control of it lies inside, none cut off.
+    ui::RecordView* view = window->recordView();
+    EXPECT_EQ(view->geometry(), window->ADVGen->body()->rect());
+    for (QWidget* control : view->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (control->isVisible()) {
+            EXPECT_TRUE(view->rect().contains(control->geometry()))
+                << control->objectName().toStdString() << " " << control->metaObject()->className();
+        }
+    }
+    // The three panels are stacked, none over another.
+    EXPECT_LT(window->ADVGen->geometry().bottom(), window->ADVSupp->geometry().top());
+    EXPECT_LT(window->ADVSupp->geometry().bottom(), window->ADVpret->geometry().top());
+    for (QWidget* panel : {window->ADVSupp, window->ADVpret})
+        EXPECT_TRUE(panel->isVisible());
 }
 
 TEST_F(TfrmBaseTest, HintsLeaveBothStatusPanelsShown)

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -493,10 +494,22 @@ TEST_F(RechercheTest, Screenshot)
     QString path = QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/screenshots/TfrmRecherche.png");
     fs::create_directories(fs::path(path.toStdString()).parent_path());
     EXPECT_TRUE(form->grab().save(path));
+    // The list shows every film found, the two chosen supports ticked in their lines.
+    EXPECT_EQ(list().count(), static_cast<int>(service.films().size()));
+    EXPECT_TRUE(list().isChecked(0));
+    EXPECT_FALSE(list().isChecked(1));
+    EXPECT_TRUE(list().isChecked(2));
+    EXPECT_EQ(list().paramText(0, QStringLiteral("Support1")), QStringLiteral("DVD"));
+    EXPECT_EQ(list().paramText(2, QStringLiteral("Support3")), QStringLiteral("VHS"));
+    EXPECT_TRUE(form->btnAdd->isEnabled());
     etat->showProgress(QStringLiteral("Extraction de la fiche de : Le Phare du Nord (1987)"));
     etat->workBegin(1000);
     etat->work(400);
     EXPECT_TRUE(etat->grab().save(QStringLiteral(CINEVARO_BUILD_DIR) + QStringLiteral("/screenshots/TfrmEtat.png")));
+    // The progress window names the film and stands at 40 %.
+    EXPECT_EQ(etat->lblEtat()->text(), QStringLiteral("Extraction de la fiche de : Le Phare du Nord (1987)"));
+    EXPECT_EQ(etat->progressBar()->value() * 100 / etat->progressBar()->maximum(), 40);
+    EXPECT_EQ(etat->btnAnnuler()->text(), QStringLiteral("Annuler"));
     etat->hide();
 }
 
