@@ -204,8 +204,6 @@ public:
     QLineEdit* lblSupport = nullptr;
     QListWidget* lstActeur = nullptr;
     QPlainTextEdit* MemoResume = nullptr;
-    QLabel* lblSynopsis = nullptr;
-    QLabel* lblActeurs = nullptr;
     PictureBox* imgCover = nullptr;
     QLabel* lblimage = nullptr;
     // Filter radio buttons: one exclusive group in the record view; filtrePret alone in the loan
@@ -220,27 +218,9 @@ public:
     QRadioButton* filtreSupport = nullptr;
     QRadioButton* filtrePret = nullptr;
 
-    // Technical panel (ADVSupp).
-    QComboBox* cmbVideo = nullptr;
-    QComboBox* cmbAudio = nullptr;
-    QComboBox* cmbResol = nullptr;
-    QComboBox* cmbZone = nullptr;
-    QLineEdit* spnVideo = nullptr;
-    QLineEdit* spnAudio = nullptr;
-    QLineEdit* spnSize = nullptr;
-    QComboBox* cmbFrame = nullptr;
-    QComboBox* cmbLanguep = nullptr;
-    QComboBox* cmbLangues = nullptr;
-    QComboBox* cmbSoustitre = nullptr;
-    QComboBox* cmbDisk = nullptr;
-    QPushButton* Button3 = nullptr;           // "Extraire du fichier"
-    QPushButton* btnEnregistreInfo = nullptr; // "Enregistrer"
-    QPushButton* Button2 = nullptr;           // "Annuler"
-
-    // Loan panel (ADVpret).
+    // Loan panel (ADVpret); the technical panel's controls and the loan buttons are reached
+    // through techPanel() and loanPanel().
     QLineEdit* lblPret = nullptr;
-    QPushButton* btnPret = nullptr;
-    QPushButton* btnFGestPret = nullptr; // "Gestion"
 
     // ---- Commands ---------------------------------------------------------------------------
     // "&Base de Données"
