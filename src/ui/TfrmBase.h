@@ -421,6 +421,9 @@ private:
     void setupTech();
     void cmbVideoChange();
     void Button3Click();
+    // The values a video file gives, into the boxes: AVI headers read directly, any other
+    // container through MediaInfo; a file that cannot be read is reported.
+    void extractTechInfo(const std::string& path);
     void btnEnregistreInfoClick();
     void Button2Click();
     void TreeFilmChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous);
