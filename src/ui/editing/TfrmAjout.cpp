@@ -60,6 +60,22 @@ QString memoText(const std::string& resume)
     return text;
 }
 
+// The kind of film file to write: the filter chosen in the dialog (film, text, any), else the
+// file name's extension.
+editing::FilmFileKind exportKind(int filterIndex, const std::string& path)
+{
+    switch (filterIndex) {
+    case 0:
+        return editing::FilmFileKind::Film;
+    case 1:
+        return editing::FilmFileKind::Txt;
+    case 2:
+        return editing::FilmFileKind::Any;
+    default:
+        return editing::filmFileKindOf(path);
+    }
+}
+
 } // namespace
 
 TfrmAjout::TfrmAjout(catalogue::CatalogueState& state, catalogue::Settings& settings, Prompts& prompts,
@@ -134,20 +150,35 @@ void TfrmAjout::FormShow()
         return;
     btnEnregistre->setEnabled(false);
     lblImage->show();
+    fillSupports();
+    lblActeur->clear();
+    if (m_mode == EditorMode::Add)
+        showAddMode();
+    else
+        showEditMode();
+    // The box may already hold this title (no change signal then): the button follows it anyway.
+    lblTitreChange();
+}
+
+void TfrmAjout::fillSupports()
+{
     catalogue::ParseSupportList(m_state);
     cmbSupport->clear();
     for (const std::string& name : m_state.supportNames())
         cmbSupport->addItem(fromCp(name));
     cmbSupport->setCurrentIndex(0);
-    lblActeur->clear();
-    if (m_mode == EditorMode::Add) {
-        btnEnregistre->setText(QStringLiteral("Ajouter Fiche"));
-        btnAnnule->setText(QStringLiteral("Annuler Ajout"));
-        setWindowTitle(QStringLiteral("Ajout Manuel de Fiche"));
-        clearEntries();
-        lblTitreChange();
-        return;
-    }
+}
+
+void TfrmAjout::showAddMode()
+{
+    btnEnregistre->setText(QStringLiteral("Ajouter Fiche"));
+    btnAnnule->setText(QStringLiteral("Annuler Ajout"));
+    setWindowTitle(QStringLiteral("Ajout Manuel de Fiche"));
+    clearEntries();
+}
+
+void TfrmAjout::showEditMode()
+{
     btnEnregistre->setText(QStringLiteral("Enregistrer Fiche"));
     btnAnnule->setText(QStringLiteral("Annuler Edition"));
     setWindowTitle(QStringLiteral("Editeur de fiche"));
@@ -167,8 +198,6 @@ void TfrmAjout::FormShow()
     } else {
         imgCover->hide();
     }
-    // The box may already hold this title (no change signal then): the button follows it anyway.
-    lblTitreChange();
 }
 
 void TfrmAjout::lblTitreChange()
@@ -429,8 +458,7 @@ void TfrmAjout::Exporterfilm1Click()
     // No default suffix: the extension follows the filter chosen in the dialog (below).
     const Prompts::SaveChoice choice =
         m_prompts.saveFile(QStringLiteral("Exporter une fiche"), kFilmFilter, QString(), QString(), true);
-    const QString chosen = choice.fileName;
-    if (chosen.isEmpty())
+    if (choice.fileName.isEmpty())
         return;
     auto values = readBoxes();
     if (!values)
@@ -438,24 +466,23 @@ void TfrmAjout::Exporterfilm1Click()
     const editing::FilmRecord film = editing::toFilmRecord(*values);
     lblDureeH->setText(fromCp(values->hours));
     lblDureeM->setText(fromCp(values->minutes));
-    const std::string path = nativePath(chosen);
-    editing::FilmFileKind kind = editing::filmFileKindOf(path); // when the dialog names no filter
-    if (choice.filterIndex == 0)
-        kind = editing::FilmFileKind::Film;
-    else if (choice.filterIndex == 1)
-        kind = editing::FilmFileKind::Txt;
-    else if (choice.filterIndex == 2)
-        kind = editing::FilmFileKind::Any;
-    const editing::FilmFileNames names = editing::filmFileNamesFor(path, kind);
+    const std::string path = nativePath(choice.fileName);
+    const editing::FilmFileNames names = editing::filmFileNamesFor(path, exportKind(choice.filterIndex, path));
     if (auto written = editing::writeFilmFile(names.film, film); !written) {
         m_prompts.error(fromCp(written.message));
         return;
     }
+    writeCoverBeside(names.picture);
+}
+
+void TfrmAjout::writeCoverBeside(const std::string& picture)
+{
+    // An existing picture of that name is left as it is.
     std::error_code ec;
-    if (names.picture.empty() || imgCover->isEmpty() || std::filesystem::exists(names.picture, ec))
+    if (picture.empty() || imgCover->isEmpty() || std::filesystem::exists(picture, ec))
         return;
     const QImage rgb = imgCover->image().convertToFormat(QImage::Format_RGB888);
-    if (auto written = editing::writeJpegFile(names.picture, rgb.width(), rgb.height(), rgb.constBits(),
+    if (auto written = editing::writeJpegFile(picture, rgb.width(), rgb.height(), rgb.constBits(),
                                               static_cast<int>(rgb.bytesPerLine()));
         !written)
         m_prompts.error(fromCp(written.message));
