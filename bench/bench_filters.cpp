@@ -18,7 +18,7 @@
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 #include "ui/TfrmBase.h"
-#include "ui/TfrmCherchebase.h"
+#include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/kit/Text.h"
 
 using namespace cinevaro;

@@ -204,8 +204,6 @@ public:
     QLineEdit* lblSupport = nullptr;
     QListWidget* lstActeur = nullptr;
     QPlainTextEdit* MemoResume = nullptr;
-    QLabel* lblSynopsis = nullptr;
-    QLabel* lblActeurs = nullptr;
     PictureBox* imgCover = nullptr;
     QLabel* lblimage = nullptr;
     // Filter radio buttons: one exclusive group in the record view; filtrePret alone in the loan
@@ -220,27 +218,9 @@ public:
     QRadioButton* filtreSupport = nullptr;
     QRadioButton* filtrePret = nullptr;
 
-    // Technical panel (ADVSupp).
-    QComboBox* cmbVideo = nullptr;
-    QComboBox* cmbAudio = nullptr;
-    QComboBox* cmbResol = nullptr;
-    QComboBox* cmbZone = nullptr;
-    QLineEdit* spnVideo = nullptr;
-    QLineEdit* spnAudio = nullptr;
-    QLineEdit* spnSize = nullptr;
-    QComboBox* cmbFrame = nullptr;
-    QComboBox* cmbLanguep = nullptr;
-    QComboBox* cmbLangues = nullptr;
-    QComboBox* cmbSoustitre = nullptr;
-    QComboBox* cmbDisk = nullptr;
-    QPushButton* Button3 = nullptr;           // "Extraire du fichier"
-    QPushButton* btnEnregistreInfo = nullptr; // "Enregistrer"
-    QPushButton* Button2 = nullptr;           // "Annuler"
-
-    // Loan panel (ADVpret).
+    // Loan panel (ADVpret); the technical panel's controls and the loan buttons are reached
+    // through techPanel() and loanPanel().
     QLineEdit* lblPret = nullptr;
-    QPushButton* btnPret = nullptr;
-    QPushButton* btnFGestPret = nullptr; // "Gestion"
 
     // ---- Commands ---------------------------------------------------------------------------
     // "&Base de Données"
@@ -441,6 +421,9 @@ private:
     void setupTech();
     void cmbVideoChange();
     void Button3Click();
+    // The values a video file gives, into the boxes: AVI headers read directly, any other
+    // container through MediaInfo; a file that cannot be read is reported.
+    void extractTechInfo(const std::string& path);
     void btnEnregistreInfoClick();
     void Button2Click();
     void TreeFilmChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous);

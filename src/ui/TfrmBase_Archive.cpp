@@ -4,7 +4,7 @@
 #include <QAction>
 
 #include "ui/Prompts.h"
-#include "ui/TfrmArchive.h"
+#include "ui/output/TfrmArchive.h"
 
 namespace cinevaro::ui {
 

@@ -6,8 +6,8 @@
 #include <QTreeWidget>
 
 #include "catalogue/CatalogueState.h"
-#include "ui/TfrmAjout.h"
-#include "ui/TfrmSupport.h"
+#include "ui/editing/TfrmAjout.h"
+#include "ui/editing/TfrmSupport.h"
 
 namespace cinevaro::ui {
 

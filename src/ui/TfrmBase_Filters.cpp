@@ -13,7 +13,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Filters.h"
 #include "catalogue/Settings.h"
-#include "ui/TfrmCherchebase.h"
+#include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {

@@ -133,8 +133,6 @@ void TfrmBase::bindViewControls()
     lblSupport = r.lblSupport;
     lstActeur = r.lstActeur;
     MemoResume = r.MemoResume;
-    lblSynopsis = r.lblSynopsis;
-    lblActeurs = r.lblActeurs;
     imgCover = r.imgCover;
     lblimage = r.lblimage;
     filterGroup = r.filterGroup;
@@ -146,28 +144,9 @@ void TfrmBase::bindViewControls()
     filtreDistrib = r.filtreDistrib;
     filtreSupport = r.filtreSupport;
 
-    TechPanel& t = *m_techPanel;
-    cmbVideo = t.cmbVideo;
-    cmbAudio = t.cmbAudio;
-    cmbResol = t.cmbResol;
-    cmbZone = t.cmbZone;
-    spnVideo = t.spnVideo;
-    spnAudio = t.spnAudio;
-    spnSize = t.spnSize;
-    cmbFrame = t.cmbFrame;
-    cmbLanguep = t.cmbLanguep;
-    cmbLangues = t.cmbLangues;
-    cmbSoustitre = t.cmbSoustitre;
-    cmbDisk = t.cmbDisk;
-    Button3 = t.Button3;
-    btnEnregistreInfo = t.btnEnregistreInfo;
-    Button2 = t.Button2;
-
     LoanPanel& l = *m_loanPanel;
     filtrePret = l.filtrePret;
     lblPret = l.lblPret;
-    btnPret = l.btnPret;
-    btnFGestPret = l.btnFGestPret;
 }
 
 void TfrmBase::ADVGenResize()

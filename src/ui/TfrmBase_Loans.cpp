@@ -8,10 +8,10 @@
 #include "catalogue/CatalogueState.h"
 #include "loans/Loans.h"
 #include "ui/Prompts.h"
-#include "ui/TfrmGestEmp.h"
-#include "ui/TfrmPret.h"
 #include "ui/kit/Text.h"
 #include "ui/loans/LoanPanel.h"
+#include "ui/loans/TfrmGestEmp.h"
+#include "ui/loans/TfrmPret.h"
 
 namespace cinevaro::ui {
 

@@ -13,10 +13,10 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
-#include "ui/TfrmConf.h"
-#include "ui/TfrmExportH.h"
-#include "ui/TfrmPrint.h"
+#include "ui/catalogue/TfrmConf.h"
 #include "ui/kit/OfficeStyle.h"
+#include "ui/output/TfrmExportH.h"
+#include "ui/output/TfrmPrint.h"
 #include "ui/paint/PageRenderer.h"
 
 namespace cinevaro::ui {

@@ -14,12 +14,12 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
-#include "ui/TfrmArchive.h"
-#include "ui/TfrmCherchebase.h"
-#include "ui/TfrmGestEmp.h"
-#include "ui/TfrmPret.h"
+#include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/kit/CaptionPanel.h"
 #include "ui/kit/Text.h"
+#include "ui/loans/TfrmGestEmp.h"
+#include "ui/loans/TfrmPret.h"
+#include "ui/output/TfrmArchive.h"
 
 namespace cinevaro::ui {
 

@@ -90,7 +90,11 @@ void TfrmBase::Button3Click()
         QString());
     if (file.isEmpty())
         return;
-    const std::string path = QFile::encodeName(file).toStdString();
+    extractTechInfo(QFile::encodeName(file).toStdString());
+}
+
+void TfrmBase::extractTechInfo(const std::string& path)
+{
     if (editing::isAviFileName(path)) {
         const editing::AviInfo info = editing::readAviFile(path);
         m_techPanel->showAviInfo(info);
@@ -99,11 +103,10 @@ void TfrmBase::Button3Click()
         return;
     }
     const editing::MediaInfo info = editing::readMediaFile(path);
-    if (!info.ok) {
+    if (info.ok)
+        m_techPanel->showMediaInfo(info);
+    else
         m_prompts.error(fromCp(info.error));
-        return;
-    }
-    m_techPanel->showMediaInfo(info);
 }
 
 } // namespace cinevaro::ui

@@ -9,7 +9,7 @@
 #include "catalogue/Versions.h"
 #include "ui/Prompts.h"
 #include "ui/TfrmBase.h"
-#include "ui/TfrmVersions.h"
+#include "ui/catalogue/TfrmVersions.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {

@@ -4,8 +4,8 @@
 #include <QAction>
 
 #include "ui/Prompts.h"
-#include "ui/TfrmEtat.h"
-#include "ui/TfrmRecherche.h"
+#include "ui/weblookup/TfrmEtat.h"
+#include "ui/weblookup/TfrmRecherche.h"
 
 namespace cinevaro::ui {
 

@@ -1,4 +1,5 @@
 #include "editing/RecordEdit.h"
+#include "editing/StoreRecord.h"
 
 #include <filesystem>
 
@@ -254,6 +255,79 @@ TEST_F(RecordEditTest, FailedSaveKeepsFileAndTable)
     EXPECT_FALSE(saveRecord(state, rowOf(state, "ALIEN"), edit, "").ok);
     EXPECT_EQ(state.table().GetCell(catalogue::posREAL, rowOf(state, "ALIEN")), "");
     EXPECT_EQ(readFile(good), before);
+}
+
+// The editor's save as one operation: the row and running time the window shows afterwards.
+TEST_F(RecordEditTest, StoreNewRecordIsFoundAtTheReturnedRowWithItsStoredValues)
+{
+    const int before = state.table().RowCount();
+    for (const char* title : {"brazil", "zombie"}) {
+        RecordValues v = values(title);
+        ASSERT_TRUE(storeRecord(state, std::nullopt, v, "").saved);
+    }
+    ASSERT_EQ(rowOf(state, "ZOMBIE"), state.table().RowCount());
+    RecordValues v = values("alien");
+    v.distrib = "gaumont";
+    v.hours = "1";
+    v.minutes = "5";
+    const StoredRecord stored = storeRecord(state, std::nullopt, v, "");
+    ASSERT_TRUE(stored.saved);
+    EXPECT_TRUE(stored.outcome.ok);
+    // The catalogue is read back sorted by title: the new film is not the last row.
+    EXPECT_EQ(stored.row, rowOf(state, "ALIEN"));
+    EXPECT_LT(stored.row, rowOf(state, "BRAZIL"));
+    EXPECT_EQ(stored.row, state.CurrentRow);
+    EXPECT_EQ(stored.duration, "1H5");
+    // The boxes end as saved.
+    EXPECT_EQ(v.distrib, "GAUMONT");
+    EXPECT_EQ(reread().table().RowCount(), before + 3);
+}
+
+TEST_F(RecordEditTest, StoreEditedRecordKeepsItsRowAndEmptyDurationBoxesAreFilled)
+{
+    for (const char* title : {"alien", "brazil"}) {
+        RecordValues v = values(title);
+        ASSERT_TRUE(storeRecord(state, std::nullopt, v, "").saved);
+    }
+    const int rows = state.table().RowCount();
+    const int brazil = rowOf(state, "BRAZIL");
+    ASSERT_GT(brazil, 0);
+    RecordValues v = loadRecord(state, brazil);
+    v.real = "Terry Gilliam";
+    v.hours.clear();
+    v.minutes.clear();
+    v.durationEdited = true;
+    const StoredRecord stored = storeRecord(state, brazil, v, "");
+    ASSERT_TRUE(stored.saved);
+    EXPECT_EQ(stored.row, brazil);
+    EXPECT_EQ(stored.duration, "0H00");
+    EXPECT_EQ(v.hours, "0");
+    EXPECT_EQ(v.minutes, "00");
+    EXPECT_EQ(reread().table().GetCell(catalogue::posREAL, brazil), "Terry Gilliam");
+    EXPECT_EQ(reread().table().RowCount(), rows);
+}
+
+TEST_F(RecordEditTest, StoreRefusalsSaveNothingAndSayWhy)
+{
+    const int rows = state.table().RowCount();
+    RecordValues untitled = values("");
+    const StoredRecord noTitle = storeRecord(state, std::nullopt, untitled, "");
+    EXPECT_FALSE(noTitle.saved);
+    EXPECT_FALSE(noTitle.outcome.ok);
+    EXPECT_FALSE(noTitle.outcome.message.empty());
+    EXPECT_EQ(noTitle.row, 0);
+
+    RecordValues badCover = values("alien");
+    const StoredRecord picture = storeRecord(state, std::nullopt, badCover, dir.write("cover.jpg", "not a picture"));
+    EXPECT_FALSE(picture.saved);
+    EXPECT_FALSE(picture.outcome.message.empty());
+    EXPECT_EQ(reread().table().RowCount(), rows);
+}
+
+TEST(StoreRecordQuestion, NamesTheFilmAndKeepsTheQuestionOnItsOwnLine)
+{
+    EXPECT_EQ(anotherRecordQuestion(table::cp("ÉTÉ MEURTRIER")),
+              table::cp("La fiche ÉTÉ MEURTRIER a été enregistrée\r\nVoulez vous entrer une nouvelle fiche ?"));
 }
 
 class SupportsTest : public RecordEditTest

@@ -25,11 +25,13 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
-#include "ui/TfrmAjout.h"
 #include "ui/TfrmBase.h"
-#include "ui/TfrmPret.h"
-#include "ui/TfrmSupport.h"
+#include "ui/editing/TechPanel.h"
+#include "ui/editing/TfrmAjout.h"
+#include "ui/editing/TfrmSupport.h"
 #include "ui/kit/Text.h"
+#include "ui/loans/LoanPanel.h"
+#include "ui/loans/TfrmPret.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro;
@@ -107,10 +109,10 @@ const std::vector<Command>& savingCommands()
         {"SupprimerFiche", [](TfrmBase& w) { w.Effacer1->trigger(); }},
         {"Preter", [](TfrmBase& w) { w.MenuPret->trigger(); }},
         // The loan panel's button lends or, for a lent film, records the return.
-        {"Rendre", [](TfrmBase& w) { emit w.btnPret->clicked(); }},
+        {"Rendre", [](TfrmBase& w) { emit w.loanPanel()->btnPret->clicked(); }},
         {"Emprunteurs", [](TfrmBase& w) { w.GestionEmprunteurs1->trigger(); }},
-        {"EmprunteursPanneau", [](TfrmBase& w) { emit w.btnFGestPret->clicked(); }},
-        {"EnregistrerTechnique", [](TfrmBase& w) { emit w.btnEnregistreInfo->clicked(); }},
+        {"EmprunteursPanneau", [](TfrmBase& w) { emit w.loanPanel()->btnFGestPret->clicked(); }},
+        {"EnregistrerTechnique", [](TfrmBase& w) { emit w.techPanel()->btnEnregistreInfo->clicked(); }},
         {"AjoutAutomatique", [](TfrmBase& w) { w.AjoutAuto1->trigger(); }},
     };
     return commands;
@@ -349,12 +351,12 @@ TEST_F(SameTitleTest, SelectingEachShowsItsOwnRecord)
     selectHeat("VHS");
     EXPECT_EQ(window->lblReal->text(), text("Autre Réalisateur"));
     EXPECT_EQ(window->lblSupport->text(), text("VHS"));
-    EXPECT_EQ(window->spnSize->text(), text("650"));
+    EXPECT_EQ(window->techPanel()->spnSize->text(), text("650"));
     EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE3, state.CurrentRow), "2");
     selectHeat("DVD");
     EXPECT_EQ(window->lblReal->text(), text("Michael Mann"));
     EXPECT_EQ(window->lblSupport->text(), text("DVD"));
-    EXPECT_EQ(window->spnSize->text(), text("700"));
+    EXPECT_EQ(window->techPanel()->spnSize->text(), text("700"));
 }
 
 TEST_F(SameTitleTest, FilterAndSearchKeepEachNodeOnItsRow)
@@ -436,15 +438,15 @@ TEST_F(SameTitleTest, TechnicalSaveWritesTheChosenFilmOnly)
 {
     const auto other = savedRow("1");
     selectHeat("VHS");
-    window->spnSize->setText(text("1400"));
-    window->btnEnregistreInfo->click();
+    window->techPanel()->spnSize->setText(text("1400"));
+    window->techPanel()->btnEnregistreInfo->click();
     EXPECT_EQ(savedRow("1"), other);
     const table::TMlb2 saved = reread();
     EXPECT_EQ(saved.GetCell(saved.FieldIndex("SIZE"), rowNumbered(saved, "2")), "1400");
 
     // Leaving a changed film offers to save it, into that film.
     selectHeat("VHS");
-    window->spnSize->setText(text("1500"));
+    window->techPanel()->spnSize->setText(text("1500"));
     prompts.answerYes();
     selectHeat("DVD");
     EXPECT_EQ(savedRow("1"), other);

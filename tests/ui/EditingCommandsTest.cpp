@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include "MainWindowFilmsSupport.h"
-#include "ui/TfrmAjout.h"
-#include "ui/TfrmSupport.h"
+#include "ui/editing/TfrmAjout.h"
+#include "ui/editing/TfrmSupport.h"
 
 using namespace cinevaro;
 using cinevaro::testing::MainWindowFilms;

@@ -20,10 +20,10 @@
 #include "support/FakeFilmService.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
-#include "ui/TfrmEtat.h"
-#include "ui/TfrmRecherche.h"
 #include "ui/kit/TParamCheckList.h"
 #include "ui/kit/Text.h"
+#include "ui/weblookup/TfrmEtat.h"
+#include "ui/weblookup/TfrmRecherche.h"
 #include "weblookup/HttpClient.h"
 #include "weblookup/Importer.h"
 

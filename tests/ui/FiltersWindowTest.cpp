@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "ui/MainWindowFilmsSupport.h"
-#include "ui/TfrmCherchebase.h"
+#include "ui/catalogue/TfrmCherchebase.h"
 
 using namespace cinevaro;
 using Filters = cinevaro::testing::MainWindowFilms;

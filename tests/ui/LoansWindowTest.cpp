@@ -11,9 +11,10 @@
 
 #include "loans/Loans.h"
 #include "ui/MainWindowFilmsSupport.h"
-#include "ui/TfrmEtat.h"
-#include "ui/TfrmGestEmp.h"
-#include "ui/TfrmPret.h"
+#include "ui/loans/LoanPanel.h"
+#include "ui/loans/TfrmGestEmp.h"
+#include "ui/loans/TfrmPret.h"
+#include "ui/weblookup/TfrmEtat.h"
 
 using namespace cinevaro;
 using Loans = cinevaro::testing::MainWindowFilms;
@@ -39,7 +40,7 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
 {
     select(text("Alien"));
     EXPECT_EQ(window->lblPret->text(), text("Disponible"));
-    EXPECT_EQ(window->btnPret->text(), text("Prêter"));
+    EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Prêter"));
     const QString today =
         QLocale::system().toString(QDate::currentDate(), QLocale::system().dateFormat(QLocale::ShortFormat));
     prompts.answerModal([this](QDialog& dialog) {
@@ -61,9 +62,9 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
         pret.Button1->click();
         return pret.result();
     });
-    window->btnPret->click();
+    window->loanPanel()->btnPret->click();
     EXPECT_EQ(window->lblPret->text(), text("Prêté à Anne le ") + today);
-    EXPECT_EQ(window->btnPret->text(), text("Rendu"));
+    EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Rendu"));
     EXPECT_EQ(window->MenuPret->text(), text("Film Rendu"));
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
     table::TMlb2 saved = reread();
@@ -72,7 +73,7 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
 
     window->MenuPret->trigger();
     EXPECT_EQ(window->lblPret->text(), text("Disponible"));
-    EXPECT_EQ(window->btnPret->text(), text("Prêter"));
+    EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Prêter"));
     EXPECT_EQ(window->MenuPret->text(), text("Prêter ce Film"));
     saved = reread();
     EXPECT_EQ(saved.GetCell(catalogue::posIFEMP, row(text("Alien"))), "0");
@@ -103,7 +104,7 @@ TEST_F(Loans, CatalogueTextsAreShownAsPlainText)
         EXPECT_EQ(pret.lblTitre->textFormat(), Qt::PlainText);
         return static_cast<int>(QDialog::Rejected);
     });
-    window->btnPret->click();
+    window->loanPanel()->btnPret->click();
     ASSERT_NE(window->frmEtat, nullptr);
     EXPECT_EQ(window->frmEtat->lblEtat()->textFormat(), Qt::PlainText);
 }
@@ -118,7 +119,7 @@ TEST_F(Loans, CancelledLendWindowWritesNothing)
         pret.Button2->click();
         return pret.result();
     });
-    window->btnPret->click();
+    window->loanPanel()->btnPret->click();
     EXPECT_EQ(window->lblPret->text(), text("Disponible"));
     EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
 }
@@ -126,7 +127,7 @@ TEST_F(Loans, CancelledLendWindowWritesNothing)
 TEST_F(Loans, BranchSelectedLendsNothing)
 {
     window->TreeFilm->setCurrentItem(node(text("DVD")));
-    window->btnPret->click();
+    window->loanPanel()->btnPret->click();
     EXPECT_TRUE(prompts.transcript().empty());
 }
 
@@ -152,7 +153,7 @@ TEST_F(Loans, BorrowerHoldingAFilmCannotBeRemoved)
     });
     prompts.answerInput(text("Zoe;Yves"));
     prompts.answerInput(text("Bernard"));
-    window->btnFGestPret->click();
+    window->loanPanel()->btnFGestPret->click();
 
     const table::TMlb2 saved = reread();
     for (int n = 1; n <= saved.RowCount(); ++n)

@@ -8,6 +8,7 @@
 #include "editing/Languages.h"
 #include "editing/MediaInfo.h"
 #include "ui/MainWindowFilmsSupport.h"
+#include "ui/editing/TechPanel.h"
 #include "ui/kit/CaptionPanel.h"
 
 using namespace cinevaro;
@@ -28,35 +29,35 @@ QString sample(const char* name)
 // The twelve boxes, in the order of the catalogue's fields.
 QStringList boxes(const ui::TfrmBase& w)
 {
-    return {w.cmbVideo->currentText(),
-            w.cmbAudio->currentText(),
-            w.cmbResol->currentText(),
-            w.cmbZone->currentText(),
-            w.spnVideo->text(),
-            w.spnAudio->text(),
-            w.spnSize->text(),
-            w.cmbFrame->currentText(),
-            w.cmbLanguep->currentText(),
-            w.cmbLangues->currentText(),
-            w.cmbSoustitre->currentText(),
-            w.cmbDisk->currentText()};
+    return {w.techPanel()->cmbVideo->currentText(),
+            w.techPanel()->cmbAudio->currentText(),
+            w.techPanel()->cmbResol->currentText(),
+            w.techPanel()->cmbZone->currentText(),
+            w.techPanel()->spnVideo->text(),
+            w.techPanel()->spnAudio->text(),
+            w.techPanel()->spnSize->text(),
+            w.techPanel()->cmbFrame->currentText(),
+            w.techPanel()->cmbLanguep->currentText(),
+            w.techPanel()->cmbLangues->currentText(),
+            w.techPanel()->cmbSoustitre->currentText(),
+            w.techPanel()->cmbDisk->currentText()};
 }
 
 // Texts typed by hand before an extraction, one per box.
 void typeBoxes(ui::TfrmBase& w)
 {
-    w.cmbVideo->setCurrentText(text("VHS"));
-    w.cmbAudio->setCurrentText(text("Stereo"));
-    w.cmbResol->setCurrentText(text("720 x 576"));
-    w.cmbZone->setCurrentText(text("2: Europe, Japon et Afrique du Sud"));
-    w.spnVideo->setText(text("999"));
-    w.spnAudio->setText(text("64"));
-    w.spnSize->setText(text("4400"));
-    w.cmbFrame->setCurrentText(text("24"));
-    w.cmbLanguep->setCurrentText(text("Danois"));
-    w.cmbLangues->setCurrentText(text("Grec"));
-    w.cmbSoustitre->setCurrentText(text("Turc"));
-    w.cmbDisk->setCurrentText(text("2 Disques"));
+    w.techPanel()->cmbVideo->setCurrentText(text("VHS"));
+    w.techPanel()->cmbAudio->setCurrentText(text("Stereo"));
+    w.techPanel()->cmbResol->setCurrentText(text("720 x 576"));
+    w.techPanel()->cmbZone->setCurrentText(text("2: Europe, Japon et Afrique du Sud"));
+    w.techPanel()->spnVideo->setText(text("999"));
+    w.techPanel()->spnAudio->setText(text("64"));
+    w.techPanel()->spnSize->setText(text("4400"));
+    w.techPanel()->cmbFrame->setCurrentText(text("24"));
+    w.techPanel()->cmbLanguep->setCurrentText(text("Danois"));
+    w.techPanel()->cmbLangues->setCurrentText(text("Grec"));
+    w.techPanel()->cmbSoustitre->setCurrentText(text("Turc"));
+    w.techPanel()->cmbDisk->setCurrentText(text("2 Disques"));
 }
 
 } // namespace
@@ -65,9 +66,9 @@ TEST_F(TechPanelMedia, MkvFillsTenBoxesAndTheDialogOffersVideoFilesFirst)
 {
     select(text("Alien"));
     typeBoxes(*window);
-    window->Button2->click();
+    window->techPanel()->Button2->click();
     prompts.answerFile(sample("h264-ac3-aac-srt.mkv"));
-    window->Button3->click();
+    window->techPanel()->Button3->click();
     ASSERT_EQ(prompts.texts(text("open")),
               QStringList{text("Fichiers vidéo (*.mkv *.mp4 *.m4v *.mov *.avi *.m2ts *.mts *.ts *.webm *.ogm *.ogv "
                                "*.mpg *.mpeg *.vob *.wmv *.asf *.flv *.divx);;Fichier AVI (*.avi);;Tous les fichiers "
@@ -83,7 +84,7 @@ TEST_F(TechPanelMedia, MkvFillsTenBoxesAndTheDialogOffersVideoFilesFirst)
     grab(*window->ADVSupp, QStringLiteral("tech-panel-mkv.png"));
     grab(*window, QStringLiteral("main-window-tech-mkv.png"));
 
-    window->btnEnregistreInfo->click();
+    window->techPanel()->btnEnregistreInfo->click();
     const table::TMlb2 saved = reread();
     const auto& t = saved;
     EXPECT_EQ(t.GetCell(t.FieldIndex("FORMATVIDEO"), row(text("Alien"))), "AVC");
@@ -96,14 +97,14 @@ TEST_F(TechPanelMedia, BoxesTheFileDoesNotGiveKeepTheirText)
     select(text("Casino"));
     typeBoxes(*window);
     prompts.answerFile(sample("vp9-opus.webm"));
-    window->Button3->click();
+    window->techPanel()->Button3->click();
     EXPECT_TRUE(prompts.texts(text("error")).isEmpty());
     // No bit rate in the WebM file, one audio track, no subtitles.
     EXPECT_EQ(boxes(*window),
               (QStringList{text("VP9"), text("Opus"), text("426x240"), text("2: Europe, Japon et Afrique du Sud"),
                            text("999"), text("64"), text("0"), text("30.000"), text("Espagnol"), text("Grec"),
                            text("Turc"), text("2 Disques")}));
-    window->Button2->click();
+    window->techPanel()->Button2->click();
 }
 
 TEST_F(TechPanelMedia, Mp4MovM2tsAndTruncatedMkvFillWhatTheyGive)
@@ -132,18 +133,18 @@ TEST_F(TechPanelMedia, Mp4MovM2tsAndTruncatedMkvFillWhatTheyGive)
     for (const auto& c : cases) {
         typeBoxes(*window);
         prompts.answerFile(sample(c.file));
-        window->Button3->click();
+        window->techPanel()->Button3->click();
         EXPECT_EQ(boxes(*window), c.boxes) << c.file;
     }
     EXPECT_TRUE(prompts.texts(text("error")).isEmpty());
-    window->Button2->click();
+    window->techPanel()->Button2->click();
 }
 
 TEST_F(TechPanelMedia, UnreadableFilesShowAMessageAndChangeNoBox)
 {
     select(text("Alien"));
     typeBoxes(*window);
-    window->Button2->click();
+    window->techPanel()->Button2->click();
     const QStringList before = boxes(*window);
     const struct
     {
@@ -156,7 +157,7 @@ TEST_F(TechPanelMedia, UnreadableFilesShowAMessageAndChangeNoBox)
     };
     for (const auto& c : cases) {
         prompts.answerFile(sample(c.file));
-        window->Button3->click();
+        window->techPanel()->Button3->click();
         EXPECT_EQ(boxes(*window), before) << c.file;
         EXPECT_FALSE(state.TechModified) << c.file;
     }
@@ -170,15 +171,16 @@ TEST_F(TechPanelMedia, NamesGivenByTheReadingAreItemsOfThePanelLists)
 {
     for (const char* name :
          {"MPEG1", "MPEG2", "MPEG4", "DivX 3.11", "DivX 4", "DivX 5", "WindowMedia 7", "WindowMedia 8", "Real Vidéo"})
-        EXPECT_GE(window->cmbVideo->findText(text(name)), 0) << name;
+        EXPECT_GE(window->techPanel()->cmbVideo->findText(text(name)), 0) << name;
     EXPECT_EQ(ui::fromCp(editing::videoFormatText("RealVideo 4", "", "")), text("Real Vidéo"));
     for (const char* name : {"AC3", "MP3", "MPEG1", "MPEG2", "WMA"})
-        EXPECT_GE(window->cmbAudio->findText(text(name)), 0) << name;
+        EXPECT_GE(window->techPanel()->cmbAudio->findText(text(name)), 0) << name;
     // The three language boxes offer the shared list, in its order.
     QStringList names;
     for (const std::string& name : editing::languageList())
         names << ui::fromCp(name);
-    for (QComboBox* box : {window->cmbLanguep, window->cmbLangues, window->cmbSoustitre}) {
+    for (QComboBox* box :
+         {window->techPanel()->cmbLanguep, window->techPanel()->cmbLangues, window->techPanel()->cmbSoustitre}) {
         QStringList items;
         for (int i = 0; i < box->count(); ++i)
             items << box->itemText(i);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "ui/MainWindowFilmsSupport.h"
+#include "ui/editing/TechPanel.h"
 
 using namespace cinevaro;
 using TechPanel = cinevaro::testing::MainWindowFilms;
@@ -56,8 +57,8 @@ std::string writeAvi(const cinevaro::testing::TempDir& dir, const std::string& n
 TEST_F(TechPanel, TypingBackTheStoredTextAsksNothing)
 {
     select(text("Alien"));
-    window->spnSize->setText(text("12"));
-    window->spnSize->setText(QString());
+    window->techPanel()->spnSize->setText(text("12"));
+    window->techPanel()->spnSize->setText(QString());
     EXPECT_TRUE(state.TechModified);
     select(text("Casino"));
     EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
@@ -67,7 +68,7 @@ TEST_F(TechPanel, TypingBackTheStoredTextAsksNothing)
 TEST_F(TechPanel, LeavingAChangedFilmOffersToSave)
 {
     select(text("Casino"));
-    window->spnSize->setText(text("700"));
+    window->techPanel()->spnSize->setText(text("700"));
     prompts.answerNo();
     select(text("Alien"));
     ASSERT_EQ(prompts.texts(text("question")),
@@ -76,7 +77,7 @@ TEST_F(TechPanel, LeavingAChangedFilmOffersToSave)
     EXPECT_EQ(reread().GetCell(kSize, row(text("Casino"))), "");
 
     select(text("Casino"));
-    window->cmbFrame->setCurrentText(text("25"));
+    window->techPanel()->cmbFrame->setCurrentText(text("25"));
     prompts.answerYes();
     select(text("Alien"));
     EXPECT_EQ(reread().GetCell(kFrequence, row(text("Casino"))), "25");
@@ -86,9 +87,9 @@ TEST_F(TechPanel, LeavingAChangedFilmOffersToSave)
 TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)
 {
     select(text("Brazil"));
-    window->cmbVideo->setCurrentText(text("Real Vidéo"));
-    window->cmbDisk->setCurrentText(text("2 Disques"));
-    window->btnEnregistreInfo->click();
+    window->techPanel()->cmbVideo->setCurrentText(text("Real Vidéo"));
+    window->techPanel()->cmbDisk->setCurrentText(text("2 Disques"));
+    window->techPanel()->btnEnregistreInfo->click();
     EXPECT_FALSE(state.TechModified);
     const table::TMlb2 saved = reread();
     EXPECT_EQ(table::cp1252ToUtf8(saved.GetCell(kFormatVideo, row(text("Brazil")))), "Real Vidéo");
@@ -100,24 +101,24 @@ TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)
 TEST_F(TechPanel, AnnulerKeepsTheTextsButAsksNothing)
 {
     select(text("Alien"));
-    window->spnAudio->setText(text("128"));
-    window->Button2->click();
-    EXPECT_EQ(window->spnAudio->text(), text("128"));
+    window->techPanel()->spnAudio->setText(text("128"));
+    window->techPanel()->Button2->click();
+    EXPECT_EQ(window->techPanel()->spnAudio->text(), text("128"));
     select(text("Casino"));
     EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
     select(text("Alien"));
-    EXPECT_TRUE(window->spnAudio->text().isEmpty());
+    EXPECT_TRUE(window->techPanel()->spnAudio->text().isEmpty());
 }
 
 TEST_F(TechPanel, ExtractionFillsFourBoxesAndCountsAsAnEdit)
 {
     select(text("Alien"));
     prompts.answerFile(QString::fromStdString(writeAvi(dir, "film.avi", 700LL * 1048576)));
-    window->Button3->click();
-    EXPECT_EQ(window->spnSize->text(), text("700"));
-    EXPECT_EQ(window->cmbFrame->currentText(), text("23.976"));
-    EXPECT_EQ(window->cmbResol->currentText(), text("640x480"));
-    EXPECT_EQ(window->cmbVideo->currentText(), text("OpenDIVX"));
+    window->techPanel()->Button3->click();
+    EXPECT_EQ(window->techPanel()->spnSize->text(), text("700"));
+    EXPECT_EQ(window->techPanel()->cmbFrame->currentText(), text("23.976"));
+    EXPECT_EQ(window->techPanel()->cmbResol->currentText(), text("640x480"));
+    EXPECT_EQ(window->techPanel()->cmbVideo->currentText(), text("OpenDIVX"));
     EXPECT_TRUE(state.TechModified);
     EXPECT_EQ(reread().GetCell(kSize, row(text("Alien"))), "");
 
@@ -125,28 +126,28 @@ TEST_F(TechPanel, ExtractionFillsFourBoxesAndCountsAsAnEdit)
     select(text("Casino"));
     EXPECT_EQ(prompts.texts(text("question")).size(), 1);
     select(text("Alien"));
-    EXPECT_TRUE(window->spnSize->text().isEmpty());
+    EXPECT_TRUE(window->techPanel()->spnSize->text().isEmpty());
 }
 
 TEST_F(TechPanel, ExtractionCancelledChangesNothing)
 {
     select(text("Alien"));
     prompts.answerFile(QString());
-    window->Button3->click();
+    window->techPanel()->Button3->click();
     EXPECT_FALSE(state.TechModified);
 }
 
 TEST_F(TechPanel, TruncatedFileIsReportedAndKeepsTheSize)
 {
     select(text("Alien"));
-    window->cmbFrame->setCurrentText(text("30"));
+    window->techPanel()->cmbFrame->setCurrentText(text("30"));
     prompts.answerFile(QString::fromStdString(writeAvi(dir, "short.avi", 0, 100)));
-    window->Button3->click();
-    EXPECT_EQ(window->spnSize->text(), text("0"));
-    EXPECT_EQ(window->cmbFrame->currentText(), text("30"));
+    window->techPanel()->Button3->click();
+    EXPECT_EQ(window->techPanel()->spnSize->text(), text("0"));
+    EXPECT_EQ(window->techPanel()->cmbFrame->currentText(), text("30"));
     ASSERT_EQ(prompts.texts(text("error")).size(), 1);
     EXPECT_TRUE(prompts.texts(text("error")).front().contains(text("trop court")));
-    window->Button2->click();
+    window->techPanel()->Button2->click();
 }
 
 TEST_F(TechPanel, ScaleOfZeroIsReportedAfterTheSize)
@@ -159,9 +160,9 @@ TEST_F(TechPanel, ScaleOfZeroIsReportedAfterTheSize)
         dir.write("zero.avi", bytes);
     }
     prompts.answerFile(QString::fromStdString(path));
-    window->Button3->click();
-    EXPECT_EQ(window->spnSize->text(), text("0"));
-    EXPECT_TRUE(window->cmbFrame->currentText().isEmpty());
+    window->techPanel()->Button3->click();
+    EXPECT_EQ(window->techPanel()->spnSize->text(), text("0"));
+    EXPECT_TRUE(window->techPanel()->cmbFrame->currentText().isEmpty());
     ASSERT_EQ(prompts.texts(text("error")).size(), 1);
-    window->Button2->click();
+    window->techPanel()->Button2->click();
 }

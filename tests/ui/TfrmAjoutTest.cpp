@@ -1,4 +1,4 @@
-#include "ui/TfrmAjout.h"
+#include "ui/editing/TfrmAjout.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -23,7 +23,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
-#include "ui/TfrmSupport.h"
+#include "ui/editing/TfrmSupport.h"
 #include "ui/kit/PictureBox.h"
 
 using namespace cinevaro;

@@ -1,5 +1,5 @@
 // The archive window: choosing the name, writing the archive, the bar, and failures.
-#include "ui/TfrmArchive.h"
+#include "ui/output/TfrmArchive.h"
 
 #include <QLineEdit>
 #include <QPixmap>

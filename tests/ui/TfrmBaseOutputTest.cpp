@@ -11,12 +11,12 @@
 #include <gtest/gtest.h>
 
 #include "ui/MainWindowFilmsSupport.h"
-#include "ui/TfrmConf.h"
-#include "ui/TfrmExportH.h"
-#include "ui/TfrmPrint.h"
+#include "ui/catalogue/TfrmConf.h"
 #include "ui/kit/ColourBox.h"
 #include "ui/kit/OfficeStyle.h"
 #include "ui/kit/PrintPreview.h"
+#include "ui/output/TfrmExportH.h"
+#include "ui/output/TfrmPrint.h"
 
 using namespace cinevaro;
 

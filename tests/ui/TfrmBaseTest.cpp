@@ -32,10 +32,12 @@
 #include "support/TempDir.h"
 #include "ui/TSplashForm.h"
 #include "ui/catalogue/RecordView.h"
+#include "ui/editing/TechPanel.h"
 #include "ui/kit/CaptionPanel.h"
 #include "ui/kit/Icons.h"
 #include "ui/kit/PictureBox.h"
 #include "ui/kit/Version.h"
+#include "ui/loans/LoanPanel.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro;
@@ -265,20 +267,20 @@ TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)
     ASSERT_EQ(window->lstActeur->count(), 3);
     EXPECT_EQ(window->lstActeur->item(1)->text(), QStringLiteral("Tom Skerritt"));
     EXPECT_EQ(window->lstActeur->item(1)->checkState(), Qt::Unchecked);
-    EXPECT_EQ(window->cmbVideo->currentText(), QStringLiteral("DivX 5"));
-    EXPECT_EQ(window->cmbAudio->currentText(), QStringLiteral("AC3"));
-    EXPECT_EQ(window->cmbResol->currentText(), QStringLiteral("640 x 480"));
-    EXPECT_EQ(window->cmbZone->currentText(), QStringLiteral("2: Europe, Japon et Afrique du Sud"));
-    EXPECT_EQ(window->spnVideo->text(), QStringLiteral("900"));
-    EXPECT_EQ(window->spnAudio->text(), QStringLiteral("128"));
-    EXPECT_EQ(window->spnSize->text(), QStringLiteral("700"));
-    EXPECT_EQ(window->cmbFrame->currentText(), QStringLiteral("25"));
-    EXPECT_EQ(window->cmbLanguep->currentText(), QStringLiteral("Français"));
-    EXPECT_EQ(window->cmbLangues->currentText(), QStringLiteral("Anglais"));
-    EXPECT_EQ(window->cmbSoustitre->currentText(), QStringLiteral("Français"));
-    EXPECT_EQ(window->cmbDisk->currentText(), QStringLiteral("1 Disque"));
+    EXPECT_EQ(window->techPanel()->cmbVideo->currentText(), QStringLiteral("DivX 5"));
+    EXPECT_EQ(window->techPanel()->cmbAudio->currentText(), QStringLiteral("AC3"));
+    EXPECT_EQ(window->techPanel()->cmbResol->currentText(), QStringLiteral("640 x 480"));
+    EXPECT_EQ(window->techPanel()->cmbZone->currentText(), QStringLiteral("2: Europe, Japon et Afrique du Sud"));
+    EXPECT_EQ(window->techPanel()->spnVideo->text(), QStringLiteral("900"));
+    EXPECT_EQ(window->techPanel()->spnAudio->text(), QStringLiteral("128"));
+    EXPECT_EQ(window->techPanel()->spnSize->text(), QStringLiteral("700"));
+    EXPECT_EQ(window->techPanel()->cmbFrame->currentText(), QStringLiteral("25"));
+    EXPECT_EQ(window->techPanel()->cmbLanguep->currentText(), QStringLiteral("Français"));
+    EXPECT_EQ(window->techPanel()->cmbLangues->currentText(), QStringLiteral("Anglais"));
+    EXPECT_EQ(window->techPanel()->cmbSoustitre->currentText(), QStringLiteral("Français"));
+    EXPECT_EQ(window->techPanel()->cmbDisk->currentText(), QStringLiteral("1 Disque"));
     EXPECT_EQ(window->lblPret->text(), QStringLiteral("Disponible"));
-    EXPECT_EQ(window->btnPret->text(), QStringLiteral("Prêter"));
+    EXPECT_EQ(window->loanPanel()->btnPret->text(), QStringLiteral("Prêter"));
     EXPECT_EQ(window->MenuPret->text(), QStringLiteral("Prêter ce Film"));
     EXPECT_TRUE(window->filtrePret->isEnabled());
     EXPECT_TRUE(window->filtreSupport->isEnabled());
@@ -289,14 +291,14 @@ TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)
 
     select(QStringLiteral("Brazil"));
     EXPECT_EQ(window->lblPret->text(), QStringLiteral("Prêté à Paul le 12/03/2024"));
-    EXPECT_EQ(window->btnPret->text(), QStringLiteral("Rendu"));
+    EXPECT_EQ(window->loanPanel()->btnPret->text(), QStringLiteral("Rendu"));
     EXPECT_EQ(window->MenuPret->text(), QStringLiteral("Film Rendu"));
     EXPECT_EQ(window->lstActeur->count(), 0);
     EXPECT_TRUE(window->imgCover->isEmpty());
     EXPECT_TRUE(window->lblimage->isVisible());
     EXPECT_EQ(window->lblimage->text(), QStringLiteral("Il n'y a pas d'Affiche pour : \"Brazil\""));
     EXPECT_EQ(window->imgCover->toolTip(), QStringLiteral("Pas d'Affiche disponible"));
-    EXPECT_TRUE(window->cmbVideo->currentText().isEmpty());
+    EXPECT_TRUE(window->techPanel()->cmbVideo->currentText().isEmpty());
 
     // A branch keeps the record view as it was and sets CurrentRow to 1.
     select(QStringLiteral("DVD"));
@@ -564,8 +566,8 @@ TEST_F(TfrmBaseTest, ScreenshotShowsTheSelectedFilmWholeInEachPanel)
     EXPECT_EQ(window->lblTitre->text(), QStringLiteral("Alien"));
     EXPECT_EQ(window->lblReal->text(), QStringLiteral("Ridley Scott"));
     EXPECT_EQ(window->lstActeur->count(), 3);
-    EXPECT_EQ(window->spnSize->text(), QStringLiteral("700"));
-    EXPECT_EQ(window->cmbVideo->currentText(), QStringLiteral("DivX 5"));
+    EXPECT_EQ(window->techPanel()->spnSize->text(), QStringLiteral("700"));
+    EXPECT_EQ(window->techPanel()->cmbVideo->currentText(), QStringLiteral("DivX 5"));
     EXPECT_EQ(window->lblPret->text(), QStringLiteral("Disponible"));
 
     // The cover is drawn where its box is: the middle of the box has the picture's colours

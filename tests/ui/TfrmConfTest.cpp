@@ -1,5 +1,5 @@
 // The configuration window: defaults, writing and applying, the enabling rules, custom colours.
-#include "ui/TfrmConf.h"
+#include "ui/catalogue/TfrmConf.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // The export window: lists, options from and to the settings, generation, saving, printing.
-#include "ui/TfrmExportH.h"
+#include "ui/output/TfrmExportH.h"
 
 #include <QCheckBox>
 #include <QComboBox>

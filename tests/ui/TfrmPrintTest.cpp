@@ -1,5 +1,5 @@
 // The print preview window: pages and thumbnails, paging, zoom, printing through the dialog.
-#include "ui/TfrmPrint.h"
+#include "ui/output/TfrmPrint.h"
 
 #include <QComboBox>
 #include <QImage>

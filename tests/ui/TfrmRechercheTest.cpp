@@ -1,6 +1,6 @@
 // The web search window against the stand-in film service: search, results list, support
 // choice, and the import of ticked films into a fresh catalogue.
-#include "ui/TfrmRecherche.h"
+#include "ui/weblookup/TfrmRecherche.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,9 +29,9 @@
 #include "support/ZipBuilder.h"
 #include "table/Cp1252.h"
 #include "ui/TfrmBase.h"
-#include "ui/TfrmEtat.h"
 #include "ui/kit/TParamCheckList.h"
 #include "ui/kit/Text.h"
+#include "ui/weblookup/TfrmEtat.h"
 #include "weblookup/SearchPage.h"
 
 namespace cinevaro::ui {

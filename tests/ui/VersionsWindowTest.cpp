@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "MainWindowFilmsSupport.h"
-#include "ui/TfrmVersions.h"
+#include "ui/catalogue/TfrmVersions.h"
 
 using namespace cinevaro;
 using cinevaro::testing::MainWindowFilms;

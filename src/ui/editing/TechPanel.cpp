@@ -10,7 +10,7 @@
 
 #include "editing/AviInfo.h"
 #include "editing/MediaInfo.h"
-#include "ui/TfrmAjout.h"
+#include "ui/editing/TfrmAjout.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {

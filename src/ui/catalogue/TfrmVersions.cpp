@@ -1,4 +1,4 @@
-#include "ui/TfrmVersions.h"
+#include "ui/catalogue/TfrmVersions.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "ui/TfrmExportH.h"
+#include "ui/output/TfrmExportH.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

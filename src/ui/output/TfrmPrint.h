@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <utility>
+
+class QPrinter;
 class QComboBox;
 class QToolBar;
 class QToolButton;
@@ -37,6 +40,12 @@ protected:
 private:
     void FormShow();
     void ToolButton1Click();
+    // The print dialog over `printer`; false when it was cancelled.
+    bool askPrinter(QPrinter& printer);
+    // First and last preview page to print, as chosen in the dialog.
+    std::pair<int, int> chosenPages(const QPrinter& printer) const;
+    // Prints to the PDF file chosen in the dialog, replacing it only once complete.
+    void printToFile(const QPrinter& printer, int first, int last);
     void ToolButton5Click();
     void ToolButton2Click();
     void ToolButton3Click();

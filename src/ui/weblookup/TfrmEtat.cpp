@@ -1,4 +1,4 @@
-#include "ui/TfrmEtat.h"
+#include "ui/weblookup/TfrmEtat.h"
 
 #include <QApplication>
 #include <QFrame>

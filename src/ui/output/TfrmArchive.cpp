@@ -1,4 +1,4 @@
-#include "ui/TfrmArchive.h"
+#include "ui/output/TfrmArchive.h"
 
 #include <QCoreApplication>
 #include <QFile>

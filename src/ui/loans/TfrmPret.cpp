@@ -1,4 +1,4 @@
-#include "ui/TfrmPret.h"
+#include "ui/loans/TfrmPret.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,9 +12,9 @@
 #include "catalogue/CatalogueState.h"
 #include "loans/Loans.h"
 #include "ui/Prompts.h"
-#include "ui/TfrmGestEmp.h"
 #include "ui/kit/Fit.h"
 #include "ui/kit/Text.h"
+#include "ui/loans/TfrmGestEmp.h"
 
 namespace cinevaro::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/TfrmGestEmp.h"
+#include "ui/loans/TfrmGestEmp.h"
 
 #include <QGridLayout>
 #include <QLabel>

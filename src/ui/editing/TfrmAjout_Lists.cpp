@@ -1,5 +1,5 @@
 // The lists offered by the record editor's combo boxes. None is sorted by its control.
-#include "ui/TfrmAjout.h"
+#include "ui/editing/TfrmAjout.h"
 
 #include "editing/Languages.h"
 #include "ui/kit/Text.h"

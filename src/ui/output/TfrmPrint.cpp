@@ -1,4 +1,4 @@
-#include "ui/TfrmPrint.h"
+#include "ui/output/TfrmPrint.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -156,45 +156,56 @@ void TfrmPrint::ToolButton1Click()
     printer.setDuplex(QPrinter::DuplexNone);
     // Two portrait pages side by side on each landscape sheet.
     printer.setPageOrientation(QPageLayout::Landscape);
-    // The dialog counts pages as the preview shows them (two of them go on each sheet).
-    const int pages = GmPreview1->pageCount();
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Imprimer"));
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setMinMax(1, std::max(pages, 1));
-    if (m_prompts.runModal(dialog) != QDialog::Accepted)
+    if (!askPrinter(printer))
         return;
     setDraftQuality(printer);
-    int first = 1;
-    int last = pages;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = printer.fromPage();
-        last = std::max(printer.toPage(), first);
-    } else if (printer.printRange() == QPrinter::CurrentPage) {
-        first = last = GmPreview1->currentPage();
-    }
+    const auto [first, last] = chosenPages(printer);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        // Printing to a file: written beside it and renamed over it once complete, so a full
-        // disk never leaves a truncated file in place of the previous one.
-        paint::PdfFile file(QFile::encodeName(printer.outputFileName()).toStdString());
-        bool drawn = false;
-        if (QIODevice* device = file.device()) {
-            QPdfWriter writer(device);
-            writer.setTitle(printer.docName());
-            writer.setCreator(printer.creator());
-            writer.setResolution(printer.resolution());
-            writer.setPageLayout(printer.pageLayout());
-            drawn = GmPreview1->print(writer, first, last);
-        }
-        if (auto written = file.commit(drawn); !written)
-            m_prompts.error(fromCp(written.message));
+        printToFile(printer, first, last);
         return;
     }
     if (!GmPreview1->print(printer, first, last))
         m_prompts.error(
             QStringLiteral("L'impression n'a pas pu être faite : l'imprimante n'a pas accepté le document."));
+}
+
+bool TfrmPrint::askPrinter(QPrinter& printer)
+{
+    // The dialog counts pages as the preview shows them (two of them go on each sheet).
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Imprimer"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setMinMax(1, std::max(GmPreview1->pageCount(), 1));
+    return m_prompts.runModal(dialog) == QDialog::Accepted;
+}
+
+std::pair<int, int> TfrmPrint::chosenPages(const QPrinter& printer) const
+{
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0)
+        return {printer.fromPage(), std::max(printer.toPage(), printer.fromPage())};
+    if (printer.printRange() == QPrinter::CurrentPage)
+        return {GmPreview1->currentPage(), GmPreview1->currentPage()};
+    return {1, GmPreview1->pageCount()};
+}
+
+void TfrmPrint::printToFile(const QPrinter& printer, int first, int last)
+{
+    // Written beside the file and renamed over it once complete, so a full disk never leaves a
+    // truncated file in place of the previous one.
+    paint::PdfFile file(QFile::encodeName(printer.outputFileName()).toStdString());
+    bool drawn = false;
+    if (QIODevice* device = file.device()) {
+        QPdfWriter writer(device);
+        writer.setTitle(printer.docName());
+        writer.setCreator(printer.creator());
+        writer.setResolution(printer.resolution());
+        writer.setPageLayout(printer.pageLayout());
+        drawn = GmPreview1->print(writer, first, last);
+    }
+    if (auto written = file.commit(drawn); !written)
+        m_prompts.error(fromCp(written.message));
 }
 
 void TfrmPrint::ToolButton5Click()

@@ -1,4 +1,4 @@
-#include "ui/TfrmCherchebase.h"
+#include "ui/catalogue/TfrmCherchebase.h"
 
 #include <QEvent>
 #include <QGroupBox>

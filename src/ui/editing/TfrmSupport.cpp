@@ -1,4 +1,4 @@
-#include "ui/TfrmSupport.h"
+#include "ui/editing/TfrmSupport.h"
 
 #include <QGridLayout>
 #include <QLabel>

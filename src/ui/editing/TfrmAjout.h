@@ -97,6 +97,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The supports of the catalogue in the support box, the first one chosen.
+    void fillSupports();
+    // Titles and buttons of each mode; edit mode also shows the record and its cover.
+    void showAddMode();
+    void showEditMode();
     void buildLayout();
     void buildMenu();
     void buildControls();
@@ -120,6 +125,9 @@ private:
     void Button1Click();
     void Importerfilm1Click();
     void Exporterfilm1Click();
+    // The cover shown, as a JPEG picture beside an exported film file (none, or one already there,
+    // is left alone).
+    void writeCoverBeside(const std::string& picture);
     // Focus colour of the editable controls (yellow while focused).
     void controlEnter(QWidget* control);
     void controlExit(QWidget* control);

@@ -1,4 +1,4 @@
-#include "ui/TfrmConf.h"
+#include "ui/catalogue/TfrmConf.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
