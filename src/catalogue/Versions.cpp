@@ -228,7 +228,8 @@ VersionStore::~VersionStore()
 {
     if (m_pending && m_groupDepth > 0 && m_groupSaved) {
         m_groupDepth = 1;
-        endGroup();
+        // A destructor has no one to report to: a version that cannot be written is simply not kept.
+        static_cast<void>(endGroup());
     }
     if (m_pending) {
         m_groupDepth = 0;

@@ -9,12 +9,16 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <system_error>
 
 #include "table/Cp1252.h"
 #include "table/ExclusiveLink.h"
 #include "table/SafeFile.h"
+#include "table/ScopeExit.h"
+#include "table/Text.h"
+#include "table/UniqueFd.h"
 
 namespace fs = std::filesystem;
 
@@ -36,14 +40,6 @@ struct PlannedFile
 bool hasWildcard(const std::string& text)
 {
     return text.find_first_of("*?") != std::string::npos;
-}
-
-std::string upper(std::string text)
-{
-    for (auto& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
 }
 
 // Stored name of a file: relative to the root folder when it lies inside it, otherwise its path
@@ -145,27 +141,18 @@ void removeQuietly(const std::string& path)
 struct ArchiveFile
 {
     std::string path;
-    int readFd = -1;
+    table::UniqueFd readFd;
     std::uint64_t readPos = 0;
     std::uint64_t readSize = 0;
     std::unique_ptr<table::SafeFileWriter> writer;
     zip_error_t error{};
 
     explicit ArchiveFile(std::string p) : path(std::move(p)) { zip_error_init(&error); }
-    ~ArchiveFile()
-    {
-        closeRead();
-        zip_error_fini(&error);
-    }
+    ~ArchiveFile() { zip_error_fini(&error); }
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
-    void closeRead()
-    {
-        if (readFd >= 0)
-            ::close(readFd);
-        readFd = -1;
-    }
+    void closeRead() { readFd.reset(); }
     zip_int64_t fail(int zipCode, int systemCode)
     {
         zip_error_set(&error, zipCode, systemCode);
@@ -196,12 +183,11 @@ struct ArchiveFile
             return sizeof(zip_stat_t);
         }
         case ZIP_SOURCE_OPEN: {
-            a->closeRead();
-            a->readFd = ::open(a->path.c_str(), O_RDONLY | O_CLOEXEC);
+            a->readFd.reset(::open(a->path.c_str(), O_RDONLY | O_CLOEXEC));
             struct stat file
             {
             };
-            if (a->readFd < 0 || ::fstat(a->readFd, &file) != 0)
+            if (!a->readFd || ::fstat(a->readFd.get(), &file) != 0)
                 return a->fail(ZIP_ER_OPEN, errno);
             a->readPos = 0;
             a->readSize = static_cast<std::uint64_t>(file.st_size);
@@ -210,7 +196,7 @@ struct ArchiveFile
         case ZIP_SOURCE_READ: {
             ssize_t n;
             do {
-                n = ::read(a->readFd, data, len);
+                n = ::read(a->readFd.get(), data, len);
             } while (n < 0 && errno == EINTR);
             if (n < 0)
                 return a->fail(ZIP_ER_READ, errno);
@@ -221,7 +207,7 @@ struct ArchiveFile
             const zip_int64_t to = zip_source_seek_compute_offset(a->readPos, a->readSize, data, len, &a->error);
             if (to < 0)
                 return -1;
-            if (::lseek(a->readFd, static_cast<off_t>(to), SEEK_SET) < 0)
+            if (::lseek(a->readFd.get(), static_cast<off_t>(to), SEEK_SET) < 0)
                 return a->fail(ZIP_ER_SEEK, errno);
             a->readPos = static_cast<std::uint64_t>(to);
             return 0;
@@ -294,7 +280,7 @@ struct ZipSourceState
 {
     TZipMaster* owner = nullptr;
     PlannedFile file;
-    int fd = -1;
+    table::UniqueFd fd;
     std::uint64_t read = 0;
     zip_error_t error{};
 
@@ -303,8 +289,8 @@ struct ZipSourceState
         auto* s = static_cast<ZipSourceState*>(userdata);
         switch (cmd) {
         case ZIP_SOURCE_OPEN:
-            s->fd = ::open(s->file.path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (s->fd < 0) {
+            s->fd.reset(::open(s->file.path.c_str(), O_RDONLY | O_CLOEXEC));
+            if (!s->fd) {
                 zip_error_set(&s->error, ZIP_ER_OPEN, errno);
                 return -1;
             }
@@ -314,7 +300,7 @@ struct ZipSourceState
         case ZIP_SOURCE_READ: {
             ssize_t n;
             do {
-                n = ::read(s->fd, data, len);
+                n = ::read(s->fd.get(), data, len);
             } while (n < 0 && errno == EINTR);
             if (n < 0) {
                 zip_error_set(&s->error, ZIP_ER_READ, errno);
@@ -330,9 +316,7 @@ struct ZipSourceState
             return n;
         }
         case ZIP_SOURCE_CLOSE:
-            if (s->fd >= 0)
-                ::close(s->fd);
-            s->fd = -1;
+            s->fd.reset();
             return 0;
         case ZIP_SOURCE_STAT: {
             auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &s->error);
@@ -347,8 +331,6 @@ struct ZipSourceState
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&s->error, data, len);
         case ZIP_SOURCE_FREE:
-            if (s->fd >= 0)
-                ::close(s->fd);
             zip_error_fini(&s->error);
             delete s;
             return 0;
@@ -430,6 +412,275 @@ Outcome TZipMaster::setZipFilename(const std::string& path)
     return readList();
 }
 
+namespace {
+
+struct ZipDiscard
+{
+    void operator()(zip_t* za) const { zip_discard(za); }
+};
+// An open archive; discarded (nothing written) unless closed with closeArchive.
+using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
+
+std::string writeFailure(const std::string& archive, int zipCode)
+{
+    return cp("Impossible d'écrire l'archive ") + archive + " : " + zipErrorText(zipCode);
+}
+
+// The files FSpecArgs name (file names, folders, wildcards), without the archive itself, names
+// upper-cased with AddForceDOS.
+Outcome planAddedFiles(const std::vector<std::string>& specs, const std::string& root, unsigned options,
+                       const std::string& archive, std::vector<PlannedFile>& files)
+{
+    const bool recurse = options & AddRecurseDirs;
+    for (const auto& fileSpec : specs) {
+        fs::path p(fileSpec);
+        Outcome o = Outcome::success();
+        if (hasWildcard(p.filename().string()))
+            o = addFolder(p.parent_path().empty() ? fs::path(".") : p.parent_path(), p.filename().string(), recurse,
+                          root, options, files);
+        else if (std::error_code ec; fs::is_directory(p, ec))
+            o = addFolder(p, "*", recurse, root, options, files);
+        else
+            o = addFile(p, root, options, files);
+        if (!o)
+            return o;
+    }
+    // The archive never contains itself.
+    std::error_code ec;
+    const fs::path self = fs::weakly_canonical(archive, ec);
+    std::erase_if(files, [&](const PlannedFile& f) {
+        std::error_code e;
+        return fs::weakly_canonical(f.path, e) == self;
+    });
+    if (options & AddForceDOS)
+        for (auto& f : files)
+            f.name = table::upperAscii(f.name);
+    return Outcome::success();
+}
+
+// The archive opened (or created) for writing through `file`.
+catalogue::Result<ZipHandle> openForWriting(ArchiveFile& file)
+{
+    zip_error_t openError;
+    zip_error_init(&openError);
+    zip_source_t* archiveSource = zip_source_function_create(&ArchiveFile::callback, &file, &openError);
+    zip_t* za = archiveSource ? zip_open_from_source(archiveSource, ZIP_CREATE, &openError) : nullptr;
+    const int error = zip_error_code_zip(&openError);
+    zip_error_fini(&openError);
+    if (!za) {
+        if (archiveSource)
+            zip_source_free(archiveSource);
+        return Outcome::failure(writeFailure(file.path, error));
+    }
+    return ZipHandle(za);
+}
+
+// With AddFreshen or AddUpdate, whether `file` leaves its entry (or its absence) as it is.
+bool keepsArchivedEntry(zip_t* za, zip_int64_t existing, const PlannedFile& file, unsigned options)
+{
+    if (!(options & (AddFreshen | AddUpdate)))
+        return false;
+    if ((options & AddFreshen) && !(options & AddUpdate) && existing < 0)
+        return true;
+    zip_stat_t st;
+    return existing >= 0 && zip_stat_index(za, static_cast<zip_uint64_t>(existing), 0, &st) == 0 &&
+           (st.valid & ZIP_STAT_MTIME) && st.mtime >= file.mtime;
+}
+
+// The unpacked entries of Extract, as planned before anything is written.
+struct ExtractEntry
+{
+    zip_uint64_t index;
+    std::string name; // last component of the stored name
+    std::uint64_t size;
+    time_t mtime;
+};
+
+// The archive opened for reading. A file that is not a readable archive gives the entry walk's
+// numbered error, as the list does; otherwise the library's error.
+catalogue::Result<ZipHandle> openForReading(const std::string& path)
+{
+    int error = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (za)
+        return ZipHandle(za);
+    std::vector<ZipDirEntry> list;
+    if (ZipListError walk = readEntryList(path, list); walk != ZipListError::None)
+        return Outcome::failure(numberedReadError(walk));
+    return Outcome::failure(cp("Impossible de lire l'archive ") + path + " : " + zipErrorText(error));
+}
+
+// Whether stored entry `index` is a link or another special file (Unix attributes).
+bool isSpecialFile(zip_t* za, zip_uint64_t index)
+{
+    zip_uint8_t opsys = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0 || opsys != ZIP_OPSYS_UNIX)
+        return false;
+    const auto kind = (attributes >> 16) & S_IFMT;
+    return kind != 0 && kind != S_IFREG;
+}
+
+// Every entry checked and the whole sized before anything is written: folders are passed over,
+// unsafe entries (control characters, links, empty or dot names) go to `skipped`, and an archive
+// read otherwise than stored or over kMaxExtractBytes unpacked is refused.
+Outcome planExtract(zip_t* za, const std::string& path, std::vector<ExtractEntry>& plan,
+                    std::vector<std::string>& skipped)
+{
+    const std::string inconsistent = cp("L'archive est incohérente ; rien n'a été extrait : ") + path;
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    // The zip library turns a NUL of a stored name into a space: the names are checked as stored.
+    std::vector<std::string> storedNames;
+    if (!readCentralNames(path, storedNames) || storedNames.size() != static_cast<std::uint64_t>(count))
+        return Outcome::failure(inconsistent);
+    std::uint64_t total = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        const auto index = static_cast<zip_uint64_t>(i);
+        if (zip_stat_index(za, index, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
+            !(st.valid & ZIP_STAT_SIZE))
+            continue;
+        const std::string& stored = storedNames[static_cast<std::size_t>(i)];
+        std::string read = stored;
+        std::replace(read.begin(), read.end(), '\0', ' ');
+        if (read != st.name)
+            return Outcome::failure(inconsistent);
+        if (holdsControlCharacter(stored)) {
+            skipped.push_back(stored);
+            continue;
+        }
+        if (stored.empty() || stored.back() == '/' || stored.back() == '\\')
+            continue; // a folder
+        std::string name = lastComponent(stored);
+        if (isSpecialFile(za, index) || name.empty() || name == "." || name == "..") {
+            skipped.push_back(stored);
+            continue;
+        }
+        total += st.size;
+        if (st.size > TZipMaster::kMaxExtractBytes || total > TZipMaster::kMaxExtractBytes)
+            return Outcome::failure(cp("L'archive dépasse 256 Mo une fois décompressée ; rien n'a été extrait : ") +
+                                    path);
+        plan.push_back({index, std::move(name), st.size, (st.valid & ZIP_STAT_MTIME) ? st.mtime : 0});
+    }
+    return Outcome::success();
+}
+
+enum class TargetAction { Keep, Create, Replace };
+
+// What unpacking an entry of time `mtime` does to `target`: links and folders are never touched,
+// an existing file is replaced only as the options ask, and ExtrFreshen alone creates nothing.
+TargetAction decideTarget(const std::string& target, time_t mtime, unsigned options)
+{
+    struct stat existing
+    {
+    };
+    if (::lstat(target.c_str(), &existing) != 0)
+        return (options & ExtrFreshen) && !(options & ExtrUpdate) ? TargetAction::Keep : TargetAction::Create;
+    if (S_ISLNK(existing.st_mode) || S_ISDIR(existing.st_mode))
+        return TargetAction::Keep;
+    if ((options & ExtrOverWrite) || ((options & (ExtrFreshen | ExtrUpdate)) && existing.st_mtime < mtime))
+        return TargetAction::Replace;
+    return TargetAction::Keep; // existing files are kept
+}
+
+// The entry's bytes into `fd`: never more than its announced size; `step` is called once per
+// kProgressStepBytes and cancels by returning false.
+Outcome copyEntryBytes(zip_t* za, const ExtractEntry& entry, int fd, const std::string& target, std::string& buffer,
+                       const std::function<bool()>& step)
+{
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> zf(zip_fopen_index(za, entry.index, 0), &zip_fclose);
+    if (!zf)
+        return Outcome::failure(cp("Impossible d'extraire ") + entry.name + cp(" : ") +
+                                zipErrorText(zip_error_code_zip(zip_get_error(za))));
+    std::uint64_t done = 0;
+    for (;;) {
+        const zip_int64_t n = zip_fread(zf.get(), buffer.data(), buffer.size());
+        if (n < 0)
+            return Outcome::failure(cp("Impossible d'extraire ") + entry.name + cp(" : archive endommagée"));
+        if (n == 0)
+            return Outcome::success();
+        const std::uint64_t before = done / TZipMaster::kProgressStepBytes;
+        done += static_cast<std::uint64_t>(n);
+        if (done > entry.size)
+            return Outcome::failure(cp("Impossible d'extraire ") + entry.name + cp(" : taille annoncée inexacte"));
+        if (::write(fd, buffer.data(), static_cast<std::size_t>(n)) != n)
+            return Outcome::failure(cp("Impossible d'écrire le fichier ") + target);
+        for (std::uint64_t k = before; k < done / TZipMaster::kProgressStepBytes; ++k)
+            if (!step())
+                return Outcome::failure(cp("Extraction annulée"));
+    }
+}
+
+// Unpacks an entry into a new temporary file in `base`, then puts it at `target`: renamed over
+// the file there (Replace), or linked exclusively (Create), which keeps a name that appeared
+// meanwhile (`created` false). The temporary file never stays behind.
+Outcome unpackEntry(zip_t* za, const ExtractEntry& entry, const std::string& base, const std::string& target,
+                    TargetAction action, std::string& buffer, const std::function<bool()>& step, bool& created)
+{
+    created = false;
+    std::string temp = base + ".cinevaro-XXXXXX";
+    table::UniqueFd fd(::mkstemp(temp.data()));
+    if (!fd)
+        return Outcome::failure(cp("Impossible de créer le fichier ") + target);
+    table::ScopeExit removeTemp([&] { removeQuietly(temp); });
+    if (Outcome copied = copyEntryBytes(za, entry, fd.get(), target, buffer, step); !copied)
+        return copied;
+    if (entry.mtime) {
+        timespec times[2] = {{entry.mtime, 0}, {entry.mtime, 0}};
+        ::futimens(fd.get(), times);
+    }
+    ::fchmod(fd.get(), 0644);
+    if (!fd.close())
+        return Outcome::failure(cp("Impossible d'écrire le fichier ") + target);
+    if (action == TargetAction::Replace) {
+        if (::rename(temp.c_str(), target.c_str()) != 0)
+            return Outcome::failure(cp("Impossible de créer le fichier ") + target);
+        removeTemp.dismiss();
+        return Outcome::success();
+    }
+    const int linked = table::linkExclusive(temp, target);
+    if (linked != 0 && linked != EEXIST)
+        return Outcome::failure(cp("Impossible de créer le fichier ") + target);
+    created = linked == 0;
+    return Outcome::success();
+}
+
+// Adds `files` to the archive, each read through a ZipSourceState when the archive is written;
+// `written` gets their paths and `newest` the latest time among them.
+Outcome addEntries(TZipMaster& owner, zip_t* za, const std::vector<PlannedFile>& files,
+                   std::vector<std::string>& written, time_t& newest)
+{
+    for (const auto& f : files) {
+        const zip_int64_t existing = zip_name_locate(za, f.name.c_str(), ZIP_FL_ENC_RAW);
+        if (keepsArchivedEntry(za, existing, f, owner.AddOptions))
+            continue;
+        auto* state = new ZipSourceState{&owner, f, {}, 0, {}};
+        zip_error_init(&state->error);
+        zip_error_t createError;
+        zip_error_init(&createError);
+        zip_source_t* source = zip_source_function_create(&ZipSourceState::callback, state, &createError);
+        zip_error_fini(&createError);
+        if (!source) {
+            delete state;
+            return Outcome::failure(writeFailure(owner.ZipFilename(), ZIP_ER_MEMORY));
+        }
+        const zip_int64_t index = zip_file_add(za, f.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
+        if (index < 0) {
+            zip_source_free(source);
+            return Outcome::failure(writeFailure(owner.ZipFilename(), zip_error_code_zip(zip_get_error(za))));
+        }
+        const int level = std::clamp(owner.AddCompLevel, 0, 9);
+        zip_set_file_compression(za, static_cast<zip_uint64_t>(index), level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                 static_cast<zip_uint32_t>(level));
+        zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), f.mtime, 0);
+        newest = std::max(newest, f.mtime);
+        written.push_back(f.path);
+    }
+    return Outcome::success();
+}
+
+} // namespace
+
 Outcome TZipMaster::Add()
 {
     if (FSpecArgs.empty())
@@ -440,108 +691,39 @@ Outcome TZipMaster::Add()
         return Outcome::failure("Error - no zip file specified");
     m_addBusy = true;
     m_cancel = false;
-    struct Done
-    {
-        TZipMaster& z;
-        ~Done()
-        {
-            z.FSpecArgs.clear();
-            z.m_addBusy = false;
-            z.m_cancel = false;
-        }
-    } done{*this};
+    const table::ScopeExit done([this] {
+        FSpecArgs.clear();
+        m_addBusy = false;
+        m_cancel = false;
+    });
 
     // An existing file must be a readable archive: it is updated, never replaced by accident.
     if (auto listed = readList(); !listed)
         return listed;
-
     std::vector<PlannedFile> files;
-    const bool recurse = AddOptions & AddRecurseDirs;
-    for (const auto& fileSpec : FSpecArgs) {
-        fs::path p(fileSpec);
-        Outcome o = Outcome::success();
-        if (hasWildcard(p.filename().string()))
-            o = addFolder(p.parent_path().empty() ? fs::path(".") : p.parent_path(), p.filename().string(), recurse,
-                          AddRootDir, AddOptions, files);
-        else if (std::error_code ec; fs::is_directory(p, ec))
-            o = addFolder(p, "*", recurse, AddRootDir, AddOptions, files);
-        else
-            o = addFile(p, AddRootDir, AddOptions, files);
-        if (!o)
-            return o;
-    }
-    // The archive never contains itself.
-    std::error_code ec;
-    const fs::path self = fs::weakly_canonical(m_zipFilename, ec);
-    std::erase_if(files, [&](const PlannedFile& f) {
-        std::error_code e;
-        return fs::weakly_canonical(f.path, e) == self;
-    });
-    if (AddOptions & AddForceDOS)
-        for (auto& f : files)
-            f.name = upper(f.name);
+    if (auto planned = planAddedFiles(FSpecArgs, AddRootDir, AddOptions, m_zipFilename, files); !planned)
+        return planned;
     if (files.empty())
         return Outcome::failure(cp("Aucun fichier à archiver"));
 
     ArchiveFile archiveFile(m_zipFilename);
-    zip_error_t openError;
-    zip_error_init(&openError);
-    zip_source_t* archiveSource = zip_source_function_create(&ArchiveFile::callback, &archiveFile, &openError);
-    zip_t* za = archiveSource ? zip_open_from_source(archiveSource, ZIP_CREATE, &openError) : nullptr;
-    const int error = zip_error_code_zip(&openError);
-    zip_error_fini(&openError);
-    if (!za) {
-        if (archiveSource)
-            zip_source_free(archiveSource);
-        return Outcome::failure(cp("Impossible d'écrire l'archive ") + m_zipFilename + " : " + zipErrorText(error));
-    }
+    auto za = openForWriting(archiveFile);
+    if (!za)
+        return za.outcome();
     std::vector<std::string> written;
     time_t newest = 0;
-    for (const auto& f : files) {
-        zip_int64_t existing = zip_name_locate(za, f.name.c_str(), ZIP_FL_ENC_RAW);
-        if (AddOptions & (AddFreshen | AddUpdate)) {
-            if ((AddOptions & AddFreshen) && !(AddOptions & AddUpdate) && existing < 0)
-                continue;
-            zip_stat_t st;
-            if (existing >= 0 && zip_stat_index(za, static_cast<zip_uint64_t>(existing), 0, &st) == 0 &&
-                (st.valid & ZIP_STAT_MTIME) && st.mtime >= f.mtime)
-                continue;
-        }
-        auto* state = new ZipSourceState{this, f, -1, 0, {}};
-        zip_error_init(&state->error);
-        zip_error_t createError;
-        zip_error_init(&createError);
-        zip_source_t* source = zip_source_function_create(&ZipSourceState::callback, state, &createError);
-        zip_error_fini(&createError);
-        if (!source) {
-            delete state;
-            zip_discard(za);
-            return Outcome::failure(cp("Impossible d'écrire l'archive ") + m_zipFilename + " : " +
-                                    zipErrorText(ZIP_ER_MEMORY));
-        }
-        zip_int64_t index = zip_file_add(za, f.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
-        if (index < 0) {
-            zip_source_free(source);
-            int code = zip_error_code_zip(zip_get_error(za));
-            zip_discard(za);
-            return Outcome::failure(cp("Impossible d'écrire l'archive ") + m_zipFilename + " : " + zipErrorText(code));
-        }
-        const int level = std::clamp(AddCompLevel, 0, 9);
-        zip_set_file_compression(za, static_cast<zip_uint64_t>(index), level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                 static_cast<zip_uint32_t>(level));
-        zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), f.mtime, 0);
-        newest = std::max(newest, f.mtime);
-        written.push_back(f.path);
-    }
-    if (zip_close(za) != 0) {
-        int code = zip_error_code_zip(zip_get_error(za));
-        zip_discard(za);
-        std::string message = cp("Impossible d'écrire l'archive ") + m_zipFilename + " : " + zipErrorText(code);
+    if (auto added = addEntries(*this, za->get(), files, written, newest); !added)
+        return added;
+    // zip_close frees the archive once it is written; on a failure it stays to be discarded.
+    if (zip_close(za->get()) != 0) {
+        const int code = zip_error_code_zip(zip_get_error(za->get()));
+        const std::string message = writeFailure(m_zipFilename, code);
         if (OnMessage)
             OnMessage(code, message);
         progress(ProgressBatchEnds, " ", 0);
         return Outcome::failure(message);
     }
+    static_cast<void>(za->release());
     progress(ProgressBatchEnds, " ", 0);
     if (AddOptions & AddMove)
         for (const auto& path : written)
@@ -560,182 +742,38 @@ Outcome TZipMaster::Extract()
         return Outcome::failure(cp("Une extraction est déjà en cours"));
     m_extractBusy = true;
     m_cancel = false;
-    struct Done
-    {
-        TZipMaster& z;
-        ~Done()
-        {
-            z.FSpecArgs.clear();
-            z.m_extractBusy = false;
-            z.m_cancel = false;
-        }
-    } done{*this};
+    const table::ScopeExit done([this] {
+        FSpecArgs.clear();
+        m_extractBusy = false;
+        m_cancel = false;
+    });
 
     m_created.clear();
     m_skipped.clear();
     std::error_code ec;
     if (ExtrBaseDir.empty() || !fs::is_directory(ExtrBaseDir, ec))
         return Outcome::failure(cp("Le dossier de destination n'existe pas : ") + ExtrBaseDir);
-    int error = 0;
-    zip_t* za = zip_open(m_zipFilename.c_str(), ZIP_RDONLY, &error);
-    if (!za) {
-        std::vector<ZipDirEntry> list;
-        ZipListError walk = readEntryList(m_zipFilename, list);
-        if (walk != ZipListError::None)
-            return Outcome::failure(numberedReadError(walk));
-        return Outcome::failure(cp("Impossible de lire l'archive ") + m_zipFilename + " : " + zipErrorText(error));
-    }
-    struct Closer
-    {
-        zip_t* za;
-        ~Closer() { zip_discard(za); }
-    } closer{za};
-
-    // Plan first: what is skipped, and whether the whole fits the size bound.
-    struct Planned
-    {
-        zip_uint64_t index;
-        std::string name;
-        std::uint64_t size;
-        time_t mtime;
-    };
-    std::vector<Planned> plan;
-    std::uint64_t total = 0;
-    const zip_int64_t count = zip_get_num_entries(za, 0);
-    // The zip library turns a NUL of a stored name into a space: the names are checked as stored.
-    std::vector<std::string> storedNames;
-    if (!readCentralNames(m_zipFilename, storedNames) || storedNames.size() != static_cast<std::uint64_t>(count))
-        return Outcome::failure(cp("L'archive est incohérente ; rien n'a été extrait : ") + m_zipFilename);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        zip_stat_t st;
-        const auto index = static_cast<zip_uint64_t>(i);
-        if (zip_stat_index(za, index, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
-            !(st.valid & ZIP_STAT_SIZE))
-            continue;
-        const std::string& stored = storedNames[static_cast<std::size_t>(i)];
-        std::string read = stored;
-        std::replace(read.begin(), read.end(), '\0', ' ');
-        if (read != st.name)
-            return Outcome::failure(cp("L'archive est incohérente ; rien n'a été extrait : ") + m_zipFilename);
-        if (holdsControlCharacter(stored)) {
-            m_skipped.push_back(stored);
-            continue;
-        }
-        if (stored.empty() || stored.back() == '/' || stored.back() == '\\')
-            continue; // a folder
-        zip_uint8_t opsys = 0;
-        zip_uint32_t attributes = 0;
-        if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) == 0 && opsys == ZIP_OPSYS_UNIX &&
-            ((attributes >> 16) & S_IFMT) != 0 && ((attributes >> 16) & S_IFMT) != S_IFREG) {
-            m_skipped.push_back(stored);
-            continue; // a link or another special file
-        }
-        std::string name = lastComponent(stored);
-        if (name.empty() || name == "." || name == "..") {
-            m_skipped.push_back(stored);
-            continue;
-        }
-        total += st.size;
-        if (st.size > kMaxExtractBytes || total > kMaxExtractBytes)
-            return Outcome::failure(cp("L'archive dépasse 256 Mo une fois décompressée ; rien n'a été extrait : ") +
-                                    m_zipFilename);
-        plan.push_back({index, name, st.size, (st.valid & ZIP_STAT_MTIME) ? st.mtime : 0});
-    }
+    auto za = openForReading(m_zipFilename);
+    if (!za)
+        return za.outcome();
+    std::vector<ExtractEntry> plan;
+    if (auto planned = planExtract(za->get(), m_zipFilename, plan, m_skipped); !planned)
+        return planned;
 
     const std::string base = ExtrBaseDir.back() == '/' ? ExtrBaseDir : ExtrBaseDir + "/";
     std::string buffer(256 * 1024, '\0');
-    for (const auto& p : plan) {
-        const std::string target = base + p.name;
-        struct stat existing
-        {
-        };
-        const bool exists = ::lstat(target.c_str(), &existing) == 0;
-        bool replace = false;
-        if (exists) {
-            if (S_ISLNK(existing.st_mode) || S_ISDIR(existing.st_mode))
-                continue;
-            if (ExtrOptions & ExtrOverWrite)
-                replace = true;
-            else if ((ExtrOptions & (ExtrFreshen | ExtrUpdate)) && existing.st_mtime < p.mtime)
-                replace = true;
-            if (!replace)
-                continue; // existing files are kept
-        } else if ((ExtrOptions & ExtrFreshen) && !(ExtrOptions & ExtrUpdate)) {
+    const auto step = [this] { return progressStep(); };
+    for (const auto& entry : plan) {
+        const std::string target = base + entry.name;
+        const TargetAction action = decideTarget(target, entry.mtime, ExtrOptions);
+        if (action == TargetAction::Keep)
             continue;
-        }
-        progress(ProgressFileBegins, p.name, static_cast<std::int64_t>(p.size));
-        std::string temp = base + ".cinevaro-XXXXXX";
-        int fd = ::mkstemp(temp.data());
-        if (fd < 0)
-            return Outcome::failure(cp("Impossible de créer le fichier ") + target);
-        auto failWith = [&](const std::string& message) {
-            ::close(fd);
-            removeQuietly(temp);
-            return Outcome::failure(message);
-        };
-        zip_file_t* zf = zip_fopen_index(za, p.index, 0);
-        if (!zf)
-            return failWith(cp("Impossible d'extraire ") + p.name + cp(" : ") +
-                            zipErrorText(zip_error_code_zip(zip_get_error(za))));
-        std::uint64_t done = 0;
-        bool ok = true;
-        std::string message;
-        for (;;) {
-            zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
-            if (n < 0) {
-                ok = false;
-                message = cp("Impossible d'extraire ") + p.name + cp(" : archive endommagée");
-                break;
-            }
-            if (n == 0)
-                break;
-            const std::uint64_t before = done / kProgressStepBytes;
-            done += static_cast<std::uint64_t>(n);
-            if (done > p.size) {
-                ok = false;
-                message = cp("Impossible d'extraire ") + p.name + cp(" : taille annoncée inexacte");
-                break;
-            }
-            if (::write(fd, buffer.data(), static_cast<std::size_t>(n)) != n) {
-                ok = false;
-                message = cp("Impossible d'écrire le fichier ") + target;
-                break;
-            }
-            bool cancelled = false;
-            for (std::uint64_t k = before; k < done / kProgressStepBytes && !cancelled; ++k)
-                cancelled = !progressStep();
-            if (cancelled) {
-                ok = false;
-                message = cp("Extraction annulée");
-                break;
-            }
-        }
-        zip_fclose(zf);
-        if (!ok)
-            return failWith(message);
-        if (p.mtime) {
-            timespec times[2] = {{p.mtime, 0}, {p.mtime, 0}};
-            ::futimens(fd, times);
-        }
-        ::fchmod(fd, 0644);
-        if (::close(fd) != 0) {
-            removeQuietly(temp);
-            return Outcome::failure(cp("Impossible d'écrire le fichier ") + target);
-        }
-        // Without replacement, the exclusive link refuses a name that appeared meanwhile.
-        if (replace) {
-            if (::rename(temp.c_str(), target.c_str()) != 0) {
-                removeQuietly(temp);
-                return Outcome::failure(cp("Impossible de créer le fichier ") + target);
-            }
-            continue;
-        }
-        const int linked = table::linkExclusive(temp, target);
-        removeQuietly(temp);
-        if (linked == 0)
-            m_created.push_back(p.name);
-        else if (linked != EEXIST)
-            return Outcome::failure(cp("Impossible de créer le fichier ") + target);
+        progress(ProgressFileBegins, entry.name, static_cast<std::int64_t>(entry.size));
+        bool created = false;
+        if (auto unpacked = unpackEntry(za->get(), entry, base, target, action, buffer, step, created); !unpacked)
+            return unpacked;
+        if (created)
+            m_created.push_back(entry.name);
     }
     progress(ProgressBatchEnds, " ", 0);
     return Outcome::success();

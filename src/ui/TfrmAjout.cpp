@@ -463,11 +463,10 @@ void TfrmAjout::btnEnregistreClick()
     auto values = readBoxes();
     if (!values)
         return;
-    bool saved = false;
     const catalogue::Outcome outcome = m_mode == EditorMode::Add
-                                           ? editing::addRecord(m_state, *values, m_pickedCover, &saved)
-                                           : editing::saveRecord(m_state, m_editRow, *values, m_pickedCover, &saved);
-    if (!saved) {
+                                           ? editing::addRecord(m_state, *values, m_pickedCover)
+                                           : editing::saveRecord(m_state, m_editRow, *values, m_pickedCover);
+    if (!outcome.saved()) {
         m_prompts.error(fromCp(outcome.message));
         return;
     }
@@ -580,10 +579,9 @@ void TfrmAjout::Importerfilm1Click()
     if (chosen.isEmpty())
         return;
     const std::string path = nativePath(chosen);
-    std::string error;
-    auto film = editing::readFilmFile(path, &error);
+    auto film = editing::readFilmFile(path);
     if (!film) {
-        m_prompts.error(fromCp(error));
+        m_prompts.error(fromCp(film.message()));
         return;
     }
     auto values = readBoxes();

@@ -317,7 +317,7 @@ void TfrmBase::clearFilterState()
 {
     m_state.FilterActive = false;
     m_state.ActorFilterActive = false;
-    m_state.ActorFilterName.assign(1, ';');
+    m_state.ActorFilterName = catalogue::kNoActorFilter;
     m_state.SearchActive = false;
     {
         // The callers rebuild the tree once: ticking "Aucun Filtre" here must not apply the

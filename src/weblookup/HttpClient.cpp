@@ -11,8 +11,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <functional>
 
 #include "table/Cp1252.h"
+#include "table/ScopeExit.h"
+#include "table/UniqueFd.h"
 #include "weblookup/HttpReply.h"
 
 namespace cinevaro::weblookup {
@@ -110,11 +113,6 @@ class HttpClient::Connection : public ByteSource
 {
 public:
     Connection(std::string host, int port) : m_host(std::move(host)), m_port(port) {}
-    ~Connection() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
 
     const std::string& host() const { return m_host; }
     int port() const { return m_port; }
@@ -126,52 +124,44 @@ public:
         addrinfo hints{};
         hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_STREAM;
-        addrinfo* list = nullptr;
+        addrinfo* found = nullptr;
         const std::string where = endpoint(m_host, m_port);
-        int rc = ::getaddrinfo(m_host.c_str(), std::to_string(m_port).c_str(), &hints, &list);
+        int rc = ::getaddrinfo(m_host.c_str(), std::to_string(m_port).c_str(), &hints, &found);
+        const std::unique_ptr<addrinfo, void (*)(addrinfo*)> list(found, &::freeaddrinfo);
         if (rc != 0 || !list)
             throw TransportError(cp("Hôte introuvable : ") + m_host);
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         int lastError = ECONNREFUSED;
-        for (addrinfo* ai = list; ai; ai = ai->ai_next) {
-            int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
-            if (fd < 0) {
+        for (addrinfo* ai = list.get(); ai; ai = ai->ai_next) {
+            table::UniqueFd fd(
+                ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol));
+            if (!fd) {
                 lastError = errno;
                 continue;
             }
             int error = 0;
-            if (::connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
+            if (::connect(fd.get(), ai->ai_addr, ai->ai_addrlen) != 0) {
                 error = errno;
-                if (error == EINPROGRESS) {
-                    try {
-                        error = waitConnected(fd, deadline, idle);
-                    } catch (...) {
-                        ::close(fd);
-                        ::freeaddrinfo(list);
-                        throw;
-                    }
-                }
+                if (error == EINPROGRESS)
+                    error = waitConnected(fd.get(), deadline, idle);
             }
             if (error == 0) {
-                ::freeaddrinfo(list);
                 int one = 1;
-                ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-                m_fd = fd;
+                ::setsockopt(fd.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+                m_fd = std::move(fd);
                 return;
             }
-            ::close(fd);
             lastError = error;
             if (error == ETIMEDOUT)
                 break;
         }
-        ::freeaddrinfo(list);
         throw TransportError(connectErrorText(lastError, where));
     }
 
     // True when the peer has not closed the connection nor sent anything unasked.
     bool stillUsable() const
     {
-        pollfd p{m_fd, POLLIN, 0};
+        pollfd p{m_fd.get(), POLLIN, 0};
         return ::poll(&p, 1, 0) == 0;
     }
 
@@ -180,7 +170,7 @@ public:
         std::size_t done = 0;
         auto last = Clock::now();
         while (done < data.size()) {
-            ssize_t n = ::send(m_fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+            ssize_t n = ::send(m_fd.get(), data.data() + done, data.size() - done, MSG_NOSIGNAL);
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
                 last = Clock::now();
@@ -200,7 +190,7 @@ public:
     {
         auto last = Clock::now();
         for (;;) {
-            ssize_t n = ::recv(m_fd, buffer, size, 0);
+            ssize_t n = ::recv(m_fd.get(), buffer, size, 0);
             if (n >= 0) {
                 maybeIdle();
                 if (m_guard)
@@ -243,7 +233,7 @@ private:
     bool waitReady(short events, Clock::time_point since, int timeoutMs, const std::function<void()>& idle)
     {
         for (;;) {
-            pollfd p{m_fd, events, 0};
+            pollfd p{m_fd.get(), events, 0};
             int r = ::poll(&p, 1, kSliceMs);
             if (r > 0)
                 return true;
@@ -271,7 +261,7 @@ private:
 
     std::string m_host;
     int m_port;
-    int m_fd = -1;
+    table::UniqueFd m_fd;
     int m_timeoutMs = 60000;
     const std::function<void()>* m_idle = nullptr;
     const FetchGuard* m_guard = nullptr;
@@ -354,7 +344,7 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
 {
     struct Sink : BodySink
     {
-        int fd = -1;
+        table::UniqueFd fd;
         std::string path;
         std::int64_t maxBytes = 0;
         std::int64_t written = 0;
@@ -364,7 +354,7 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
                 throw TransportError(tooLarge());
             written += static_cast<std::int64_t>(size);
             while (size > 0) {
-                ssize_t n = ::write(fd, data, size);
+                ssize_t n = ::write(fd.get(), data, size);
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n <= 0)
@@ -376,7 +366,7 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
         void reset() override
         {
             written = 0;
-            if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+            if (::ftruncate(fd.get(), 0) != 0 || ::lseek(fd.get(), 0, SEEK_SET) != 0)
                 throw TransportError(cp("Impossible d'écrire dans le fichier ") + path);
         }
         std::int64_t limit() const override { return maxBytes; }
@@ -386,177 +376,204 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
             return cp("Le fichier reçu dépasse la taille admise (") + std::to_string(maxBytes / (1024 * 1024)) +
                    cp(" Mo) : le téléchargement a été interrompu");
         }
-        ~Sink() override
-        {
-            if (fd >= 0)
-                ::close(fd);
-        }
     } sink;
     sink.path = path;
     sink.maxBytes = std::min(maxBytes, m_maxFileBytes);
-    sink.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (sink.fd < 0) {
+    sink.fd.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!sink.fd) {
         FetchResult failed;
         failed.kind = FetchResult::Kind::Transport;
         failed.message = cp("Impossible de créer le fichier ") + path;
         return failed;
     }
     FetchResult result = fetch(address, sink);
-    if (::close(sink.fd) != 0 && result.ok()) {
+    if (!sink.fd.close() && result.ok()) {
         result.kind = FetchResult::Kind::Transport;
         result.message = cp("Impossible d'écrire dans le fichier ") + path;
     }
-    sink.fd = -1;
     return result;
+}
+
+namespace {
+
+bool hasNoBody(int status)
+{
+    return status == 204 || status == 304 || (status >= 100 && status < 200);
+}
+
+bool isRedirection(const ReplyHead& head)
+{
+    return head.header("Location") || (head.status >= 300 && head.status < 400 && head.status != 304);
+}
+
+} // namespace
+
+struct HttpClient::FetchState
+{
+    FetchGuard guard;
+    std::function<void()> idle;
+    HttpAddress current;
+    FetchResult result;
+};
+
+struct HttpClient::Exchange
+{
+    explicit Exchange(std::unique_ptr<Connection> c) : connection(std::move(c)), reader(*connection) {}
+
+    std::unique_ptr<Connection> connection; // dropped when a body could not be read to its end
+    ReplyReader reader;
+    ReplyHead head;
+};
+
+std::unique_ptr<HttpClient::Connection> HttpClient::connectionFor(FetchState& fetch)
+{
+    const bool viaProxy = !m_proxyServer.empty();
+    const std::string host = viaProxy ? m_proxyServer : fetch.current.host;
+    const int port = viaProxy ? (m_proxyPort > 0 ? m_proxyPort : 80) : fetch.current.port;
+    std::unique_ptr<Connection> connection = std::move(m_connection);
+    if (connection && (connection->host() != host || connection->port() != port || !connection->stillUsable()))
+        connection.reset();
+    if (!connection) {
+        connection = std::make_unique<Connection>(host, port);
+        connection->setGuard(&fetch.guard);
+        connection->open(m_connectTimeoutMs, fetch.idle);
+    }
+    connection->setGuard(&fetch.guard);
+    connection->setIdle(&fetch.idle);
+    connection->setTimeout(m_readTimeoutMs);
+    return connection;
+}
+
+void HttpClient::keepConnection(Exchange& exchange)
+{
+    if (!exchange.connection || !exchange.head.complete || !exchange.head.keepAlive() ||
+        exchange.reader.connectionEnded() || m_disconnectRequested)
+        return;
+    exchange.connection->setGuard(nullptr);
+    exchange.connection->setIdle(nullptr);
+    m_connection = std::move(exchange.connection);
+}
+
+// Up to kMaxDiscardBytes of a body nobody reads; a longer, slow or broken one is dropped with its
+// connection. A cancel or the deadline still ends the fetch.
+void HttpClient::discardBody(Exchange& exchange, FetchState& fetch)
+{
+    if (hasNoBody(exchange.head.status))
+        return;
+    exchange.connection->setTimeout(std::min(m_discardTimeoutMs, m_readTimeoutMs));
+    try {
+        if (auto length = exchange.head.contentLength(); length && *length > std::int64_t{kMaxDiscardBytes})
+            throw TransportError(std::string());
+        std::size_t discarded = 0;
+        exchange.reader.readBody(exchange.head, [&](const char*, std::size_t size) {
+            discarded += size;
+            if (discarded > kMaxDiscardBytes)
+                throw TransportError(std::string());
+        });
+    } catch (const CancelledError&) {
+        throw;
+    } catch (const TransportError&) {
+        fetch.guard.check();
+        exchange.connection.reset();
+    }
+    if (exchange.connection)
+        exchange.connection->setTimeout(m_readTimeoutMs);
+}
+
+void HttpClient::receiveBody(Exchange& exchange, BodySink& sink)
+{
+    const bool noBody = hasNoBody(exchange.head.status);
+    const std::int64_t announced = noBody ? 0 : exchange.head.contentLength().value_or(0);
+    if (announced > sink.limit())
+        throw TransportError(sink.tooLarge());
+    if (OnWorkBegin)
+        OnWorkBegin(announced);
+    std::int64_t received = 0;
+    if (!noBody)
+        exchange.reader.readBody(exchange.head, [&](const char* data, std::size_t size) {
+            sink.write(data, size);
+            received += static_cast<std::int64_t>(size);
+            if (OnWork)
+                OnWork(received);
+        });
+    // A file is only complete with its whole body; a page keeps what arrived.
+    if (exchange.reader.bodyCutShort() && sink.needsWholeBody())
+        throw TransportError(cp("La connexion a été coupée avant la fin du téléchargement"));
+    if (OnWorkEnd)
+        OnWorkEnd();
+    keepConnection(exchange);
 }
 
 FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
 {
-    FetchResult result;
-    auto fail = [&](FetchResult::Kind kind, std::string message) {
-        result.kind = kind;
+    auto failed = [](FetchResult result, std::string message) {
+        result.kind = FetchResult::Kind::Transport;
         result.message = std::move(message);
         return result;
     };
     if (m_busy)
-        return fail(FetchResult::Kind::Transport, cp("Une autre transmission est déjà en cours"));
+        return failed({}, cp("Une autre transmission est déjà en cours"));
     m_busy = true;
     m_disconnectRequested = false;
     m_cancelRequested = false;
-    struct BusyGuard
-    {
-        bool& flag;
-        bool& cancel;
-        ~BusyGuard()
-        {
-            flag = false;
-            cancel = false;
-        }
-    } busyGuard{m_busy, m_cancelRequested};
-    const FetchGuard guard{Clock::now() + std::chrono::milliseconds(m_deadlineMs), m_deadlineMs, &m_cancelRequested};
-
+    const table::ScopeExit notBusy([this] {
+        m_busy = false;
+        m_cancelRequested = false;
+    });
     auto parsed = parseAddress(address);
     if (!parsed)
-        return fail(FetchResult::Kind::Transport, cp("Adresse invalide : ") + printable(address));
-    HttpAddress current = *parsed;
-    const std::function<void()> idle = OnIdle;
-
-    for (int request = 1;; ++request) {
-        if (current.scheme == "https")
-            return fail(FetchResult::Kind::Transport, cp("Les adresses https ne sont pas prises en charge"));
-        if (current.scheme != "http")
-            return fail(FetchResult::Kind::Transport, cp("Protocole non pris en charge : ") + current.scheme);
-        const bool viaProxy = !m_proxyServer.empty();
-        const std::string host = viaProxy ? m_proxyServer : current.host;
-        const int port = viaProxy ? (m_proxyPort > 0 ? m_proxyPort : 80) : current.port;
-        std::unique_ptr<Connection> connection = std::move(m_connection);
-        try {
-            if (connection && (connection->host() != host || connection->port() != port || !connection->stillUsable()))
-                connection.reset();
-            if (!connection) {
-                connection = std::make_unique<Connection>(host, port);
-                connection->setGuard(&guard);
-                connection->open(m_connectTimeoutMs, idle);
-            }
-            connection->setGuard(&guard);
-            connection->setIdle(&idle);
-            connection->setTimeout(m_readTimeoutMs);
-            connection->send(buildRequest(current), m_readTimeoutMs, idle);
-
-            ReplyReader reader(*connection);
-            ReplyHead head = reader.readHead();
-            result.status = head.status;
+        return failed({}, cp("Adresse invalide : ") + printable(address));
+    FetchState fetch{{Clock::now() + std::chrono::milliseconds(m_deadlineMs), m_deadlineMs, &m_cancelRequested},
+                     OnIdle,
+                     *parsed,
+                     {}};
+    try {
+        for (int request = 1;; ++request) {
+            if (fetch.current.scheme == "https")
+                return failed(fetch.result, cp("Les adresses https ne sont pas prises en charge"));
+            if (fetch.current.scheme != "http")
+                return failed(fetch.result, cp("Protocole non pris en charge : ") + fetch.current.scheme);
+            Exchange exchange(connectionFor(fetch));
+            exchange.connection->send(buildRequest(fetch.current), m_readTimeoutMs, fetch.idle);
+            exchange.head = exchange.reader.readHead();
+            fetch.result.status = exchange.head.status;
             for (const char* name : {"Set-Cookie", "Set-Cookie2"})
-                for (const auto& value : head.all(name))
-                    m_cookies.receive(value, current.host, current.target());
+                for (const auto& value : exchange.head.all(name))
+                    m_cookies.receive(value, fetch.current.host, fetch.current.target());
 
-            const int s = head.status;
-            const auto location = head.header("Location");
-            const bool noBody = s == 204 || s == 304 || (s >= 100 && s < 200);
-            auto keep = [&] {
-                if (head.complete && head.keepAlive() && !reader.connectionEnded() && !m_disconnectRequested) {
-                    connection->setGuard(nullptr);
-                    connection->setIdle(nullptr);
-                    m_connection = std::move(connection);
+            if (!isRedirection(exchange.head)) {
+                if (exchange.head.status >= 200 && exchange.head.status < 300) {
+                    receiveBody(exchange, sink);
+                    return fetch.result;
                 }
-            };
-            // Up to kMaxDiscardBytes of a body nobody reads; a longer, slow or broken one is
-            // dropped with its connection. A cancel or the deadline still ends the fetch.
-            auto discardBody = [&] {
-                if (noBody)
-                    return;
-                connection->setTimeout(std::min(m_discardTimeoutMs, m_readTimeoutMs));
-                try {
-                    if (auto length = head.contentLength(); length && *length > std::int64_t{kMaxDiscardBytes})
-                        throw TransportError(std::string());
-                    std::size_t discarded = 0;
-                    reader.readBody(head, [&](const char*, std::size_t size) {
-                        discarded += size;
-                        if (discarded > kMaxDiscardBytes)
-                            throw TransportError(std::string());
-                    });
-                } catch (const CancelledError&) {
-                    throw;
-                } catch (const TransportError&) {
-                    guard.check();
-                    connection.reset();
-                }
-                if (connection)
-                    connection->setTimeout(m_readTimeoutMs);
-            };
-
-            if (location || (s >= 300 && s < 400 && s != 304)) {
-                if (request >= kMaxRequestsPerFetch) {
-                    sink.reset();
-                    // A page is then empty; an empty file is no download at all.
-                    if (sink.needsWholeBody())
-                        throw TransportError(cp("Trop de redirections : le téléchargement a été abandonné"));
-                    return result; // success with an empty result
-                }
-                discardBody();
-                if (connection)
-                    keep();
+                discardBody(exchange, fetch);
+                keepConnection(exchange);
+                fetch.result.kind = FetchResult::Kind::ErrorReply;
+                return fetch.result;
+            }
+            if (request >= kMaxRequestsPerFetch) {
                 sink.reset();
-                auto next = resolveLocation(current, location.value_or(std::string()));
-                if (!next)
-                    return fail(FetchResult::Kind::Transport,
-                                cp("Adresse de redirection invalide : ") + printable(location.value_or(std::string())));
-                current = *next;
-                continue;
+                // A page is then empty; an empty file is no download at all.
+                if (sink.needsWholeBody())
+                    throw TransportError(cp("Trop de redirections : le téléchargement a été abandonné"));
+                return fetch.result; // success with an empty result
             }
-            if (s >= 200 && s < 300) {
-                const std::int64_t announced = noBody ? 0 : head.contentLength().value_or(0);
-                if (announced > sink.limit())
-                    throw TransportError(sink.tooLarge());
-                if (OnWorkBegin)
-                    OnWorkBegin(announced);
-                std::int64_t received = 0;
-                if (!noBody)
-                    reader.readBody(head, [&](const char* data, std::size_t size) {
-                        sink.write(data, size);
-                        received += static_cast<std::int64_t>(size);
-                        if (OnWork)
-                            OnWork(received);
-                    });
-                // A file is only complete with its whole body; a page keeps what arrived.
-                if (reader.bodyCutShort() && sink.needsWholeBody())
-                    throw TransportError(cp("La connexion a été coupée avant la fin du téléchargement"));
-                if (OnWorkEnd)
-                    OnWorkEnd();
-                keep();
-                return result;
-            }
-            discardBody();
-            if (connection)
-                keep();
-            result.kind = FetchResult::Kind::ErrorReply;
-            return result;
-        } catch (const CancelledError& e) {
-            result.cancelled = true;
-            return fail(FetchResult::Kind::Transport, e.what());
-        } catch (const TransportError& e) {
-            return fail(FetchResult::Kind::Transport, e.what());
+            discardBody(exchange, fetch);
+            keepConnection(exchange);
+            sink.reset();
+            // A 3xx reply without Location resolves to the same address: it is asked again, until
+            // kMaxRequestsPerFetch requests were made.
+            const std::string location = exchange.head.header("Location").value_or(std::string());
+            auto next = resolveLocation(fetch.current, location);
+            if (!next)
+                return failed(fetch.result, cp("Adresse de redirection invalide : ") + printable(location));
+            fetch.current = *next;
         }
+    } catch (const CancelledError& e) {
+        fetch.result.cancelled = true;
+        return failed(fetch.result, e.what());
+    } catch (const TransportError& e) {
+        return failed(fetch.result, e.what());
     }
 }
 

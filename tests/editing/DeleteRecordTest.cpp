@@ -11,7 +11,7 @@
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
-#include "catalogue/FilmRows.h"
+#include "support/FilmRows.h"
 #include "support/TempDir.h"
 
 using namespace cinevaro;
