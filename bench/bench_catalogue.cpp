@@ -5,6 +5,7 @@
 #include <random>
 
 #include "catalogue/CatalogueState.h"
+#include "support/BenchSupport.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro::catalogue;
@@ -19,29 +20,16 @@ std::string makeCatalogue(int films)
     auto path = (dir / "Films.cvo").string();
     CatalogueState state;
     commitNames(state, path);
-    CreateCatalogueFile(state, nullptr);
+    cinevaro::testing::mustSucceed(CreateCatalogueFile(state, nullptr));
     std::mt19937 rng(42);
     auto& t = state.table();
     for (int i = 0; i < films; ++i) {
         appendFilmRow(state);
         std::string title = "FILM " + std::to_string(rng() % 1000000) + " " + std::to_string(i);
-        t.SetValue("TITRE", title);
-        t.SetValue("REAL", "Jean-Pierre R\xE9"
-                           "alisateur");
-        t.SetValue("DATE", std::to_string(1950 + i % 70));
-        t.SetValue("ORIGINE", "Fran\xE7"
-                              "ais");
-        t.SetValue("GENRE", "Drame");
-        t.SetValue("DUREE", "1H45");
-        t.SetValue("ACTEUR", "Acteur Un;Actrice Deux;Acteur Trois;Actrice Quatre;Acteur Cinq;Actrice Six;"
-                             "Acteur Sept;Actrice Huit");
-        t.SetValue("RESUME", std::string(600, 'x'));
-        t.SetValue("DISTRIB", "GAUMONT");
-        t.SetValue("RESERVE0", i % 3 == 0 ? "DVD" : "DivX");
-        t.SetValue("RESERVE1", title);
+        cinevaro::testing::setBenchFilm(t, i, title);
         t.SetValue("IFEMP", "0");
     }
-    saveCatalogue(state);
+    cinevaro::testing::mustSucceed(saveCatalogue(state));
     return path;
 }
 

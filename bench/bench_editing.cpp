@@ -14,6 +14,7 @@
 #include "catalogue/FilmTree.h"
 #include "catalogue/Settings.h"
 #include "editing/RecordEdit.h"
+#include "support/BenchSupport.h"
 #include "ui/QtPrompts.h"
 #include "ui/TfrmBase.h"
 
@@ -39,35 +40,22 @@ std::string makeCatalogue(int films)
 {
     const std::string path = (benchDir() / "Films.cvo").string();
     catalogue::CatalogueState state;
-    catalogue::newCatalogue(state, path, nullptr);
+    cinevaro::testing::mustSucceed(catalogue::newCatalogue(state, path, nullptr));
     std::mt19937 rng(42);
     auto& t = state.table();
     for (int i = 0; i < films; ++i) {
         catalogue::appendFilmRow(state);
         const std::string title = "FILM " + std::to_string(rng() % 1000000) + " " + std::to_string(i);
-        t.SetValue("TITRE", title);
-        t.SetValue("RESERVE1", title);
-        t.SetValue("REAL", "Jean-Pierre R\xE9"
-                           "alisateur");
-        t.SetValue("DATE", std::to_string(1950 + i % 70));
-        t.SetValue("ORIGINE", "Fran\xE7"
-                              "ais");
-        t.SetValue("GENRE", "Drame");
-        t.SetValue("DUREE", "1H45");
-        t.SetValue("ACTEUR", "Acteur Un;Actrice Deux;Acteur Trois;Actrice Quatre;Acteur Cinq;Actrice Six;"
-                             "Acteur Sept;Actrice Huit");
-        t.SetValue("RESUME", std::string(600, 'x'));
-        t.SetValue("DISTRIB", "GAUMONT");
-        t.SetValue("RESERVE0", i % 3 == 0 ? "DVD" : "DivX");
+        cinevaro::testing::setBenchFilm(t, i, title);
     }
-    catalogue::saveCatalogue(state);
+    cinevaro::testing::mustSucceed(catalogue::saveCatalogue(state));
     return path;
 }
 
 void openCatalogue(catalogue::CatalogueState& state, const std::string& path)
 {
     catalogue::commitNames(state, path);
-    catalogue::OpenCatalogue(state);
+    cinevaro::testing::mustSucceed(catalogue::OpenCatalogue(state));
     catalogue::ParseSupportList(state);
 }
 
@@ -81,7 +69,7 @@ void BM_SaveEditedRecord1000(benchmark::State& bs)
     for (auto _ : bs) {
         editing::RecordValues values = editing::loadRecord(state, row);
         values.real = "Autre " + std::to_string(++n);
-        editing::saveRecord(state, row, values, "");
+        cinevaro::testing::mustSucceed(editing::saveRecord(state, row, values, ""));
         row = state.CurrentRow;
     }
 }
@@ -97,7 +85,7 @@ void BM_SaveEditedRecordAndTreeModel1000(benchmark::State& bs)
     for (auto _ : bs) {
         editing::RecordValues values = editing::loadRecord(state, row);
         values.real = "Autre " + std::to_string(++n);
-        editing::saveRecord(state, row, values, "");
+        cinevaro::testing::mustSucceed(editing::saveRecord(state, row, values, ""));
         row = state.CurrentRow;
         benchmark::DoNotOptimize(catalogue::buildFilmTree(state, "Ma Vid\xE9oth\xE8que"));
     }
@@ -118,7 +106,7 @@ void BM_SaveEditedRecordAndWindowRefresh1000(benchmark::State& bs)
     for (auto _ : bs) {
         editing::RecordValues values = editing::loadRecord(state, row);
         values.real = "Autre " + std::to_string(++n);
-        editing::saveRecord(state, row, values, "");
+        cinevaro::testing::mustSucceed(editing::saveRecord(state, row, values, ""));
         row = state.CurrentRow;
         window.Rafraichir1Click();
     }

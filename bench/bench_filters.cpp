@@ -14,6 +14,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Filters.h"
 #include "catalogue/Settings.h"
+#include "support/BenchSupport.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
@@ -36,7 +37,7 @@ void writeCatalogue(const cinevaro::testing::TempDir& dir, int films)
 {
     catalogue::CatalogueState state;
     const auto path = dir.file("Films.cvo");
-    catalogue::newCatalogue(state, path, nullptr);
+    cinevaro::testing::mustSucceed(catalogue::newCatalogue(state, path, nullptr));
     std::mt19937 rng(11);
     const char* supports[] = {"DivX", "DVD", "VHS"};
     for (int i = 0; i < films; ++i) {
@@ -51,7 +52,7 @@ void writeCatalogue(const cinevaro::testing::TempDir& dir, int films)
         t.SetValue("GENRE", table::cp(kGenres[i % 10]));
         t.SetValue("ACTEUR", "Acteur " + std::to_string(i % 300) + ";Acteur B;Acteur C");
     }
-    catalogue::saveCatalogue(state);
+    cinevaro::testing::mustSucceed(catalogue::saveCatalogue(state));
     catalogue::Settings(dir.file("Cinevaro.ini")).writeString("GENERAL", "FICHIERBASE", path);
 }
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "catalogue/CatalogueState.h"
+#include "support/BenchSupport.h"
 #include "support/FakeFilmService.h"
 #include "weblookup/HttpClient.h"
 #include "weblookup/Importer.h"
@@ -65,7 +66,7 @@ void BM_ImportTwentyFilms(benchmark::State& st)
         fs::path folder = root / std::to_string(run++);
         fs::create_directories(folder);
         catalogue::CatalogueState state;
-        catalogue::newCatalogue(state, (folder / "bench.cvo").string(), nullptr);
+        cinevaro::testing::mustSucceed(catalogue::newCatalogue(state, (folder / "bench.cvo").string(), nullptr));
         weblookup::HttpClient client;
         st.ResumeTiming();
 

@@ -12,6 +12,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "editing/JpegWriter.h"
+#include "support/BenchSupport.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
@@ -30,7 +31,7 @@ std::string writeCatalogue(const testing::TempDir& dir, int films)
 {
     catalogue::CatalogueState state;
     const auto path = dir.file("Films.cvo");
-    catalogue::newCatalogue(state, path, nullptr);
+    cinevaro::testing::mustSucceed(catalogue::newCatalogue(state, path, nullptr));
     std::mt19937 rng(7);
     const char* supports[] = {"DivX", "DVD", "VHS"};
     for (int i = 0; i < films; ++i) {
@@ -45,7 +46,7 @@ std::string writeCatalogue(const testing::TempDir& dir, int films)
         t.SetValue("ACTEUR", "Acteur A;Acteur B;Acteur C");
         t.SetValue("IFEMP", i % 11 == 0 ? "1" : "0");
     }
-    catalogue::saveCatalogue(state);
+    cinevaro::testing::mustSucceed(catalogue::saveCatalogue(state));
     catalogue::Settings(dir.file("Cinevaro.ini")).writeString("GENERAL", "FICHIERBASE", path);
     return path;
 }

@@ -26,13 +26,15 @@
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
-#include <jpeglib.h>
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
 #include "catalogue/Jpeg.h"
 #include "cli/Cli.h"
+#include "editing/JpegWriter.h"
 #include "output/PrintLayout.h"
+#include "support/BenchSupport.h"
+#include "support/JpegBuilders.h"
 #include "ui/paint/PageRenderer.h"
 
 extern char** environ;
@@ -104,28 +106,7 @@ std::string coverBytes()
         }
     std::string bytes;
     for (int quality = 90; quality > 10; quality -= 5) {
-        jpeg_compress_struct cinfo{};
-        jpeg_error_mgr jerr{};
-        cinfo.err = jpeg_std_error(&jerr);
-        jpeg_create_compress(&cinfo);
-        unsigned char* buffer = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&cinfo, &buffer, &size);
-        cinfo.image_width = w;
-        cinfo.image_height = h;
-        cinfo.input_components = 3;
-        cinfo.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&cinfo);
-        jpeg_set_quality(&cinfo, quality, TRUE);
-        jpeg_start_compress(&cinfo, TRUE);
-        while (cinfo.next_scanline < cinfo.image_height) {
-            JSAMPROW row = &rgb[static_cast<std::size_t>(cinfo.next_scanline) * w * 3];
-            jpeg_write_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_compress(&cinfo);
-        jpeg_destroy_compress(&cinfo);
-        bytes.assign(reinterpret_cast<const char*>(buffer), size);
-        std::free(buffer);
+        bytes = editing::encodeJpeg(w, h, rgb.data(), w * 3, quality);
         if (bytes.size() <= 62 * 1024)
             break;
     }
@@ -136,35 +117,8 @@ std::string coverBytes()
 std::string progressiveBomb()
 {
     const auto path = benchFolder() / "bomb.jpg";
-    if (!fs::exists(path)) {
-        jpeg_compress_struct cinfo{};
-        jpeg_error_mgr jerr{};
-        cinfo.err = jpeg_std_error(&jerr);
-        jpeg_create_compress(&cinfo);
-        unsigned char* buffer = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&cinfo, &buffer, &size);
-        cinfo.image_width = 16;
-        cinfo.image_height = 16;
-        cinfo.input_components = 3;
-        cinfo.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&cinfo);
-        jpeg_simple_progression(&cinfo);
-        jpeg_start_compress(&cinfo, TRUE);
-        std::vector<unsigned char> line(16 * 3, 128);
-        while (cinfo.next_scanline < cinfo.image_height) {
-            JSAMPROW row = line.data();
-            jpeg_write_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_compress(&cinfo);
-        jpeg_destroy_compress(&cinfo);
-        std::string bytes(reinterpret_cast<const char*>(buffer), size);
-        std::free(buffer);
-        const auto sof = bytes.find("\xFF\xC2");
-        bytes[sof + 5] = bytes[sof + 7] = static_cast<char>(10000 >> 8);
-        bytes[sof + 6] = bytes[sof + 8] = static_cast<char>(10000 & 0xFF);
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    if (!fs::exists(path))
+        std::ofstream(path, std::ios::binary) << cinevaro::testing::progressiveJpegClaiming(10000, 10000);
     return path.string();
 }
 
@@ -180,7 +134,7 @@ std::string filmsCatalogue(int count, bool covers)
     catalogue::CatalogueState state;
     catalogue::commitNames(state, path.string());
     fs::create_directories(state.CollectionFolder);
-    catalogue::CreateCatalogueFile(state, nullptr);
+    cinevaro::testing::mustSucceed(catalogue::CreateCatalogueFile(state, nullptr));
     auto& t = state.table();
     const std::string cover = (dir / "cover.jpg").string();
     if (covers)
@@ -204,7 +158,7 @@ std::string filmsCatalogue(int count, bool covers)
         if (covers)
             fs::create_hard_link(cover, catalogue::coverPath(state, title));
     }
-    catalogue::saveCatalogue(state);
+    cinevaro::testing::mustSucceed(catalogue::saveCatalogue(state));
     return path.string();
 }
 
@@ -260,28 +214,29 @@ int runCase(const std::string& name, const std::string& file)
         catalogue::commitNames(state, file);
         ok = static_cast<bool>(catalogue::loadCatalogue(state));
         paint::QtTextMeasurer measurer;
-        output::LayoutResult layout;
+        output::PrintDocument document;
         const output::PagedLayout paged(state, measurer);
+        bool laidOut = true;
         if (name == "pdf_whole")
-            layout = output::layoutCatalogue(state, measurer);
+            laidOut = static_cast<bool>(output::layoutCatalogue(state, measurer, document));
         else
-            layout.document.pages.resize(static_cast<std::size_t>(paged.pageCount()));
+            document.pages.resize(static_cast<std::size_t>(paged.pageCount()));
         QPdfWriter writer(QString::fromStdString((fs::path(file).parent_path() / "whole.pdf").string()));
         writer.setResolution(300);
         writer.setPageSize(QPageSize(QSizeF(210, 297), QPageSize::Millimeter));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         QPainter painter(&writer);
         const QRectF page(0, 0, writer.width(), writer.height());
-        for (std::size_t i = 0; i < layout.document.pages.size(); ++i) {
+        for (std::size_t i = 0; i < document.pages.size(); ++i) {
             if (i > 0)
                 writer.newPage();
             if (name == "pdf_painted")
-                ok = ok && paged.buildPage(static_cast<int>(i), layout.document.pages[i]);
-            paint::renderPage(painter, layout.document.pages[i], page, 210);
+                laidOut = laidOut && paged.buildPage(static_cast<int>(i), document.pages[i]);
+            paint::renderPage(painter, document.pages[i], page, 210);
             if (name == "pdf_painted")
-                layout.document.pages[i] = {};
+                document.pages[i] = {};
         }
-        ok = ok && layout.outcome && painter.end();
+        ok = ok && laidOut && painter.end();
     }
     std::cout << seconds(start) << " " << ok << std::endl;
     return 0;

@@ -114,10 +114,10 @@ void BM_PrintLayout1000(benchmark::State& st)
     paint::QtTextMeasurer measurer;
     std::size_t pages = 0;
     for (auto _ : st) {
-        auto result = output::layoutCatalogue(films.state, measurer);
-        if (!result.outcome)
+        output::PrintDocument document;
+        if (!output::layoutCatalogue(films.state, measurer, document))
             st.SkipWithError("layout failed");
-        pages = result.document.pages.size();
+        pages = document.pages.size();
     }
     st.counters["pages"] = static_cast<double>(pages);
     st.counters["cover_bytes"] = static_cast<double>(films.coverSize);
@@ -129,7 +129,10 @@ void BM_PreviewPageZoom100(benchmark::State& st)
     CoveredCatalogue films(3);
     paint::QtTextMeasurer measurer;
     ui::PrintPreview preview;
-    preview.setDocument(output::layoutCatalogue(films.state, measurer).document);
+    output::PrintDocument document;
+    if (!output::layoutCatalogue(films.state, measurer, document))
+        st.SkipWithError("layout failed");
+    preview.setDocument(document);
     for (auto _ : st) {
         QImage image = preview.renderPageImage(0, 100);
         benchmark::DoNotOptimize(image.constBits());

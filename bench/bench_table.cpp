@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <random>
 
+#include "support/BenchSupport.h"
 #include "table/TMlb2.h"
 
 namespace fs = std::filesystem;
@@ -31,20 +32,7 @@ TMlb2 makeCatalogue(int films, int tieEvery)
         std::string title = tieEvery && i > 0 && i % tieEvery == 0 ? titles[rng() % titles.size()]
                                                                    : "FILM " + std::to_string(rng() % 1000000);
         titles.push_back(title);
-        t.SetValue("TITRE", title);
-        t.SetValue("REAL", "Jean-Pierre R\xE9"
-                           "alisateur");
-        t.SetValue("DATE", std::to_string(1950 + i % 70));
-        t.SetValue("ORIGINE", "Fran\xE7"
-                              "ais");
-        t.SetValue("GENRE", "Drame");
-        t.SetValue("DUREE", "1H45");
-        t.SetValue("ACTEUR", "Acteur Un;Actrice Deux;Acteur Trois;Actrice Quatre;Acteur Cinq;Actrice Six;"
-                             "Acteur Sept;Actrice Huit");
-        t.SetValue("RESUME", std::string(600, 'x'));
-        t.SetValue("DISTRIB", "GAUMONT");
-        t.SetValue("RESERVE0", i % 3 == 0 ? "DVD" : "DivX");
-        t.SetValue("RESERVE1", title);
+        cinevaro::testing::setBenchFilm(t, i, title);
         t.SetValue("IFEMP", "0");
         t.SetValue("FORMATVIDEO", "XviD");
         t.SetValue("RESOLUTION", "720x576");

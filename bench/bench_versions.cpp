@@ -7,6 +7,7 @@
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Versions.h"
+#include "support/BenchSupport.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro::catalogue;
@@ -33,7 +34,7 @@ void makeCatalogue(CatalogueState& state, const fs::path& dir, int films)
     fs::remove_all(dir);
     fs::create_directories(dir);
     commitNames(state, (dir / "Films.cvo").string());
-    CreateCatalogueFile(state, nullptr);
+    cinevaro::testing::mustSucceed(CreateCatalogueFile(state, nullptr));
     std::mt19937 rng(42);
     auto& t = state.table();
     for (int i = 0; i < films; ++i) {
@@ -47,7 +48,7 @@ void makeCatalogue(CatalogueState& state, const fs::path& dir, int films)
         t.SetValue("RESERVE0", i % 3 == 0 ? "DVD" : "DivX");
         t.SetValue("DATE", std::to_string(1950 + i % 70));
     }
-    saveCatalogue(state);
+    cinevaro::testing::mustSucceed(saveCatalogue(state));
 }
 
 enum class SaveMode { Plain, Versions, VersionsIdle, VersionsPacked };
@@ -118,7 +119,7 @@ void BM_RoomOfTheKeptVersions(benchmark::State& st)
         for (int i = 0; i < 110; ++i) {
             clock += 86400 / 2;
             state.table().SetCell(state.table().FieldIndex("NOMEMP"), 2 + i * 37 % 9000, "Paul");
-            saveCatalogue(state, "Pr\xEAt");
+            cinevaro::testing::mustSucceed(saveCatalogue(state, "Pr\xEAt"));
         }
         state.Versions->flush();
         std::uintmax_t total = 0;

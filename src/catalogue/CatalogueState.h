@@ -48,11 +48,14 @@ struct Supp
     bool Expanded = false;
 };
 
+// ActorFilterName while no actor filter is set: a text no cast-list entry can be (";" separates them).
+inline const std::string kNoActorFilter = ";";
+
 // Where a film row was last put in the tree; indexed by row number.
 struct FilmIndexEntry
 {
     std::string Caption;
-    std::string Row;
+    int Row = 0; // 0: not in the tree
     std::string Title;
     std::string Support;
 };
@@ -78,7 +81,7 @@ public:
     // Filter and search state shared by the tree and the filters.
     bool FilterActive = false;
     bool ActorFilterActive = false;
-    std::string ActorFilterName = ";";
+    std::string ActorFilterName = kNoActorFilter;
     bool SearchActive = false;
     int FilmCount = 0;
     // The technical panel holds edits that are not saved yet.
@@ -92,6 +95,69 @@ public:
     std::vector<std::string> supportNames() const;
 };
 
+// ---------------------------------------------------------------------------------------------
+// Opening and saving: the program's named procedures. Capitalised names are the program's own
+// procedures, kept under those names because the windows' handlers are written around them; each
+// is one step that the menu commands further down chain.
+// ---------------------------------------------------------------------------------------------
+
+// Writes a new catalogue file (schema, no rows), records it as the last catalogue when settings
+// are given, then InitFirstRow. The new file is the open catalogue from then on; a failure
+// leaves none open.
+Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings);
+// Gives an empty table its header row with the default supports and saves.
+Outcome InitFirstRow(CatalogueState& state);
+// Loads CatalogueFileName into a new table, completes the schema, normalises, sorts by TITRE and
+// saves. On a read failure the file is untouched, no catalogue is open and the message says why;
+// a failed save is reported too, the catalogue then staying open as read.
+Outcome OpenCatalogue(CatalogueState& state);
+// SupportGroups from RESERVE2 of row 1 (unchanged when that is empty).
+void ParseSupportList(CatalogueState& state);
+
+// ---------------------------------------------------------------------------------------------
+// Menu commands: what "&Nouvelle Base" and "&Ouvrir Base" do once the file name is chosen.
+// ---------------------------------------------------------------------------------------------
+
+// "&Nouvelle Base": collection folder, file, open.
+Outcome newCatalogue(CatalogueState& state, const std::string& fileName, Settings* settings);
+// "&Ouvrir Base": FICHIERBASE, legacy move, open, header row.
+Outcome openCatalogueFile(CatalogueState& state, const std::string& fileName, Settings* settings);
+
+// ---------------------------------------------------------------------------------------------
+// Helpers the procedures and commands share; the command-line tool and the editing operations
+// call them directly.
+// ---------------------------------------------------------------------------------------------
+
+// Saves the table to the catalogue file; a failure leaves the previous file intact and returns
+// the French message to show. Refused while no catalogue is open (IsOpen false): after a failed
+// open CatalogueFileName still names the unreadable file, which must never be overwritten.
+// The replaced file is kept as a version named after the operation (none for "", the saves that
+// create a catalogue).
+Outcome saveCatalogue(CatalogueState& state, const std::string& operation = "Modification");
+// OpenCatalogue without the final save, for commands that only read and to read back a file just
+// written.
+Outcome loadCatalogue(CatalogueState& state);
+// "Aucune base n'est ouverte ..." (Windows-1252): why a command that saves is refused.
+std::string noOpenCatalogueMessage();
+// The version store of the catalogue file (made when first needed).
+VersionStore& versionsOf(CatalogueState& state);
+// Resets SupportGroups to DivX, DVD, VHS.
+void resetDefaultSupports(CatalogueState& state);
+
+// Appends a film row that carries the catalogue's borrower list (LISTEMP of row 1) and support
+// list (RESERVE2 of row 1); the cursor is left on it. Returns its row number.
+int appendFilmRow(CatalogueState& state);
+
+// Pieces of a list joined by ";" (actors, supports, borrowers): none for the empty text,
+// otherwise every piece, empty ones included.
+std::vector<std::string> splitList(const std::string& text);
+// Names joined by ";", nothing after the last.
+std::string joinList(const std::vector<std::string>& names);
+
+// ---------------------------------------------------------------------------------------------
+// File names and folders of a catalogue.
+// ---------------------------------------------------------------------------------------------
+
 struct CatalogueNames
 {
     std::string dir;
@@ -101,53 +167,12 @@ struct CatalogueNames
 
 // Folder (with separator), name without ".cvo" (case-sensitive, every occurrence) and collection folder.
 CatalogueNames deriveNames(const std::string& fileName);
+// Sets CatalogueFileName and the names derived from it.
 void commitNames(CatalogueState& state, const std::string& fileName);
 // Renames a legacy "Images" folder beside the catalogue into the collection folder, unless the
 // collection folder already exists (even empty). Failures are ignored.
 void moveLegacyImages(const CatalogueState& state);
 // Creates the collection folder when missing; failure: "Impossible de créer" + folder.
 Outcome ensureCollectionFolder(const std::string& folder);
-
-// Saves the table to the catalogue file; a failure leaves the previous file intact and returns
-// the French message to show. Refused while no catalogue is open (IsOpen false): after a failed
-// open CatalogueFileName still names the unreadable file, which must never be overwritten.
-// The replaced file is kept as a version named after the operation (none for "", the saves that
-// create a catalogue).
-Outcome saveCatalogue(CatalogueState& state, const std::string& operation = "Modification");
-// "Aucune base n'est ouverte ..." (Windows-1252): why a command that saves is refused.
-std::string noOpenCatalogueMessage();
-// The version store of the catalogue file (made when first needed).
-VersionStore& versionsOf(CatalogueState& state);
-
-// Writes a new catalogue file (schema, no rows), records it as the last catalogue when settings
-// are given, then InitFirstRow. The new file is the open catalogue from then on; a failure
-// leaves none open.
-Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings);
-// Gives an empty table its header row with the default supports and saves.
-Outcome InitFirstRow(CatalogueState& state);
-// Loads CatalogueFileName into a new table, completes the schema, normalises, sorts by TITRE and
-// saves. On a read failure the file is untouched, no catalogue is open and the message says why.
-Outcome OpenCatalogue(CatalogueState& state);
-// OpenCatalogue without the final save, for commands that only read.
-Outcome loadCatalogue(CatalogueState& state);
-// SupportGroups from RESERVE2 of row 1 (unchanged when that is empty).
-void ParseSupportList(CatalogueState& state);
-// Resets SupportGroups to DivX, DVD, VHS.
-void resetDefaultSupports(CatalogueState& state);
-
-// "&Nouvelle Base" once the file name is chosen: collection folder, file, open.
-Outcome newCatalogue(CatalogueState& state, const std::string& fileName, Settings* settings);
-// "&Ouvrir Base" once the file name is chosen: FICHIERBASE, legacy move, open, header row.
-Outcome openCatalogueFile(CatalogueState& state, const std::string& fileName, Settings* settings);
-
-// Pieces of a list joined by ";" (actors, supports, borrowers): none for the empty text,
-// otherwise every piece, empty ones included.
-std::vector<std::string> splitList(const std::string& text);
-// Names joined by ";", nothing after the last.
-std::string joinList(const std::vector<std::string>& names);
-
-// Appends a film row that carries the catalogue's borrower list (LISTEMP of row 1) and support
-// list (RESERVE2 of row 1); the cursor is left on it. Returns its row number.
-int appendFilmRow(CatalogueState& state);
 
 } // namespace cinevaro::catalogue

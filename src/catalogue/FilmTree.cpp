@@ -83,7 +83,7 @@ void FilmTreeBuilder::add(int row)
         m_state->FilmIndex.resize(row + 1);
     auto& entry = m_state->FilmIndex[row];
     entry.Caption = std::move(caption);
-    entry.Row = std::to_string(row);
+    entry.Row = row;
     entry.Title = t.GetCell(posTITRE, row);
     entry.Support = std::move(support);
 }
@@ -122,8 +122,8 @@ int findFilmRowByCaption(const CatalogueState& state, const std::string& caption
     int last = std::min<int>(rows, static_cast<int>(state.FilmIndex.size()) - 1);
     for (int i = 1; i <= last; ++i) {
         const auto& entry = state.FilmIndex[i];
-        if (entry.Caption == caption && !entry.Row.empty())
-            return std::atoi(entry.Row.c_str());
+        if (entry.Caption == caption && entry.Row > 0)
+            return entry.Row;
     }
     return 0;
 }

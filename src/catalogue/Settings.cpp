@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "table/SafeFile.h"
+#include "table/Text.h"
 
 namespace cinevaro::catalogue {
 
@@ -17,11 +18,7 @@ namespace {
 
 std::string trim(const std::string& s)
 {
-    auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
-        return {};
-    auto e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
+    return table::trim(s, " \t\r");
 }
 
 bool sameName(const std::string& a, const std::string& b)

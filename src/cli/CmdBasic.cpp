@@ -80,6 +80,17 @@ std::optional<int> rowArgument(const std::string& text, const catalogue::Catalog
     return row;
 }
 
+std::optional<int> filmRowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err)
+{
+    auto row = rowArgument(text, state, err);
+    // The header row of a catalogue holds the lists, not a film.
+    if (row && *row == 1 && state.table().GetCell(catalogue::posTITRE, 1).empty()) {
+        err << "La ligne 1 est la ligne d'en-tête du catalogue : elle ne contient pas de film\n";
+        return std::nullopt;
+    }
+    return row;
+}
+
 int cmdNew(const Args& args, std::ostream& out, std::ostream& err)
 {
     std::string file;

@@ -78,37 +78,8 @@ int applySet(RecordValues& v, const std::string& assignment, std::ostream& err)
     return 0;
 }
 
-// The header row of a catalogue holds the lists, not a film.
-bool isHeaderRow(const catalogue::CatalogueState& state, int row)
-{
-    return row == 1 && state.table().GetCell(catalogue::posTITRE, 1).empty();
-}
-
-// ROW as a film row of the open catalogue; nothing after printing why (bad row, header row).
-std::optional<int> filmRowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err)
-{
-    auto row = rowArgument(text, state, err);
-    if (row && isHeaderRow(state, *row)) {
-        failText(table::cp("La ligne 1 est la ligne d'en-tête du catalogue : elle ne contient pas de film"), err);
-        return std::nullopt;
-    }
-    return row;
-}
-
 // Reports the outcome of a save: 0 on success, 1 with the message when something failed (even
 // when the record itself was saved and only the cover copy failed).
-int reportSave(const catalogue::Outcome& outcome, bool saved, std::ostream& err)
-{
-    if (!saved || !outcome)
-        return fail(outcome, err);
-    return 0;
-}
-
-bool endsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 } // namespace
 
 int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
@@ -147,10 +118,9 @@ int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
     values.support = *supportName;
     std::string coverSource = cover;
     if (!film.empty()) {
-        std::string error;
-        auto record = editing::readFilmFile(film, &error);
+        auto record = editing::readFilmFile(film);
         if (!record)
-            return failText(error, err);
+            return failText(record.message(), err);
         editing::applyFilmRecord(values, *record);
         const std::string companion = editing::companionPicture(film);
         std::error_code ec;
@@ -163,10 +133,8 @@ int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
     if (auto known = editing::checkSupport(state, values.support); !known)
         return fail(known, err);
 
-    bool saved = false;
-    auto outcome = editing::addRecord(state, values, coverSource, &saved);
-    if (int status = reportSave(outcome, saved, err))
-        return status;
+    if (auto saved = editing::addRecord(state, values, coverSource); !saved)
+        return fail(saved, err);
     out << state.CurrentRow << "\t"
         << table::cp1252ToUtf8(state.table().GetCell(catalogue::posRESERVE1, state.CurrentRow)) << "\n";
     return 0;
@@ -190,10 +158,8 @@ int cmdSet(const Args& args, std::ostream& out, std::ostream& err)
     if (values.support != support)
         if (auto known = editing::checkSupport(state, values.support); !known)
             return fail(known, err);
-    bool saved = false;
-    auto outcome = editing::saveRecord(state, *row, values, "", &saved);
-    if (int status = reportSave(outcome, saved, err))
-        return status;
+    if (auto saved = editing::saveRecord(state, *row, values, ""); !saved)
+        return fail(saved, err);
     out << state.CurrentRow << "\t"
         << table::cp1252ToUtf8(state.table().GetCell(catalogue::posRESERVE1, state.CurrentRow)) << "\n";
     return 0;
@@ -227,8 +193,8 @@ int cmdExportFilm(const Args& args, std::ostream&, std::ostream& err)
     RecordValues values = editing::loadRecord(state, *row);
     const editing::FilmRecord film = editing::toFilmRecord(values);
     const std::string& outPath = args[2];
-    const auto kind = endsWith(outPath, ".film")  ? editing::FilmFileKind::Film
-                      : endsWith(outPath, ".txt") ? editing::FilmFileKind::Txt
+    const auto kind = outPath.ends_with(".film")  ? editing::FilmFileKind::Film
+                      : outPath.ends_with(".txt") ? editing::FilmFileKind::Txt
                                                   : editing::FilmFileKind::Any;
     const editing::FilmFileNames names = editing::filmFileNamesFor(outPath, kind);
     if (auto written = editing::writeFilmFile(names.film, film); !written)

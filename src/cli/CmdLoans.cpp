@@ -28,17 +28,6 @@ std::string today()
     return buffer;
 }
 
-// The film row named by ROW: an existing row that is not the header row.
-std::optional<int> filmRow(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err)
-{
-    auto row = rowArgument(text, state, err);
-    if (row && *row == 1 && state.table().GetCell(catalogue::posTITRE, 1).empty()) {
-        err << "La ligne 1 est l'en-tête de la base, pas un film\n";
-        return std::nullopt;
-    }
-    return row;
-}
-
 } // namespace
 
 int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err)
@@ -102,7 +91,7 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err)
     catalogue::CatalogueState state;
     if (int status = openForCommand(positional[0], state, true, err))
         return status;
-    auto row = filmRow(positional[1], state, err);
+    auto row = filmRowArgument(positional[1], state, err);
     if (!row)
         return 1;
     if (loans::isLent(state.table(), *row))
@@ -125,7 +114,7 @@ int cmdReturn(const Args& args, std::ostream& out, std::ostream& err)
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, true, err))
         return status;
-    auto row = filmRow(args[1], state, err);
+    auto row = filmRowArgument(args[1], state, err);
     if (!row)
         return 1;
     if (!loans::isLent(state.table(), *row))

@@ -99,11 +99,11 @@ std::optional<std::vector<weblookup::SearchResult>> search(weblookup::HttpClient
     client.setProxy(options.proxyServer, options.proxyPort);
     client.setDeadlineMs(options.deadlineSeconds * 1000);
     auto found = weblookup::runSearch(client, *root, options.by, options.match, *text);
-    if (!found.ok) {
-        fail(catalogue::Outcome::failure(found.message), err);
+    if (!found) {
+        fail(found.outcome(), err);
         return std::nullopt;
     }
-    return found.results;
+    return std::move(*found);
 }
 
 } // namespace

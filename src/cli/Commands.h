@@ -52,5 +52,7 @@ std::optional<int> parseRow(const std::string& text);
 int openForCommand(const std::string& utf8Path, catalogue::CatalogueState& state, bool write, std::ostream& err);
 // Checks that ROW names a row of the open catalogue; returns it, or nothing after printing why.
 std::optional<int> rowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err);
+// ROW as a film row of the open catalogue (not the header row); nothing after printing why.
+std::optional<int> filmRowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err);
 
 } // namespace cinevaro::cli

@@ -33,8 +33,10 @@ Outcome deleteRecord(catalogue::CatalogueState& state, int row)
     state.table().DeleteRow(row);
     Outcome saved = catalogue::saveCatalogue(state, "Suppression de fiche");
     if (!saved) {
-        // Memory and file must agree again: read back the file the failed save left intact.
-        catalogue::OpenCatalogue(state);
+        // Memory and file must agree again: read back the file the failed save left intact. Should
+        // that fail too, no catalogue is open any more and the user is told why.
+        if (Outcome reread = catalogue::OpenCatalogue(state); !reread && !state.IsOpen)
+            return Outcome::failure(saved.message + "\r\n" + reread.message, saved.caption);
         return saved;
     }
     if (!keepCover) {

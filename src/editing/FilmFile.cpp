@@ -8,31 +8,9 @@
 
 #include "table/Cp1252.h"
 #include "table/SafeFile.h"
+#include "table/Text.h"
 
 namespace cinevaro::editing {
-
-namespace {
-
-bool endsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-bool endsWithNoCase(const std::string& text, const std::string& suffix)
-{
-    if (text.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = text[text.size() - suffix.size() + i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 FilmRecord parseFilmText(const std::string& bytes)
 {
@@ -60,23 +38,17 @@ std::string formatFilmText(const FilmRecord& r)
     return out;
 }
 
-std::optional<FilmRecord> readFilmFile(const std::string& path, std::string* error)
+catalogue::Result<FilmRecord> readFilmFile(const std::string& path)
 {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        if (error)
-            *error = table::cp("Fichier introuvable : ") + path;
-        return std::nullopt;
-    }
+    if (!std::filesystem::is_regular_file(path, ec))
+        return catalogue::Outcome::failure(table::cp("Fichier introuvable : ") + path);
     std::ifstream in(path, std::ios::binary);
     std::string bytes;
     if (in)
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
-        if (error)
-            *error = table::cp("Impossible de lire le fichier ") + path;
-        return std::nullopt;
-    }
+    if (!in && !in.eof())
+        return catalogue::Outcome::failure(table::cp("Impossible de lire le fichier ") + path);
     return parseFilmText(bytes);
 }
 
@@ -94,21 +66,21 @@ FilmFileNames filmFileNamesFor(const std::string& chosen, FilmFileKind kind)
     if (kind == FilmFileKind::Any)
         return {chosen, {}};
     const std::string ext = kind == FilmFileKind::Film ? ".film" : ".txt";
-    if (!endsWith(chosen, ext))
+    if (!chosen.ends_with(ext))
         return {chosen + ext, chosen + ".jpg"};
     return {chosen, chosen.substr(0, chosen.size() - ext.size()) + ".jpg"};
 }
 
 FilmFileKind filmFileKindOf(const std::string& chosen)
 {
-    return endsWith(chosen, ".txt") ? FilmFileKind::Txt : FilmFileKind::Film;
+    return chosen.ends_with(".txt") ? FilmFileKind::Txt : FilmFileKind::Film;
 }
 
 std::string companionPicture(const std::string& filmPath)
 {
     for (const char* ext : {".film", ".txt"}) {
         std::string e(ext);
-        if (endsWithNoCase(filmPath, e) && filmPath.size() > e.size())
+        if (table::endsWithNoCase(filmPath, e) && filmPath.size() > e.size())
             return filmPath.substr(0, filmPath.size() - e.size()) + ".jpg";
     }
     return {};

@@ -35,9 +35,9 @@ FilmRecord parseFilmText(const std::string& bytes);
 // breaks of its own (a synopsis of two lines) is written as it is and so adds lines.
 std::string formatFilmText(const FilmRecord& record);
 
-// Reads a film record file. Nothing when it cannot be read; `error` then receives the French
-// message (Windows-1252), such as "Fichier introuvable : " + path.
-std::optional<FilmRecord> readFilmFile(const std::string& path, std::string* error = nullptr);
+// Reads a film record file; when it cannot be read, the French message (Windows-1252), such as
+// "Fichier introuvable : " + path.
+catalogue::Result<FilmRecord> readFilmFile(const std::string& path);
 // Creates or replaces the film record file. The old file stays intact when writing fails.
 catalogue::Outcome writeFilmFile(const std::string& path, const FilmRecord& record);
 

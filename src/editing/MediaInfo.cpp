@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "table/Cp1252.h"
+#include "table/Text.h"
 
 namespace cinevaro::editing {
 
@@ -25,20 +26,6 @@ constexpr std::size_t kChunk = 64 * 1024;
 constexpr int kMaxJumps = 64;
 // Bits of the library's status after a chunk.
 constexpr std::size_t kFinalized = 0x08;
-
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 // The library's wide text as UTF-8.
 std::string utf8(const mil::String& text)
@@ -259,13 +246,13 @@ std::optional<std::string> trackLanguage(const Tracks& tracks, mil::stream_t kin
 
 bool isAviFileName(const std::string& path)
 {
-    const std::string extension = lower(std::filesystem::path(path).extension().string());
+    const std::string extension = table::lowerAscii(std::filesystem::path(path).extension().string());
     return extension == ".avi" || extension == ".divx";
 }
 
 std::string videoFormatText(const std::string& format, const std::string& version, const std::string& codecId)
 {
-    const std::string codec = upper(codecId);
+    const std::string codec = table::upperAscii(codecId);
     if (codec.find("DIV3") != std::string::npos || codec.find("DIV4") != std::string::npos)
         return "DivX 3.11";
     if (format == "MPEG Video") {
@@ -309,11 +296,11 @@ std::string audioFormatText(const std::string& format, const std::string& versio
 
 std::optional<std::string> languageFromCode(const std::string& code)
 {
-    const std::string text = lower(code);
+    const std::string text = table::lowerAscii(code);
     const std::size_t cut = text.find_first_of("-_");
     const std::string language = text.substr(0, cut);
     if (cut != std::string::npos) {
-        const std::string rest = upper(text.substr(cut + 1));
+        const std::string rest = table::upperAscii(text.substr(cut + 1));
         const std::string region = rest.substr(0, rest.find_first_of("-_"));
         const std::string two = twoLetter(language);
         for (const Regional& regional : kRegionals) {

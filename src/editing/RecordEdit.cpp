@@ -70,7 +70,7 @@ int findRow(const table::TMlb2& t, const std::vector<std::string>& cells, int hi
 Outcome copyCover(const std::string& source, const std::string& target)
 {
     const auto failed = [&] {
-        return Outcome::failure(
+        return Outcome::warning(
             table::cp("La fiche a été enregistrée, mais l'image n'a pas pu être copiée vers ") + target, "Attention");
     };
     std::ifstream in(source, std::ios::binary);
@@ -99,16 +99,15 @@ Outcome checkBeforeSave(const CatalogueState& state, const RecordValues& values,
     return Outcome::success();
 }
 
-// Save, reopen, cover copy: the common end of an addition and of an edit.
+// Reopen and cover copy after a successful save: the common end of an addition and of an edit.
+// The record is in the file by now, so a failure here is a warning.
 Outcome finishSave(CatalogueState& state, const std::vector<std::string>& cells, int hint, const std::string& titre,
-                   const std::string& coverSource, bool* recordSaved)
+                   const std::string& coverSource)
 {
-    if (recordSaved)
-        *recordSaved = true;
     // The file was just written from a normalised table: reading it back (normalised and sorted in
     // memory) needs no second write.
     if (Outcome opened = catalogue::loadCatalogue(state); !opened)
-        return opened;
+        return Outcome::warning(opened.message, opened.caption);
     state.CurrentRow = findRow(state.table(), cells, hint);
     if (state.CurrentRow == 0)
         state.CurrentRow = 1;
@@ -260,10 +259,8 @@ Outcome checkCoverPicture(const std::string& path)
     return Outcome::success();
 }
 
-Outcome addRecord(CatalogueState& state, RecordValues& values, const std::string& coverSource, bool* recordSaved)
+Outcome addRecord(CatalogueState& state, RecordValues& values, const std::string& coverSource)
 {
-    if (recordSaved)
-        *recordSaved = false;
     values.title = upperCp1252(values.title);
     if (Outcome checked = checkBeforeSave(state, values, values.title, coverSource); !checked)
         return checked;
@@ -275,14 +272,11 @@ Outcome addRecord(CatalogueState& state, RecordValues& values, const std::string
         t.DeleteRow(row);
         return saved;
     }
-    return finishSave(state, cells, row, values.title, coverSource, recordSaved);
+    return finishSave(state, cells, row, values.title, coverSource);
 }
 
-Outcome saveRecord(CatalogueState& state, int row, RecordValues& values, const std::string& coverSource,
-                   bool* recordSaved)
+Outcome saveRecord(CatalogueState& state, int row, RecordValues& values, const std::string& coverSource)
 {
-    if (recordSaved)
-        *recordSaved = false;
     table::TMlb2& t = state.table();
     if (row < 1 || row > t.RowCount())
         return Outcome::failure(table::cp("La fiche n° ") + std::to_string(row) + table::cp(" n'existe pas"));
@@ -299,7 +293,7 @@ Outcome saveRecord(CatalogueState& state, int row, RecordValues& values, const s
             t.SetCell(i, row, before[static_cast<std::size_t>(i - 1)]);
         return saved;
     }
-    return finishSave(state, cells, row, titre, coverSource, recordSaved);
+    return finishSave(state, cells, row, titre, coverSource);
 }
 
 } // namespace cinevaro::editing

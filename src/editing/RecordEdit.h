@@ -70,13 +70,12 @@ catalogue::Outcome checkCoverPicture(const std::string& path);
 // "Ajouter Fiche": appends a row (carrying row 1's borrower and support lists), stores the values,
 // saves and reads the catalogue back (sorted by TITRE), then copies `coverSource` (when not
 // empty) to the new record's cover file. Nothing changes when the title is empty, the picture is
-// unusable or the save fails; the catalogue file then stays as it was. `recordSaved` tells whether the record reached
-// the file, which it has also when only the cover copy failed (the outcome then says so).
-catalogue::Outcome addRecord(catalogue::CatalogueState& state, RecordValues& values, const std::string& coverSource,
-                             bool* recordSaved = nullptr);
+// unusable or the save fails (a Failure); the catalogue file then stays as it was. Once the record
+// is in the file, a failed reopening or cover copy is a Warning that says so.
+catalogue::Outcome addRecord(catalogue::CatalogueState& state, RecordValues& values, const std::string& coverSource);
 // "Enregistrer Fiche": stores the values into row `row` (TITRE is never changed), saves, reads it
 // back and copies the cover as above. CurrentRow designates the saved record afterwards.
 catalogue::Outcome saveRecord(catalogue::CatalogueState& state, int row, RecordValues& values,
-                              const std::string& coverSource, bool* recordSaved = nullptr);
+                              const std::string& coverSource);
 
 } // namespace cinevaro::editing

@@ -8,8 +8,8 @@ StoredRecord storeRecord(catalogue::CatalogueState& state, std::optional<int> ed
                          const std::string& coverSource)
 {
     StoredRecord stored;
-    stored.outcome = editRow ? saveRecord(state, *editRow, values, coverSource, &stored.saved)
-                             : addRecord(state, values, coverSource, &stored.saved);
+    stored.outcome = editRow ? saveRecord(state, *editRow, values, coverSource) : addRecord(state, values, coverSource);
+    stored.saved = stored.outcome.saved();
     if (!stored.saved)
         return stored;
     stored.row = state.CurrentRow;

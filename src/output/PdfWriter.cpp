@@ -206,17 +206,17 @@ catalogue::Outcome PdfWriter::picture(std::string& content, std::string& resourc
     } else {
         // Coded in a way some readers cannot show (arithmetic, 12-bit): the decoded pixels.
         auto decoded = loadJpegPicture(op.source);
-        if (!decoded.picture)
-            return catalogue::Outcome::failure(decoded.error, "Cinevaro");
-        const auto& pixels = decoded.picture->pixels;
+        if (!decoded)
+            return decoded.outcome();
+        const Picture& image = **decoded;
+        const auto& pixels = image.pixels;
         uLongf size = compressBound(static_cast<uLong>(pixels.size()));
         stream.resize(size);
         if (compress2(reinterpret_cast<Bytef*>(stream.data()), &size, pixels.data(), static_cast<uLong>(pixels.size()),
                       6) != Z_OK)
             return catalogue::Outcome::failure("Image illisible : " + op.source, "Cinevaro");
         stream.resize(size);
-        dictionary = "/Width " + std::to_string(decoded.picture->width) + " /Height " +
-                     std::to_string(decoded.picture->height) +
+        dictionary = "/Width " + std::to_string(image.width) + " /Height " + std::to_string(image.height) +
                      " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /FlateDecode";
     }
     const int image = newObject();

@@ -62,8 +62,8 @@ PictureResult loadJpegPicture(const std::string& path)
     auto picture = std::make_shared<Picture>();
     auto decoded = catalogue::decodeJpegFile(path, *picture, kCoverBoxWidth, kCoverBoxHeight);
     if (!decoded)
-        return {nullptr, decoded.message};
-    return {std::move(picture), {}};
+        return Outcome::failure(decoded.message, "Cinevaro");
+    return std::shared_ptr<const Picture>(std::move(picture));
 }
 
 Outcome checkJpegPicture(const std::string& path)
@@ -75,8 +75,8 @@ PictureResult checkedJpegPicture(const std::string& path)
 {
     static const auto noPixels = std::make_shared<const Picture>();
     if (auto checked = checkJpegPicture(path); !checked)
-        return {nullptr, checked.message};
-    return {noPixels, {}};
+        return Outcome::failure(checked.message, "Cinevaro");
+    return std::shared_ptr<const Picture>(noPixels);
 }
 
 Outcome readJpegCover(const std::string& path, std::vector<unsigned char>& bytes, catalogue::JpegFacts& facts)
@@ -140,15 +140,15 @@ Outcome layoutFilmBlock(const catalogue::CatalogueState& state, int row, double 
     std::error_code ec;
     if (std::filesystem::is_regular_file(cover, ec)) {
         PictureResult loaded = loader(cover);
-        if (!loaded.picture)
-            return Outcome::failure(loaded.error, "Cinevaro");
+        if (!loaded)
+            return Outcome::failure(loaded.message(), "Cinevaro");
         DrawOp picture;
         picture.kind = DrawOp::Kind::Picture;
         picture.x1 = 120;
         picture.y1 = top + 10;
         picture.x2 = 180;
         picture.y2 = top + 90;
-        picture.picture = std::move(loaded.picture);
+        picture.picture = std::move(*loaded);
         picture.source = cover;
         page.ops.push_back(std::move(picture));
     }
@@ -220,14 +220,13 @@ Outcome PagedLayout::checkCovers(int& pages, const std::function<Outcome(const s
     return Outcome::success();
 }
 
-LayoutResult layoutCatalogue(const catalogue::CatalogueState& state, const TextMeasurer& measurer,
-                             const PictureLoader& loader)
+Outcome layoutCatalogue(const catalogue::CatalogueState& state, const TextMeasurer& measurer, PrintDocument& doc,
+                        const PictureLoader& loader)
 {
-    LayoutResult result;
-    auto& doc = result.document;
+    doc.pages.clear();
     doc.pages.emplace_back();
     if (!state.CatalogueTable)
-        return result;
+        return Outcome::success();
     const auto& t = state.table();
     double top = 0;
     for (int r = 1; r <= t.RowCount(); ++r) {
@@ -237,12 +236,11 @@ LayoutResult layoutCatalogue(const catalogue::CatalogueState& state, const TextM
             doc.pages.emplace_back();
             top = 0;
         }
-        result.outcome = layoutFilmBlock(state, r, top, doc.pageWidth, measurer, loader, doc.pages.back());
-        if (!result.outcome)
-            return result;
+        if (Outcome laid = layoutFilmBlock(state, r, top, doc.pageWidth, measurer, loader, doc.pages.back()); !laid)
+            return laid;
         top += kBlockHeight;
     }
-    return result;
+    return Outcome::success();
 }
 
 } // namespace cinevaro::output

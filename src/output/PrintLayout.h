@@ -74,12 +74,8 @@ public:
     virtual double textWidth(const std::string& text, const FontSpec& font) const = 0;
 };
 
-// Reads a cover picture; nothing with a French message when the file cannot be decoded.
-struct PictureResult
-{
-    std::shared_ptr<const Picture> picture;
-    std::string error;
-};
+// Reads a cover picture; the failure's French message when the file cannot be decoded.
+using PictureResult = catalogue::Result<std::shared_ptr<const Picture>>;
 using PictureLoader = std::function<PictureResult(const std::string& path)>;
 
 // The cover box of a printed block: 60 x 80 mm.
@@ -110,17 +106,12 @@ FontSpec titleFont(const std::string& title, const TextMeasurer& measurer);
 catalogue::Outcome layoutFilmBlock(const catalogue::CatalogueState& state, int row, double top, double pageWidth,
                                    const TextMeasurer& measurer, const PictureLoader& loader, PrintPage& page);
 
-struct LayoutResult
-{
-    PrintDocument document; // always at least one page
-    catalogue::Outcome outcome;
-};
-
-// Lays out every film row (the header row is skipped). An unreadable cover stops the layout with
-// its message; the pages built up to there are kept. Every cover stays decoded in the result:
-// for a whole catalogue, PagedLayout builds one page at a time.
-LayoutResult layoutCatalogue(const catalogue::CatalogueState& state, const TextMeasurer& measurer,
-                             const PictureLoader& loader = loadJpegPicture);
+// Lays out every film row (the header row is skipped) into `document` (always at least one page).
+// An unreadable cover stops the layout with its message; the pages built up to there are kept.
+// Every cover stays decoded in the document: for a whole catalogue, PagedLayout builds one page at
+// a time.
+catalogue::Outcome layoutCatalogue(const catalogue::CatalogueState& state, const TextMeasurer& measurer,
+                                   PrintDocument& document, const PictureLoader& loader = loadJpegPicture);
 
 // The pages of layoutCatalogue built one at a time, so that a printout, a PDF or a preview holds
 // only the covers of the pages it is drawing: three films per page, in table order, the header

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "table/Platform.h"
+#include "table/UniqueFd.h"
 
 namespace cinevaro::table {
 
@@ -16,23 +17,20 @@ namespace {
 // on failure.
 int createAndCopy(const std::string& temp, const std::string& target)
 {
-    const int in = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
+    const UniqueFd in(::open(temp.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in)
         return errno;
     struct stat st
     {
     };
-    const mode_t mode = ::fstat(in, &st) == 0 ? (st.st_mode & 07777) : 0644;
-    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        return error;
-    }
+    const mode_t mode = ::fstat(in.get(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    UniqueFd out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (!out)
+        return errno;
     char buffer[64 * 1024];
     int error = 0;
     while (!error) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        const ssize_t n = ::read(in.get(), buffer, sizeof buffer);
         if (n < 0) {
             if (errno != EINTR)
                 error = errno;
@@ -41,7 +39,7 @@ int createAndCopy(const std::string& temp, const std::string& target)
         if (n == 0)
             break;
         for (ssize_t done = 0; done < n && !error;) {
-            const ssize_t w = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
+            const ssize_t w = ::write(out.get(), buffer + done, static_cast<std::size_t>(n - done));
             if (w < 0 && errno != EINTR)
                 error = errno;
             else if (w > 0)
@@ -50,12 +48,11 @@ int createAndCopy(const std::string& temp, const std::string& target)
     }
     if (!error) {
         const timespec times[2] = {st.st_atim, st.st_mtim};
-        ::futimens(out, times);
-        if (::fsync(out) != 0)
+        ::futimens(out.get(), times);
+        if (::fsync(out.get()) != 0)
             error = errno;
     }
-    ::close(in);
-    if (::close(out) != 0 && !error)
+    if (!out.close() && !error)
         error = errno;
     if (error)
         ::unlink(target.c_str());

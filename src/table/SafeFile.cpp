@@ -13,6 +13,7 @@
 #include "table/Cp1252.h"
 #include "table/ExclusiveLink.h"
 #include "table/Platform.h"
+#include "table/UniqueFd.h"
 
 namespace cinevaro::table {
 
@@ -92,15 +93,15 @@ bool syncFolderOf(const std::string& path)
 {
     if (fileFaultInjected(FileOp::SyncFolder))
         return false;
-    const int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0)
+    UniqueFd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir)
         return false;
-    int rc = ::fsync(dir);
+    int rc = ::fsync(dir.get());
     // Some file systems cannot sync a folder; their renames are as durable as they get.
     if (rc != 0 && (errno == EINVAL || errno == ENOTSUP))
         rc = 0;
-    const int saved = errno;
-    ::close(dir);
+    const int saved = errno; // the sync's error, whatever the close does
+    static_cast<void>(dir.close());
     errno = saved;
     return rc == 0;
 }
@@ -121,19 +122,18 @@ int removeStaleTemporaries(const std::string& target)
         const std::string name = entry->d_name;
         if (!isTemporaryNameOf(name, targetName))
             continue;
-        const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
+        const UniqueFd fd(::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!fd)
             continue;
         struct stat opened
         {
         }, named{};
         // A writer holds its lock until its file is renamed or removed: a lock we can take
         // belongs to no running write. The name must still be the file we locked.
-        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        if (::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 &&
             ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named) &&
             ::unlinkat(dirFd, name.c_str(), 0) == 0)
             ++removed;
-        ::close(fd);
     }
     ::closedir(dir);
     return removed;

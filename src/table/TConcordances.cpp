@@ -2,6 +2,8 @@
 
 #include <bitset>
 
+#include "table/Text.h"
+
 namespace cinevaro::table {
 
 namespace {
@@ -125,14 +127,6 @@ bool wildMatch(const std::string& text, const std::string& pattern)
 }
 
 } // namespace
-
-std::string upperAscii(std::string text)
-{
-    for (char& ch : text)
-        if (ch >= 'a' && ch <= 'z')
-            ch = static_cast<char>(ch - 'a' + 'A');
-    return text;
-}
 
 bool TConcordances::Matches(const std::string& text, const std::string& pattern) const
 {

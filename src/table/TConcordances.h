@@ -28,7 +28,4 @@ private:
     bool m_wildcards;
 };
 
-// Upper-cases the ASCII letters a-z only.
-std::string upperAscii(std::string text);
-
 } // namespace cinevaro::table

@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "table/Text.h"
+
 namespace cinevaro::table {
 
 TMlb2::TMlb2() : m_matcher(true, true)

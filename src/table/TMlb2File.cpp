@@ -32,6 +32,7 @@
 
 #include "table/SafeFile.h"
 #include "table/TMlb2.h"
+#include "table/UniqueFd.h"
 
 namespace cinevaro::table {
 
@@ -119,16 +120,14 @@ void putText(std::string& out, const std::string& s)
 // cannot be opened or read. A file that grows or shrinks meanwhile is read as it ends up.
 bool readWholeFile(const std::string& fileName, std::string& out)
 {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
         return false;
     struct stat st
     {
     };
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
-    }
     // One byte more than the size, so that reaching the end needs no second growth.
     const std::size_t expected =
         S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
@@ -137,18 +136,15 @@ bool readWholeFile(const std::string& fileName, std::string& out)
     for (;;) {
         if (used == out.size())
             out.resize(out.size() * 2);
-        const ssize_t got = ::read(fd, out.data() + used, out.size() - used);
+        const ssize_t got = ::read(fd.get(), out.data() + used, out.size() - used);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0) {
-            ::close(fd);
+        if (got < 0)
             return false;
-        }
         if (got == 0)
             break;
         used += static_cast<std::size_t>(got);
     }
-    ::close(fd);
     out.resize(used);
     return true;
 }

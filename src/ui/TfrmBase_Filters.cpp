@@ -324,7 +324,7 @@ void TfrmBase::lstActeurClick(QListWidgetItem* item)
     } else {
         setStatusText(1, fromCp(catalogue::noFilterStatus()));
         m_state.ActorFilterActive = false;
-        m_state.ActorFilterName = ";";
+        m_state.ActorFilterName = catalogue::kNoActorFilter;
         RebuildTree();
     }
     for (QLineEdit* box : {lblReal, lblSupport, lblDistrib, lblDate, lblGenre, lblOri})

@@ -69,7 +69,7 @@ void TfrmBase::FormCreate()
     restoreLayout();
     // No filter at start: the seven filter buttons wait for a film, "Aucun Filtre" is available.
     m_state.ActorFilterActive = false;
-    m_state.ActorFilterName.assign(1, ';');
+    m_state.ActorFilterName = catalogue::kNoActorFilter;
     m_state.FilterActive = false;
     for (QRadioButton* radio :
          {filtreReal, filtreGenre, filtreOri, filtreDate, filtreDistrib, filtreSupport, filtrePret})

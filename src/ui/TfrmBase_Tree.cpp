@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -317,18 +318,16 @@ void TfrmBase::clearFilterState()
 {
     m_state.FilterActive = false;
     m_state.ActorFilterActive = false;
-    m_state.ActorFilterName.assign(1, ';');
+    m_state.ActorFilterName = catalogue::kNoActorFilter;
     m_state.SearchActive = false;
     {
         // The callers rebuild the tree once: ticking "Aucun Filtre" here must not apply the
         // filters (and rebuild) on its own.
-        const bool updating = m_filterUpdating;
-        m_filterUpdating = true;
+        const QScopedValueRollback updating(m_filterUpdating, true);
         for (QRadioButton* radio : {filtreReal, filtreGenre, filtreDate, filtreOri, filtreDistrib, filtreSupport})
             setFilterRadioChecked(radio, false);
         setFilterRadioChecked(filtrePret, false);
         setFilterRadioChecked(filtreNul, true);
-        m_filterUpdating = updating;
     }
     for (QAction* item : filterMenuGroup->actions())
         item->setChecked(false);

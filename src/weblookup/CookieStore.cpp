@@ -5,26 +5,11 @@
 #include <iterator>
 #include <string_view>
 
+#include "table/Text.h"
+
 namespace cinevaro::weblookup {
 
 namespace {
-
-std::string lower(std::string text)
-{
-    for (auto& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string trim(const std::string& text)
-{
-    auto b = text.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
-    auto e = text.find_last_not_of(" \t");
-    return text.substr(b, e - b + 1);
-}
 
 std::string unquote(const std::string& text)
 {
@@ -76,7 +61,7 @@ constexpr std::string_view kPublicSuffixes[] = {
 
 bool CookieStore::isPublicSuffix(const std::string& domain)
 {
-    std::string d = lower(domain);
+    std::string d = table::lowerAscii(domain);
     while (!d.empty() && d.front() == '.')
         d.erase(0, 1);
     while (!d.empty() && d.back() == '.')
@@ -98,7 +83,7 @@ std::optional<std::time_t> CookieStore::parseExpires(const std::string& text)
         std::size_t end = pos;
         while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == ':'))
             ++end;
-        std::string token = lower(text.substr(pos, end - pos));
+        std::string token = table::lowerAscii(text.substr(pos, end - pos));
         pos = end;
         if (token.empty())
             continue;
@@ -146,8 +131,8 @@ std::optional<std::time_t> CookieStore::parseExpires(const std::string& text)
 
 bool CookieStore::domainMatches(const std::string& host, const std::string& domain)
 {
-    std::string h = lower(host);
-    std::string d = lower(domain);
+    std::string h = table::lowerAscii(host);
+    std::string d = table::lowerAscii(domain);
     if (!d.empty() && d.front() == '.')
         d.erase(0, 1);
     if (d.empty())
@@ -170,7 +155,7 @@ void CookieStore::receive(const std::string& header, const std::string& host, co
     std::size_t pos = 0;
     while (pos <= header.size()) {
         auto semi = header.find(';', pos);
-        parts.push_back(trim(header.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos)));
+        parts.push_back(table::trim(header.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos)));
         if (semi == std::string::npos)
             break;
         pos = semi + 1;
@@ -179,23 +164,23 @@ void CookieStore::receive(const std::string& header, const std::string& host, co
     if (eq == std::string::npos || eq == 0)
         return;
     Cookie cookie;
-    cookie.name = trim(parts.front().substr(0, eq));
-    cookie.value = unquote(trim(parts.front().substr(eq + 1)));
-    cookie.domain = lower(host);
+    cookie.name = table::trim(parts.front().substr(0, eq));
+    cookie.value = unquote(table::trim(parts.front().substr(eq + 1)));
+    cookie.domain = table::lowerAscii(host);
     cookie.path = defaultPath(requestPath);
     std::optional<bool> removeByAge;
     for (std::size_t i = 1; i < parts.size(); ++i) {
         auto e = parts[i].find('=');
-        std::string key = lower(trim(parts[i].substr(0, e)));
-        std::string value = e == std::string::npos ? std::string() : unquote(trim(parts[i].substr(e + 1)));
+        std::string key = table::lowerAscii(table::trim(parts[i].substr(0, e)));
+        std::string value = e == std::string::npos ? std::string() : unquote(table::trim(parts[i].substr(e + 1)));
         if (key == "domain" && !value.empty()) {
-            std::string d = lower(value);
+            std::string d = table::lowerAscii(value);
             if (d.front() == '.')
                 d.erase(0, 1);
             // A cookie may only name the sending host or a domain above it; an address has none above
             // it, and a domain open to anyone's registration ("com", "co.uk") is refused.
             const bool numeric = host.find_first_not_of("0123456789.:[]") == std::string::npos;
-            if (!domainMatches(host, d) || (numeric && d != lower(host)))
+            if (!domainMatches(host, d) || (numeric && d != table::lowerAscii(host)))
                 return;
             if (!numeric && isPublicSuffix(d))
                 return;
@@ -237,7 +222,7 @@ std::string CookieStore::headerFor(const std::string& host, const std::string& p
     for (const auto& c : m_cookies) {
         if (c.secure || !pathMatches(path, c.path))
             continue;
-        if (c.hostOnly ? lower(host) != c.domain : !domainMatches(host, c.domain))
+        if (c.hostOnly ? table::lowerAscii(host) != c.domain : !domainMatches(host, c.domain))
             continue;
         if (c.expires && *c.expires <= time)
             continue;

@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "table/Text.h"
+
 namespace cinevaro::weblookup {
 
 namespace {
-
-std::string lower(std::string text)
-{
-    for (auto& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // Splits "path/document?query" and drops the fragment: from the first "#" of the query, or of the
 // document when there is no query.
@@ -123,7 +117,7 @@ std::optional<HttpAddress> parseAddress(const std::string& address)
     HttpAddress a;
     std::string rest = s;
     if (auto p = s.find("://"); p != std::string::npos && s.find_first_of("/?#") > p) {
-        a.scheme = lower(s.substr(0, p));
+        a.scheme = table::lowerAscii(s.substr(0, p));
         rest = s.substr(p + 3);
     }
     auto end = rest.find_first_of("/?#");

@@ -1,73 +1,24 @@
 #include "weblookup/HttpClient.h"
 
 #include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <functional>
 
 #include "table/Cp1252.h"
+#include "table/ScopeExit.h"
+#include "table/UniqueFd.h"
+#include "weblookup/HttpConnection.h"
 #include "weblookup/HttpReply.h"
 
 namespace cinevaro::weblookup {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using table::cp;
-constexpr int kSliceMs = 10;
-
-std::string endpoint(const std::string& host, int port)
-{
-    return host + ":" + std::to_string(port);
-}
-
-std::string connectErrorText(int error, const std::string& where)
-{
-    switch (error) {
-    case ECONNREFUSED:
-        return cp("Connexion refusée par ") + where;
-    case ENETUNREACH:
-        return cp("Réseau inaccessible pour joindre ") + where;
-    case EHOSTUNREACH:
-        return cp("Hôte inaccessible : ") + where;
-    case ETIMEDOUT:
-        return cp("Délai de connexion dépassé pour ") + where;
-    default:
-        return cp("Connexion impossible à ") + where + " (erreur " + std::to_string(error) + ")";
-    }
-}
-
-// A fetch stopped by the user.
-class CancelledError : public TransportError
-{
-public:
-    CancelledError() : TransportError(cancelledMessage()) {}
-};
-
-// Stops a fetch once its deadline has passed or the user cancelled it; checked after every wait
-// slice and every read.
-struct FetchGuard
-{
-    Clock::time_point deadline;
-    int deadlineMs = 0;
-    const bool* cancelled = nullptr;
-
-    void check() const
-    {
-        if (cancelled && *cancelled)
-            throw CancelledError();
-        if (Clock::now() >= deadline)
-            throw TransportError(cp("Délai dépassé : le service n'a pas terminé sa réponse en ") +
-                                 std::to_string((deadlineMs + 999) / 1000) + " s");
-    }
-};
 
 std::string printable(const std::string& text)
 {
@@ -104,179 +55,6 @@ std::string FetchResult::userMessage() const
     }
     return message;
 }
-
-// One TCP connection; reads wait in 10 ms slices, calling the idle callback.
-class HttpClient::Connection : public ByteSource
-{
-public:
-    Connection(std::string host, int port) : m_host(std::move(host)), m_port(port) {}
-    ~Connection() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    const std::string& host() const { return m_host; }
-    int port() const { return m_port; }
-
-    void setGuard(const FetchGuard* guard) { m_guard = guard; }
-
-    void open(int timeoutMs, const std::function<void()>& idle)
-    {
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* list = nullptr;
-        const std::string where = endpoint(m_host, m_port);
-        int rc = ::getaddrinfo(m_host.c_str(), std::to_string(m_port).c_str(), &hints, &list);
-        if (rc != 0 || !list)
-            throw TransportError(cp("Hôte introuvable : ") + m_host);
-        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        int lastError = ECONNREFUSED;
-        for (addrinfo* ai = list; ai; ai = ai->ai_next) {
-            int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
-            if (fd < 0) {
-                lastError = errno;
-                continue;
-            }
-            int error = 0;
-            if (::connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
-                error = errno;
-                if (error == EINPROGRESS) {
-                    try {
-                        error = waitConnected(fd, deadline, idle);
-                    } catch (...) {
-                        ::close(fd);
-                        ::freeaddrinfo(list);
-                        throw;
-                    }
-                }
-            }
-            if (error == 0) {
-                ::freeaddrinfo(list);
-                int one = 1;
-                ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-                m_fd = fd;
-                return;
-            }
-            ::close(fd);
-            lastError = error;
-            if (error == ETIMEDOUT)
-                break;
-        }
-        ::freeaddrinfo(list);
-        throw TransportError(connectErrorText(lastError, where));
-    }
-
-    // True when the peer has not closed the connection nor sent anything unasked.
-    bool stillUsable() const
-    {
-        pollfd p{m_fd, POLLIN, 0};
-        return ::poll(&p, 1, 0) == 0;
-    }
-
-    void send(const std::string& data, int timeoutMs, const std::function<void()>& idle)
-    {
-        std::size_t done = 0;
-        auto last = Clock::now();
-        while (done < data.size()) {
-            ssize_t n = ::send(m_fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-                last = Clock::now();
-                continue;
-            }
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                throw TransportError(cp("La connexion a été perdue pendant l'envoi de la requête"));
-            if (!waitReady(POLLOUT, last, timeoutMs, idle))
-                throw TransportError(cp("Délai d'envoi dépassé"));
-        }
-    }
-
-    void setTimeout(int ms) { m_timeoutMs = ms; }
-    void setIdle(const std::function<void()>* idle) { m_idle = idle; }
-
-    std::size_t read(char* buffer, std::size_t size) override
-    {
-        auto last = Clock::now();
-        for (;;) {
-            ssize_t n = ::recv(m_fd, buffer, size, 0);
-            if (n >= 0) {
-                maybeIdle();
-                if (m_guard)
-                    m_guard->check();
-                return static_cast<std::size_t>(n);
-            }
-            if (errno == EINTR)
-                continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                throw TransportError(cp("La connexion a été perdue"));
-            if (!waitReady(POLLIN, last, m_timeoutMs, m_idle ? *m_idle : std::function<void()>()))
-                throw TransportError(cp("Délai de lecture dépassé : aucune donnée reçue pendant ") +
-                                     std::to_string(m_timeoutMs) + " ms");
-        }
-    }
-
-private:
-    int waitConnected(int fd, Clock::time_point deadline, const std::function<void()>& idle)
-    {
-        for (;;) {
-            pollfd p{fd, POLLOUT, 0};
-            int r = ::poll(&p, 1, kSliceMs);
-            if (r > 0) {
-                int error = 0;
-                socklen_t len = sizeof error;
-                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len);
-                return error;
-            }
-            if (r < 0 && errno != EINTR)
-                return errno;
-            if (idle)
-                idle();
-            if (m_guard)
-                m_guard->check();
-            if (Clock::now() >= deadline)
-                return ETIMEDOUT;
-        }
-    }
-
-    bool waitReady(short events, Clock::time_point since, int timeoutMs, const std::function<void()>& idle)
-    {
-        for (;;) {
-            pollfd p{m_fd, events, 0};
-            int r = ::poll(&p, 1, kSliceMs);
-            if (r > 0)
-                return true;
-            if (idle)
-                idle();
-            m_lastIdle = Clock::now();
-            if (m_guard)
-                m_guard->check();
-            if (Clock::now() - since >= std::chrono::milliseconds(timeoutMs))
-                return false;
-        }
-    }
-
-    // While data flows, the idle callback still runs every 10 ms.
-    void maybeIdle()
-    {
-        if (!m_idle || !*m_idle)
-            return;
-        auto now = Clock::now();
-        if (now - m_lastIdle >= std::chrono::milliseconds(kSliceMs)) {
-            m_lastIdle = now;
-            (*m_idle)();
-        }
-    }
-
-    std::string m_host;
-    int m_port;
-    int m_fd = -1;
-    int m_timeoutMs = 60000;
-    const std::function<void()>* m_idle = nullptr;
-    const FetchGuard* m_guard = nullptr;
-    Clock::time_point m_lastIdle = Clock::now();
-};
 
 // Where the body of the final reply goes.
 struct HttpClient::BodySink
@@ -354,7 +132,7 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
 {
     struct Sink : BodySink
     {
-        int fd = -1;
+        table::UniqueFd fd;
         std::string path;
         std::int64_t maxBytes = 0;
         std::int64_t written = 0;
@@ -364,7 +142,7 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
                 throw TransportError(tooLarge());
             written += static_cast<std::int64_t>(size);
             while (size > 0) {
-                ssize_t n = ::write(fd, data, size);
+                ssize_t n = ::write(fd.get(), data, size);
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n <= 0)
@@ -376,7 +154,7 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
         void reset() override
         {
             written = 0;
-            if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+            if (::ftruncate(fd.get(), 0) != 0 || ::lseek(fd.get(), 0, SEEK_SET) != 0)
                 throw TransportError(cp("Impossible d'écrire dans le fichier ") + path);
         }
         std::int64_t limit() const override { return maxBytes; }
@@ -386,177 +164,204 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
             return cp("Le fichier reçu dépasse la taille admise (") + std::to_string(maxBytes / (1024 * 1024)) +
                    cp(" Mo) : le téléchargement a été interrompu");
         }
-        ~Sink() override
-        {
-            if (fd >= 0)
-                ::close(fd);
-        }
     } sink;
     sink.path = path;
     sink.maxBytes = std::min(maxBytes, m_maxFileBytes);
-    sink.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (sink.fd < 0) {
+    sink.fd.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!sink.fd) {
         FetchResult failed;
         failed.kind = FetchResult::Kind::Transport;
         failed.message = cp("Impossible de créer le fichier ") + path;
         return failed;
     }
     FetchResult result = fetch(address, sink);
-    if (::close(sink.fd) != 0 && result.ok()) {
+    if (!sink.fd.close() && result.ok()) {
         result.kind = FetchResult::Kind::Transport;
         result.message = cp("Impossible d'écrire dans le fichier ") + path;
     }
-    sink.fd = -1;
     return result;
+}
+
+namespace {
+
+bool hasNoBody(int status)
+{
+    return status == 204 || status == 304 || (status >= 100 && status < 200);
+}
+
+bool isRedirection(const ReplyHead& head)
+{
+    return head.header("Location") || (head.status >= 300 && head.status < 400 && head.status != 304);
+}
+
+} // namespace
+
+struct HttpClient::FetchState
+{
+    FetchGuard guard;
+    std::function<void()> idle;
+    HttpAddress current;
+    FetchResult result;
+};
+
+struct HttpClient::Exchange
+{
+    explicit Exchange(std::unique_ptr<Connection> c) : connection(std::move(c)), reader(*connection) {}
+
+    std::unique_ptr<Connection> connection; // dropped when a body could not be read to its end
+    ReplyReader reader;
+    ReplyHead head;
+};
+
+std::unique_ptr<HttpClient::Connection> HttpClient::connectionFor(FetchState& fetch)
+{
+    const bool viaProxy = !m_proxyServer.empty();
+    const std::string host = viaProxy ? m_proxyServer : fetch.current.host;
+    const int port = viaProxy ? (m_proxyPort > 0 ? m_proxyPort : 80) : fetch.current.port;
+    std::unique_ptr<Connection> connection = std::move(m_connection);
+    if (connection && (connection->host() != host || connection->port() != port || !connection->stillUsable()))
+        connection.reset();
+    if (!connection) {
+        connection = std::make_unique<Connection>(host, port);
+        connection->setGuard(&fetch.guard);
+        connection->open(m_connectTimeoutMs, fetch.idle);
+    }
+    connection->setGuard(&fetch.guard);
+    connection->setIdle(&fetch.idle);
+    connection->setTimeout(m_readTimeoutMs);
+    return connection;
+}
+
+void HttpClient::keepConnection(Exchange& exchange)
+{
+    if (!exchange.connection || !exchange.head.complete || !exchange.head.keepAlive() ||
+        exchange.reader.connectionEnded() || m_disconnectRequested)
+        return;
+    exchange.connection->setGuard(nullptr);
+    exchange.connection->setIdle(nullptr);
+    m_connection = std::move(exchange.connection);
+}
+
+// Up to kMaxDiscardBytes of a body nobody reads; a longer, slow or broken one is dropped with its
+// connection. A cancel or the deadline still ends the fetch.
+void HttpClient::discardBody(Exchange& exchange, FetchState& fetch)
+{
+    if (hasNoBody(exchange.head.status))
+        return;
+    exchange.connection->setTimeout(std::min(m_discardTimeoutMs, m_readTimeoutMs));
+    try {
+        if (auto length = exchange.head.contentLength(); length && *length > std::int64_t{kMaxDiscardBytes})
+            throw TransportError(std::string());
+        std::size_t discarded = 0;
+        exchange.reader.readBody(exchange.head, [&](const char*, std::size_t size) {
+            discarded += size;
+            if (discarded > kMaxDiscardBytes)
+                throw TransportError(std::string());
+        });
+    } catch (const CancelledError&) {
+        throw;
+    } catch (const TransportError&) {
+        fetch.guard.check();
+        exchange.connection.reset();
+    }
+    if (exchange.connection)
+        exchange.connection->setTimeout(m_readTimeoutMs);
+}
+
+void HttpClient::receiveBody(Exchange& exchange, BodySink& sink)
+{
+    const bool noBody = hasNoBody(exchange.head.status);
+    const std::int64_t announced = noBody ? 0 : exchange.head.contentLength().value_or(0);
+    if (announced > sink.limit())
+        throw TransportError(sink.tooLarge());
+    if (OnWorkBegin)
+        OnWorkBegin(announced);
+    std::int64_t received = 0;
+    if (!noBody)
+        exchange.reader.readBody(exchange.head, [&](const char* data, std::size_t size) {
+            sink.write(data, size);
+            received += static_cast<std::int64_t>(size);
+            if (OnWork)
+                OnWork(received);
+        });
+    // A file is only complete with its whole body; a page keeps what arrived.
+    if (exchange.reader.bodyCutShort() && sink.needsWholeBody())
+        throw TransportError(cp("La connexion a été coupée avant la fin du téléchargement"));
+    if (OnWorkEnd)
+        OnWorkEnd();
+    keepConnection(exchange);
 }
 
 FetchResult HttpClient::fetch(const std::string& address, BodySink& sink)
 {
-    FetchResult result;
-    auto fail = [&](FetchResult::Kind kind, std::string message) {
-        result.kind = kind;
+    auto failed = [](FetchResult result, std::string message) {
+        result.kind = FetchResult::Kind::Transport;
         result.message = std::move(message);
         return result;
     };
     if (m_busy)
-        return fail(FetchResult::Kind::Transport, cp("Une autre transmission est déjà en cours"));
+        return failed({}, cp("Une autre transmission est déjà en cours"));
     m_busy = true;
     m_disconnectRequested = false;
     m_cancelRequested = false;
-    struct BusyGuard
-    {
-        bool& flag;
-        bool& cancel;
-        ~BusyGuard()
-        {
-            flag = false;
-            cancel = false;
-        }
-    } busyGuard{m_busy, m_cancelRequested};
-    const FetchGuard guard{Clock::now() + std::chrono::milliseconds(m_deadlineMs), m_deadlineMs, &m_cancelRequested};
-
+    const table::ScopeExit notBusy([this] {
+        m_busy = false;
+        m_cancelRequested = false;
+    });
     auto parsed = parseAddress(address);
     if (!parsed)
-        return fail(FetchResult::Kind::Transport, cp("Adresse invalide : ") + printable(address));
-    HttpAddress current = *parsed;
-    const std::function<void()> idle = OnIdle;
-
-    for (int request = 1;; ++request) {
-        if (current.scheme == "https")
-            return fail(FetchResult::Kind::Transport, cp("Les adresses https ne sont pas prises en charge"));
-        if (current.scheme != "http")
-            return fail(FetchResult::Kind::Transport, cp("Protocole non pris en charge : ") + current.scheme);
-        const bool viaProxy = !m_proxyServer.empty();
-        const std::string host = viaProxy ? m_proxyServer : current.host;
-        const int port = viaProxy ? (m_proxyPort > 0 ? m_proxyPort : 80) : current.port;
-        std::unique_ptr<Connection> connection = std::move(m_connection);
-        try {
-            if (connection && (connection->host() != host || connection->port() != port || !connection->stillUsable()))
-                connection.reset();
-            if (!connection) {
-                connection = std::make_unique<Connection>(host, port);
-                connection->setGuard(&guard);
-                connection->open(m_connectTimeoutMs, idle);
-            }
-            connection->setGuard(&guard);
-            connection->setIdle(&idle);
-            connection->setTimeout(m_readTimeoutMs);
-            connection->send(buildRequest(current), m_readTimeoutMs, idle);
-
-            ReplyReader reader(*connection);
-            ReplyHead head = reader.readHead();
-            result.status = head.status;
+        return failed({}, cp("Adresse invalide : ") + printable(address));
+    FetchState fetch{{Clock::now() + std::chrono::milliseconds(m_deadlineMs), m_deadlineMs, &m_cancelRequested},
+                     OnIdle,
+                     *parsed,
+                     {}};
+    try {
+        for (int request = 1;; ++request) {
+            if (fetch.current.scheme == "https")
+                return failed(fetch.result, cp("Les adresses https ne sont pas prises en charge"));
+            if (fetch.current.scheme != "http")
+                return failed(fetch.result, cp("Protocole non pris en charge : ") + fetch.current.scheme);
+            Exchange exchange(connectionFor(fetch));
+            exchange.connection->send(buildRequest(fetch.current), m_readTimeoutMs, fetch.idle);
+            exchange.head = exchange.reader.readHead();
+            fetch.result.status = exchange.head.status;
             for (const char* name : {"Set-Cookie", "Set-Cookie2"})
-                for (const auto& value : head.all(name))
-                    m_cookies.receive(value, current.host, current.target());
+                for (const auto& value : exchange.head.all(name))
+                    m_cookies.receive(value, fetch.current.host, fetch.current.target());
 
-            const int s = head.status;
-            const auto location = head.header("Location");
-            const bool noBody = s == 204 || s == 304 || (s >= 100 && s < 200);
-            auto keep = [&] {
-                if (head.complete && head.keepAlive() && !reader.connectionEnded() && !m_disconnectRequested) {
-                    connection->setGuard(nullptr);
-                    connection->setIdle(nullptr);
-                    m_connection = std::move(connection);
+            if (!isRedirection(exchange.head)) {
+                if (exchange.head.status >= 200 && exchange.head.status < 300) {
+                    receiveBody(exchange, sink);
+                    return fetch.result;
                 }
-            };
-            // Up to kMaxDiscardBytes of a body nobody reads; a longer, slow or broken one is
-            // dropped with its connection. A cancel or the deadline still ends the fetch.
-            auto discardBody = [&] {
-                if (noBody)
-                    return;
-                connection->setTimeout(std::min(m_discardTimeoutMs, m_readTimeoutMs));
-                try {
-                    if (auto length = head.contentLength(); length && *length > std::int64_t{kMaxDiscardBytes})
-                        throw TransportError(std::string());
-                    std::size_t discarded = 0;
-                    reader.readBody(head, [&](const char*, std::size_t size) {
-                        discarded += size;
-                        if (discarded > kMaxDiscardBytes)
-                            throw TransportError(std::string());
-                    });
-                } catch (const CancelledError&) {
-                    throw;
-                } catch (const TransportError&) {
-                    guard.check();
-                    connection.reset();
-                }
-                if (connection)
-                    connection->setTimeout(m_readTimeoutMs);
-            };
-
-            if (location || (s >= 300 && s < 400 && s != 304)) {
-                if (request >= kMaxRequestsPerFetch) {
-                    sink.reset();
-                    // A page is then empty; an empty file is no download at all.
-                    if (sink.needsWholeBody())
-                        throw TransportError(cp("Trop de redirections : le téléchargement a été abandonné"));
-                    return result; // success with an empty result
-                }
-                discardBody();
-                if (connection)
-                    keep();
+                discardBody(exchange, fetch);
+                keepConnection(exchange);
+                fetch.result.kind = FetchResult::Kind::ErrorReply;
+                return fetch.result;
+            }
+            if (request >= kMaxRequestsPerFetch) {
                 sink.reset();
-                auto next = resolveLocation(current, location.value_or(std::string()));
-                if (!next)
-                    return fail(FetchResult::Kind::Transport,
-                                cp("Adresse de redirection invalide : ") + printable(location.value_or(std::string())));
-                current = *next;
-                continue;
+                // A page is then empty; an empty file is no download at all.
+                if (sink.needsWholeBody())
+                    throw TransportError(cp("Trop de redirections : le téléchargement a été abandonné"));
+                return fetch.result; // success with an empty result
             }
-            if (s >= 200 && s < 300) {
-                const std::int64_t announced = noBody ? 0 : head.contentLength().value_or(0);
-                if (announced > sink.limit())
-                    throw TransportError(sink.tooLarge());
-                if (OnWorkBegin)
-                    OnWorkBegin(announced);
-                std::int64_t received = 0;
-                if (!noBody)
-                    reader.readBody(head, [&](const char* data, std::size_t size) {
-                        sink.write(data, size);
-                        received += static_cast<std::int64_t>(size);
-                        if (OnWork)
-                            OnWork(received);
-                    });
-                // A file is only complete with its whole body; a page keeps what arrived.
-                if (reader.bodyCutShort() && sink.needsWholeBody())
-                    throw TransportError(cp("La connexion a été coupée avant la fin du téléchargement"));
-                if (OnWorkEnd)
-                    OnWorkEnd();
-                keep();
-                return result;
-            }
-            discardBody();
-            if (connection)
-                keep();
-            result.kind = FetchResult::Kind::ErrorReply;
-            return result;
-        } catch (const CancelledError& e) {
-            result.cancelled = true;
-            return fail(FetchResult::Kind::Transport, e.what());
-        } catch (const TransportError& e) {
-            return fail(FetchResult::Kind::Transport, e.what());
+            discardBody(exchange, fetch);
+            keepConnection(exchange);
+            sink.reset();
+            // A 3xx reply without Location resolves to the same address: it is asked again, until
+            // kMaxRequestsPerFetch requests were made.
+            const std::string location = exchange.head.header("Location").value_or(std::string());
+            auto next = resolveLocation(fetch.current, location);
+            if (!next)
+                return failed(fetch.result, cp("Adresse de redirection invalide : ") + printable(location));
+            fetch.current = *next;
         }
+    } catch (const CancelledError& e) {
+        fetch.result.cancelled = true;
+        return failed(fetch.result, e.what());
+    } catch (const TransportError& e) {
+        return failed(fetch.result, e.what());
     }
 }
 

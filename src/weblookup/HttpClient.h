@@ -114,8 +114,20 @@ public:
 private:
     class Connection;
     struct BodySink;
+    struct FetchState; // one fetch across its requests: deadline, idle callback, address, result
+    struct Exchange;   // one request: its connection, reply reader and reply head
 
+    // GET of `address` into `sink`, following redirections up to kMaxRequestsPerFetch requests.
     FetchResult fetch(const std::string& address, BodySink& sink);
+    // A connection to the current address's server (or the proxy): the kept one when it still
+    // serves, else a new one.
+    std::unique_ptr<Connection> connectionFor(FetchState& fetch);
+    // Keeps the exchange's connection for the next fetch when the reply allows it.
+    void keepConnection(Exchange& exchange);
+    // Reads and drops a body nobody wants (redirections, error replies), within bounds.
+    void discardBody(Exchange& exchange, FetchState& fetch);
+    // The body of a 2xx reply into the sink, with the work events.
+    void receiveBody(Exchange& exchange, BodySink& sink);
 
     std::string m_proxyServer;
     int m_proxyPort = 0;

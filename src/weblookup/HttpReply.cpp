@@ -5,29 +5,13 @@
 #include <cstring>
 
 #include "table/Cp1252.h"
+#include "table/Text.h"
 
 namespace cinevaro::weblookup {
 
 namespace {
 
 constexpr std::size_t kReadPiece = 256 * 1024;
-
-std::string lower(std::string text)
-{
-    for (auto& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string trim(const std::string& text)
-{
-    auto b = text.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
-    auto e = text.find_last_not_of(" \t");
-    return text.substr(b, e - b + 1);
-}
 
 [[noreturn]] void malformed(const char* what)
 {
@@ -66,9 +50,9 @@ std::size_t BufferSource::read(char* buffer, std::size_t size)
 
 std::optional<std::string> ReplyHead::header(const std::string& name) const
 {
-    const std::string key = lower(name);
+    const std::string key = table::lowerAscii(name);
     for (const auto& [n, v] : headers)
-        if (lower(n) == key)
+        if (table::lowerAscii(n) == key)
             return v;
     return std::nullopt;
 }
@@ -76,9 +60,9 @@ std::optional<std::string> ReplyHead::header(const std::string& name) const
 std::vector<std::string> ReplyHead::all(const std::string& name) const
 {
     std::vector<std::string> values;
-    const std::string key = lower(name);
+    const std::string key = table::lowerAscii(name);
     for (const auto& [n, v] : headers)
-        if (lower(n) == key)
+        if (table::lowerAscii(n) == key)
             values.push_back(v);
     return values;
 }
@@ -90,7 +74,7 @@ std::optional<std::int64_t> ReplyHead::contentLength() const
         return std::nullopt;
     std::optional<std::int64_t> length;
     for (const auto& raw : values) {
-        std::string v = trim(raw);
+        std::string v = table::trim(raw);
         if (v.empty() || v.size() > 18 || !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }))
             malformed("longueur du contenu invalide");
         std::int64_t n = std::stoll(v);
@@ -104,7 +88,7 @@ std::optional<std::int64_t> ReplyHead::contentLength() const
 bool ReplyHead::chunked() const
 {
     for (const auto& v : all("Transfer-Encoding"))
-        if (lower(v).find("chunked") != std::string::npos)
+        if (table::lowerAscii(v).find("chunked") != std::string::npos)
             return true;
     return false;
 }
@@ -115,7 +99,7 @@ bool ReplyHead::keepAlive() const
         return false;
     for (const char* name : {"Connection", "Proxy-Connection"})
         for (const auto& v : all(name))
-            if (lower(trim(v)) == "close")
+            if (table::lowerAscii(table::trim(v)) == "close")
                 return false;
     return true;
 }
@@ -193,7 +177,7 @@ ReplyHead ReplyReader::readHead()
             auto colon = line->find(':');
             if (colon == std::string::npos || colon == 0)
                 continue; // not a header line
-            head.headers.emplace_back(trim(line->substr(0, colon)), trim(line->substr(colon + 1)));
+            head.headers.emplace_back(table::trim(line->substr(0, colon)), table::trim(line->substr(colon + 1)));
         }
         if (head.status != 100)
             return head;
@@ -257,7 +241,7 @@ std::int64_t ReplyReader::readChunked(const Sink& sink)
             m_cutShort = true;
             return done;
         }
-        std::string size = trim(line->substr(0, line->find(';')));
+        std::string size = table::trim(line->substr(0, line->find(';')));
         if (size.empty() || size.size() > 15 || !std::all_of(size.begin(), size.end(), [](char c) {
                 return std::isxdigit(static_cast<unsigned char>(c)) != 0;
             }))

@@ -17,7 +17,9 @@
 #include "editing/FilmFile.h"
 #include "output/TZipMaster.h"
 #include "table/Cp1252.h"
+#include "table/ScopeExit.h"
 #include "table/TMlb2.h"
+#include "table/Text.h"
 #include "weblookup/HttpClient.h"
 
 namespace cinevaro::weblookup {
@@ -27,28 +29,9 @@ using catalogue::Outcome;
 
 namespace {
 
-bool endsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-std::string replaceAll(std::string text, const std::string& from, const std::string& to)
-{
-    for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
-    return text;
-}
-
-std::string lowerAscii(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return text;
-}
-
 bool isFilmFileName(const std::string& name)
 {
-    return endsWith(lowerAscii(name), ".film");
+    return table::endsWithNoCase(name, ".film");
 }
 
 bool contains(const std::vector<std::string>& names, const std::string& name)
@@ -62,9 +45,9 @@ std::string findUnpackedFilmFile(const std::vector<std::string>& unpacked, const
 {
     if (contains(unpacked, name) && isFilmFileName(name))
         return name;
-    const std::string wanted = lowerAscii(name);
+    const std::string wanted = table::lowerAscii(name);
     for (const auto& file : unpacked)
-        if (lowerAscii(file) == wanted && isFilmFileName(file))
+        if (table::lowerAscii(file) == wanted && isFilmFileName(file))
             return file;
     return {};
 }
@@ -74,23 +57,6 @@ void removeFile(const std::string& path)
     std::error_code ec;
     fs::remove(path, ec);
 }
-
-// Removes a file when the scope ends, unless released.
-class FileGuard
-{
-public:
-    explicit FileGuard(std::string path) : m_path(std::move(path)) {}
-    ~FileGuard()
-    {
-        if (!m_path.empty())
-            removeFile(m_path);
-    }
-    FileGuard(const FileGuard&) = delete;
-    FileGuard& operator=(const FileGuard&) = delete;
-
-private:
-    std::string m_path;
-};
 
 // A name from the service as the user may read it: control characters are shown as "?".
 std::string printableName(std::string name)
@@ -263,7 +229,7 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     const std::string partialPath = createPartialFile(folder);
     if (partialPath.empty())
         return Outcome::failure(table::cp("Impossible de créer le fichier ") + archivePath, "Cinevaro");
-    FileGuard partialGuard(partialPath);
+    const table::ScopeExit removePartial([&] { removeFile(partialPath); });
     if (hooks.progress)
         hooks.progress(table::cp("Extraction de la fiche de : ") + item.listedTitle);
     FetchResult archive =
@@ -273,7 +239,7 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
         return fetchFailure(archive);
     if (!renameNoReplace(partialPath, archivePath))
         return nameTaken();
-    FileGuard archiveGuard(archivePath);
+    const table::ScopeExit removeArchive([&] { removeFile(archivePath); });
 
     // Both readers list the archive; the numbered error of the unpacker is reported first.
     output::TZipMaster zipMaster;
@@ -286,9 +252,9 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     std::string filmFile;
     std::string filmName;
     for (const auto& entry : zipDir.ListEntries()) {
-        if (endsWith(entry.FileName, ".film")) {
+        if (entry.FileName.ends_with(".film")) {
             filmFile = output::lastComponent(entry.FileName);
-            filmName = replaceAll(filmFile, ".film", "");
+            filmName = table::replaceAll(filmFile, ".film", "");
         }
     }
     zipMaster.ExtrBaseDir = folder;
@@ -316,18 +282,17 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
                                     "Cinevaro");
         }
     } else {
-        const std::string wanted = replaceAll(archiveName, ".zip", ".film");
-        filmName = replaceAll(archiveName, ".zip", "");
+        const std::string wanted = table::replaceAll(archiveName, ".zip", ".film");
+        filmName = table::replaceAll(archiveName, ".zip", "");
         filmFile = findUnpackedFilmFile(unpacked, wanted);
         if (filmFile.empty())
             return Outcome::failure(table::cp("Fichier introuvable : ") + folder + printableName(wanted), "Cinevaro");
     }
     const std::string filmPath = folder + filmFile;
-    std::string error;
-    auto film = editing::readFilmFile(filmPath, &error);
+    auto film = editing::readFilmFile(filmPath);
     if (!film)
-        return Outcome::failure(error, "Cinevaro");
-    FileGuard filmGuard(filmPath);
+        return Outcome::failure(film.message(), "Cinevaro");
+    const table::ScopeExit removeFilmFile([&] { removeFile(filmPath); });
     if (filmName.empty())
         filmName = film->titre;
     settleCover(state, filmName, unpacked);
@@ -400,7 +365,7 @@ int removeStalePartialDownloads(const std::string& folder)
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         const std::string name = entry.path().filename().string();
         if (name.size() <= kPartialPrefix.size() + kPartialSuffix.size() || name.rfind(kPartialPrefix, 0) != 0 ||
-            !endsWith(name, kPartialSuffix))
+            !name.ends_with(kPartialSuffix))
             continue;
         // PID-TOKEN: a run still alive keeps its download.
         const std::string middle =
@@ -447,20 +412,15 @@ ImportResult importSelection(catalogue::CatalogueState& state, HttpClient& clien
         }
         removeStalePartialDownloads(state.CollectionFolder);
     }
-    // The films of one run are one change for undo.
-    struct Group
-    {
-        catalogue::VersionStore* versions = nullptr;
-        ~Group()
-        {
-            if (versions)
-                (void)versions->endGroup();
-        }
-    } group;
-    if (any) {
-        group.versions = &catalogue::versionsOf(state);
-        group.versions->beginGroup("Import web");
-    }
+    // The films of one run are one change for undo. A version that cannot be kept does not undo
+    // the films saved: the import's own outcome is what the user is told.
+    catalogue::VersionStore* versions = any ? &catalogue::versionsOf(state) : nullptr;
+    if (versions)
+        versions->beginGroup("Import web");
+    const table::ScopeExit endGroup([versions] {
+        if (versions)
+            static_cast<void>(versions->endGroup());
+    });
     for (const auto& item : items) {
         if (!item.ticked)
             continue;

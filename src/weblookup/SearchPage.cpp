@@ -5,19 +5,12 @@
 
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
+#include "table/Text.h"
 #include "weblookup/HttpClient.h"
 
 namespace cinevaro::weblookup {
 
 namespace {
-
-void replaceAll(std::string& text, const std::string& from, const std::string& to)
-{
-    if (from.empty())
-        return;
-    for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
-}
 
 void appendEscaped(std::string& out, unsigned char c)
 {
@@ -88,7 +81,7 @@ std::string searchAddress(const std::string& root, SearchBy by, MatchKind match,
 std::string encodeAddress(const std::string& address)
 {
     std::string text = address;
-    replaceAll(text, "\\", "/");
+    text = table::replaceAll(std::move(text), "\\", "/");
 
     // Scheme and host (with its port when one is written) are kept as they are.
     std::string head;
@@ -179,8 +172,8 @@ std::vector<SearchResult> parseResultPage(const std::string& text, const std::st
         // The title runs from after the first ">" that follows "<LI>" to the next "<".
         if (std::size_t gt = closers.find(from); gt != std::string_view::npos) {
             result.title = capped(page, gt + 1, openers.find(gt + 1), kMaxTitleBytes);
-            replaceAll(result.title, "&amp;", "&");
-            replaceAll(result.title, "&deg;", "\xB0");
+            result.title = table::replaceAll(std::move(result.title), "&amp;", "&");
+            result.title = table::replaceAll(std::move(result.title), "&deg;", "\xB0");
         }
         results.push_back(std::move(result));
     }
@@ -195,7 +188,7 @@ std::string serviceRoot(const catalogue::Settings& settings)
     return root.empty() ? kDefaultServiceRoot : root;
 }
 
-ProxySetting proxyFromSettings(const catalogue::Settings& settings)
+catalogue::Result<ProxySetting> proxyFromSettings(const catalogue::Settings& settings)
 {
     ProxySetting proxy;
     if (!settings.readBool("CONNEXION", "PROXY", false))
@@ -205,11 +198,8 @@ ProxySetting proxyFromSettings(const catalogue::Settings& settings)
     std::size_t digits = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
     bool valid = text.size() > digits && text.size() - digits <= 9 &&
                  text.find_first_not_of("0123456789", digits) == std::string::npos;
-    if (!valid) {
-        proxy.ok = false;
-        proxy.message = "'" + text + table::cp("' n'est pas une valeur entière correcte");
-        return proxy;
-    }
+    if (!valid)
+        return catalogue::Outcome::failure("'" + text + table::cp("' n'est pas une valeur entière correcte"));
     proxy.port = std::stoi(text);
     proxy.server = settings.readString("CONNEXION", "PROXYADRESSE", "");
     return proxy;
@@ -223,20 +213,14 @@ int fetchDeadlineMs(const catalogue::Settings& settings)
     return std::min(seconds, 3600) * 1000;
 }
 
-SearchOutcome runSearch(HttpClient& client, const std::string& root, SearchBy by, MatchKind match,
-                        const std::string& text)
+catalogue::Result<std::vector<SearchResult>> runSearch(HttpClient& client, const std::string& root, SearchBy by,
+                                                       MatchKind match, const std::string& text)
 {
-    SearchOutcome outcome;
-    outcome.address = encodeAddress(searchAddress(root, by, match, text));
-    FetchResult fetched = client.FetchPage(outcome.address);
+    FetchResult fetched = client.FetchPage(encodeAddress(searchAddress(root, by, match, text)));
     client.Disconnect();
-    if (!fetched.ok()) {
-        outcome.ok = false;
-        outcome.message = fetched.userMessage();
-        return outcome;
-    }
-    outcome.results = parseResultPage(fetched.body, root);
-    return outcome;
+    if (!fetched.ok())
+        return catalogue::Outcome::failure(fetched.userMessage());
+    return parseResultPage(fetched.body, root);
 }
 
 namespace markup {
@@ -264,8 +248,8 @@ std::string highlighted(const std::string& text)
 std::string unhighlighted(const std::string& text)
 {
     std::string out = text;
-    replaceAll(out, kHighlightOpen, "");
-    replaceAll(out, kHighlightClose, "");
+    out = table::replaceAll(std::move(out), kHighlightOpen, "");
+    out = table::replaceAll(std::move(out), kHighlightClose, "");
     return out;
 }
 
@@ -276,7 +260,8 @@ std::string withoutSupport(const std::string& text, int n, const std::vector<std
     for (const auto& name : supports) {
         if (name.empty())
             break;
-        replaceAll(out, kAnchorStart + std::to_string(n) + kAnchorMiddle + name + kAnchorClose, empty);
+        out = table::replaceAll(std::move(out), kAnchorStart + std::to_string(n) + kAnchorMiddle + name + kAnchorClose,
+                                empty);
     }
     return out;
 }

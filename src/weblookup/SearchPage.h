@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/Outcome.h"
+
 namespace cinevaro::catalogue {
 class Settings;
 }
@@ -52,32 +54,23 @@ std::string serviceRoot(const catalogue::Settings& settings);
 
 // The proxy the settings ask for: with CONNEXION/PROXY true, CONNEXION/PROXYADRESSE and the
 // integer of CONNEXION/PROXYPORT; otherwise no server and port 0. A port that is not an integer
-// gives ok false and the conversion message.
+// gives the conversion message.
 struct ProxySetting
 {
-    bool ok = true;
     std::string server;
     int port = 0;
-    std::string message;
 };
-ProxySetting proxyFromSettings(const catalogue::Settings& settings);
+catalogue::Result<ProxySetting> proxyFromSettings(const catalogue::Settings& settings);
 
 // Overall time allowed to one fetch: CONNEXION/DELAI in seconds (default 120; values below 5 or
 // that are not whole numbers read as the default, values above 3600 as 3600), in milliseconds.
 inline constexpr int kDefaultFetchSeconds = 120;
 int fetchDeadlineMs(const catalogue::Settings& settings);
 
-// A search: the encoded address fetched as a page and parsed. On a failure `message` holds the
-// text to show (Windows-1252) and `results` is empty.
-struct SearchOutcome
-{
-    bool ok = true;
-    std::string message;
-    std::string address; // as sent
-    std::vector<SearchResult> results;
-};
-SearchOutcome runSearch(HttpClient& client, const std::string& root, SearchBy by, MatchKind match,
-                        const std::string& text);
+// A search: the encoded address fetched as a page and parsed; on a failure, the text to show
+// (Windows-1252).
+catalogue::Result<std::vector<SearchResult>> runSearch(HttpClient& client, const std::string& root, SearchBy by,
+                                                       MatchKind match, const std::string& text);
 
 // Markup of a result item in the results list.
 namespace markup {

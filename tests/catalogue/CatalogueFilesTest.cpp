@@ -9,6 +9,7 @@
 #include "catalogue/Settings.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro::catalogue;
@@ -324,4 +325,24 @@ TEST_F(CatalogueFilesTest, AFailedSaveIsReportedAndKeepsThePreviousFile)
                                    "e"),
               std::string::npos);
     EXPECT_EQ(cinevaro::testing::readFile(path), before);
+}
+
+// Opening saves the normalised table: when that save fails, the open says so (the file stays as
+// it was and the catalogue is open as read), instead of passing for a clean open.
+TEST_F(CatalogueFilesTest, OpenReportsAFailedSaveOfTheNormalisedTable)
+{
+    std::vector<std::vector<std::string>> rows(2, std::vector<std::string>(37));
+    rows[0][0] = "Zorro";
+    rows[1][0] = "Alien";
+    auto path = writeTable("Films.cvo", schemaFields(), rows);
+    const std::string before = cinevaro::testing::readFile(path);
+    state.CatalogueFileName = path;
+    cinevaro::table::setFileFaultForTesting(cinevaro::table::FileOp::Rename, 1, EIO);
+    const Outcome opened = OpenCatalogue(state);
+    cinevaro::table::clearFileFaultsForTesting();
+    EXPECT_FALSE(opened);
+    EXPECT_NE(opened.message.find("n'a pas pu \xEAtre enregistr\xE9"), std::string::npos) << opened.message;
+    EXPECT_EQ(cinevaro::testing::readFile(path), before);
+    EXPECT_TRUE(state.IsOpen);
+    EXPECT_EQ(state.table().GetCell(posTITRE, 2), "Zorro");
 }

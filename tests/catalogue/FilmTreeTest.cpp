@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
-#include "catalogue/FilmRows.h"
+#include "support/FilmRows.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 
@@ -103,7 +103,7 @@ TEST_F(FilmTreeTest, SameDisplayTitleResolvesToTheLowerRow)
     EXPECT_EQ(findFilmRowByCaption(state, "Absent"), 0);
     EXPECT_EQ(state.FilmIndex[3].Title, "Alien B");
     EXPECT_EQ(state.FilmIndex[3].Support, "DivX");
-    EXPECT_EQ(state.FilmIndex[3].Row, "3");
+    EXPECT_EQ(state.FilmIndex[3].Row, 3);
 }
 
 TEST_F(FilmTreeTest, RowOneAFilmIsCounted)

@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <jpeglib.h>
-
 #include "editing/JpegWriter.h"
+#include "support/JpegBuilders.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 
@@ -40,42 +37,6 @@ Outcome decode(const std::string& bytes, RgbImage& out, int boxW = 0, int boxH =
 std::string withDimensions(std::string bytes, int width, int height)
 {
     const auto sof = bytes.find("\xFF\xC0");
-    EXPECT_NE(sof, std::string::npos);
-    bytes[sof + 5] = static_cast<char>(height >> 8);
-    bytes[sof + 6] = static_cast<char>(height & 0xFF);
-    bytes[sof + 7] = static_cast<char>(width >> 8);
-    bytes[sof + 8] = static_cast<char>(width & 0xFF);
-    return bytes;
-}
-
-// A small grey picture written as a progressive JPEG, its SOF2 header then claiming
-// `width` x `height`: a few hundred bytes.
-std::string progressiveClaiming(int width, int height)
-{
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = 16;
-    cinfo.image_height = 16;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> line(16 * 3, 128);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = line.data();
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    const auto sof = bytes.find("\xFF\xC2");
     EXPECT_NE(sof, std::string::npos);
     bytes[sof + 5] = static_cast<char>(height >> 8);
     bytes[sof + 6] = static_cast<char>(height & 0xFF);
@@ -172,7 +133,7 @@ TEST(JpegTest, FileErrors)
 // whatever the output scale: refused from its header, shown box or not.
 TEST(JpegTest, TinyProgressiveFileClaimingAHugePictureIsRefused)
 {
-    const std::string bytes = progressiveClaiming(10000, 10000);
+    const std::string bytes = cinevaro::testing::progressiveJpegClaiming(10000, 10000);
     ASSERT_LT(bytes.size(), 2000u);
     RgbImage image;
     for (const auto& [boxW, boxH] : {std::pair{200, 280}, std::pair{0, 0}}) {
@@ -183,7 +144,7 @@ TEST(JpegTest, TinyProgressiveFileClaimingAHugePictureIsRefused)
         EXPECT_TRUE(image.pixels.empty());
     }
     // An ordinary progressive cover still decodes.
-    const std::string small = progressiveClaiming(16, 16);
+    const std::string small = cinevaro::testing::progressiveJpegClaiming(16, 16);
     ASSERT_TRUE(decode(small, image).ok);
     EXPECT_EQ(image.width, 16);
 }

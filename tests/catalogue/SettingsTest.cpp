@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TempDir.h"
+#include "table/Platform.h"
 
 using cinevaro::catalogue::Settings;
 using cinevaro::testing::readFile;
@@ -184,4 +185,18 @@ TEST_F(SettingsTest, FileOfThePreviousBuildReadsTheSame)
     EXPECT_FALSE(settings.readBool("GENERAL", cinevaro::catalogue::supportStateKey(" DVD"), true));
     EXPECT_FALSE(settings.readBool("GENERAL", "DVD", true));
     EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), "/films/Films.cvo");
+}
+
+// A write whose file cannot be put in place (the rename fails) is reported, and the file keeps
+// its previous contents.
+TEST_F(SettingsTest, AWriteThatCannotReplaceTheFileFailsAndKeepsTheOldOne)
+{
+    ASSERT_TRUE(settings.writeInteger("GENERAL", "SPLIT", 300));
+    const std::string before = readFile(settings.path());
+    cinevaro::table::setFileFaultForTesting(cinevaro::table::FileOp::Rename, 1, EIO);
+    const bool written = settings.writeInteger("GENERAL", "SPLIT", 400);
+    cinevaro::table::clearFileFaultsForTesting();
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile(settings.path()), before);
+    EXPECT_EQ(settings.readInteger("GENERAL", "SPLIT", 0), 300);
 }

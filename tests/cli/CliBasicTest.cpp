@@ -9,25 +9,15 @@
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Version.h"
+#include "support/CliFixture.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using cinevaro::testing::TempDir;
 
-class CliBasicTest : public ::testing::Test
+class CliBasicTest : public cinevaro::testing::CliTest
 {
 protected:
-    TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
-
-    int run(const std::vector<std::string>& args)
-    {
-        out.str("");
-        err.str("");
-        return cinevaro::cli::run(args, out, err);
-    }
-
     // A catalogue with two films under DVD, one of them with a synopsis holding line breaks.
     std::string films()
     {

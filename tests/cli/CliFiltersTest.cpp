@@ -9,26 +9,16 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
+#include "support/CliFixture.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 
 using cinevaro::testing::TempDir;
 namespace catalogue = cinevaro::catalogue;
 
-class CliFiltersTest : public ::testing::Test
+class CliFiltersTest : public cinevaro::testing::CliTest
 {
 protected:
-    TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
-
-    int run(const std::vector<std::string>& args)
-    {
-        out.str("");
-        err.str("");
-        return cinevaro::cli::run(args, out, err);
-    }
-
     // Header row, then Alien (2), Blade Runner (3), Brazil (4, lent to Paul), Casino (5).
     std::string films()
     {

@@ -7,29 +7,21 @@
 #include <gtest/gtest.h>
 
 #include "output/HtmlExport.h"
-#include "output/OutputCatalogue.h"
+#include "support/CliFixture.h"
 #include "support/FileFaults.h"
 #include "support/FileSizeLimit.h"
+#include "support/OutputCatalogue.h"
 
 namespace fs = std::filesystem;
 namespace output = cinevaro::output;
 namespace ct = cinevaro::testing;
 
-class CliOutputTest : public ::testing::Test
+class CliOutputTest : public cinevaro::testing::CliTest
 {
 protected:
-    ct::TempDir dir;
     cinevaro::catalogue::CatalogueState state;
-    std::ostringstream out;
-    std::ostringstream err;
 
     void SetUp() override { ct::makeCatalogue(state, dir, ct::films(4)); }
-    int run(const std::vector<std::string>& args)
-    {
-        out.str("");
-        err.str("");
-        return cinevaro::cli::run(args, out, err);
-    }
 };
 
 TEST_F(CliOutputTest, HtmlWithDefaultsIsTheWindowsPage)
@@ -67,17 +59,36 @@ TEST_F(CliOutputTest, HtmlRowsComeInTableOrderEachOnce)
     EXPECT_EQ(ct::readFile(page), output::buildHtmlPage(state.table(), {2, 3, 4}, output::HtmlOptions()));
 }
 
-TEST_F(CliOutputTest, HtmlErrors)
+// The refusals of "html": each one writes nothing.
+TEST_F(CliOutputTest, HtmlWithoutAnOutputFileIsAUsageError)
 {
-    const std::string cvo = dir.file("Films.cvo");
-    EXPECT_EQ(run({"html", cvo}), 2);
-    EXPECT_EQ(run({"html", cvo, dir.file("a.htm"), "--align", "Milieu"}), 2);
-    EXPECT_EQ(run({"html", cvo, dir.file("a.htm"), "--columns", "Titre,Budget"}), 2);
-    EXPECT_NE(err.str().find("Budget"), std::string::npos);
-    EXPECT_EQ(run({"html", cvo, dir.file("a.htm"), "--rows", "1"}), 1); // the header row is no film
-    EXPECT_EQ(run({"html", cvo, dir.file("absent/a.htm")}), 1);
-    EXPECT_EQ(err.str(), "Impossible d'écrire le fichier " + dir.file("absent/a.htm") + "\n");
+    EXPECT_EQ(run({"html", dir.file("Films.cvo")}), 2);
     EXPECT_FALSE(fs::exists(dir.file("a.htm")));
+}
+
+TEST_F(CliOutputTest, HtmlRefusesAnUnknownAlignment)
+{
+    EXPECT_EQ(run({"html", dir.file("Films.cvo"), dir.file("a.htm"), "--align", "Milieu"}), 2);
+    EXPECT_FALSE(fs::exists(dir.file("a.htm")));
+}
+
+TEST_F(CliOutputTest, HtmlNamesTheUnknownColumn)
+{
+    EXPECT_EQ(run({"html", dir.file("Films.cvo"), dir.file("a.htm"), "--columns", "Titre,Budget"}), 2);
+    EXPECT_NE(err.str().find("Budget"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir.file("a.htm")));
+}
+
+TEST_F(CliOutputTest, HtmlRefusesTheHeaderRowAsAFilm)
+{
+    EXPECT_EQ(run({"html", dir.file("Films.cvo"), dir.file("a.htm"), "--rows", "1"}), 1);
+    EXPECT_FALSE(fs::exists(dir.file("a.htm")));
+}
+
+TEST_F(CliOutputTest, HtmlIntoAMissingFolderSaysItCannotWrite)
+{
+    EXPECT_EQ(run({"html", dir.file("Films.cvo"), dir.file("absent/a.htm")}), 1);
+    EXPECT_EQ(err.str(), "Impossible d'écrire le fichier " + dir.file("absent/a.htm") + "\n");
 }
 
 TEST_F(CliOutputTest, PdfHasOnePagePerPrintedPage)

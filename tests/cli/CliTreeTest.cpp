@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
-#include "catalogue/FilmRows.h"
+#include "support/FilmRows.h"
 #include "support/TempDir.h"
 
 using namespace cinevaro::testing;

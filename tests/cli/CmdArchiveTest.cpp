@@ -7,6 +7,7 @@
 
 #include "cli/Cli.h"
 #include "output/TZipMaster.h"
+#include "support/CliFixture.h"
 #include "support/TempDir.h"
 
 namespace cinevaro::cli {
@@ -14,60 +15,64 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ArchiveCommandTest : public ::testing::Test
+class ArchiveCommandTest : public cinevaro::testing::CliTest
 {
-protected:
-    int run(const Args& args) { return cli::run(args, out, err); }
-
-    testing::TempDir tmp;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(ArchiveCommandTest, ArchiveRestoresAWorkingCatalogueWhenUnpackedElsewhere)
 {
-    tmp.write("Films.cvo", "catalogue");
-    tmp.write("Films/cover.jpg", std::string(40000, '\x11'));
-    tmp.write("Films/sub/x.txt", "x");
-    tmp.write("Films/SANSPOINT", "y");
-    const auto zip = tmp.file("out.zip");
-    ASSERT_EQ(run({"archive", tmp.file("Films.cvo"), zip}), 0) << err.str();
+    dir.write("Films.cvo", "catalogue");
+    dir.write("Films/cover.jpg", std::string(40000, '\x11'));
+    dir.write("Films/sub/x.txt", "x");
+    dir.write("Films/SANSPOINT", "y");
+    const auto zip = dir.file("out.zip");
+    ASSERT_EQ(run({"archive", dir.file("Films.cvo"), zip}), 0) << err.str();
     EXPECT_EQ(out.str(), "Archivage Terminé\n");
-    output::TZipDir dir;
-    ASSERT_TRUE(dir.setZipFileName(zip));
+    output::TZipDir listing;
+    ASSERT_TRUE(listing.setZipFileName(zip));
     std::set<std::string> names;
-    for (const auto& e : dir.ListEntries())
+    for (const auto& e : listing.ListEntries())
         names.insert(e.FileName);
     EXPECT_EQ(names, (std::set<std::string>{"Films.cvo", "Films/SANSPOINT", "Films/cover.jpg", "Films/sub/x.txt"}));
 }
 
 TEST_F(ArchiveCommandTest, RelativeCatalogueNameGivesTheSameNames)
 {
-    tmp.write("Base.cvo", "catalogue");
-    tmp.write("Base/a.jpg", "a");
+    dir.write("Base.cvo", "catalogue");
+    dir.write("Base/a.jpg", "a");
     const auto previous = fs::current_path();
-    fs::current_path(tmp.path());
+    fs::current_path(dir.path());
     const int status = run({"archive", "Base.cvo", "b.zip"});
     fs::current_path(previous);
     ASSERT_EQ(status, 0) << err.str();
-    output::TZipDir dir;
-    ASSERT_TRUE(dir.setZipFileName(tmp.file("b.zip")));
-    ASSERT_EQ(dir.Count(), 2);
-    EXPECT_EQ(dir.entry(0).FileName, "Base.cvo");
-    EXPECT_EQ(dir.entry(1).FileName, "Base/a.jpg");
+    output::TZipDir listing;
+    ASSERT_TRUE(listing.setZipFileName(dir.file("b.zip")));
+    ASSERT_EQ(listing.Count(), 2);
+    EXPECT_EQ(listing.entry(0).FileName, "Base.cvo");
+    EXPECT_EQ(listing.entry(1).FileName, "Base/a.jpg");
 }
 
-TEST_F(ArchiveCommandTest, FailuresAndUsage)
+TEST_F(ArchiveCommandTest, AMissingCatalogueIsRefused)
 {
-    EXPECT_EQ(run({"archive", tmp.file("absent.cvo"), tmp.file("o.zip")}), 1);
+    EXPECT_EQ(run({"archive", dir.file("absent.cvo"), dir.file("o.zip")}), 1);
     EXPECT_NE(err.str().find("n'existe pas"), std::string::npos);
-    tmp.write("F.cvo", "c");
-    const auto notZip = tmp.write("page.zip", "<HTML>");
-    err.str("");
-    EXPECT_EQ(run({"archive", tmp.file("F.cvo"), notZip}), 1);
+    EXPECT_FALSE(fs::exists(dir.file("o.zip")));
+}
+
+TEST_F(ArchiveCommandTest, AnExistingFileThatIsNotAnArchiveIsLeftAlone)
+{
+    dir.write("F.cvo", "c");
+    const auto notZip = dir.write("page.zip", "<HTML>");
+    EXPECT_EQ(run({"archive", dir.file("F.cvo"), notZip}), 1);
     EXPECT_EQ(err.str(), "Error 1 reading Zip File\n");
-    EXPECT_EQ(run({"archive", tmp.file("F.cvo")}), 2);
-    EXPECT_FALSE(fs::exists(tmp.file("o.zip")));
+    EXPECT_EQ(cinevaro::testing::readFile(notZip), "<HTML>");
+}
+
+TEST_F(ArchiveCommandTest, WithoutAnArchiveNameIsAUsageError)
+{
+    dir.write("F.cvo", "c");
+    EXPECT_EQ(run({"archive", dir.file("F.cvo")}), 2);
+    EXPECT_FALSE(fs::exists(dir.file("o.zip")));
 }
 
 } // namespace

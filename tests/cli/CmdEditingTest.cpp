@@ -9,6 +9,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
 #include "editing/JpegWriter.h"
+#include "support/CliFixture.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 
@@ -30,20 +31,13 @@ std::string jpegBytes()
 
 } // namespace
 
-class CmdEditingTest : public ::testing::Test
+class CmdEditingTest : public cinevaro::testing::CliTest
 {
 protected:
     void SetUp() override
     {
         path = dir.file("Films.cvo");
         ASSERT_EQ(run({"new", path}), 0);
-    }
-
-    int run(const std::vector<std::string>& args)
-    {
-        out.str("");
-        err.str("");
-        return cli::run(args, out, err);
     }
 
     catalogue::CatalogueState reread()
@@ -70,10 +64,7 @@ protected:
         return row ? table::cp1252ToUtf8(reread().table().GetCell(pos, row)) : "<absent>";
     }
 
-    TempDir dir;
     std::string path;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CmdEditingTest, AddTakesFilmFileThenSetsInOrder)
@@ -162,6 +153,23 @@ TEST_F(CmdEditingTest, HeaderRowIsNeverEditedDeletedOrExported)
     EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE2, 1), "DivX;DVD;VHS");
     EXPECT_EQ(state.table().GetCell(catalogue::posREAL, 1), "");
     EXPECT_FALSE(fs::exists(dir.file("h.film")));
+}
+
+// Every command that takes a film's ROW refuses the header row in the same words.
+TEST_F(CmdEditingTest, EveryFilmCommandRefusesTheHeaderRowInTheSameWords)
+{
+    std::string first;
+    for (const auto& args : std::vector<std::vector<std::string>>{{"delete", path, "1"},
+                                                                  {"set", path, "1", "REAL=x"},
+                                                                  {"export-film", path, "1", dir.file("h.film")},
+                                                                  {"lend", path, "1", "Paul"},
+                                                                  {"return", path, "1"}}) {
+        EXPECT_EQ(run(args), 1) << args[0];
+        if (first.empty())
+            first = err.str();
+        EXPECT_EQ(err.str(), first) << args[0];
+    }
+    EXPECT_EQ(first, "La ligne 1 est la ligne d'en-tête du catalogue : elle ne contient pas de film\n");
 }
 
 TEST_F(CmdEditingTest, ExportFilmWritesLayoutAndPicture)

@@ -6,25 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CliFixture.h"
 #include "support/TempDir.h"
 
 using cinevaro::testing::TempDir;
 
 namespace {
 
-class CmdMediaInfoTest : public ::testing::Test
+class CmdMediaInfoTest : public cinevaro::testing::CliTest
 {
-protected:
-    TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
-
-    int run(const std::vector<std::string>& args)
-    {
-        out.str("");
-        err.str("");
-        return cinevaro::cli::run(args, out, err);
-    }
 };
 
 std::string sample(const std::string& name)

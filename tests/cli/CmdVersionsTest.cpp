@@ -5,25 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CliFixture.h"
 #include "support/TempDir.h"
 
 using namespace cinevaro;
 using cinevaro::testing::readFile;
 using cinevaro::testing::TempDir;
 
-class CmdVersionsTest : public ::testing::Test
+class CmdVersionsTest : public cinevaro::testing::CliTest
 {
 protected:
-    TempDir dir;
     std::string path = dir.file("Films.cvo");
-    std::ostringstream out, err;
-
-    int run(const std::vector<std::string>& args)
-    {
-        out.str("");
-        err.str("");
-        return cli::run(args, out, err);
-    }
 };
 
 TEST_F(CmdVersionsTest, UndoRedoAndRestoreThroughTheTool)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
+#include "support/CliFixture.h"
 #include "support/FakeFilmService.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
@@ -21,16 +22,9 @@ namespace cli = cinevaro::cli;
 namespace table = cinevaro::table;
 namespace support = cinevaro::testing;
 
-class CmdWebTest : public ::testing::Test
+class CmdWebTest : public cinevaro::testing::CliTest
 {
 protected:
-    int run(std::vector<std::string> args)
-    {
-        out.str("");
-        err.str("");
-        return cli::run(args, out, err);
-    }
-
     std::string catalogueFile()
     {
         auto path = dir.file("Films.cvo");
@@ -46,10 +40,7 @@ protected:
         return state;
     }
 
-    support::TempDir dir;
     support::FakeFilmService service;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(CmdWebTest, SearchPrintsOneLinePerResult)
@@ -89,12 +80,16 @@ TEST_F(CmdWebTest, SearchThroughAProxy)
     EXPECT_EQ(service.requests().back().target, "http://films.example:80/multicrit.html?titre=phare&slow=0&listes=1");
 }
 
-TEST_F(CmdWebTest, SearchFailuresAndUsage)
+TEST_F(CmdWebTest, SearchAnsweredWithAnErrorPrintsTheServiceMessageOnly)
 {
     service.setOverride("/multicrit.html", support::FakeResponse::withStatus(404, "Not Found"));
     EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "x"}), 1);
     EXPECT_EQ(err.str(), "La Connexion à été fermé pour des raisons inconnues\n");
     EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CmdWebTest, SearchWithoutRootOrWithBadOptionsIsAUsageError)
+{
     EXPECT_EQ(run({"web-search", "x"}), 2);
     EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--match", "3", "x"}), 2);
     EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--proxy", "host", "x"}), 2);

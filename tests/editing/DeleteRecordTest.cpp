@@ -11,8 +11,9 @@
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
-#include "catalogue/FilmRows.h"
+#include "support/FilmRows.h"
 #include "support/TempDir.h"
+#include "table/Cp1252.h"
 
 using namespace cinevaro;
 using namespace cinevaro::testing;
@@ -103,6 +104,21 @@ TEST_F(DeleteRecordTest, FailedSaveKeepsFileAndCover)
     EXPECT_EQ(readFile(state.CatalogueFileName), before);
     EXPECT_TRUE(fs::exists(dir.file("Films/Brazil.jpg")));
     EXPECT_NE(rowOf("Brazil"), 0); // memory follows the file again
+}
+
+// When the file cannot be read back either (its folder is gone), no catalogue stays open and the
+// message says so after the save's own failure, instead of passing the closed catalogue over.
+TEST_F(DeleteRecordTest, FailedSaveWhoseFileCannotBeReadBackSaysTheCatalogueIsClosed)
+{
+    const std::string gone = dir.file("gone/Films.cvo");
+    catalogue::commitNames(state, gone);
+    const catalogue::Outcome outcome = editing::deleteRecord(state, rowOf("Brazil"));
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(state.IsOpen);
+    const std::string readBack = table::cp("Impossible de lire la base ") + gone;
+    EXPECT_NE(outcome.message.find("\r\n" + readBack), std::string::npos) << outcome.message;
+    EXPECT_NE(outcome.message.find(table::cp("n'a pas pu être enregistrée")), std::string::npos) << outcome.message;
+    EXPECT_LT(outcome.message.find(table::cp("n'a pas pu être enregistrée")), outcome.message.find(readBack));
 }
 
 TEST_F(DeleteRecordTest, RowOutOfRangeRefused)

@@ -140,7 +140,6 @@ TEST_F(FileFaults, RecordAddWithCover)
     const auto before = snapshotFiles(dir.path());
     const std::string cover = catalogue::coverPath(state, "BRAZIL");
     Outcome outcome;
-    bool recordSaved = false;
     int coverFaults = 0;
     forEachFileFault(
         {FileOp::Open, FileOp::Write, FileOp::Flush, FileOp::Fsync, FileOp::Rename},
@@ -149,20 +148,21 @@ TEST_F(FileFaults, RecordAddWithCover)
             editing::RecordValues brazil;
             brazil.title = "BRAZIL";
             brazil.support = "DVD";
-            recordSaved = false;
-            outcome = editing::addRecord(s, brazil, newCover, &recordSaved);
+            outcome = editing::addRecord(s, brazil, newCover);
         },
         [&](const std::string& label) {
             EXPECT_FALSE(outcome.ok) << label;
             EXPECT_FALSE(std::filesystem::exists(cover)) << label;
             auto after = snapshotFiles(dir.path());
-            if (recordSaved) {
+            if (outcome.saved()) {
                 ++coverFaults;
+                EXPECT_EQ(outcome.severity(), catalogue::Severity::Warning) << label;
                 EXPECT_TRUE(contains(outcome.message, "l'image n'a pas pu être copiée")) << label;
                 EXPECT_NE(after["Films.cvo"], before.at("Films.cvo")) << label;
                 after["Films.cvo"] = before.at("Films.cvo");
                 restore(dir.path(), before);
             } else {
+                EXPECT_EQ(outcome.severity(), catalogue::Severity::Failure) << label;
                 EXPECT_TRUE(contains(outcome.message, "n'a pas pu être enregistrée")) << label;
             }
             EXPECT_EQ(after, before) << label;
@@ -182,22 +182,20 @@ TEST_F(FileFaults, CoverCopyKeepsTheOldCover)
     const std::string oldCover = readFile(cover);
     const auto before = snapshotFiles(dir.path());
     Outcome outcome;
-    bool recordSaved = false;
     forEachFileFault(
         {FileOp::Open, FileOp::Write, FileOp::Flush, FileOp::Fsync, FileOp::Rename},
         [&] {
             CatalogueState s = opened();
             editing::RecordValues v = editing::loadRecord(s, rowOf(s, "ALIEN"));
             v.real = "RIDLEY";
-            recordSaved = false;
-            outcome = editing::saveRecord(s, rowOf(s, "ALIEN"), v, newCover, &recordSaved);
+            outcome = editing::saveRecord(s, rowOf(s, "ALIEN"), v, newCover);
         },
         [&](const std::string& label) {
             EXPECT_FALSE(outcome.ok) << label;
             EXPECT_FALSE(outcome.message.empty()) << label;
             EXPECT_EQ(readFile(cover), oldCover) << label;
             auto after = snapshotFiles(dir.path());
-            if (recordSaved)
+            if (outcome.saved())
                 after["Films.cvo"] = before.at("Films.cvo");
             EXPECT_EQ(after, before) << label;
             restore(dir.path(), before);

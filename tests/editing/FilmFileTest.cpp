@@ -64,9 +64,8 @@ TEST_F(FilmFileTest, ExportedFileReadsBackIdentically)
     FilmRecord record = alien();
     record.acteur = "A;;B;";
     ASSERT_TRUE(writeFilmFile(path, record).ok);
-    std::string error;
-    auto read = readFilmFile(path, &error);
-    ASSERT_TRUE(read) << error;
+    auto read = readFilmFile(path);
+    ASSERT_TRUE(read) << read.message();
     EXPECT_EQ(*read, record);
 }
 
@@ -110,9 +109,9 @@ TEST_F(FilmFileTest, LfEndsALineAndCrIsNeverKept)
 
 TEST_F(FilmFileTest, MissingFileIsReportedInFrench)
 {
-    std::string error;
-    EXPECT_FALSE(readFilmFile(dir.file("absent.film"), &error));
-    EXPECT_EQ(error, table::cp("Fichier introuvable : ") + dir.file("absent.film"));
+    auto read = readFilmFile(dir.file("absent.film"));
+    EXPECT_FALSE(read);
+    EXPECT_EQ(read.message(), table::cp("Fichier introuvable : ") + dir.file("absent.film"));
 }
 
 TEST_F(FilmFileTest, FailedWriteKeepsTheOldFile)

@@ -164,6 +164,10 @@ TEST_F(RecordEditTest, ActorsSplitAndJoin)
 TEST_F(RecordEditTest, UpperCaseCoversAccentedLetters)
 {
     EXPECT_EQ(upperCp1252(table::cp("gaumont éœÿß µ")), table::cp("GAUMONT ÉŒŸß µ"));
+    // Signs between the small letters have no capital: the division sign stays, as do the
+    // signs and capitals around the letter ranges.
+    EXPECT_EQ(upperCp1252("\xF7\xD7\xDF\xE0\xFE\xFF"), "\xF7\xD7\xDF\xC0\xDE\x9F");
+    EXPECT_EQ(upperCp1252("@[`{\x9A\x9C\x9E"), "@[`{\x8A\x8C\x8E");
 }
 
 TEST_F(RecordEditTest, ImportAppendsActorsAndKeepsSupport)

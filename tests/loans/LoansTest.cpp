@@ -157,3 +157,35 @@ TEST_F(LoansTest, FailedListSaveRestoresEveryRow)
     for (int row = 1; row <= state.table().RowCount(); ++row)
         EXPECT_EQ(state.table().GetCell(catalogue::posLISTEMP, row), "Anne");
 }
+
+// A save that fails puts back every loan cell of the row, the date included, both ways.
+TEST_F(LoansTest, FailedSaveRestoresTheBorrowerAndTheDate)
+{
+    ASSERT_TRUE(loans::lendFilm(state, film, "Paul", "01/01/2026").ok);
+    const std::string saved = state.CatalogueFileName;
+    state.CatalogueFileName = dir.file("gone/base.cvo");
+    EXPECT_FALSE(loans::returnFilm(state, film).ok);
+    EXPECT_TRUE(loans::isLent(state.table(), film));
+    EXPECT_EQ(state.table().GetCell(catalogue::posNOMEMP, film), "Paul");
+    EXPECT_EQ(state.table().GetCell(catalogue::posDATEMP, film), "01/01/2026");
+
+    state.CatalogueFileName = saved;
+    ASSERT_TRUE(loans::returnFilm(state, film).ok);
+    state.CatalogueFileName = dir.file("gone/base.cvo");
+    EXPECT_FALSE(loans::lendFilm(state, film, "Marc", "02/02/2026").ok);
+    EXPECT_FALSE(loans::isLent(state.table(), film));
+    EXPECT_EQ(state.table().GetCell(catalogue::posNOMEMP, film), "");
+    EXPECT_EQ(state.table().GetCell(catalogue::posDATEMP, film), "");
+}
+
+// The table's last row is a film like any other: lent, it counts as lent and its borrower holds it.
+TEST_F(LoansTest, TheLastRowCountsAsLent)
+{
+    const int last = state.table().RowCount();
+    ASSERT_EQ(state.table().GetCell(catalogue::posTITRE, last), "Brazil");
+    ASSERT_TRUE(loans::lendFilm(state, last, "Paul", "01/01/2026").ok);
+    EXPECT_TRUE(loans::isLent(state.table(), last));
+    EXPECT_TRUE(loans::holdsFilms(state.table(), "Paul"));
+    EXPECT_EQ(loans::loanTexts(state.table(), last).btnPret, "Rendu");
+    EXPECT_FALSE(loans::isLent(state.table(), last + 1));
+}

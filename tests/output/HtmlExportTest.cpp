@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "output/OutputCatalogue.h"
+#include "support/OutputCatalogue.h"
 #include "table/Platform.h"
 
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CoverPath.h"
-#include "output/OutputCatalogue.h"
+#include "support/OutputCatalogue.h"
 
 namespace output = cinevaro::output;
 namespace catalogue = cinevaro::catalogue;
@@ -60,7 +60,22 @@ const DrawOp* textAt(const output::PrintPage& page, double x, double y)
 
 output::PictureResult failingLoader(const std::string& path)
 {
-    return {nullptr, "Image illisible : " + path};
+    return catalogue::Outcome::failure("Image illisible : " + path);
+}
+
+// The whole layout and how it ended.
+struct Layout
+{
+    output::PrintDocument document;
+    catalogue::Outcome outcome;
+};
+
+Layout layOut(const catalogue::CatalogueState& state, const output::TextMeasurer& measurer,
+              const output::PictureLoader& loader = output::loadJpegPicture)
+{
+    Layout layout;
+    layout.outcome = output::layoutCatalogue(state, measurer, layout.document, loader);
+    return layout;
 }
 
 } // namespace
@@ -76,7 +91,7 @@ protected:
 TEST_F(PrintLayoutTest, HeaderRowAndFourFilmsGiveTwoPages)
 {
     ct::makeCatalogue(state, dir, ct::films(4));
-    auto result = output::layoutCatalogue(state, narrow);
+    auto result = layOut(state, narrow);
     ASSERT_TRUE(result.outcome);
     const auto& pages = result.document.pages;
     ASSERT_EQ(pages.size(), 2u);
@@ -100,7 +115,7 @@ TEST_F(PrintLayoutTest, HeaderRowAndFourFilmsGiveTwoPages)
 TEST_F(PrintLayoutTest, BlockContentsAndPositions)
 {
     ct::makeCatalogue(state, dir, ct::films(2));
-    auto result = output::layoutCatalogue(state, narrow);
+    auto result = layOut(state, narrow);
     const auto& page = result.document.pages[0];
     const double t = 95; // second block
     EXPECT_EQ(textAt(page, 10, t + 20)->text, table::cp("Réalisateur : Réalisateur 2"));
@@ -131,7 +146,7 @@ TEST_F(PrintLayoutTest, BlockContentsAndPositions)
 TEST_F(PrintLayoutTest, CastOneNamePerLineFiveMillimetresApart)
 {
     ct::makeCatalogue(state, dir, {{"Un", "Seul Acteur"}, {"Trois", "Anne;Bruno;Chloé"}});
-    const auto result = output::layoutCatalogue(state, narrow);
+    const auto result = layOut(state, narrow);
     const auto& page = result.document.pages[0];
     EXPECT_EQ(textAt(page, 10, 50)->text, "Seul Acteur");
     EXPECT_EQ(textAt(page, 10, 55), nullptr);
@@ -170,9 +185,9 @@ TEST_F(PrintLayoutTest, CoverDrawnOnlyWhenItsFileExists)
         picture->width = 2;
         picture->height = 3;
         picture->pixels.assign(18, 0x80);
-        return output::PictureResult{picture, {}};
+        return output::PictureResult{std::shared_ptr<const output::Picture>(picture)};
     };
-    auto result = output::layoutCatalogue(state, narrow, loader);
+    auto result = layOut(state, narrow, loader);
     ASSERT_TRUE(result.outcome);
     auto pictures = ops(result.document.pages[0], DrawOp::Kind::Picture);
     ASSERT_EQ(pictures.size(), 1u);
@@ -188,7 +203,7 @@ TEST_F(PrintLayoutTest, UnreadableCoverStopsWithItsMessage)
 {
     ct::makeCatalogue(state, dir, ct::films(4));
     std::ofstream(catalogue::coverPath(state, "Delicatessen"), std::ios::binary) << "not a jpeg";
-    auto result = output::layoutCatalogue(state, narrow, failingLoader);
+    auto result = layOut(state, narrow, failingLoader);
     ASSERT_FALSE(result.outcome);
     EXPECT_EQ(result.outcome.message, "Image illisible : " + catalogue::coverPath(state, "Delicatessen"));
     // The pages built so far stay: the first page is whole.
@@ -196,14 +211,14 @@ TEST_F(PrintLayoutTest, UnreadableCoverStopsWithItsMessage)
     EXPECT_EQ(ops(result.document.pages[0], DrawOp::Kind::Line).size(), 3u);
     // The real decoder reports a damaged file the same way.
     auto real = output::loadJpegPicture(catalogue::coverPath(state, "Delicatessen"));
-    EXPECT_EQ(real.picture, nullptr);
-    EXPECT_FALSE(real.error.empty());
+    EXPECT_FALSE(real);
+    EXPECT_FALSE(real.message().empty());
 }
 
 TEST_F(PrintLayoutTest, EmptyCatalogueGivesOneBlankPage)
 {
     ct::makeCatalogue(state, dir, {});
-    auto result = output::layoutCatalogue(state, narrow);
+    auto result = layOut(state, narrow);
     ASSERT_EQ(result.document.pages.size(), 1u);
     EXPECT_TRUE(result.document.pages[0].ops.empty());
 }
@@ -222,9 +237,9 @@ TEST_F(PrintLayoutTest, PagesBuiltOneAtATimeAreTheWholeLayoutsPages)
         picture->width = 1;
         picture->height = 1;
         picture->pixels.assign(3, 0);
-        return output::PictureResult{picture, {}};
+        return output::PictureResult{std::shared_ptr<const output::Picture>(picture)};
     };
-    const auto whole = output::layoutCatalogue(state, narrow, loader);
+    const auto whole = layOut(state, narrow, loader);
     ASSERT_TRUE(whole.outcome);
     output::PagedLayout paged(state, narrow, loader);
     ASSERT_EQ(paged.pageCount(), 2);

@@ -261,6 +261,18 @@ TEST(ZipEntryListTest, WalkStopsAtCentralDirectoryAndReadsHeaderFields)
     EXPECT_EQ(entries.size(), 2u);
 }
 
+// An entry's data must end before the last 22 bytes, where the end record of a whole archive
+// lies: a download cut inside those bytes is an entry running past the end, whatever bytes follow.
+TEST(ZipEntryListTest, DataReachingIntoTheLast22BytesRunsPastTheEnd)
+{
+    const std::string archive = goodArchive();
+    const std::string firstEntry = archive.substr(0, archive.find("PK\x03\x04", 4));
+    std::vector<ZipDirEntry> entries;
+    for (std::size_t tail : {0u, 1u, 10u, 21u})
+        EXPECT_EQ(readEntryListFromBytes(firstEntry + std::string(tail, 'x'), entries), ZipListError::PastEnd) << tail;
+    EXPECT_NE(readEntryListFromBytes(firstEntry + std::string(22, 'x'), entries), ZipListError::PastEnd);
+}
+
 class HostileArchiveTest : public ::testing::Test
 {
 protected:

@@ -28,8 +28,8 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
-#include "catalogue/FilmRows.h"
 #include "catalogue/Settings.h"
+#include "support/FilmRows.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"

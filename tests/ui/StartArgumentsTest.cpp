@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
-#include "catalogue/FilmRows.h"
 #include "catalogue/Settings.h"
+#include "support/FilmRows.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/TfrmBase.h"

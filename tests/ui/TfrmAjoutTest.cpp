@@ -50,8 +50,8 @@ std::string writePoster(const std::string& path, const QString& title)
     painter.setFont(font);
     painter.drawText(QRect(0, 230, 240, 60), Qt::AlignCenter, title);
     painter.end();
-    editing::writeJpegFile(path, poster.width(), poster.height(), poster.constBits(),
-                           static_cast<int>(poster.bytesPerLine()));
+    EXPECT_TRUE(editing::writeJpegFile(path, poster.width(), poster.height(), poster.constBits(),
+                                       static_cast<int>(poster.bytesPerLine())));
     return path;
 }
 

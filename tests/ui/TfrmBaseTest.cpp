@@ -25,9 +25,9 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
-#include "catalogue/FilmRows.h"
 #include "catalogue/Settings.h"
 #include "editing/JpegWriter.h"
+#include "support/FilmRows.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/TSplashForm.h"

@@ -17,7 +17,7 @@
 
 #include "catalogue/Settings.h"
 #include "output/HtmlExport.h"
-#include "output/OutputCatalogue.h"
+#include "support/OutputCatalogue.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/OutputWindowsSupport.h"
 

@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CoverPath.h"
-#include "output/OutputCatalogue.h"
 #include "support/FileSizeLimit.h"
+#include "support/OutputCatalogue.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/OutputWindowsSupport.h"
 #include "ui/kit/PrintPreview.h"

@@ -345,14 +345,14 @@ TEST_P(HostileHttpTest, RunHolds)
     std::string message;
     bool ok = false;
     auto found = runSearch(client, service.rootAddress(), SearchBy::Titre, MatchKind::Exact, "Phare");
-    if (!found.ok) {
-        message = found.message;
-    } else if (found.results.empty()) {
+    if (!found) {
+        message = found.message();
+    } else if (found->empty()) {
         message = "aucun résultat";
     } else {
-        std::vector<ImportItem> items(found.results.size());
+        std::vector<ImportItem> items(found->size());
         for (std::size_t i = 0; i < items.size(); ++i)
-            items[i] = {i == 0, i == 0 ? "DVD" : "?", found.results[i].pageAddress, found.results[i].title};
+            items[i] = {i == 0, i == 0 ? "DVD" : "?", (*found)[i].pageAddress, (*found)[i].title};
         auto imported = importSelection(state, client, service.rootAddress(), items, {});
         ok = imported.outcome.ok;
         message = imported.outcome.message;
@@ -377,7 +377,7 @@ TEST_P(HostileHttpTest, RunHolds)
         EXPECT_TRUE(ok) << table::cp1252ToUtf8(message);
     }
     if (c.check)
-        c.check(found.results, client);
+        c.check(found ? *found : std::vector<SearchResult>{}, client);
     // No file that was there is deleted or replaced; nothing new outside the collection folder.
     const auto after = snapshot(dir.path());
     for (const auto& [name, bytes] : before) {

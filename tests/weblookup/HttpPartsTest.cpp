@@ -226,6 +226,25 @@ TEST(ReplyTest, EndlessContinueRepliesHitTheHeadBound)
     EXPECT_THROW(readAll(reply, 4096), TransportError);
 }
 
+// The bound holds for the head as a whole, not only for each line: many short header lines that
+// add up to more than 64 KiB are refused as well, and a head just under the bound is read.
+TEST(ReplyTest, ManyShortHeaderLinesHitTheHeadBound)
+{
+    auto replyWithHeaderBytes = [](std::size_t bytes) {
+        std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n";
+        while (head.size() + 12 < bytes)
+            head += "X-Pad: abc\r\n";
+        return head + "\r\nok";
+    };
+    try {
+        readAll(replyWithHeaderBytes(ReplyReader::kMaxHeadBytes + 100), 4096);
+        ADD_FAILURE() << "a head over the bound was read";
+    } catch (const TransportError& e) {
+        EXPECT_NE(std::string(e.what()).find("trop longs"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(readAll(replyWithHeaderBytes(ReplyReader::kMaxHeadBytes - 100), 4096), "ok");
+}
+
 TEST(ReplyTest, ConflictingLengthsAreMalformed)
 {
     EXPECT_THROW(readAll("HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\nabcd", 4096),

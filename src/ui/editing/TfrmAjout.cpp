@@ -433,10 +433,9 @@ void TfrmAjout::Importerfilm1Click()
     if (chosen.isEmpty())
         return;
     const std::string path = nativePath(chosen);
-    std::string error;
-    auto film = editing::readFilmFile(path, &error);
+    auto film = editing::readFilmFile(path);
     if (!film) {
-        m_prompts.error(fromCp(error));
+        m_prompts.error(fromCp(film.message()));
         return;
     }
     auto values = readBoxes();

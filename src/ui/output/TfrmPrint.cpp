@@ -140,7 +140,8 @@ void TfrmPrint::FormActivate()
     const auto checked = source->layout.checkCovers(pages);
     GmPreview1->setPages(source->layout.format(), pages, [source](int index) {
         output::PrintPage page;
-        source->layout.buildPage(index, page);
+        // An unreadable cover was reported by checkCovers: the page shows the blocks before it.
+        static_cast<void>(source->layout.buildPage(index, page));
         return page;
     });
     GmPreview1->firstPage();

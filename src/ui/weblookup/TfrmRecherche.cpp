@@ -71,9 +71,9 @@ TfrmRecherche::~TfrmRecherche() = default;
 std::optional<QString> TfrmRecherche::applyProxySettings()
 {
     auto proxy = weblookup::proxyFromSettings(m_settings);
-    if (!proxy.ok)
-        return fromCp(proxy.message);
-    m_http->setProxy(proxy.server, proxy.port);
+    if (!proxy)
+        return fromCp(proxy.message());
+    m_http->setProxy(proxy->server, proxy->port);
     return std::nullopt;
 }
 
@@ -186,15 +186,15 @@ void TfrmRecherche::btnChercheClick()
     setBusy(true);
     auto found = weblookup::runSearch(*m_http, weblookup::serviceRoot(m_settings), searchBy(), matchKind(), *text);
     setBusy(false);
-    if (!found.ok) {
+    if (!found) {
         closeProgress(false);
         updateListButtons();
-        m_prompts.error(fromCp(found.message));
+        m_prompts.error(fromCp(found.message()));
         finishPendingClose();
         return;
     }
     closeProgress(true);
-    m_results = std::move(found.results);
+    m_results = std::move(*found);
     m_resultCount = static_cast<int>(m_results.size());
     showResults();
     finishPendingClose(); // asked for as the page arrived

@@ -1,0 +1,85 @@
+// The zip library's view of the files TZipMaster writes: the archive itself (read from the
+// existing file, written through the safe-file helper) and each file added to it. Internal to
+// the output module.
+#pragma once
+
+#include <sys/types.h>
+#include <zip.h>
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "table/SafeFile.h"
+#include "table/UniqueFd.h"
+
+namespace cinevaro::output {
+
+class TZipMaster;
+
+// A file to add: where it is read, the name it is stored under, its size and time.
+struct PlannedFile
+{
+    std::string path;
+    std::string name;
+    std::uint64_t size = 0;
+    time_t mtime = 0;
+};
+
+// An open archive; discarded (nothing written) when dropped, unless handed to zip_close first.
+struct ZipDiscard
+{
+    void operator()(zip_t* za) const { zip_discard(za); }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
+
+// French text (Windows-1252) of a zip library error code.
+std::string zipErrorText(int code);
+// Removes a file, ignoring a failure.
+void removeQuietly(const std::string& path);
+
+// The archive file as the zip library sees it: read from the existing file, written through the
+// safe-file helper (a new file beside it, synced, renamed over it, then the folder synced), so a
+// failed or killed write leaves the previous archive whole.
+struct ArchiveFile
+{
+    std::string path;
+    table::UniqueFd readFd;
+    std::uint64_t readPos = 0;
+    std::uint64_t readSize = 0;
+    std::unique_ptr<table::SafeFileWriter> writer;
+    zip_error_t error{};
+
+    explicit ArchiveFile(std::string p) : path(std::move(p)) { zip_error_init(&error); }
+    ~ArchiveFile() { zip_error_fini(&error); }
+    ArchiveFile(const ArchiveFile&) = delete;
+    ArchiveFile& operator=(const ArchiveFile&) = delete;
+
+    void closeRead() { readFd.reset(); }
+    zip_int64_t fail(int zipCode, int systemCode)
+    {
+        zip_error_set(&error, zipCode, systemCode);
+        return -1;
+    }
+    zip_int64_t writeFailed(int zipCode) { return fail(zipCode, writer ? writer->result().error : 0); }
+
+    // The zip library's source callback; `userdata` is the ArchiveFile.
+    static zip_int64_t callback(void* userdata, void* data, zip_uint64_t len, zip_source_cmd_t cmd);
+};
+
+// One file read by the zip library while it writes the archive; raises the progress events.
+struct ZipSourceState
+{
+    TZipMaster* owner = nullptr;
+    PlannedFile file;
+    table::UniqueFd fd;
+    std::uint64_t read = 0;
+    zip_error_t error{};
+
+    // The zip library's source callback; `userdata` is the ZipSourceState, freed by ZIP_SOURCE_FREE.
+    static zip_int64_t callback(void* userdata, void* data, zip_uint64_t len, zip_source_cmd_t cmd);
+};
+
+} // namespace cinevaro::output

@@ -1,0 +1,50 @@
+// Owner of a file descriptor: closed when the owner goes, unless released first. close() closes
+// early and tells whether the close itself worked (a write error can surface only there).
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace cinevaro::table {
+
+class UniqueFd
+{
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+
+    // Gives the descriptor up without closing it.
+    int release() { return std::exchange(m_fd, -1); }
+    // Closes the descriptor held (if any) and holds `fd` instead.
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes now; false (errno set) when the close failed. Nothing held counts as success.
+    bool close()
+    {
+        const int fd = release();
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace cinevaro::table
