@@ -1,6 +1,9 @@
 #include "catalogue/CatalogueState.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
@@ -185,10 +188,40 @@ Outcome loadCatalogue(CatalogueState& state)
     return Outcome::success();
 }
 
+namespace {
+
+// True when the file at `path` holds exactly `bytes` (read in blocks: no second copy of a large
+// catalogue in memory).
+bool fileHolds(const std::string& path, const std::string& bytes)
+{
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec || size != bytes.size())
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    char block[1 << 16];
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t want = std::min(sizeof block, bytes.size() - done);
+        if (!in.read(block, static_cast<std::streamsize>(want)) || std::memcmp(block, bytes.data() + done, want) != 0)
+            return false;
+        done += want;
+    }
+    return true;
+}
+
+} // namespace
+
 Outcome OpenCatalogue(CatalogueState& state)
 {
     if (auto loaded = loadCatalogue(state); !loaded)
         return loaded;
+    // A file already in the form the open gives it is left as it is: writing the same bytes
+    // again would cost a full save and add a version identical to the file.
+    if (fileHolds(state.CatalogueFileName, state.table().SaveToBuffer()))
+        return Outcome::success();
     return saveCatalogue(state, table::cp("Ouverture de la base"));
 }
 

@@ -126,7 +126,8 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings);
 // Gives an empty table its header row with the default supports and saves.
 Outcome InitFirstRow(CatalogueState& state);
 // Loads CatalogueFileName into a new table, completes the schema, normalises, sorts by TITRE and
-// saves. On a read failure the file is untouched, no catalogue is open and the message says why.
+// saves when that changed the file's bytes (an unchanged file is not written and gets no
+// version). On a read failure the file is untouched, no catalogue is open and the message says why.
 Outcome OpenCatalogue(CatalogueState& state);
 // OpenCatalogue without the final save, for commands that only read.
 Outcome loadCatalogue(CatalogueState& state);
