@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -33,17 +34,18 @@ namespace {
 const char* const kWords[] = {"Le",    "La",     "Nuit", "Soleil", "Retour", "Dernier", "Été",   "Ombre",
                               "Alien", "Voyage", "Cité", "Mort",   "Amour",  "Guerre",  "Rêves", "Étoile"};
 
-// A catalogue of `films` films over three supports named by a settings file of its folder; no
-// catalogue at all when films < 0. Returns the settings file.
-std::string prepare(const testing::TempDir& dir, int films)
+// A catalogue of `films` films over three supports named by a settings file of the folder `dir`;
+// no catalogue at all when films < 0. Returns the settings file.
+std::string prepare(const std::string& dir, int films)
 {
-    const auto ini = dir.file("Cinevaro.ini");
+    const auto file = [&dir](const char* name) { return dir + "/" + name; };
+    const auto ini = file("Cinevaro.ini");
     if (films < 0) {
         catalogue::Settings(ini).writeString("GENERAL", "NOMBASE", "Films");
         return ini;
     }
     catalogue::CatalogueState state;
-    const auto path = dir.file("Films.cvo");
+    const auto path = file("Films.cvo");
     catalogue::newCatalogue(state, path, nullptr);
     std::mt19937 rng(7);
     const char* supports[] = {"DivX", "DVD", "VHS"};
@@ -158,7 +160,13 @@ double median(std::vector<double> values)
 // cinevaro once each; the iteration's time is cinevaro's.
 void BM_LaunchToReadyWindow(benchmark::State& st)
 {
-    testing::TempDir dir;
+    testing::TempDir temp;
+    // CINEVARO_BENCH_KEEP=folder keeps the catalogues there (in a folder per case) for profiling.
+    std::string dir = temp.path().string();
+    if (const char* keep = std::getenv("CINEVARO_BENCH_KEEP"); keep && *keep) {
+        dir = std::string(keep) + "/" + std::to_string(st.range(0));
+        std::filesystem::create_directories(dir);
+    }
     const std::string ini = prepare(dir, static_cast<int>(st.range(0)));
     std::vector<double> app, bare, appRss, bareRss, appPeak, barePeak;
     try {

@@ -1,6 +1,7 @@
 #include "catalogue/FilmTree.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "catalogue/CatalogueState.h"
@@ -68,12 +69,12 @@ void FilmTreeBuilder::add(int row)
 {
     if (row <= 0 || !m_state)
         return;
-    auto& t = m_state->table();
-    std::string caption = t.GetCell(posRESERVE1, row);
-    std::string support = t.GetCell(posRESERVE0, row);
+    const auto& t = m_state->table();
+    const std::string& caption = t.Cell(posRESERVE1, row);
+    const std::string& support = t.Cell(posRESERVE0, row);
     for (auto& branch : m_model.supports) {
         if (branch.name == support) {
-            bool lent = m_ifempField > 0 && table::ParseNumber(t.GetCell(m_ifempField, row)) == 1.0;
+            const bool lent = m_ifempField > 0 && table::ParseNumber(t.Cell(m_ifempField, row)) == 1.0;
             branch.films.push_back({row, caption, lent});
             break;
         }
@@ -81,18 +82,56 @@ void FilmTreeBuilder::add(int row)
     ++m_state->FilmCount;
     if (m_state->FilmIndex.size() <= static_cast<std::size_t>(row))
         m_state->FilmIndex.resize(row + 1);
+    // Assigned in place: a rebuild of the same rows reuses the entries' storage.
     auto& entry = m_state->FilmIndex[row];
-    entry.Caption = std::move(caption);
-    entry.Row = std::to_string(row);
-    entry.Title = t.GetCell(posTITRE, row);
-    entry.Support = std::move(support);
+    entry.Caption.assign(caption);
+    char digits[16];
+    const int length = std::snprintf(digits, sizeof digits, "%d", row);
+    entry.Row.assign(digits, static_cast<std::size_t>(length));
+    entry.Title.assign(t.Cell(posTITRE, row));
+    entry.Support.assign(support);
+}
+
+const std::string& FilmTreeBuilder::sortKey(int row, const std::string& caption)
+{
+    CachedKey& cached = m_keys[static_cast<std::size_t>(row)];
+    // The key is a function of the caption followed by the caption: same tail, same caption.
+    const bool same = cached.captionSize == caption.size() && cached.key.size() >= caption.size() &&
+                      cached.key.compare(cached.key.size() - caption.size(), caption.size(), caption) == 0 &&
+                      !cached.key.empty();
+    if (!same) {
+        cached.key = wordSortKey(caption);
+        cached.captionSize = caption.size();
+    }
+    return cached.key;
 }
 
 FilmTreeModel FilmTreeBuilder::finish()
 {
     sortByCaption(m_model.supports, [](const SupportBranch& b) -> const std::string& { return b.name; });
-    for (auto& branch : m_model.supports)
-        sortByCaption(branch.films, [](const FilmLeaf& f) -> const std::string& { return f.caption; });
+    // Sized once: the keys are taken by address while sorting.
+    std::size_t rows = m_keys.size();
+    for (const auto& branch : m_model.supports)
+        for (const auto& film : branch.films)
+            rows = std::max(rows, static_cast<std::size_t>(film.row) + 1);
+    m_keys.resize(rows);
+    std::vector<std::pair<const std::string*, std::size_t>> keys;
+    std::vector<FilmLeaf> sorted;
+    for (auto& branch : m_model.supports) {
+        auto& films = branch.films;
+        if (films.size() < 2)
+            continue;
+        keys.clear();
+        keys.reserve(films.size());
+        for (std::size_t i = 0; i < films.size(); ++i)
+            keys.emplace_back(&sortKey(films[i].row, films[i].caption), i);
+        std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+        sorted.clear();
+        sorted.reserve(films.size());
+        for (const auto& k : keys)
+            sorted.push_back(std::move(films[k.second]));
+        films.swap(sorted);
+    }
     return std::move(m_model);
 }
 

@@ -49,9 +49,20 @@ public:
     const FilmTreeModel& model() const { return m_model; }
 
 private:
+    // The sort key of a row's caption, kept between builds: a rebuild (a filter, a keystroke of
+    // the search) computes keys only for captions it has not seen at that row.
+    struct CachedKey
+    {
+        std::string key; // wordSortKey(caption), which ends with the caption itself
+        std::size_t captionSize = 0;
+    };
+    // The key of a row's caption (m_keys already holds the row).
+    const std::string& sortKey(int row, const std::string& caption);
+
     CatalogueState* m_state = nullptr;
     FilmTreeModel m_model;
     int m_ifempField = 0;
+    std::vector<CachedKey> m_keys; // by row
 };
 
 // The full tree of the catalogue (every row).

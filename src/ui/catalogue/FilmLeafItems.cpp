@@ -1,0 +1,100 @@
+#include "ui/catalogue/FilmLeafItems.h"
+
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+
+#include "catalogue/FilmTree.h"
+#include "ui/kit/Text.h"
+
+namespace cinevaro::ui {
+
+FilmLeafItems::~FilmLeafItems()
+{
+    clear();
+}
+
+QTreeWidgetItem* FilmLeafItems::node(const catalogue::FilmLeaf& film, const QIcon& filmImage, const QIcon& lentImage)
+{
+    if (film.row <= 0)
+        return nullptr;
+    if (m_byRow.size() <= static_cast<std::size_t>(film.row))
+        m_byRow.resize(static_cast<std::size_t>(film.row) + 1);
+    Kept& kept = m_byRow[static_cast<std::size_t>(film.row)];
+    if (kept.item && kept.build == m_build) {
+        // The same row twice in one build: a node of its own, left to the tree that gets it.
+        auto* extra = new QTreeWidgetItem;
+        extra->setData(0, m_role, film.row);
+        extra->setText(0, fromCp(film.caption));
+        extra->setIcon(0, film.lent ? lentImage : filmImage);
+        return extra;
+    }
+    kept.build = m_build;
+    if (kept.item && kept.caption == film.caption && kept.lent == film.lent)
+        return kept.item;
+    if (!kept.item) {
+        kept.item = new QTreeWidgetItem;
+        kept.item->setData(0, m_role, film.row);
+    }
+    kept.item->setText(0, fromCp(film.caption));
+    kept.item->setIcon(0, film.lent ? lentImage : filmImage);
+    kept.caption = film.caption;
+    kept.lent = film.lent;
+    return kept.item;
+}
+
+void FilmLeafItems::place(const std::vector<std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>>& branches)
+{
+    const auto holds = [](const QTreeWidgetItem* parent, const QList<QTreeWidgetItem*>& films) {
+        if (parent->childCount() != films.size())
+            return false;
+        for (qsizetype i = 0; i < films.size(); ++i)
+            if (parent->child(static_cast<int>(i)) != films[i])
+                return false;
+        return true;
+    };
+    std::vector<const std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>*> changed;
+    for (const auto& branch : branches)
+        if (branch.first && !holds(branch.first, branch.second))
+            changed.push_back(&branch);
+    // Every changed branch is emptied before any is filled: a film may move between supports.
+    for (const auto* branch : changed)
+        release(branch->first);
+    for (const auto* branch : changed)
+        if (!branch->second.isEmpty())
+            branch->first->addChildren(branch->second);
+}
+
+void FilmLeafItems::detach(const std::vector<QTreeWidgetItem*>& parents)
+{
+    for (QTreeWidgetItem* parent : parents)
+        release(parent);
+}
+
+void FilmLeafItems::release(QTreeWidgetItem* parent)
+{
+    if (!parent || parent->childCount() == 0)
+        return;
+    // The tree's signals stay quiet: this runs while its owner is being rebuilt or destroyed.
+    const QSignalBlocker block(parent->treeWidget());
+    for (QTreeWidgetItem* child : parent->takeChildren()) {
+        const QVariant row = child->data(0, m_role);
+        const auto index = row.isValid() ? row.toLongLong() : -1;
+        if (index <= 0 || static_cast<std::size_t>(index) >= m_byRow.size() ||
+            m_byRow[static_cast<std::size_t>(index)].item != child)
+            delete child;
+    }
+}
+
+void FilmLeafItems::clear()
+{
+    // Out of their tree all at once (one removal per branch, not one per node), then deleted.
+    for (Kept& kept : m_byRow)
+        if (kept.item && kept.item->parent())
+            release(kept.item->parent());
+    for (Kept& kept : m_byRow)
+        delete kept.item;
+    m_byRow.clear();
+}
+
+} // namespace cinevaro::ui
