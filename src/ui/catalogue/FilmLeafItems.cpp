@@ -9,6 +9,42 @@
 
 namespace cinevaro::ui {
 
+class FilmNode : public QTreeWidgetItem
+{
+public:
+    FilmNode(int row, int rowRole) : m_row(row), m_rowRole(rowRole) {}
+
+    void set(const catalogue::FilmLeaf& film, const QIcon& image)
+    {
+        m_caption = film.caption;
+        m_lent = film.lent;
+        m_image = image;
+        if (treeWidget())
+            emitDataChanged(); // shown in a branch that stays: drawn again
+    }
+    bool shows(const catalogue::FilmLeaf& film) const { return m_lent == film.lent && m_caption == film.caption; }
+
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0) {
+            if (role == Qt::DisplayRole || role == Qt::EditRole)
+                return fromCp(m_caption);
+            if (role == Qt::DecorationRole)
+                return m_image;
+            if (role == m_rowRole)
+                return m_row;
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    std::string m_caption;
+    QIcon m_image;
+    int m_row;
+    int m_rowRole;
+    bool m_lent = false;
+};
+
 FilmLeafItems::~FilmLeafItems()
 {
     clear();
@@ -21,25 +57,19 @@ QTreeWidgetItem* FilmLeafItems::node(const catalogue::FilmLeaf& film, const QIco
     if (m_byRow.size() <= static_cast<std::size_t>(film.row))
         m_byRow.resize(static_cast<std::size_t>(film.row) + 1);
     Kept& kept = m_byRow[static_cast<std::size_t>(film.row)];
+    const QIcon& image = film.lent ? lentImage : filmImage;
     if (kept.item && kept.build == m_build) {
         // The same row twice in one build: a node of its own, left to the tree that gets it.
-        auto* extra = new QTreeWidgetItem;
-        extra->setData(0, m_role, film.row);
-        extra->setText(0, fromCp(film.caption));
-        extra->setIcon(0, film.lent ? lentImage : filmImage);
+        auto* extra = new FilmNode(film.row, m_role);
+        extra->set(film, image);
         return extra;
     }
     kept.build = m_build;
-    if (kept.item && kept.caption == film.caption && kept.lent == film.lent)
+    if (!kept.item)
+        kept.item = new FilmNode(film.row, m_role);
+    else if (kept.item->shows(film))
         return kept.item;
-    if (!kept.item) {
-        kept.item = new QTreeWidgetItem;
-        kept.item->setData(0, m_role, film.row);
-    }
-    kept.item->setText(0, fromCp(film.caption));
-    kept.item->setIcon(0, film.lent ? lentImage : filmImage);
-    kept.caption = film.caption;
-    kept.lent = film.lent;
+    kept.item->set(film, image);
     return kept.item;
 }
 
@@ -81,7 +111,7 @@ void FilmLeafItems::release(QTreeWidgetItem* parent)
         const QVariant row = child->data(0, m_role);
         const auto index = row.isValid() ? row.toLongLong() : -1;
         if (index <= 0 || static_cast<std::size_t>(index) >= m_byRow.size() ||
-            m_byRow[static_cast<std::size_t>(index)].item != child)
+            static_cast<QTreeWidgetItem*>(m_byRow[static_cast<std::size_t>(index)].item) != child)
             delete child;
     }
 }

@@ -1,16 +1,16 @@
 // The film nodes of the main window's tree, kept between rebuilds by row: a rebuild (refresh,
 // filter, each keystroke of the search) takes back the node of a row whose caption and loan
 // state are unchanged instead of making and converting a new one, and a branch whose films are
-// the same nodes in the same order is left as it is.
+// the same nodes in the same order is left as it is. A node holds its caption as the
+// catalogue's bytes and gives its text, picture and row when the view asks for them.
 #pragma once
 
 #include <QIcon>
 #include <QList>
+#include <QTreeWidgetItem>
 
 #include <string>
 #include <vector>
-
-class QTreeWidgetItem;
 
 namespace cinevaro::catalogue {
 struct FilmLeaf;
@@ -45,9 +45,7 @@ private:
 
     struct Kept
     {
-        QTreeWidgetItem* item = nullptr;
-        std::string caption;
-        bool lent = false;
+        class FilmNode* item = nullptr;
         unsigned build = 0; // the build that last handed it out
     };
     std::vector<Kept> m_byRow;
