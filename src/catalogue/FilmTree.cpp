@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/WordCompare.h"
@@ -63,6 +64,8 @@ void FilmTreeBuilder::begin(CatalogueState& state, const std::string& rootCaptio
     m_ifempField = state.table().FieldIndex("IFEMP");
     if (state.FilmIndex.size() < static_cast<std::size_t>(state.table().RowCount()) + 1)
         state.FilmIndex.resize(state.table().RowCount() + 1);
+    m_added = 0;
+    m_inOrder = true;
 }
 
 void FilmTreeBuilder::add(int row)
@@ -84,6 +87,11 @@ void FilmTreeBuilder::add(int row)
         m_state->FilmIndex.resize(row + 1);
     // Assigned in place: a rebuild of the same rows reuses the entries' storage.
     auto& entry = m_state->FilmIndex[row];
+    if (m_ranksValid && (static_cast<std::size_t>(row) >= m_rank.size() || m_rank[static_cast<std::size_t>(row)] == 0 ||
+                         entry.Caption != caption))
+        m_ranksValid = false;
+    m_inOrder = m_inOrder && row == m_added + 1;
+    ++m_added;
     entry.Caption.assign(caption);
     char digits[16];
     const int length = std::snprintf(digits, sizeof digits, "%d", row);
@@ -92,46 +100,72 @@ void FilmTreeBuilder::add(int row)
     entry.Support.assign(support);
 }
 
-const std::string& FilmTreeBuilder::sortKey(int row, const std::string& caption)
+void FilmTreeBuilder::sortFilms()
 {
-    CachedKey& cached = m_keys[static_cast<std::size_t>(row)];
-    // The key is a function of the caption followed by the caption: same tail, same caption.
-    const bool same = cached.captionSize == caption.size() && cached.key.size() >= caption.size() &&
-                      cached.key.compare(cached.key.size() - caption.size(), caption.size(), caption) == 0 &&
-                      !cached.key.empty();
-    if (!same) {
-        cached.key = wordSortKey(caption);
-        cached.captionSize = caption.size();
+    std::vector<std::pair<std::uint32_t, std::size_t>> order;
+    std::vector<FilmLeaf> sorted;
+    const auto sortBranch = [&](std::vector<FilmLeaf>& films, const auto& rankOf) {
+        if (films.size() < 2)
+            return;
+        order.clear();
+        order.reserve(films.size());
+        for (std::size_t i = 0; i < films.size(); ++i)
+            order.emplace_back(rankOf(i), i);
+        std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        sorted.clear();
+        sorted.reserve(films.size());
+        for (const auto& o : order)
+            sorted.push_back(std::move(films[o.second]));
+        films.swap(sorted);
+    };
+    if (m_ranksValid) {
+        for (auto& branch : m_model.supports)
+            sortBranch(branch.films,
+                       [&](std::size_t i) { return m_rank[static_cast<std::size_t>(branch.films[i].row)]; });
+        return;
     }
-    return cached.key;
+    // The keys of every film shown, in one buffer (given back whole once sorted).
+    std::string keys;
+    std::vector<std::pair<std::size_t, std::size_t>> spans; // offset, size, films in branch order
+    for (const auto& branch : m_model.supports)
+        for (const auto& film : branch.films) {
+            const std::string key = wordSortKey(film.caption);
+            spans.emplace_back(keys.size(), key.size());
+            keys += key;
+        }
+    const auto keyOf = [&](std::size_t span) {
+        return std::string_view(keys).substr(spans[span].first, spans[span].second);
+    };
+    // Every film in word order (equal captions keep their row order), then its place.
+    std::vector<std::uint32_t> all(spans.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(all.begin(), all.end(), [&](std::uint32_t a, std::uint32_t b) { return keyOf(a) < keyOf(b); });
+    std::vector<std::uint32_t> place(spans.size());
+    std::uint32_t rank = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (i == 0 || keyOf(all[i]) != keyOf(all[i - 1]))
+            ++rank;
+        place[all[i]] = rank;
+    }
+    const bool everyRow = m_inOrder && m_added == m_state->table().RowCount();
+    if (everyRow)
+        m_rank.assign(static_cast<std::size_t>(m_added) + 1, 0);
+    std::size_t first = 0;
+    for (auto& branch : m_model.supports) {
+        if (everyRow)
+            for (std::size_t i = 0; i < branch.films.size(); ++i)
+                m_rank[static_cast<std::size_t>(branch.films[i].row)] = place[first + i];
+        sortBranch(branch.films, [&](std::size_t i) { return place[first + i]; });
+        first += branch.films.size();
+    }
+    m_ranksValid = everyRow;
 }
 
 FilmTreeModel FilmTreeBuilder::finish()
 {
     sortByCaption(m_model.supports, [](const SupportBranch& b) -> const std::string& { return b.name; });
-    // Sized once: the keys are taken by address while sorting.
-    std::size_t rows = m_keys.size();
-    for (const auto& branch : m_model.supports)
-        for (const auto& film : branch.films)
-            rows = std::max(rows, static_cast<std::size_t>(film.row) + 1);
-    m_keys.resize(rows);
-    std::vector<std::pair<const std::string*, std::size_t>> keys;
-    std::vector<FilmLeaf> sorted;
-    for (auto& branch : m_model.supports) {
-        auto& films = branch.films;
-        if (films.size() < 2)
-            continue;
-        keys.clear();
-        keys.reserve(films.size());
-        for (std::size_t i = 0; i < films.size(); ++i)
-            keys.emplace_back(&sortKey(films[i].row, films[i].caption), i);
-        std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
-        sorted.clear();
-        sorted.reserve(films.size());
-        for (const auto& k : keys)
-            sorted.push_back(std::move(films[k.second]));
-        films.swap(sorted);
-    }
+    sortFilms();
     return std::move(m_model);
 }
 

@@ -155,6 +155,8 @@ TEST_F(FilmTreeTest, BuilderUsedAgainSortsAsANewOne)
             builder.add(row);
         return formatFilmTree(builder.finish());
     };
+    auto& t = state.table();
+    t.SetCell(posRESERVE0, 5, "Laserdisc"); // under no support: not in the tree
     FilmTreeBuilder kept;
     const auto again = [&](int step) {
         kept.begin(state, "Films");
@@ -164,8 +166,10 @@ TEST_F(FilmTreeTest, BuilderUsedAgainSortsAsANewOne)
     };
     again(3);
     EXPECT_EQ(formatFilmTree(again(1)), fresh());
+    t.SetCell(posRESERVE0, 5, "DVD");
+    t.SetCell(posRESERVE0, 6, t.GetCell(posRESERVE0, 6) == "DVD" ? "VHS" : "DVD");
+    EXPECT_EQ(formatFilmTree(again(1)), fresh());
 
-    auto& t = state.table();
     for (int row = 2; row <= t.RowCount(); row += 5)
         t.SetCell(posRESERVE1, row, cp("Ñ ") + t.GetCell(posRESERVE1, row));
     t.SetCell(posRESERVE1, 7, "");
