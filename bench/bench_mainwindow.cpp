@@ -23,32 +23,10 @@ using namespace cinevaro;
 
 namespace {
 
-const char* const kWords[] = {"Le",    "La",     "Nuit", "Soleil", "Retour", "Dernier", "Été",   "Ombre",
-                              "Alien", "Voyage", "Cité", "Mort",   "Amour",  "Guerre",  "Rêves", "Étoile"};
-
 // Writes a catalogue of `films` films over three supports and records it as the last one.
 std::string writeCatalogue(const testing::TempDir& dir, int films)
 {
-    catalogue::CatalogueState state;
-    const auto path = dir.file("Films.cvo");
-    cinevaro::testing::mustSucceed(catalogue::newCatalogue(state, path, nullptr));
-    std::mt19937 rng(7);
-    const char* supports[] = {"DivX", "DVD", "VHS"};
-    for (int i = 0; i < films; ++i) {
-        std::string title =
-            table::cp(kWords[rng() % 16]) + " " + table::cp(kWords[rng() % 16]) + " " + std::to_string(i);
-        catalogue::appendFilmRow(state);
-        auto& t = state.table();
-        t.SetValue("TITRE", title);
-        t.SetValue("RESERVE1", title);
-        t.SetValue("RESERVE0", supports[i % 3]);
-        t.SetValue("REAL", "Réalisateur " + std::to_string(i % 97));
-        t.SetValue("ACTEUR", "Acteur A;Acteur B;Acteur C");
-        t.SetValue("IFEMP", i % 11 == 0 ? "1" : "0");
-    }
-    cinevaro::testing::mustSucceed(catalogue::saveCatalogue(state));
-    catalogue::Settings(dir.file("Cinevaro.ini")).writeString("GENERAL", "FICHIERBASE", path);
-    return path;
+    return cinevaro::testing::writeWordTitleCatalogue(dir.path().string(), films, 7);
 }
 
 // A noisy picture whose JPEG weighs about 60 KB.

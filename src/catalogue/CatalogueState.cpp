@@ -1,6 +1,10 @@
 #include "catalogue/CatalogueState.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
@@ -153,12 +157,37 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
     return InitFirstRow(state);
 }
 
-Outcome loadCatalogue(CatalogueState& state)
+namespace {
+
+// The whole of a regular file, or nothing when it cannot be read that way (the table's own
+// loader then reads it and says why it failed).
+std::optional<std::string> readRegularFile(const std::string& path)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return std::nullopt;
+    const auto size = fs::file_size(path, ec);
+    std::ifstream in(path, std::ios::binary);
+    if (ec || !in)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || in.peek() != EOF)
+        return std::nullopt;
+    return bytes;
+}
+
+// loadCatalogue; `bytesRead` receives the file's bytes when they were read here.
+Outcome loadCatalogueKeeping(CatalogueState& state, std::optional<std::string>* bytesRead)
 {
     state.CurrentRow = 1;
     auto loaded = std::make_unique<table::TMlb2>();
-    // Every row is completed to the schema below: the loader counts those cells too.
-    if (!loaded->LoadFromFile(state.CatalogueFileName, static_cast<int>(schemaFields().size()))) {
+    // Every row is completed to the schema below: the loader counts those cells too. The bytes
+    // are read here rather than into the table's own buffer, which it keeps after loading.
+    const int completed = static_cast<int>(schemaFields().size());
+    std::optional<std::string> bytes = readRegularFile(state.CatalogueFileName);
+    const bool ok =
+        bytes ? loaded->LoadFromBuffer(*bytes, completed) : loaded->LoadFromFile(state.CatalogueFileName, completed);
+    if (!ok) {
         state.CatalogueTable = std::make_unique<table::TMlb2>();
         state.IsOpen = false;
         const int code = loaded->LastErrorCode();
@@ -182,13 +211,57 @@ Outcome loadCatalogue(CatalogueState& state)
     }
     t.SortBy("TITRE", true);
     state.IsOpen = true;
+    if (bytesRead)
+        *bytesRead = std::move(bytes);
     return Outcome::success();
 }
 
+} // namespace
+
+Outcome loadCatalogue(CatalogueState& state)
+{
+    return loadCatalogueKeeping(state, nullptr);
+}
+
+namespace {
+
+// True when the file at `path` holds exactly `bytes` (read in blocks: no second copy of a large
+// catalogue in memory).
+bool fileHolds(const std::string& path, const std::string& bytes)
+{
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec || size != bytes.size())
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    char block[1 << 16];
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t want = std::min(sizeof block, bytes.size() - done);
+        if (!in.read(block, static_cast<std::streamsize>(want)) || std::memcmp(block, bytes.data() + done, want) != 0)
+            return false;
+        done += want;
+    }
+    return true;
+}
+
+} // namespace
+
 Outcome OpenCatalogue(CatalogueState& state)
 {
-    if (auto loaded = loadCatalogue(state); !loaded)
+    std::optional<std::string> before;
+    if (auto loaded = loadCatalogueKeeping(state, &before); !loaded)
         return loaded;
+    // A file already in the form the open gives it is left as it is: writing the same bytes
+    // again would cost a full save and add a version identical to the file.
+    {
+        const std::string after = state.table().SaveToBuffer();
+        if (before ? *before == after : fileHolds(state.CatalogueFileName, after))
+            return Outcome::success();
+    }
+    before.reset();
     return saveCatalogue(state, table::cp("Ouverture de la base"));
 }
 

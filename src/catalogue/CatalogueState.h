@@ -108,8 +108,9 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings);
 // Gives an empty table its header row with the default supports and saves.
 Outcome InitFirstRow(CatalogueState& state);
 // Loads CatalogueFileName into a new table, completes the schema, normalises, sorts by TITRE and
-// saves. On a read failure the file is untouched, no catalogue is open and the message says why;
-// a failed save is reported too, the catalogue then staying open as read.
+// saves when that changed the file's bytes (an unchanged file is not written and gets no
+// version). On a read failure the file is untouched, no catalogue is open and the message says
+// why; a failed save is reported too, the catalogue then staying open as read.
 Outcome OpenCatalogue(CatalogueState& state);
 // SupportGroups from RESERVE2 of row 1 (unchanged when that is empty).
 void ParseSupportList(CatalogueState& state);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string_view>
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/WordCompare.h"
@@ -62,18 +63,20 @@ void FilmTreeBuilder::begin(CatalogueState& state, const std::string& rootCaptio
     m_ifempField = state.table().FieldIndex("IFEMP");
     if (state.FilmIndex.size() < static_cast<std::size_t>(state.table().RowCount()) + 1)
         state.FilmIndex.resize(state.table().RowCount() + 1);
+    m_added = 0;
+    m_inOrder = true;
 }
 
 void FilmTreeBuilder::add(int row)
 {
     if (row <= 0 || !m_state)
         return;
-    auto& t = m_state->table();
-    std::string caption = t.GetCell(posRESERVE1, row);
-    std::string support = t.GetCell(posRESERVE0, row);
+    const auto& t = m_state->table();
+    const std::string& caption = t.Cell(posRESERVE1, row);
+    const std::string& support = t.Cell(posRESERVE0, row);
     for (auto& branch : m_model.supports) {
         if (branch.name == support) {
-            bool lent = m_ifempField > 0 && table::ParseNumber(t.GetCell(m_ifempField, row)) == 1.0;
+            const bool lent = m_ifempField > 0 && table::ParseNumber(t.Cell(m_ifempField, row)) == 1.0;
             branch.films.push_back({row, caption, lent});
             break;
         }
@@ -81,18 +84,85 @@ void FilmTreeBuilder::add(int row)
     ++m_state->FilmCount;
     if (m_state->FilmIndex.size() <= static_cast<std::size_t>(row))
         m_state->FilmIndex.resize(row + 1);
+    // Assigned in place: a rebuild of the same rows reuses the entries' storage.
     auto& entry = m_state->FilmIndex[row];
-    entry.Caption = std::move(caption);
+    if (m_ranksValid && (static_cast<std::size_t>(row) >= m_rank.size() || m_rank[static_cast<std::size_t>(row)] == 0 ||
+                         entry.Caption != caption))
+        m_ranksValid = false;
+    m_inOrder = m_inOrder && row == m_added + 1;
+    ++m_added;
+    entry.Caption.assign(caption);
     entry.Row = row;
-    entry.Title = t.GetCell(posTITRE, row);
-    entry.Support = std::move(support);
+    entry.Title.assign(t.Cell(posTITRE, row));
+    entry.Support.assign(support);
+}
+
+void FilmTreeBuilder::sortFilms()
+{
+    std::vector<std::pair<std::uint32_t, std::size_t>> order;
+    std::vector<FilmLeaf> sorted;
+    const auto sortBranch = [&](std::vector<FilmLeaf>& films, const auto& rankOf) {
+        if (films.size() < 2)
+            return;
+        order.clear();
+        order.reserve(films.size());
+        for (std::size_t i = 0; i < films.size(); ++i)
+            order.emplace_back(rankOf(i), i);
+        std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        sorted.clear();
+        sorted.reserve(films.size());
+        for (const auto& o : order)
+            sorted.push_back(std::move(films[o.second]));
+        films.swap(sorted);
+    };
+    if (m_ranksValid) {
+        for (auto& branch : m_model.supports)
+            sortBranch(branch.films,
+                       [&](std::size_t i) { return m_rank[static_cast<std::size_t>(branch.films[i].row)]; });
+        return;
+    }
+    // The keys of every film shown, in one buffer (given back whole once sorted).
+    std::string keys;
+    std::vector<std::pair<std::size_t, std::size_t>> spans; // offset, size, films in branch order
+    for (const auto& branch : m_model.supports)
+        for (const auto& film : branch.films) {
+            const std::string key = wordSortKey(film.caption);
+            spans.emplace_back(keys.size(), key.size());
+            keys += key;
+        }
+    const auto keyOf = [&](std::size_t span) {
+        return std::string_view(keys).substr(spans[span].first, spans[span].second);
+    };
+    // Every film in word order (equal captions keep their row order), then its place.
+    std::vector<std::uint32_t> all(spans.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(all.begin(), all.end(), [&](std::uint32_t a, std::uint32_t b) { return keyOf(a) < keyOf(b); });
+    std::vector<std::uint32_t> place(spans.size());
+    std::uint32_t rank = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (i == 0 || keyOf(all[i]) != keyOf(all[i - 1]))
+            ++rank;
+        place[all[i]] = rank;
+    }
+    const bool everyRow = m_inOrder && m_added == m_state->table().RowCount();
+    if (everyRow)
+        m_rank.assign(static_cast<std::size_t>(m_added) + 1, 0);
+    std::size_t first = 0;
+    for (auto& branch : m_model.supports) {
+        if (everyRow)
+            for (std::size_t i = 0; i < branch.films.size(); ++i)
+                m_rank[static_cast<std::size_t>(branch.films[i].row)] = place[first + i];
+        sortBranch(branch.films, [&](std::size_t i) { return place[first + i]; });
+        first += branch.films.size();
+    }
+    m_ranksValid = everyRow;
 }
 
 FilmTreeModel FilmTreeBuilder::finish()
 {
     sortByCaption(m_model.supports, [](const SupportBranch& b) -> const std::string& { return b.name; });
-    for (auto& branch : m_model.supports)
-        sortByCaption(branch.films, [](const FilmLeaf& f) -> const std::string& { return f.caption; });
+    sortFilms();
     return std::move(m_model);
 }
 

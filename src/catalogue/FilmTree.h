@@ -7,6 +7,7 @@
 // every level once). buildFilmTree does the three for every row of the table.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -49,9 +50,20 @@ public:
     const FilmTreeModel& model() const { return m_model; }
 
 private:
+    // Places the films of each branch in caption order.
+    void sortFilms();
+
     CatalogueState* m_state = nullptr;
     FilmTreeModel m_model;
     int m_ifempField = 0;
+    // Word order of the captions, kept between builds in 4 bytes a row: the place of each row's
+    // caption among all captions at the last build of every row (0: none). A later build (a
+    // filter, a keystroke of the search) sorts by it while no row it adds has a caption other
+    // than the one FilmIndex kept for it; otherwise it computes the sort keys again.
+    std::vector<std::uint32_t> m_rank; // by row
+    bool m_ranksValid = false;
+    int m_added = 0;       // rows added since begin()
+    bool m_inOrder = true; // and they were rows 1, 2, 3...
 };
 
 // The full tree of the catalogue (every row).

@@ -45,8 +45,9 @@ std::vector<int> scanRows(const table::TMlb2& table, int fieldPos, std::string_v
         return rows;
     const std::string folded = foldAZ(value);
     const int count = table.RowCount();
+    std::string cell; // one buffer for every row
     for (int row = firstScannedRow(table); row <= count; ++row) {
-        std::string cell = table.GetCell(fieldPos, row);
+        cell.assign(table.Cell(fieldPos, row));
         foldInPlace(cell);
         if (cell.find(folded) != std::string::npos)
             rows.push_back(row);
@@ -59,7 +60,7 @@ std::vector<int> availableRows(const table::TMlb2& table)
     std::vector<int> rows;
     const int count = table.RowCount();
     for (int row = firstScannedRow(table); row <= count; ++row) {
-        if (table.GetCell(posNOMEMP, row).empty())
+        if (table.Cell(posNOMEMP, row).empty())
             rows.push_back(row);
     }
     return rows;

@@ -175,6 +175,14 @@ std::string TMlb2::GetCell(int i, int n) const
     return m_rows.Get(n - 1).Get(i - 1);
 }
 
+const std::string& TMlb2::Cell(int i, int n) const
+{
+    static const std::string empty;
+    if (i < 1 || i > FieldCount() || n < 1 || n > RowCount())
+        return empty;
+    return m_rows.Get(n - 1).Get(i - 1);
+}
+
 bool TMlb2::SetCell(int i, int n, const std::string& value)
 {
     if (i < 1 || i > FieldCount() || n < 1 || n > RowCount())

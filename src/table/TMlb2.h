@@ -47,6 +47,9 @@ public:
     bool SetValue(const std::string& field, const std::string& value);
     bool SetValueAt(int i, const std::string& value);
     std::string GetCell(int i, int n) const;
+    // The cell itself (an empty text out of range), valid until the table changes: for scans
+    // that only read.
+    const std::string& Cell(int i, int n) const;
     // Writes a cell without touching the cursor; false when out of range.
     bool SetCell(int i, int n, const std::string& value);
     double GetFloat(const std::string& field) const;

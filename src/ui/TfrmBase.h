@@ -49,6 +49,7 @@
 #include <vector>
 
 #include "catalogue/FilmTree.h"
+#include "ui/catalogue/FilmLeafItems.h"
 
 class QAction;
 class QActionGroup;
@@ -153,6 +154,8 @@ public:
     // Text of status panel 0 (film count) or 1 (filter).
     QString statusText(int panel) const;
     void setStatusText(int panel, const QString& text);
+    // Trees built since the window was made (each showing of a root and its branches).
+    int treeBuilds() const { return m_treeBuilds; }
     // The last tree model shown (captions, order).
     const catalogue::FilmTreeModel& treeModel() const { return m_treeModel; }
 
@@ -366,7 +369,10 @@ private:
     void TreeFilmDblClick();
     void TreeFilmContextPopup(const QPoint& pos);
     QString rootCaption() const;
-    void showTreeModel(const catalogue::FilmTreeModel& model);
+    // Shows the root and branches of `model`. keepFilms: when the tree already shows exactly these,
+    // they stay with their films for endTree() to put right.
+    void showTreeModel(const catalogue::FilmTreeModel& model, bool keepFilms = false);
+    bool showsSkeleton(const catalogue::FilmTreeModel& model) const;
     void showCover(const std::string& titre, const std::string& caption);
 
     // ---- Integration hooks: concerns of other files connect their handlers here -------------------
@@ -452,6 +458,8 @@ private:
     catalogue::FilmTreeBuilder m_treeBuilder;
     catalogue::FilmTreeModel m_treeModel;
     std::vector<QTreeWidgetItem*> m_supportNodes; // by SupportGroups index
+    int m_treeBuilds = 0;
+    FilmLeafItems m_filmLeaves{Qt::UserRole}; // film nodes kept between rebuilds, row in UserRole
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
     RecordView* m_recordView = nullptr;
     TechPanel* m_techPanel = nullptr;

@@ -39,8 +39,8 @@ QTreeWidgetItem* makeNode(const std::string& caption, const QIcon& image)
     return item;
 }
 
-// A film node carries the row it stands for: films may share a caption, so the caption never
-// identifies the row.
+// A film node carries the row it stands for (FilmLeafItems puts it there): films may share a
+// caption, so the caption never identifies the row.
 constexpr int kFilmRowRole = Qt::UserRole;
 
 int filmRowOf(const QTreeWidgetItem* item)
@@ -61,14 +61,23 @@ QString TfrmBase::rootCaption() const
 void TfrmBase::ClearTree()
 {
     const QSignalBlocker block(TreeFilm);
+    m_filmLeaves.detach(m_supportNodes);
     TreeFilm->clear();
     RootNode = nullptr;
     m_supportNodes.clear();
 }
 
-void TfrmBase::showTreeModel(const catalogue::FilmTreeModel& model)
+void TfrmBase::showTreeModel(const catalogue::FilmTreeModel& model, bool keepFilms)
 {
     const QSignalBlocker block(TreeFilm);
+    ++m_treeBuilds;
+    if (keepFilms && showsSkeleton(model)) {
+        // Root and branches stay; endTree() puts the films right. As after a clear, no node is
+        // current; every caller sets the branches' expansion once the films are in.
+        TreeFilm->selectionModel()->clear();
+        RootNode->setExpanded(true);
+        return;
+    }
     ClearTree();
     RootNode = makeNode(model.rootCaption, icon(IconId::Root));
     TreeFilm->addTopLevelItem(RootNode);
@@ -86,6 +95,25 @@ void TfrmBase::showTreeModel(const catalogue::FilmTreeModel& model)
     RootNode->setExpanded(true);
 }
 
+bool TfrmBase::showsSkeleton(const catalogue::FilmTreeModel& model) const
+{
+    if (!RootNode || TreeFilm->topLevelItemCount() != 1 || RootNode->text(0) != fromCp(model.rootCaption) ||
+        RootNode->childCount() != static_cast<int>(model.supports.size()))
+        return false;
+    std::size_t count = 0;
+    for (const auto& branch : model.supports)
+        count = std::max<std::size_t>(count, branch.number);
+    if (count != m_supportNodes.size())
+        return false;
+    for (std::size_t i = 0; i < model.supports.size(); ++i) {
+        const auto& branch = model.supports[i];
+        const QTreeWidgetItem* node = RootNode->child(static_cast<int>(i));
+        if (branch.number < 1 || node != m_supportNodes[branch.number - 1] || node->text(0) != fromCp(branch.name))
+            return false;
+    }
+    return true;
+}
+
 void TfrmBase::ShowDefaultTree()
 {
     m_treeModel = catalogue::defaultFilmTree(m_state, toCp(rootCaption()).value_or(catalogue::defaultRootCaption()));
@@ -99,7 +127,7 @@ void TfrmBase::BuildTreeSkeleton()
     catalogue::FilmTreeModel skeleton = m_treeBuilder.model();
     std::stable_sort(skeleton.supports.begin(), skeleton.supports.end(),
                      [](const auto& a, const auto& b) { return catalogue::wordCompare(a.name, b.name) < 0; });
-    showTreeModel(skeleton);
+    showTreeModel(skeleton, true);
     m_state.table().MoveFirst();
 }
 
@@ -114,19 +142,20 @@ void TfrmBase::endTree()
     m_treeModel = m_treeBuilder.finish();
     const QIcon filmImage = icon(IconId::Film);
     const QIcon lentImage = icon(IconId::FilmLent);
+    m_filmLeaves.beginBuild();
+    std::vector<std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>> branches;
     for (const auto& branch : m_treeModel.supports) {
         QTreeWidgetItem* node = supportNode(branch.number - 1);
-        if (!node || branch.films.empty())
+        if (!node)
             continue;
         QList<QTreeWidgetItem*> films;
         films.reserve(static_cast<qsizetype>(branch.films.size()));
-        for (const auto& film : branch.films) {
-            QTreeWidgetItem* leaf = makeNode(film.caption, film.lent ? lentImage : filmImage);
-            leaf->setData(0, kFilmRowRole, film.row);
-            films.append(leaf);
-        }
-        node->addChildren(films);
+        for (const auto& film : branch.films)
+            if (QTreeWidgetItem* leaf = m_filmLeaves.node(film, filmImage, lentImage))
+                films.append(leaf);
+        branches.emplace_back(node, std::move(films));
     }
+    m_filmLeaves.place(branches);
     if (m_state.FilmCount > 0)
         setStatusText(0, fromCp(catalogue::filmCountText(m_treeModel.filmTotal)));
 }
@@ -174,7 +203,13 @@ void TfrmBase::RestoreExpansion()
 
 void TfrmBase::expandAll()
 {
-    TreeFilm->expandAll();
+    // Only the root and the branches have children. Expanding them one by one leaves an expanded
+    // branch as it is, where QTreeView::expandAll lays out every node again.
+    if (RootNode)
+        RootNode->setExpanded(true);
+    for (QTreeWidgetItem* node : m_supportNodes)
+        if (node)
+            node->setExpanded(true);
 }
 
 int TfrmBase::FindFilmRow()

@@ -1,6 +1,8 @@
 // Creating and opening catalogues: schema, header row, normalisation, names, legacy folder.
 #include "catalogue/CatalogueState.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 
@@ -123,6 +125,50 @@ TEST_F(CatalogueFilesTest, OpenFillsDisplayTitlesAndSupportListsAndSortsByTitle)
     TMlb2 saved;
     ASSERT_TRUE(saved.LoadFromFile(path));
     EXPECT_EQ(saved.GetCell(posTITRE, 2), "Alien");
+}
+
+// Opening writes the file only when loading changed it: an unchanged catalogue keeps its very
+// file (same inode, no temporary renamed over it) and gains no version; one that needed filling
+// in is rewritten once, with its version.
+TEST_F(CatalogueFilesTest, OpenRewritesTheFileOnlyWhenLoadingChangedIt)
+{
+    const auto path = dir.file("Films.cvo");
+    ASSERT_TRUE(newCatalogue(state, path, nullptr));
+    for (const char* title : {"Zorro", "Alien", "Brazil"}) {
+        appendFilmRow(state);
+        state.table().SetValue("TITRE", title);
+        state.table().SetValue("RESERVE1", title);
+    }
+    ASSERT_TRUE(saveCatalogue(state, "Ajout"));
+    ASSERT_TRUE(OpenCatalogue(state)); // sorted by title: the file changes once
+    const auto versionsBefore = versionsOf(state).list().size();
+    const auto bytes = cinevaro::testing::readFile(path);
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    for (int open = 0; open < 2; ++open)
+        ASSERT_TRUE(OpenCatalogue(state));
+    struct stat after
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(cinevaro::testing::readFile(path), bytes);
+    EXPECT_EQ(versionsOf(state).list().size(), versionsBefore);
+    EXPECT_EQ(state.table().GetCell(posTITRE, 2), "Alien");
+
+    // A display title left empty is filled in by the open: that change is saved, with a version.
+    state.table().SetCell(posRESERVE1, 3, "");
+    ASSERT_TRUE(state.table().SaveToFile(path));
+    ASSERT_TRUE(OpenCatalogue(state));
+    TMlb2 saved;
+    ASSERT_TRUE(saved.LoadFromFile(path));
+    EXPECT_EQ(saved.GetCell(posRESERVE1, 3), "Brazil");
+    const auto versions = versionsOf(state).list();
+    ASSERT_EQ(versions.size(), versionsBefore + 1);
+    EXPECT_EQ(versions.front().Operation, "Ouverture de la base");
 }
 
 // After a failed open the state still names the unreadable file: nothing may be saved over it,

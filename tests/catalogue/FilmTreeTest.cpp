@@ -137,3 +137,46 @@ TEST_F(FilmTreeTest, PartialTreeKeepsEmptyBranchesAndGrowsTheIndex)
     EXPECT_GE(state.FilmIndex.size(), 1501u);
     EXPECT_EQ(findFilmRowByCaption(state, state.table().GetCell(posRESERVE1, 1500)), 1500);
 }
+
+// A builder used again (the main window keeps one for every rebuild) sorts exactly as a new one,
+// whatever changed between the builds: captions edited, rows added, a subset then every row.
+TEST_F(FilmTreeTest, BuilderUsedAgainSortsAsANewOne)
+{
+    const char* words[] = {"Été", "alien", "Zorro", "brazil", "Heat", "ran", "Ombre", "étoile"};
+    for (int i = 0; i < 300; ++i) {
+        const std::string title = std::string(words[i % 8]) + " " + std::to_string(i * 7 % 300);
+        addFilm(state, title.c_str(), i % 2 ? "DVD" : "VHS");
+    }
+    saveAndReopen(state);
+    const auto fresh = [this] {
+        FilmTreeBuilder builder;
+        builder.begin(state, "Films");
+        for (int row = 1; row <= state.table().RowCount(); ++row)
+            builder.add(row);
+        return formatFilmTree(builder.finish());
+    };
+    auto& t = state.table();
+    t.SetCell(posRESERVE0, 5, "Laserdisc"); // under no support: not in the tree
+    FilmTreeBuilder kept;
+    const auto again = [&](int step) {
+        kept.begin(state, "Films");
+        for (int row = 1; row <= state.table().RowCount(); row += step)
+            kept.add(row);
+        return kept.finish();
+    };
+    again(3);
+    EXPECT_EQ(formatFilmTree(again(1)), fresh());
+    t.SetCell(posRESERVE0, 5, "DVD");
+    t.SetCell(posRESERVE0, 6, t.GetCell(posRESERVE0, 6) == "DVD" ? "VHS" : "DVD");
+    EXPECT_EQ(formatFilmTree(again(1)), fresh());
+
+    for (int row = 2; row <= t.RowCount(); row += 5)
+        t.SetCell(posRESERVE1, row, cp("Ñ ") + t.GetCell(posRESERVE1, row));
+    t.SetCell(posRESERVE1, 7, "");
+    for (int i = 0; i < 40; ++i)
+        addFilm(state, ("Aa " + std::to_string(i)).c_str(), "DVD");
+    again(2);
+    const auto all = again(1);
+    EXPECT_EQ(formatFilmTree(all), fresh());
+    EXPECT_EQ(all.supports[1].films.size() + all.supports[2].films.size(), 340u);
+}

@@ -9,6 +9,7 @@
 
 #include "ui/MainWindowFilmsSupport.h"
 #include "ui/catalogue/TfrmCherchebase.h"
+#include "ui/kit/Icons.h"
 
 using namespace cinevaro;
 using Filters = cinevaro::testing::MainWindowFilms;
@@ -147,31 +148,32 @@ TEST_F(Filters, LoanFilterShowsAvailableFilmsOrTheBorrowersFilms)
 
 TEST_F(Filters, ClickingTheActiveFilterRadioDoesNothing)
 {
-    int rebuilds = 0;
-    QObject::connect(window->TreeFilm->model(), &QAbstractItemModel::modelReset, [&rebuilds] { ++rebuilds; });
+    // Trees built since the last reset of the count.
+    int built = window->treeBuilds();
+    const auto rebuilds = [&] { return window->treeBuilds() - built; };
     select(text("Brazil"));
     window->filtrePret->click();
     ASSERT_EQ(films(), names({"Brazil"}));
     const QString status = window->statusText(1);
-    rebuilds = 0;
+    built = window->treeBuilds();
     window->filtrePret->click();
     EXPECT_TRUE(window->filtrePret->isChecked());
     EXPECT_TRUE(window->mnuFiltrePret->isChecked());
     EXPECT_EQ(films(), names({"Brazil"}));
     EXPECT_EQ(window->statusText(1), status);
     EXPECT_TRUE(isActiveBox(window->lblPret));
-    EXPECT_EQ(rebuilds, 0);
+    EXPECT_EQ(rebuilds(), 0);
     // The same for a field filter of the exclusive group.
     window->AucunFiltre1->trigger();
     select(text("Alien"));
     window->filtreReal->click();
     ASSERT_EQ(films(), names({"Blade Runner", "Alien"}));
     EXPECT_FALSE(window->filtrePret->isChecked());
-    rebuilds = 0;
+    built = window->treeBuilds();
     window->filtreReal->click();
     EXPECT_TRUE(window->filtreReal->isChecked());
     EXPECT_EQ(films(), names({"Blade Runner", "Alien"}));
-    EXPECT_EQ(rebuilds, 0);
+    EXPECT_EQ(rebuilds(), 0);
 }
 
 TEST_F(Filters, RefreshWithAnActiveFilterRebuildsTheTreeOnce)
@@ -179,10 +181,10 @@ TEST_F(Filters, RefreshWithAnActiveFilterRebuildsTheTreeOnce)
     select(text("Alien"));
     window->filtreReal->click();
     ASSERT_EQ(films().size(), 2);
-    int rebuilds = 0;
-    QObject::connect(window->TreeFilm->model(), &QAbstractItemModel::modelReset, [&rebuilds] { ++rebuilds; });
+    int built = window->treeBuilds();
+    const auto rebuilds = [&] { return window->treeBuilds() - built; };
     window->Rafraichir1->trigger();
-    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(rebuilds(), 1);
     EXPECT_EQ(films().size(), 5);
     EXPECT_TRUE(window->filtreNul->isChecked());
     EXPECT_FALSE(window->filtreReal->isChecked());
@@ -196,9 +198,9 @@ TEST_F(Filters, RefreshWithAnActiveFilterRebuildsTheTreeOnce)
     select(text("Brazil"));
     window->filtrePret->click();
     ASSERT_EQ(films(), names({"Brazil"}));
-    rebuilds = 0;
+    built = window->treeBuilds();
     window->Rafraichir1->trigger();
-    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(rebuilds(), 1);
     EXPECT_EQ(films().size(), 5);
     EXPECT_FALSE(window->filtrePret->isChecked());
     EXPECT_FALSE(window->mnuFiltrePret->isChecked());
@@ -249,4 +251,47 @@ TEST_F(Filters, SearchNarrowsAndWidensAsYouType)
     EXPECT_FALSE(search->isVisible());
     EXPECT_EQ(films().size(), 5);
     EXPECT_FALSE(state.SearchActive);
+}
+
+// Film nodes are kept between rebuilds: after a search and its clearing, a changed caption, a
+// film lent or given back and rows shifted by a deletion each show as the catalogue now says,
+// every node on its own row.
+TEST_F(Filters, RebuiltTreeShowsTheCatalogueAsItIsNow)
+{
+    const auto eachNodeOnItsRow = [this] {
+        int checked = 0;
+        for (QTreeWidgetItemIterator it(window->TreeFilm); *it; ++it) {
+            if (!(*it)->parent() || (*it)->parent() == window->RootNode)
+                continue;
+            const int row = (*it)->data(0, Qt::UserRole).toInt();
+            EXPECT_EQ((*it)->text(0), ui::fromCp(state.table().GetCell(catalogue::posRESERVE1, row)));
+            ++checked;
+        }
+        return checked;
+    };
+    window->Chercher1->trigger();
+    window->frmCherchebase->editRecherche->setText(QStringLiteral("b"));
+    EXPECT_EQ(films(), names({"Blade Runner", "Brazil"}));
+    window->frmCherchebase->editRecherche->clear();
+
+    auto& t = state.table();
+    const int ifemp = t.FieldIndex("IFEMP");
+    t.SetCell(catalogue::posRESERVE1, row(QStringLiteral("Alien")), table::cp("Alien, le huitième passager"));
+    t.SetCell(ifemp, row(QStringLiteral("Casino")), "1");
+    t.SetCell(ifemp, row(QStringLiteral("Brazil")), "0");
+    window->RebuildTree();
+    EXPECT_EQ(node(QStringLiteral("Alien")), nullptr);
+    ASSERT_NE(node(text("Alien, le huitième passager")), nullptr);
+    const qint64 lent = ui::icon(ui::IconId::FilmLent).cacheKey();
+    EXPECT_EQ(node(QStringLiteral("Casino"))->icon(0).cacheKey(), lent);
+    EXPECT_NE(node(QStringLiteral("Brazil"))->icon(0).cacheKey(), lent);
+    EXPECT_EQ(eachNodeOnItsRow(), 5);
+
+    // The rows after a deleted one move up: the nodes follow their films, not their old rows.
+    ASSERT_TRUE(t.DeleteRow(row(QStringLiteral("Blade Runner"))));
+    window->frmCherchebase->editRecherche->setText(QStringLiteral("a"));
+    window->frmCherchebase->editRecherche->clear();
+    EXPECT_EQ(node(QStringLiteral("Blade Runner")), nullptr);
+    EXPECT_EQ(eachNodeOnItsRow(), 4);
+    EXPECT_EQ(films(), names({"Alien, le huitième passager", "Casino", "Sans Réalisateur", "Brazil"}));
 }

@@ -191,6 +191,13 @@ bool PrintPreview::print(QPagedPaintDevice& printer, int first, int last) const
 
 void PrintPreview::refresh()
 {
+    // A hidden preview draws its page when it is shown: the print window is built at start-up
+    // and most sessions never open it.
+    if (!isVisible()) {
+        m_stale = true;
+        return;
+    }
+    m_stale = false;
     m_page->setImage(renderPageImage(m_current, m_zoom));
 }
 
@@ -214,7 +221,7 @@ void PrintPreview::rebuildThumbnails()
 
 void PrintPreview::updateThumbnails()
 {
-    if (m_thumbDrawn.size() != static_cast<std::size_t>(m_thumbs->count()))
+    if (!isVisible() || m_thumbDrawn.size() != static_cast<std::size_t>(m_thumbs->count()))
         return;
     const QRect view = m_thumbs->viewport()->rect();
     // One view's width of thumbnails on each side is drawn ahead; farther ones are dropped.
@@ -247,6 +254,8 @@ void PrintPreview::resizeEvent(QResizeEvent* event)
 void PrintPreview::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (m_stale)
+        refresh();
     updateThumbnails();
 }
 

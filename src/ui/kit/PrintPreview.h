@@ -66,7 +66,7 @@ public:
     bool print(QPagedPaintDevice& printer, int first, int last) const;
     bool print(QPagedPaintDevice& printer) const { return print(printer, 1, pageCount()); }
 
-    // Redraws the shown page.
+    // Redraws the shown page (when next shown, while hidden).
     void refresh();
 
     QListWidget* thumbnails() const { return m_thumbs; }
@@ -86,6 +86,7 @@ private:
     // The last pages built, most recent first.
     mutable std::vector<std::pair<int, std::shared_ptr<const output::PrintPage>>> m_built;
     std::vector<bool> m_thumbDrawn;
+    bool m_stale = false; // the shown page changed while hidden
     int m_current = 0;
     int m_zoom = 100;
     int m_perSheet = 1;
