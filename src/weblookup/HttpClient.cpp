@@ -116,6 +116,15 @@ FetchResult HttpClient::FetchPage(const std::string& address)
         {
             if (body.size() + size > kMaxPageBytes)
                 throw TransportError(tooLarge());
+            // Grown by doubling, but never beyond the limit: a page near 32 MB would otherwise
+            // take a 60 MB buffer beside the 30 MB one being copied.
+            // (A new string: reserve on the old one would double its capacity regardless.)
+            if (body.size() + size > body.capacity()) {
+                std::string larger;
+                larger.reserve(std::min(std::max(body.capacity() * 2, body.size() + size), kMaxPageBytes));
+                larger.append(body);
+                body.swap(larger);
+            }
             body.append(data, size);
         }
         void reset() override { body.clear(); }

@@ -300,7 +300,7 @@ std::map<std::string, std::string> snapshot(const fs::path& root)
     return files;
 }
 
-long peakMemoryKiB()
+[[maybe_unused]] long peakMemoryKiB()
 {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);

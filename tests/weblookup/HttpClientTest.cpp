@@ -176,6 +176,18 @@ TEST_F(HttpClientTest, ChunkedAndUnsizedBodiesAreReadWhole)
     EXPECT_EQ(c.body, "");
 }
 
+TEST_F(HttpClientTest, PageNearTheLimitNeverTakesMoreThanTheLimit)
+{
+    // 31 MiB without a length: the body grows as it arrives; its buffer stays within 32 MiB.
+    FakeResponse large = FakeResponse::html(std::string(31u * 1024 * 1024, 'a'));
+    large.framing = FakeResponse::Framing::Close;
+    service.setOverride("/large", large);
+    auto result = client.FetchPage(url("/large"));
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(result.body.size(), 31u * 1024 * 1024);
+    EXPECT_LE(result.body.capacity(), HttpClient::kMaxPageBytes);
+}
+
 TEST_F(HttpClientTest, SizedBodyCutShortKeepsWhatArrived)
 {
     service.setOverride(
