@@ -113,11 +113,9 @@ BENCHMARK(BM_SearchKeystrokeAllFilms)->Unit(benchmark::kMillisecond);
 
 // The same keystrokes, each followed by what the event loop does before the next one: the view
 // lays the tree out again and paints it (what the user waits for).
-void BM_SearchKeystrokeAllFilmsPainted(benchmark::State& st)
+void typeInTurnPainted(benchmark::State& st, const QString (&texts)[2])
 {
-    Window& w = shared();
-    QLineEdit* edit = w.window->frmCherchebase->editRecherche;
-    const QString texts[] = {QStringLiteral("e"), QStringLiteral(" ")};
+    QLineEdit* edit = shared().window->frmCherchebase->editRecherche;
     int i = 0;
     for (auto _ : st) {
         edit->setText(texts[i++ % 2]);
@@ -126,21 +124,17 @@ void BM_SearchKeystrokeAllFilmsPainted(benchmark::State& st)
     edit->clear();
     QApplication::processEvents();
 }
+
+void BM_SearchKeystrokeAllFilmsPainted(benchmark::State& st)
+{
+    typeInTurnPainted(st, {QStringLiteral("e"), QStringLiteral(" ")});
+}
 BENCHMARK(BM_SearchKeystrokeAllFilmsPainted)->Unit(benchmark::kMillisecond);
 
 // A narrowing keystroke, then the one that brings every film back (the text emptied), painted.
 void BM_SearchNarrowThenAllPainted(benchmark::State& st)
 {
-    Window& w = shared();
-    QLineEdit* edit = w.window->frmCherchebase->editRecherche;
-    const QString texts[] = {QStringLiteral("ombre"), QString()};
-    int i = 0;
-    for (auto _ : st) {
-        edit->setText(texts[i++ % 2]);
-        QApplication::processEvents();
-    }
-    edit->clear();
-    QApplication::processEvents();
+    typeInTurnPainted(st, {QStringLiteral("ombre"), QString()});
 }
 BENCHMARK(BM_SearchNarrowThenAllPainted)->Unit(benchmark::kMillisecond);
 
