@@ -91,6 +91,14 @@ std::optional<int> filmRowArgument(const std::string& text, const catalogue::Cat
     return row;
 }
 
+std::optional<int> openFilmRow(const std::string& utf8Path, const std::string& rowText,
+                               catalogue::CatalogueState& state, bool write, std::ostream& err)
+{
+    if (openForCommand(utf8Path, state, write, err) != 0)
+        return std::nullopt;
+    return filmRowArgument(rowText, state, err);
+}
+
 int cmdNew(const Args& args, std::ostream& out, std::ostream& err)
 {
     std::string file;

@@ -145,9 +145,7 @@ int cmdSet(const Args& args, std::ostream& out, std::ostream& err)
     if (args.size() < 3)
         return usage(kSetUsage, err);
     catalogue::CatalogueState state;
-    if (int status = openForCommand(args[0], state, true, err))
-        return status;
-    auto row = filmRowArgument(args[1], state, err);
+    auto row = openFilmRow(args[0], args[1], state, true, err);
     if (!row)
         return 1;
     RecordValues values = editing::loadRecord(state, *row);
@@ -170,9 +168,7 @@ int cmdDelete(const Args& args, std::ostream&, std::ostream& err)
     if (args.size() != 2)
         return usage("delete FILE.cvo ROW", err);
     catalogue::CatalogueState state;
-    if (int status = openForCommand(args[0], state, true, err))
-        return status;
-    auto row = filmRowArgument(args[1], state, err);
+    auto row = openFilmRow(args[0], args[1], state, true, err);
     if (!row)
         return 1;
     if (auto deleted = editing::deleteRecord(state, *row); !deleted)
@@ -185,9 +181,7 @@ int cmdExportFilm(const Args& args, std::ostream&, std::ostream& err)
     if (args.size() != 3)
         return usage("export-film FILE.cvo ROW OUT", err);
     catalogue::CatalogueState state;
-    if (int status = openForCommand(args[0], state, false, err))
-        return status;
-    auto row = filmRowArgument(args[1], state, err);
+    auto row = openFilmRow(args[0], args[1], state, false, err);
     if (!row)
         return 1;
     RecordValues values = editing::loadRecord(state, *row);

@@ -89,9 +89,7 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err)
     if (!name || !dateText)
         return 1;
     catalogue::CatalogueState state;
-    if (int status = openForCommand(positional[0], state, true, err))
-        return status;
-    auto row = filmRowArgument(positional[1], state, err);
+    auto row = openFilmRow(positional[0], positional[1], state, true, err);
     if (!row)
         return 1;
     if (loans::isLent(state.table(), *row))
@@ -112,9 +110,7 @@ int cmdReturn(const Args& args, std::ostream& out, std::ostream& err)
     if (args.size() != 2)
         return usage("return FILE.cvo ROW", err);
     catalogue::CatalogueState state;
-    if (int status = openForCommand(args[0], state, true, err))
-        return status;
-    auto row = filmRowArgument(args[1], state, err);
+    auto row = openFilmRow(args[0], args[1], state, true, err);
     if (!row)
         return 1;
     if (!loans::isLent(state.table(), *row))

@@ -54,5 +54,8 @@ int openForCommand(const std::string& utf8Path, catalogue::CatalogueState& state
 std::optional<int> rowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err);
 // ROW as a film row of the open catalogue (not the header row); nothing after printing why.
 std::optional<int> filmRowArgument(const std::string& text, const catalogue::CatalogueState& state, std::ostream& err);
+// openForCommand, then filmRowArgument: the film's row, or nothing after printing why (exit status 1).
+std::optional<int> openFilmRow(const std::string& utf8Path, const std::string& rowText,
+                               catalogue::CatalogueState& state, bool write, std::ostream& err);
 
 } // namespace cinevaro::cli
