@@ -256,11 +256,8 @@ Outcome OpenCatalogue(CatalogueState& state)
         return loaded;
     // A file already in the form the open gives it is left as it is: writing the same bytes
     // again would cost a full save and add a version identical to the file.
-    {
-        const std::string after = state.table().SaveToBuffer();
-        if (before ? *before == after : fileHolds(state.CatalogueFileName, after))
-            return Outcome::success();
-    }
+    if (before ? state.table().SerialisesTo(*before) : fileHolds(state.CatalogueFileName, state.table().SaveToBuffer()))
+        return Outcome::success();
     before.reset();
     return saveCatalogue(state, table::cp("Ouverture de la base"));
 }

@@ -1,6 +1,6 @@
 #include "editing/MediaInfo.h"
 
-#include <MediaInfo/MediaInfo.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
@@ -8,6 +8,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -19,7 +20,109 @@ namespace cinevaro::editing {
 
 namespace {
 
-namespace mil = MediaInfoLib;
+// The library's C interface (wide texts), loaded on first use: linking it would make every start of
+// the programs load it and the network and crypto libraries it depends on.
+enum StreamKind : int { Stream_General = 0, Stream_Video = 1, Stream_Audio = 2, Stream_Text = 3 };
+constexpr int kInfoName = 0;
+constexpr int kInfoText = 1;
+
+struct Library
+{
+    void* (*create)();
+    void (*destroy)(void*);
+    std::size_t (*init)(void*, std::uint64_t size, std::uint64_t offset);
+    std::size_t (*proceed)(void*, const unsigned char* data, std::size_t size);
+    std::uint64_t (*jumpTarget)(void*);
+    std::size_t (*finish)(void*);
+    const wchar_t* (*get)(void*, int kind, std::size_t index, const wchar_t* field, int info, int search);
+    std::size_t (*count)(void*, int kind, std::size_t index);
+};
+
+std::mutex g_libraryMutex;
+std::string g_libraryFile = kMediaLibraryFile;
+bool g_libraryTried = false;
+std::optional<Library> g_library;
+
+template <typename F> bool symbol(void* handle, const char* name, F& target)
+{
+    target = reinterpret_cast<F>(dlsym(handle, name));
+    return target != nullptr;
+}
+
+std::optional<Library> loadLibrary(const std::string& file)
+{
+    // The handle stays open for the life of the process.
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return std::nullopt;
+    Library l{};
+    if (symbol(handle, "MediaInfo_New", l.create) && symbol(handle, "MediaInfo_Delete", l.destroy) &&
+        symbol(handle, "MediaInfo_Open_Buffer_Init", l.init) &&
+        symbol(handle, "MediaInfo_Open_Buffer_Continue", l.proceed) &&
+        symbol(handle, "MediaInfo_Open_Buffer_Continue_GoTo_Get", l.jumpTarget) &&
+        symbol(handle, "MediaInfo_Open_Buffer_Finalize", l.finish) && symbol(handle, "MediaInfo_Get", l.get) &&
+        symbol(handle, "MediaInfo_Count_Get", l.count))
+        return l;
+    dlclose(handle);
+    return std::nullopt;
+}
+
+std::optional<Library> library()
+{
+    const std::lock_guard lock(g_libraryMutex);
+    if (!g_libraryTried) {
+        g_libraryTried = true;
+        g_library = loadLibrary(g_libraryFile);
+    }
+    return g_library;
+}
+
+std::string libraryMissing()
+{
+    const std::lock_guard lock(g_libraryMutex);
+    return "La bibliothèque MediaInfo (" + g_libraryFile +
+           ") n'a pas pu être chargée : seuls les fichiers AVI peuvent être lus ; installez le paquet "
+           "libmediainfo0v5";
+}
+
+// One reading of the library, deleted with its object.
+class Reader
+{
+public:
+    explicit Reader(const Library& library) : m_library(library), m_handle(library.create()) {}
+    ~Reader()
+    {
+        if (m_handle)
+            m_library.destroy(m_handle);
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    bool valid() const { return m_handle != nullptr; }
+    std::size_t Open_Buffer_Init(std::uint64_t size, std::uint64_t offset)
+    {
+        return m_library.init(m_handle, size, offset);
+    }
+    std::size_t Open_Buffer_Continue(const unsigned char* data, std::size_t size)
+    {
+        return m_library.proceed(m_handle, data, size);
+    }
+    std::uint64_t Open_Buffer_Continue_GoTo_Get() { return m_library.jumpTarget(m_handle); }
+    void Open_Buffer_Finalize() { m_library.finish(m_handle); }
+    std::size_t Count_Get(StreamKind kind) const
+    {
+        return m_library.count(m_handle, kind, static_cast<std::size_t>(-1));
+    }
+    std::wstring Get(StreamKind kind, std::size_t index, const wchar_t* field) const
+    {
+        const wchar_t* text = m_library.get(m_handle, kind, index, field, kInfoText, kInfoName);
+        return text ? std::wstring(text) : std::wstring();
+    }
+
+private:
+    const Library m_library;
+    void* m_handle;
+};
 
 constexpr std::uint64_t kMegabyte = 1048576;
 constexpr std::size_t kChunk = 64 * 1024;
@@ -28,7 +131,7 @@ constexpr int kMaxJumps = 64;
 constexpr std::size_t kFinalized = 0x08;
 
 // The library's wide text as UTF-8.
-std::string utf8(const mil::String& text)
+std::string utf8(const std::wstring& text)
 {
     std::string out;
     for (const wchar_t wc : text) {
@@ -83,7 +186,7 @@ std::optional<std::string> kilobits(const std::optional<double>& bps)
     return std::to_string(static_cast<std::uint64_t>((*bps + 500.0) / 1000.0));
 }
 
-MediaInfo failure(const char* utf8Message)
+MediaInfo failure(const std::string& utf8Message)
 {
     MediaInfo info;
     info.ok = false;
@@ -99,7 +202,7 @@ bool allZero(const unsigned char* data, std::size_t length)
 // Hands the file to the library chunk by chunk, following the jumps it asks for. Reading stops
 // when the library is done, past the read limits, or at a chunk of zero bytes only (a hole in a
 // pre-allocated or sparse file: nothing after it can be read as media data).
-void feed(mil::MediaInfo& library, std::ifstream& in, std::uint64_t length)
+void feed(Reader& library, std::ifstream& in, std::uint64_t length)
 {
     library.Open_Buffer_Init(length, 0);
     std::vector<unsigned char> buffer(kChunk);
@@ -115,8 +218,8 @@ void feed(mil::MediaInfo& library, std::ifstream& in, std::uint64_t length)
         total += got;
         if (library.Open_Buffer_Continue(buffer.data(), got) & kFinalized)
             break;
-        const ZenLib::int64u target = library.Open_Buffer_Continue_GoTo_Get();
-        if (target != static_cast<ZenLib::int64u>(-1)) {
+        const std::uint64_t target = library.Open_Buffer_Continue_GoTo_Get();
+        if (target != static_cast<std::uint64_t>(-1)) {
             if (target >= length || ++jumps > kMaxJumps)
                 break;
             in.clear();
@@ -133,17 +236,17 @@ void feed(mil::MediaInfo& library, std::ifstream& in, std::uint64_t length)
 class Tracks
 {
 public:
-    explicit Tracks(mil::MediaInfo& library) : m_library(library) {}
+    explicit Tracks(const Reader& library) : m_library(library) {}
 
-    std::size_t count(mil::stream_t kind) const { return m_library.Count_Get(kind); }
+    std::size_t count(StreamKind kind) const { return m_library.Count_Get(kind); }
 
-    std::string get(mil::stream_t kind, std::size_t index, const wchar_t* field) const
+    std::string get(StreamKind kind, std::size_t index, const wchar_t* field) const
     {
         return utf8(m_library.Get(kind, index, field));
     }
 
     // The value of the first of `fields` that holds a positive number.
-    std::optional<double> firstNumber(mil::stream_t kind, std::size_t index,
+    std::optional<double> firstNumber(StreamKind kind, std::size_t index,
                                       std::initializer_list<const wchar_t*> fields) const
     {
         for (const wchar_t* field : fields) {
@@ -154,7 +257,7 @@ public:
     }
 
 private:
-    mil::MediaInfo& m_library;
+    const Reader& m_library;
 };
 
 struct Language
@@ -234,7 +337,7 @@ std::string twoLetter(const std::string& language)
     return language;
 }
 
-std::optional<std::string> trackLanguage(const Tracks& tracks, mil::stream_t kind, std::size_t index)
+std::optional<std::string> trackLanguage(const Tracks& tracks, StreamKind kind, std::size_t index)
 {
     const std::string code = tracks.get(kind, index, L"Language");
     if (code.empty())
@@ -243,6 +346,16 @@ std::optional<std::string> trackLanguage(const Tracks& tracks, mil::stream_t kin
 }
 
 } // namespace
+
+void useMediaLibrary(const std::string& fileName)
+{
+    // The previous library stays loaded (its handle is never closed); only the next reading uses
+    // the new one.
+    const std::lock_guard lock(g_libraryMutex);
+    g_libraryFile = fileName;
+    g_libraryTried = false;
+    g_library.reset();
+}
 
 bool isAviFileName(const std::string& path)
 {
@@ -323,15 +436,20 @@ MediaInfo readMediaFile(const std::string& path)
     if (ec || !in)
         return failure("Impossible d'ouvrir le fichier vidéo");
 
-    mil::MediaInfo library;
-    feed(library, in, length);
-    const Tracks tracks(library);
+    const std::optional<Library> loaded = library();
+    std::optional<Reader> reader;
+    if (loaded)
+        reader.emplace(*loaded);
+    if (!reader || !reader->valid())
+        return failure(libraryMissing());
+    feed(*reader, in, length);
+    const Tracks tracks(*reader);
 
-    if (tracks.get(mil::Stream_General, 0, L"Format").empty())
+    if (tracks.get(Stream_General, 0, L"Format").empty())
         return failure("Format de fichier non reconnu : les informations techniques ne peuvent pas être lues");
-    const std::size_t videos = tracks.count(mil::Stream_Video);
-    const std::size_t audios = tracks.count(mil::Stream_Audio);
-    if (videos == 0 && audios == 0 && tracks.count(mil::Stream_Text) == 0)
+    const std::size_t videos = tracks.count(Stream_Video);
+    const std::size_t audios = tracks.count(Stream_Audio);
+    if (videos == 0 && audios == 0 && tracks.count(Stream_Text) == 0)
         return failure("Le fichier est incomplet ou endommagé : aucune piste n'a pu être lue");
     if (videos == 0)
         return failure("Le fichier ne contient aucune piste vidéo");
@@ -339,7 +457,7 @@ MediaInfo readMediaFile(const std::string& path)
     MediaInfo info;
     info.size = std::to_string(length / kMegabyte);
 
-    const auto video = mil::Stream_Video;
+    const auto video = Stream_Video;
     const std::string videoFormat = tracks.get(video, 0, L"Format");
     if (!videoFormat.empty())
         info.formatVideo =
@@ -355,7 +473,7 @@ MediaInfo readMediaFile(const std::string& path)
 
     // The main audio track is the one marked to play by default, else the first; the second
     // language is the next track's.
-    const auto audio = mil::Stream_Audio;
+    const auto audio = Stream_Audio;
     std::size_t main = 0;
     for (std::size_t i = 0; i < audios; ++i) {
         if (tracks.get(audio, i, L"Default") == "Yes") {
@@ -377,8 +495,8 @@ MediaInfo readMediaFile(const std::string& path)
             break;
         }
     }
-    if (tracks.count(mil::Stream_Text) > 0)
-        info.sousTitre = trackLanguage(tracks, mil::Stream_Text, 0);
+    if (tracks.count(Stream_Text) > 0)
+        info.sousTitre = trackLanguage(tracks, Stream_Text, 0);
     return info;
 }
 

@@ -32,6 +32,12 @@ struct MediaInfo
 inline constexpr std::uint64_t kMediaReadStretch = 16u * 1024 * 1024;
 inline constexpr std::uint64_t kMediaReadTotal = 64u * 1024 * 1024;
 
+// The library's file, loaded (dlopen) at the first reading of a file; when it cannot be loaded,
+// every non-AVI file gives a French message naming it and its package.
+inline constexpr const char* kMediaLibraryFile = "libmediainfo.so.0";
+// Loads `fileName` instead at the next reading (another installation's library file).
+void useMediaLibrary(const std::string& fileName);
+
 // Reads the file with the library. A file that cannot be opened, that no parser recognises, whose
 // tracks cannot be read or that has no video track gives !ok with a French message.
 MediaInfo readMediaFile(const std::string& path);

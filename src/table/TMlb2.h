@@ -72,6 +72,8 @@ public:
     bool SaveToFile(const std::string& fileName);
     // The bytes SaveToFile writes.
     std::string SaveToBuffer() const;
+    // Whether SaveToBuffer() would give exactly `bytes` (compared in place, nothing written).
+    bool SerialisesTo(std::string_view bytes) const;
 
     const std::string& TableName() const { return m_tableName; }
     void SetTableName(const std::string& name) { m_tableName = name; }
@@ -84,6 +86,7 @@ private:
     const TKStringList* currentRow() const;
     bool loadFromBytes(std::string_view bytes, int completedFields);
     void serialise(std::string& out) const;
+    template <typename Out> void serialiseInto(Out& out) const;
     void setError(int code, const std::string& message);
     void clearError() { setError(0, std::string()); }
 

@@ -98,22 +98,50 @@ private:
     bool m_bigEndian = false;
 };
 
-void putU16(std::string& out, std::uint32_t v)
+// Compares what would be written with bytes already there, byte for byte, without writing.
+class Matcher
+{
+public:
+    explicit Matcher(std::string_view bytes) : m_bytes(bytes) {}
+    void clear() {}
+    void reserve(std::size_t) {}
+    Matcher& operator+=(char c)
+    {
+        m_same = m_same && m_pos < m_bytes.size() && m_bytes[m_pos] == c;
+        ++m_pos;
+        return *this;
+    }
+    Matcher& operator+=(std::string_view text)
+    {
+        m_same = m_same && text.size() <= m_bytes.size() - std::min(m_pos, m_bytes.size()) &&
+                 m_bytes.compare(m_pos, text.size(), text) == 0;
+        m_pos += text.size();
+        return *this;
+    }
+    bool same() const { return m_same && m_pos == m_bytes.size(); }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
+    bool m_same = true;
+};
+
+template <typename Out> void putU16(Out& out, std::uint32_t v)
 {
     out += static_cast<char>(v & 0xFF);
     out += static_cast<char>((v >> 8) & 0xFF);
 }
 
-void putU32(std::string& out, std::uint32_t v)
+template <typename Out> void putU32(Out& out, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-void putText(std::string& out, const std::string& s)
+template <typename Out> void putText(Out& out, const std::string& s)
 {
     putU32(out, static_cast<std::uint32_t>(s.size()));
-    out += s;
+    out += std::string_view(s);
 }
 
 // Reads the whole file into `out` with as few system calls as its size allows; false when it
@@ -266,7 +294,19 @@ std::string TMlb2::SaveToBuffer() const
     return out;
 }
 
+bool TMlb2::SerialisesTo(std::string_view bytes) const
+{
+    Matcher matcher(bytes);
+    serialiseInto(matcher);
+    return matcher.same();
+}
+
 void TMlb2::serialise(std::string& out) const
+{
+    serialiseInto(out);
+}
+
+template <typename Out> void TMlb2::serialiseInto(Out& out) const
 {
     std::size_t size = 18 + 4 + m_tableName.size() + 8;
     for (const auto& name : m_names.Items())
@@ -278,7 +318,7 @@ void TMlb2::serialise(std::string& out) const
     }
     out.clear();
     out.reserve(size);
-    out += "MLB";
+    out += std::string_view("MLB");
     out += '\x02';
     out += '\x00';
     out += '\x01';

@@ -23,9 +23,10 @@
 // - catalogue/RecordView, editing/TechPanel, loans/LoanPanel: the three views
 //
 // How to add to it:
-// - A secondary window: declare its pointer below (section "Secondary windows") and create it at
-//   its step in TfrmBase::createSecondaryWindows (TfrmBase_Startup.cpp); give it m_prompts and,
-//   when it needs them, state(), settings() and *this. Each step already has its comment line.
+// - A secondary window: declare its Lazy holder below (section "Secondary windows") and arm it
+//   with its factory at its step in TfrmBase::createSecondaryWindows (TfrmBase_Startup.cpp); the
+//   window is made at its first use. Give it m_prompts and, when it needs them, state(),
+//   settings() and *this.
 // - A command: its QAction exists (section "Commands") and is disabled until you connect it. In
 //   your constructor hook (section "Integration hooks") call
 //   `connect(Action, &QAction::triggered, this, &TfrmBase::YourHandler); Action->setEnabled(true);`
@@ -50,6 +51,7 @@
 
 #include "catalogue/FilmTree.h"
 #include "ui/catalogue/FilmLeafItems.h"
+#include "ui/kit/Lazy.h"
 
 class QAction;
 class QActionGroup;
@@ -116,8 +118,8 @@ public:
     // GENERAL/REPERTOIRETEMP, default the settings folder + "temp/".
     const std::string& tempDir() const { return m_tempDir; }
 
-    // Creates the secondary windows in start-up order (steps 2 to 12); `stepDone(step)` runs after
-    // each step (the splash moves its gauge).
+    // Prepares the secondary windows in start-up order (steps 2 to 12); each is made at its first
+    // use. `stepDone(step)` runs after each step (the splash moves its gauge).
     void createSecondaryWindows(const std::function<void(int)>& stepDone = {});
 
     // ---- Tree (TfrmBase_Tree.cpp) -------------------------------------------------------------
@@ -285,18 +287,18 @@ public:
     void Retablir1Click();
     void Versions1Click();
 
-    // ---- Secondary windows (created by createSecondaryWindows) ----------------------------------
-    TfrmConf* frmConf = nullptr;
-    TfrmExportH* frmExportH = nullptr;
-    TfrmSupport* frmSupport = nullptr;
-    TfrmGestEmp* frmGestEmp = nullptr;
-    TfrmPret* frmPret = nullptr;
-    TfrmArchive* frmArchive = nullptr;
-    TfrmCherchebase* frmCherchebase = nullptr;
-    TfrmPrint* frmPrint = nullptr;
-    TfrmAjout* frmAjout = nullptr;
-    TfrmRecherche* frmRecherche = nullptr;
-    TfrmEtat* frmEtat = nullptr;
+    // ---- Secondary windows (prepared by createSecondaryWindows, each made at its first use) -----
+    Lazy<TfrmConf> frmConf;
+    Lazy<TfrmExportH> frmExportH;
+    Lazy<TfrmSupport> frmSupport;
+    Lazy<TfrmGestEmp> frmGestEmp;
+    Lazy<TfrmPret> frmPret;
+    Lazy<TfrmArchive> frmArchive;
+    TfrmCherchebase* frmCherchebase = nullptr; // made at once (small, its box is used from the start)
+    Lazy<TfrmPrint> frmPrint;
+    Lazy<TfrmAjout> frmAjout;
+    Lazy<TfrmRecherche> frmRecherche;
+    Lazy<TfrmEtat> frmEtat;
     TfrmAbout* frmAbout = nullptr;
     TfrmVersions* frmVersions = nullptr; // made when first needed
 

@@ -54,18 +54,25 @@ void TfrmBase::createOutputWindow(int step)
 {
     switch (step) {
     case 2:
-        frmConf = new TfrmConf(settings(), this);
-        frmConf->setOnApplied([this] {
-            ApplyAppearance();
-            if (m_state.IsOpen)
-                RebuildTree();
+        frmConf.arm([this] {
+            auto* window = new TfrmConf(settings(), this);
+            window->setOnApplied([this] {
+                ApplyAppearance();
+                if (m_state.IsOpen)
+                    RebuildTree();
+            });
+            return window;
         });
         break;
     case 3:
-        frmExportH = new TfrmExportH(m_state, settings(), m_prompts, this);
+        frmExportH.arm([this] { return new TfrmExportH(m_state, settings(), m_prompts, this); });
         break;
     case 9:
-        frmPrint = new TfrmPrint(m_state, m_prompts, this);
+        frmPrint.arm([this] {
+            auto* window = new TfrmPrint(m_state, m_prompts, this);
+            window->setOfficeStyle(settings().readBool("INTERFACE", "XPMENU", true));
+            return window;
+        });
         break;
     default:
         break;
@@ -99,7 +106,8 @@ void TfrmBase::ApplyAppearance()
     auto& s = settings();
     const bool office = s.readBool("INTERFACE", "XPMENU", true);
     applyOfficeStyle(this, office, s.readBool("INTERFACE", "XPDEG", true));
-    if (frmPrint)
+    // A print window not made yet takes the style when it is made.
+    if (frmPrint.created())
         frmPrint->setOfficeStyle(office);
 
     // Hot tracking: the item under the mouse is underlined in blue.

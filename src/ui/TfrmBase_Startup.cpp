@@ -41,11 +41,11 @@ void TfrmBase::createSecondaryWindows(const std::function<void(int)>& stepDone)
     done(3);
     createEditingWindow(4);
     done(4);
-    frmGestEmp = new TfrmGestEmp(m_state, m_prompts, this);
+    frmGestEmp.arm([this] { return new TfrmGestEmp(m_state, m_prompts, this); });
     done(5);
-    frmPret = new TfrmPret(m_state, m_prompts, frmGestEmp, this);
+    frmPret.arm([this] { return new TfrmPret(m_state, m_prompts, frmGestEmp.get(), this); });
     done(6);
-    frmArchive = new TfrmArchive(m_state, m_prompts, this);
+    frmArchive.arm([this] { return new TfrmArchive(m_state, m_prompts, this); });
     done(7);
     frmCherchebase = new TfrmCherchebase(this);
     frmCherchebase->setSearchHandler(

@@ -12,12 +12,15 @@ namespace cinevaro::ui {
 void TfrmBase::createWebWindows(int step)
 {
     if (step == 11) {
-        frmRecherche = new TfrmRecherche(m_state, *m_settings, m_prompts, this);
-        frmRecherche->setRefreshTree([this] { Rafraichir1Click(); });
+        frmRecherche.arm([this] {
+            auto* window = new TfrmRecherche(m_state, *m_settings, m_prompts, this);
+            window->setRefreshTree([this] { Rafraichir1Click(); });
+            if (frmEtat)
+                window->setProgressWindow(frmEtat.get());
+            return window;
+        });
     } else if (step == 12) {
-        frmEtat = new TfrmEtat(this);
-        if (frmRecherche)
-            frmRecherche->setProgressWindow(frmEtat);
+        frmEtat.arm([this] { return new TfrmEtat(this); });
     }
 }
 

@@ -1,5 +1,6 @@
 // media-info: the technical values of any video file, printed as avi-info prints its own.
 #include "cli/Cli.h"
+#include "editing/MediaInfo.h"
 
 #include <cstring>
 #include <sstream>
@@ -45,6 +46,17 @@ TEST_F(CmdMediaInfoTest, UnreadableFileIsAFailureWithoutValues)
     EXPECT_EQ(err.str(), "Format de fichier non reconnu : les informations techniques ne peuvent pas être lues\n");
     EXPECT_EQ(run({"media-info"}), 2);
     EXPECT_EQ(run({"media-info", "a.mkv", "b.mkv"}), 2);
+}
+
+TEST_F(CmdMediaInfoTest, MissingMediaLibraryIsAFailureNamingItsPackage)
+{
+    cinevaro::editing::useMediaLibrary("libmediainfo-absente.so.0");
+    const int status = run({"media-info", sample("h264-ac3-aac-srt.mkv")});
+    cinevaro::editing::useMediaLibrary(cinevaro::editing::kMediaLibraryFile);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "La bibliothèque MediaInfo (libmediainfo-absente.so.0) n'a pas pu être chargée : seuls les "
+                         "fichiers AVI peuvent être lus ; installez le paquet libmediainfo0v5\n");
 }
 
 TEST_F(CmdMediaInfoTest, AviFilesAreReadAsAviInfoReadsThem)

@@ -143,6 +143,24 @@ TEST(MediaInfoFiles, UnreadableFilesGiveAMessageAndNoValue)
                   "Format de fichier non reconnu : les informations techniques ne peuvent pas être lues");
 }
 
+TEST(MediaInfoFiles, LibraryThatCannotBeLoadedGivesAMessageNamingItsPackage)
+{
+    // Absent, and present but not MediaInfo: every non-AVI file gives the same message, a file
+    // that cannot be opened still says so, and the right library reads again afterwards.
+    cinevaro::testing::TempDir dir;
+    for (const char* file : {"libmediainfo-absente.so.0", "libz.so.1"}) {
+        editing::useMediaLibrary(file);
+        const std::string message = std::string("La bibliothèque MediaInfo (") + file +
+                                    ") n'a pas pu être chargée : seuls les fichiers AVI peuvent être lus ; "
+                                    "installez le paquet libmediainfo0v5";
+        expectFailure(sample("vp9-opus.webm"), message);
+        expectFailure(sample("texte.mkv"), message);
+        expectFailure(dir.file("absent.mkv"), "Impossible d'ouvrir le fichier vidéo");
+    }
+    editing::useMediaLibrary(editing::kMediaLibraryFile);
+    EXPECT_EQ(fields(readOk("vp9-opus.webm")).at("FORMATVIDEO"), "VP9");
+}
+
 TEST(MediaInfoFiles, LargeSparseFileGivesItsSizeAndTheHeaderValues)
 {
     // A film whose end was never written (a pre-allocated download): the size counts the whole

@@ -10,7 +10,7 @@ deb=$(ls "$work"/out/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 fail=0
-for lib in libqt6widgets6 libqt6printsupport6 libzip4 libjpeg62-turbo qt6-qpa-plugins qt6-translations-l10n; do
+for lib in libqt6widgets6 libqt6printsupport6 libzip4 libjpeg62-turbo qt6-qpa-plugins qt6-translations-l10n libmediainfo0v5; do
     case "$depends" in *"$lib"*) ;; *) echo "missing dependency: $lib"; fail=1;; esac
 done
 dpkg -x "$deb" "$work/root"

@@ -92,6 +92,22 @@ TEST_F(MlbFile, WorkedExampleBytes)
     EXPECT_FALSE(back.Eof());
 }
 
+TEST_F(MlbFile, SerialisesToTellsTheExactBytesApart)
+{
+    const TMlb2 t = alienBrazil();
+    EXPECT_TRUE(t.SerialisesTo(kAlienBrazil));
+    // Any byte changed, one missing or one more: not the same file.
+    for (std::size_t i = 0; i < kAlienBrazil.size(); ++i) {
+        std::string changed = kAlienBrazil;
+        changed[i] = static_cast<char>(changed[i] ^ 0x20);
+        EXPECT_FALSE(t.SerialisesTo(changed)) << i;
+        EXPECT_FALSE(t.SerialisesTo(std::string_view(kAlienBrazil).substr(0, i))) << i;
+    }
+    EXPECT_FALSE(t.SerialisesTo(kAlienBrazil + '\0'));
+    EXPECT_TRUE(TMlb2().SerialisesTo(TMlb2().SaveToBuffer()));
+    EXPECT_FALSE(TMlb2().SerialisesTo(kAlienBrazil));
+}
+
 TEST_F(MlbFile, EmptyTableIs30Bytes)
 {
     TMlb2 t;

@@ -167,6 +167,27 @@ TEST_F(TechPanelMedia, UnreadableFilesShowAMessageAndChangeNoBox)
     EXPECT_EQ(prompts.texts(text("error")), messages);
 }
 
+TEST_F(TechPanelMedia, WithoutTheMediaLibraryAMessageNamesItAndNoBoxChanges)
+{
+    select(text("Alien"));
+    typeBoxes(*window);
+    window->techPanel()->Button2->click();
+    const QStringList before = boxes(*window);
+    editing::useMediaLibrary("libmediainfo-absente.so.0");
+    prompts.answerFile(sample("h264-ac3-aac-srt.mkv"));
+    window->techPanel()->Button3->click();
+    editing::useMediaLibrary(editing::kMediaLibraryFile);
+    EXPECT_EQ(boxes(*window), before);
+    EXPECT_FALSE(state.TechModified);
+    EXPECT_EQ(prompts.texts(text("error")),
+              QStringList{text("La bibliothèque MediaInfo (libmediainfo-absente.so.0) n'a pas pu être chargée : seuls "
+                               "les fichiers AVI peuvent être lus ; installez le paquet libmediainfo0v5.")});
+    // Found again, the same file fills the boxes.
+    prompts.answerFile(sample("h264-ac3-aac-srt.mkv"));
+    window->techPanel()->Button3->click();
+    EXPECT_EQ(window->techPanel()->cmbVideo->currentText(), text("AVC"));
+}
+
 TEST_F(TechPanelMedia, NamesGivenByTheReadingAreItemsOfThePanelLists)
 {
     for (const char* name :

@@ -32,12 +32,16 @@
 #include "support/TempDir.h"
 #include "ui/TSplashForm.h"
 #include "ui/catalogue/RecordView.h"
+#include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/editing/TechPanel.h"
 #include "ui/kit/CaptionPanel.h"
 #include "ui/kit/Icons.h"
+#include "ui/kit/OfficeStyle.h"
 #include "ui/kit/PictureBox.h"
 #include "ui/kit/Version.h"
 #include "ui/loans/LoanPanel.h"
+#include "ui/output/TfrmExportH.h"
+#include "ui/output/TfrmPrint.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro;
@@ -545,6 +549,72 @@ TEST_F(TfrmBaseTest, SecondaryWindowsCreatedInStepOrderAndVersionText)
     EXPECT_EQ(splash.alpha(), 250);
     EXPECT_EQ(splash.lblVersion->text(), ui::GetVersionText());
     EXPECT_FALSE(splash.lblVersion->text().isEmpty());
+}
+
+TEST_F(TfrmBaseTest, SecondaryWindowsAreMadeAtTheirFirstUse)
+{
+    writeFilms(smallCatalogue);
+    start();
+    const auto made = [this] {
+        QStringList names;
+        for (QObject* child : window->children())
+            if (auto* w = qobject_cast<QWidget*>(child);
+                w && w->isWindow() && w->objectName().startsWith(QStringLiteral("frm")))
+                names << w->objectName();
+        names.sort();
+        return names;
+    };
+    // Before the start-up prepares them, the commands have no window to show.
+    EXPECT_FALSE(window->frmExportH);
+    EXPECT_EQ(window->frmExportH, nullptr);
+    window->HTML1->trigger();
+    EXPECT_TRUE(made().isEmpty());
+
+    window->createSecondaryWindows();
+    EXPECT_EQ(made(), QStringList{QStringLiteral("frmCherchebase")});
+    EXPECT_TRUE(window->frmExportH);
+    EXPECT_NE(window->frmExportH, nullptr);
+    EXPECT_FALSE(window->frmExportH.created());
+    // Showing the main window (appearance carried onto the print window) makes none.
+    window->show();
+    EXPECT_EQ(made(), QStringList{QStringLiteral("frmCherchebase")});
+
+    window->HTML1->trigger();
+    ASSERT_TRUE(window->frmExportH.created());
+    ui::TfrmExportH* exportWindow = window->frmExportH;
+    EXPECT_TRUE(exportWindow->isVisible());
+    exportWindow->close();
+    window->HTML1->trigger();
+    EXPECT_EQ(window->frmExportH.get(), exportWindow); // made once
+    EXPECT_TRUE(exportWindow->isVisible());
+    exportWindow->close();
+
+    // A window made with another one makes that one too, once.
+    ASSERT_NE(window->frmPret.get(), nullptr);
+    ASSERT_NE(window->frmAjout.get(), nullptr);
+    ASSERT_NE(window->frmRecherche.get(), nullptr);
+    EXPECT_EQ(made().join(QLatin1Char(' ')),
+              QStringLiteral("frmAjout frmCherchebase frmEtat frmExportH frmGestEmp frmPret frmRecherche frmSupport"));
+    for (const char* name : {"frmGestEmp", "frmSupport", "frmEtat"})
+        EXPECT_EQ(window->findChildren<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly).size(), 1)
+            << name;
+
+    // The search window answers typing from the start: the tree shows the films found.
+    window->frmCherchebase->editRecherche->setText(QStringLiteral("Alien"));
+    EXPECT_TRUE(state.SearchActive);
+}
+
+TEST_F(TfrmBaseTest, PrintWindowMadeLateTakesTheMenuStyleOfTheSettings)
+{
+    for (const bool office : {true, false}) {
+        settings.writeBool("INTERFACE", "XPMENU", office);
+        start();
+        window->createSecondaryWindows();
+        window->show();
+        EXPECT_EQ(ui::officeStyleActive(window.get()), office);
+        EXPECT_EQ(ui::officeStyleActive(window->frmPrint), office);
+        window.reset();
+    }
 }
 
 TEST_F(TfrmBaseTest, ScreenshotShowsTheSelectedFilmWholeInEachPanel)

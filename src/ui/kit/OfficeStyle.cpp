@@ -43,12 +43,23 @@ void applyOfficeStyle(QWidget* window, bool active, bool gradient)
     if (!window)
         return;
     const QString sheet = active ? officeStyleSheet(gradient) : QString();
+    // A widget under one that already holds the sheet (a menu of the menu bar, a sub-menu) takes
+    // it from there: setting it again would only parse and polish it once more. Sheets are only
+    // set where they change.
+    const auto apply = [window, &sheet](QWidget* widget) {
+        bool inherits = false;
+        for (QWidget* p = widget->parentWidget(); p && !inherits && p != window; p = p->parentWidget())
+            inherits = !sheet.isEmpty() && p->styleSheet() == sheet;
+        const QString own = inherits ? QString() : sheet;
+        if (widget->styleSheet() != own)
+            widget->setStyleSheet(own);
+    };
     for (auto* bar : window->findChildren<QMenuBar*>())
-        bar->setStyleSheet(sheet);
-    for (auto* menu : window->findChildren<QMenu*>())
-        menu->setStyleSheet(sheet);
+        apply(bar);
     for (auto* tools : window->findChildren<QToolBar*>())
-        tools->setStyleSheet(sheet);
+        apply(tools);
+    for (auto* menu : window->findChildren<QMenu*>())
+        apply(menu);
     window->setProperty(kActiveProperty, active);
 }
 
