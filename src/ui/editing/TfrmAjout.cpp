@@ -325,10 +325,14 @@ void TfrmAjout::btnEnregistreClick()
     showStored(*values, stored);
     if (!stored.outcome)
         m_prompts.warning(fromCp(stored.outcome.caption), fromCp(stored.outcome.message));
-    if (m_mode == EditorMode::Edit)
-        return;
+    if (m_mode == EditorMode::Add)
+        offerAnotherRecord(values->title);
+}
+
+void TfrmAjout::offerAnotherRecord(const std::string& title)
+{
     const bool another =
-        m_prompts.question(QStringLiteral("Confirmation"), fromCp(editing::anotherRecordQuestion(values->title)));
+        m_prompts.question(QStringLiteral("Confirmation"), fromCp(editing::anotherRecordQuestion(title)));
     clearEntries();
     if (!another)
         done(QDialog::Accepted);
@@ -443,9 +447,12 @@ void TfrmAjout::Importerfilm1Click()
         return;
     editing::applyFilmRecord(*values, *film);
     showValues(*values);
-    const std::string picture = editing::companionPicture(path);
-    std::error_code ec;
-    if (picture.empty() || !std::filesystem::is_regular_file(picture, ec) || !showPicture(picture))
+    showImportedPicture(editing::existingCompanionPicture(path));
+}
+
+void TfrmAjout::showImportedPicture(const std::string& picture)
+{
+    if (picture.empty() || !showPicture(picture))
         return;
     m_pickedCover = picture;
     lblImage->hide();
