@@ -469,16 +469,15 @@ void TfrmAjout::Exporterfilm1Click()
     auto values = readBoxes();
     if (!values)
         return;
-    const editing::FilmRecord film = editing::toFilmRecord(*values);
-    lblDureeH->setText(fromCp(values->hours));
-    lblDureeM->setText(fromCp(values->minutes));
     const std::string path = nativePath(choice.fileName);
-    const editing::FilmFileNames names = editing::filmFileNamesFor(path, exportKind(choice.filterIndex, path));
-    if (auto written = editing::writeFilmFile(names.film, film); !written) {
-        m_prompts.error(fromCp(written.message));
+    const auto names = editing::exportFilmRecord(*values, path, exportKind(choice.filterIndex, path));
+    lblDureeH->setText(fromCp(values->hours)); // the duration boxes as exported
+    lblDureeM->setText(fromCp(values->minutes));
+    if (!names) {
+        m_prompts.error(fromCp(names.message()));
         return;
     }
-    writeCoverBeside(names.picture);
+    writeCoverBeside(names->picture);
 }
 
 void TfrmAjout::writeCoverBeside(const std::string& picture)
