@@ -92,6 +92,65 @@ bool plan(jpeg_decompress_struct& cinfo, int boxW, int boxH, std::string& error)
     return true;
 }
 
+void noteFacts(const jpeg_decompress_struct& cinfo, JpegFacts& facts)
+{
+    facts.width = static_cast<int>(cinfo.image_width);
+    facts.height = static_cast<int>(cinfo.image_height);
+    facts.components = cinfo.num_components;
+    facts.adobeInverted = cinfo.num_components == 4 && cinfo.saw_Adobe_marker;
+    facts.plainEightBit = cinfo.data_precision == 8 && !cinfo.arith_code &&
+                          (cinfo.num_components == 1 || cinfo.num_components == 3 || cinfo.num_components == 4);
+}
+
+// One line of `w` CMYK pixels as RGB. Adobe files store CMYK inverted; C*K gives the red channel
+// and so on.
+void cmykToRgb(const unsigned char* line, bool adobeInverted, int w, unsigned char* dst)
+{
+    for (int x = 0; x < w; ++x) {
+        int c = line[x * 4], m = line[x * 4 + 1], ye = line[x * 4 + 2], k = line[x * 4 + 3];
+        if (!adobeInverted) {
+            c = 255 - c, m = 255 - m, ye = 255 - ye, k = 255 - k;
+        }
+        dst[x * 3] = static_cast<unsigned char>(c * k / 255);
+        dst[x * 3 + 1] = static_cast<unsigned char>(m * k / 255);
+        dst[x * 3 + 2] = static_cast<unsigned char>(ye * k / 255);
+    }
+}
+
+// One decoded line of `w` pixels of `comps` bytes (RGB, CMYK or grey) as RGB.
+void toRgb(const unsigned char* line, int comps, bool adobeInverted, int w, unsigned char* dst)
+{
+    if (comps == 3) {
+        std::copy(line, line + static_cast<std::size_t>(w) * 3, dst);
+    } else if (comps == 4) {
+        cmykToRgb(line, adobeInverted, w, dst);
+    } else {
+        for (int x = 0; x < w; ++x)
+            dst[x * 3] = dst[x * 3 + 1] = dst[x * 3 + 2] = line[x * comps];
+    }
+}
+
+// The pixels, line by line, through `line`. Holds no object with a destructor: a libjpeg error
+// jumps back over it to decode.
+void readPixels(jpeg_decompress_struct& cinfo, RgbImage& out, std::vector<unsigned char>& line)
+{
+    jpeg_start_decompress(&cinfo);
+    const int w = static_cast<int>(cinfo.output_width);
+    const int h = static_cast<int>(cinfo.output_height);
+    const int comps = cinfo.output_components;
+    out.pixels.assign(static_cast<std::size_t>(w) * h * 3, 0);
+    line.assign(static_cast<std::size_t>(w) * comps, 0);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        unsigned char* rows[1] = {line.data()};
+        const int y = static_cast<int>(cinfo.output_scanline);
+        jpeg_read_scanlines(&cinfo, rows, 1);
+        toRgb(line.data(), comps, cinfo.saw_Adobe_marker, w, out.pixels.data() + static_cast<std::size_t>(y) * w * 3);
+    }
+    jpeg_finish_decompress(&cinfo);
+    out.width = w;
+    out.height = h;
+}
+
 // Decoding proper. Every object with a destructor lives in the caller, so the long jump back
 // to setjmp skips none. Without `out`, stops after the header and the plan.
 bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned char* data, std::size_t size,
@@ -106,49 +165,10 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned ch
     jpeg_read_header(&cinfo, TRUE);
     if (!plan(cinfo, boxW, boxH, error))
         return false;
-    if (facts) {
-        facts->width = static_cast<int>(cinfo.image_width);
-        facts->height = static_cast<int>(cinfo.image_height);
-        facts->components = cinfo.num_components;
-        facts->adobeInverted = cinfo.num_components == 4 && cinfo.saw_Adobe_marker;
-        facts->plainEightBit = cinfo.data_precision == 8 && !cinfo.arith_code &&
-                               (cinfo.num_components == 1 || cinfo.num_components == 3 || cinfo.num_components == 4);
-    }
-    if (!out)
-        return true;
-    jpeg_start_decompress(&cinfo);
-    const int w = static_cast<int>(cinfo.output_width);
-    const int h = static_cast<int>(cinfo.output_height);
-    const int comps = cinfo.output_components;
-    out->pixels.assign(static_cast<std::size_t>(w) * h * 3, 0);
-    line.assign(static_cast<std::size_t>(w) * comps, 0);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        unsigned char* rows[1] = {line.data()};
-        const int y = static_cast<int>(cinfo.output_scanline);
-        jpeg_read_scanlines(&cinfo, rows, 1);
-        unsigned char* dst = out->pixels.data() + static_cast<std::size_t>(y) * w * 3;
-        if (comps == 3) {
-            std::copy(line.begin(), line.end(), dst);
-        } else if (comps == 4) {
-            // Adobe files store CMYK inverted; C*K gives the red channel and so on.
-            const bool inverted = cinfo.saw_Adobe_marker;
-            for (int x = 0; x < w; ++x) {
-                int c = line[x * 4], m = line[x * 4 + 1], ye = line[x * 4 + 2], k = line[x * 4 + 3];
-                if (!inverted) {
-                    c = 255 - c, m = 255 - m, ye = 255 - ye, k = 255 - k;
-                }
-                dst[x * 3] = static_cast<unsigned char>(c * k / 255);
-                dst[x * 3 + 1] = static_cast<unsigned char>(m * k / 255);
-                dst[x * 3 + 2] = static_cast<unsigned char>(ye * k / 255);
-            }
-        } else {
-            for (int x = 0; x < w; ++x)
-                dst[x * 3] = dst[x * 3 + 1] = dst[x * 3 + 2] = line[x * comps];
-        }
-    }
-    jpeg_finish_decompress(&cinfo);
-    out->width = w;
-    out->height = h;
+    if (facts)
+        noteFacts(cinfo, *facts);
+    if (out)
+        readPixels(cinfo, *out, line);
     return true;
 }
 

@@ -145,14 +145,15 @@ bool Settings::hasKey(const std::string& section, const std::string& key) const
     return lookup(m_path, section, key).has_value();
 }
 
-bool Settings::writeString(const std::string& section, const std::string& key, const std::string& value)
+namespace {
+
+// Sets the key's line in the section to `value` and removes any later line of the same key (left
+// by an older build, it would never be read). False when the section holds no such key; then
+// `sectionEnd` is the index after the section's last non-blank line (-1 without the section).
+bool replaceInSection(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+                      const std::string& value, std::ptrdiff_t& sectionEnd)
 {
-    // A line break in the value would start a line of its own, read as another key.
-    if (!holdsKey(key) || value.find_first_of("\r\n") != std::string::npos)
-        return false;
-    auto lines = readLines(m_path);
     bool inSection = false;
-    std::ptrdiff_t sectionEnd = -1; // index after the last key line of the section
     bool done = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string name, k, v;
@@ -162,31 +163,49 @@ bool Settings::writeString(const std::string& section, const std::string& key, c
             inSection = sameName(name, section);
             if (inSection)
                 sectionEnd = static_cast<std::ptrdiff_t>(i + 1);
-        } else if (inSection) {
-            if (keyValue(lines[i], k, v) && sameName(k, key)) {
-                if (done) {
-                    // A second line of the key (left by an older build) would never be read.
-                    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-                    --i;
-                    continue;
-                }
-                lines[i] = k + "=" + value;
-                done = true;
-            } else if (!trim(lines[i]).empty()) {
-                sectionEnd = static_cast<std::ptrdiff_t>(i + 1);
-            }
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const bool isKey = keyValue(lines[i], k, v) && sameName(k, key);
+        if (isKey && done) {
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+            --i;
+        } else if (isKey) {
+            lines[i] = k + "=" + value;
+            done = true;
+        } else if (!trim(lines[i]).empty()) {
+            sectionEnd = static_cast<std::ptrdiff_t>(i + 1);
         }
     }
-    if (!done) {
-        if (sectionEnd >= 0) {
-            lines.insert(lines.begin() + sectionEnd, key + "=" + value);
-        } else {
-            if (!lines.empty() && !trim(lines.back()).empty())
-                lines.emplace_back();
-            lines.push_back("[" + section + "]");
-            lines.push_back(key + "=" + value);
-        }
+    return done;
+}
+
+// A new key line at the end of its section, or in a new section at the end of the file.
+void addKey(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+            const std::string& value, std::ptrdiff_t sectionEnd)
+{
+    if (sectionEnd >= 0) {
+        lines.insert(lines.begin() + sectionEnd, key + "=" + value);
+        return;
     }
+    if (!lines.empty() && !trim(lines.back()).empty())
+        lines.emplace_back();
+    lines.push_back("[" + section + "]");
+    lines.push_back(key + "=" + value);
+}
+
+} // namespace
+
+bool Settings::writeString(const std::string& section, const std::string& key, const std::string& value)
+{
+    // A line break in the value would start a line of its own, read as another key.
+    if (!holdsKey(key) || value.find_first_of("\r\n") != std::string::npos)
+        return false;
+    auto lines = readLines(m_path);
+    std::ptrdiff_t sectionEnd = -1;
+    if (!replaceInSection(lines, section, key, value, sectionEnd))
+        addKey(lines, section, key, value, sectionEnd);
     std::string text;
     for (const auto& l : lines)
         text += l + "\r\n";

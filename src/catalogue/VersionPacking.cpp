@@ -90,71 +90,75 @@ void VersionStore::packOne(int number)
         return;
     }
     // A save that changed nothing keeps no version.
-    if (header->kept.empty() && header->added.empty()) {
-        std::string successor;
-        bool known = false;
-        std::error_code ec;
-        int next = 0;
-        for (const auto& item : fs::directory_iterator(m_folder, ec)) {
-            const std::string name = item.path().filename().string();
-            for (const char* suffix : {".ver", ".hdr"}) {
-                const int n = numberOf(name, "v", suffix);
-                if (n > number && (next == 0 || n < next))
-                    next = n;
-            }
-        }
-        if (next == 0) {
-            if (auto current = readWhole(m_catalogueFile)) {
-                successor = std::move(*current);
-                known = true;
-            }
-        } else if (auto r = readWhole(path("v" + std::to_string(next) + ".raw"))) {
-            successor = std::move(*r);
-            known = true;
-        }
-        if (known && successor == *raw) {
-            removeVersionFiles(number);
-            return;
-        }
+    if (header->kept.empty() && header->added.empty() && successorBytes(number) == *raw) {
+        removeVersionFiles(number);
+        return;
     }
     // A real change forgets what could be redone before it.
     if (!header->redo && !header->keepRedo)
         dropRedoBefore(number);
     header->films = filmCount(*raw);
-    if (m_baseNumber == 0 || !exists(path("b" + std::to_string(m_baseNumber) + ".base"))) {
-        // The newest base on disk, if any.
-        m_baseNumber = 0;
-        m_baseBytes.clear();
-        std::error_code ec;
-        int newest = 0;
-        for (const auto& item : fs::directory_iterator(m_folder, ec))
-            newest = std::max(newest, numberOf(item.path().filename().string(), "b", ".base"));
-        if (newest)
-            if (auto packed = readWhole(path("b" + std::to_string(newest) + ".base")))
-                if (auto bytes = inflateBytes(*packed, kMaxFileSize)) {
-                    m_baseNumber = newest;
-                    m_baseBytes = std::move(*bytes);
-                }
-    }
-    std::string delta;
-    if (m_baseNumber) {
-        delta = makeDelta(m_baseBytes, *raw);
-        if (static_cast<double>(deltaLiteralBytes(delta)) > kNewBaseShare * static_cast<double>(raw->size()))
-            delta.clear();
-    }
-    if (delta.empty()) {
-        if (!writeWhole(path("b" + std::to_string(number) + ".base"), deflateBytes(*raw, 6)))
-            return; // stays unpacked; tried again later
-        m_baseNumber = number;
-        m_baseBytes = *raw;
-        delta = makeDelta(m_baseBytes, *raw);
-    }
+    const auto delta = deltaAgainstBase(number, *raw);
+    if (!delta)
+        return; // stays unpacked; tried again later
     header->base = m_baseNumber;
-    if (!writeWhole(path(stem + ".ver"), formatHeader(*header) + deflateBytes(delta, 6)))
+    if (!writeWhole(path(stem + ".ver"), formatHeader(*header) + deflateBytes(*delta, 6)))
         return;
     ::unlink(path(stem + ".raw").c_str());
     ::unlink(path(stem + ".hdr").c_str());
     dropUnchangedBefore(number, *raw);
+}
+
+std::optional<std::string> VersionStore::successorBytes(int number) const
+{
+    std::error_code ec;
+    int next = 0;
+    for (const auto& item : fs::directory_iterator(m_folder, ec)) {
+        const std::string name = item.path().filename().string();
+        for (const char* suffix : {".ver", ".hdr"}) {
+            const int n = numberOf(name, "v", suffix);
+            if (n > number && (next == 0 || n < next))
+                next = n;
+        }
+    }
+    if (next == 0)
+        return readWhole(m_catalogueFile);
+    return readWhole(path("v" + std::to_string(next) + ".raw"));
+}
+
+void VersionStore::loadNewestBase()
+{
+    if (m_baseNumber != 0 && exists(path("b" + std::to_string(m_baseNumber) + ".base")))
+        return;
+    m_baseNumber = 0;
+    m_baseBytes.clear();
+    std::error_code ec;
+    int newest = 0;
+    for (const auto& item : fs::directory_iterator(m_folder, ec))
+        newest = std::max(newest, numberOf(item.path().filename().string(), "b", ".base"));
+    if (!newest)
+        return;
+    if (auto packed = readWhole(path("b" + std::to_string(newest) + ".base")))
+        if (auto bytes = inflateBytes(*packed, kMaxFileSize)) {
+            m_baseNumber = newest;
+            m_baseBytes = std::move(*bytes);
+        }
+}
+
+std::optional<std::string> VersionStore::deltaAgainstBase(int number, const std::string& raw)
+{
+    loadNewestBase();
+    if (m_baseNumber) {
+        std::string delta = makeDelta(m_baseBytes, raw);
+        if (!delta.empty() &&
+            static_cast<double>(deltaLiteralBytes(delta)) <= kNewBaseShare * static_cast<double>(raw.size()))
+            return delta;
+    }
+    if (!writeWhole(path("b" + std::to_string(number) + ".base"), deflateBytes(raw, 6)))
+        return std::nullopt;
+    m_baseNumber = number;
+    m_baseBytes = raw;
+    return makeDelta(m_baseBytes, raw);
 }
 
 void VersionStore::dropUnchangedBefore(int number, const std::string& bytes)

@@ -313,6 +313,24 @@ std::vector<VersionEntry> VersionStore::list()
     return scan();
 }
 
+std::vector<VersionEntry> VersionStore::restorable()
+{
+    auto versions = list();
+    std::erase_if(versions, [](const VersionEntry& e) { return e.Redo; });
+    return versions;
+}
+
+UndoRedo VersionStore::nextUndoRedo(bool wait)
+{
+    UndoRedo next;
+    for (auto& v : wait ? list() : peek()) {
+        auto& slot = v.Redo ? next.redo : next.undo;
+        if (!slot)
+            slot = std::move(v);
+    }
+    return next;
+}
+
 std::optional<VersionEntry> VersionStore::nextUndo()
 {
     for (const auto& e : list())

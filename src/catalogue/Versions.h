@@ -32,6 +32,14 @@ struct VersionEntry
     bool Redo = false;     // kept by an undo, brought back by redo
 };
 
+// The next version an undo and a redo would bring back; none when there is nothing to undo
+// (redo).
+struct UndoRedo
+{
+    std::optional<VersionEntry> undo;
+    std::optional<VersionEntry> redo;
+};
+
 class VersionStore
 {
 public:
@@ -68,8 +76,13 @@ public:
     std::vector<VersionEntry> list();
     // The same without waiting: versions being packed may still be listed.
     std::vector<VersionEntry> peek() const { return scan(); }
+    // The versions a restore may bring back, newest first: those an undo kept for redo are left out.
+    std::vector<VersionEntry> restorable();
     std::optional<VersionEntry> nextUndo();
     std::optional<VersionEntry> nextRedo();
+    // The versions undo and redo would bring back, for naming the commands. With `wait`, after
+    // the worker is done (as nextUndo and nextRedo); without, from the versions listed so far.
+    UndoRedo nextUndoRedo(bool wait);
     // Restore the catalogue file and covers; the caller reopens the catalogue.
     Outcome undo();
     Outcome redo();
@@ -108,6 +121,14 @@ private:
     void enqueue(int number);
     void work();
     void packOne(int number);
+    // The file the version after `number` holds: the next version's copy, or the catalogue when
+    // none follows; nothing when it cannot be read.
+    std::optional<std::string> successorBytes(int number) const;
+    // Keeps the base packed against: the one in memory, or the newest on disk.
+    void loadNewestBase();
+    // `raw` as a delta against the base; a new base (written first) when the base is missing or
+    // too far from `raw`. Nothing when the new base cannot be written.
+    std::optional<std::string> deltaAgainstBase(int number, const std::string& raw);
     void prune();
     std::vector<VersionEntry> scan() const;
     std::optional<std::string> reconstruct(int number) const;

@@ -122,10 +122,8 @@ int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
         if (!record)
             return failText(record.message(), err);
         editing::applyFilmRecord(values, *record);
-        const std::string companion = editing::companionPicture(film);
-        std::error_code ec;
-        if (cover.empty() && !companion.empty() && fs::is_regular_file(companion, ec))
-            coverSource = companion;
+        if (cover.empty())
+            coverSource = editing::existingCompanionPicture(film);
     }
     for (const std::string& s : sets)
         if (int status = applySet(values, s, err))

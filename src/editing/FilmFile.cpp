@@ -86,4 +86,13 @@ std::string companionPicture(const std::string& filmPath)
     return {};
 }
 
+std::string existingCompanionPicture(const std::string& filmPath)
+{
+    std::string picture = companionPicture(filmPath);
+    std::error_code ec;
+    if (picture.empty() || !std::filesystem::is_regular_file(picture, ec))
+        return {};
+    return picture;
+}
+
 } // namespace cinevaro::editing

@@ -67,5 +67,8 @@ FilmFileKind filmFileKindOf(const std::string& chosen);
 // The companion picture of a film record file to import: the path with its ".film" or ".txt"
 // extension (any letter case) replaced by ".jpg"; empty for any other name.
 std::string companionPicture(const std::string& filmPath);
+// The companion picture when it exists beside the film record file as a regular file (a folder
+// or a dangling link of that name is no picture); empty otherwise.
+std::string existingCompanionPicture(const std::string& filmPath);
 
 } // namespace cinevaro::editing

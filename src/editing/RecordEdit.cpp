@@ -239,6 +239,15 @@ FilmRecord toFilmRecord(RecordValues& values)
     return film;
 }
 
+catalogue::Result<FilmFileNames> exportFilmRecord(RecordValues& values, const std::string& chosen, FilmFileKind kind)
+{
+    const FilmRecord film = toFilmRecord(values);
+    FilmFileNames names = filmFileNamesFor(chosen, kind);
+    if (auto written = writeFilmFile(names.film, film); !written)
+        return written;
+    return names;
+}
+
 Outcome checkSupport(const CatalogueState& state, const std::string& support)
 {
     for (const std::string& name : state.supportNames())

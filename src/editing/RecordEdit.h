@@ -61,6 +61,10 @@ void applyFilmRecord(RecordValues& values, const FilmRecord& film);
 // The film record file of what the boxes hold (export): title and distributor in upper case,
 // the duration boxes normalised as a save does.
 FilmRecord toFilmRecord(RecordValues& values);
+// "Exporter .film .txt": the film record file of the boxes written under the name the chosen kind
+// of file gives (filmFileNamesFor). The names written to; the companion picture, when named, is
+// the caller's to write. The failure when the file could not be written.
+catalogue::Result<FilmFileNames> exportFilmRecord(RecordValues& values, const std::string& chosen, FilmFileKind kind);
 
 // Refuses a support name that is not in the catalogue's support list.
 catalogue::Outcome checkSupport(const catalogue::CatalogueState& state, const std::string& support);

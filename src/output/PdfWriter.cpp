@@ -134,39 +134,56 @@ std::vector<std::string> PdfWriter::wrap(const std::string& text, const FontSpec
         std::string paragraph = text.substr(start, end - start);
         if (!paragraph.empty() && paragraph.back() == '\r')
             paragraph.pop_back();
-        std::string line;
-        std::size_t at = 0;
-        while (at < paragraph.size()) {
-            std::size_t next = paragraph.find(' ', at);
-            if (next == std::string::npos)
-                next = paragraph.size();
-            std::string word = paragraph.substr(at, next - at);
-            const std::string candidate = line.empty() ? word : line + " " + word;
-            if (width(candidate, font) <= widthMm) {
-                line = candidate;
-            } else {
-                if (!line.empty())
-                    lines.push_back(line);
-                // A word wider than the box is cut where it reaches the edge.
-                while (word.size() > 1 && width(word, font) > widthMm) {
-                    std::size_t fits = 0;
-                    for (double used = 0; fits < word.size(); ++fits) {
-                        const double w = width(word.substr(fits, 1), font);
-                        if (fits > 0 && used + w > widthMm)
-                            break;
-                        used += w;
-                    }
-                    lines.push_back(word.substr(0, fits));
-                    word.erase(0, fits);
-                }
-                line = word;
-            }
-            at = next + 1;
-        }
-        lines.push_back(line);
+        wrapParagraph(paragraph, font, widthMm, lines);
         start = end + 1;
     }
     return lines;
+}
+
+void PdfWriter::wrapParagraph(const std::string& paragraph, const FontSpec& font, double widthMm,
+                              std::vector<std::string>& lines)
+{
+    std::string line;
+    std::size_t at = 0;
+    while (at < paragraph.size()) {
+        std::size_t next = paragraph.find(' ', at);
+        if (next == std::string::npos)
+            next = paragraph.size();
+        std::string word = paragraph.substr(at, next - at);
+        const std::string candidate = line.empty() ? word : line + " " + word;
+        if (width(candidate, font) <= widthMm) {
+            line = candidate;
+        } else {
+            if (!line.empty())
+                lines.push_back(line);
+            line = cutLongWord(word, font, widthMm, lines);
+        }
+        at = next + 1;
+    }
+    lines.push_back(line);
+}
+
+std::string PdfWriter::cutLongWord(std::string word, const FontSpec& font, double widthMm,
+                                   std::vector<std::string>& lines)
+{
+    while (word.size() > 1 && width(word, font) > widthMm) {
+        const std::size_t fits = fittingPrefix(word, font, widthMm);
+        lines.push_back(word.substr(0, fits));
+        word.erase(0, fits);
+    }
+    return word;
+}
+
+std::size_t PdfWriter::fittingPrefix(const std::string& word, const FontSpec& font, double widthMm)
+{
+    std::size_t fits = 0;
+    for (double used = 0; fits < word.size(); ++fits) {
+        const double w = width(word.substr(fits, 1), font);
+        if (fits > 0 && used + w > widthMm)
+            break;
+        used += w;
+    }
+    return fits;
 }
 
 void PdfWriter::textBox(std::string& content, const DrawOp& op)

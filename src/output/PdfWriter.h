@@ -41,6 +41,14 @@ private:
     // Width in millimetres of `bytes` with `font`, from per-character widths measured once.
     double width(const std::string& bytes, const FontSpec& font);
     std::vector<std::string> wrap(const std::string& text, const FontSpec& font, double widthMm);
+    // Appends the lines of one paragraph (no line break in it) to `lines`.
+    void wrapParagraph(const std::string& paragraph, const FontSpec& font, double widthMm,
+                       std::vector<std::string>& lines);
+    // A word wider than the box is cut where it reaches the edge: the full pieces go to `lines`,
+    // the rest (which fits) is returned.
+    std::string cutLongWord(std::string word, const FontSpec& font, double widthMm, std::vector<std::string>& lines);
+    // How many leading characters of `word` fit in `widthMm` (one at least).
+    std::size_t fittingPrefix(const std::string& word, const FontSpec& font, double widthMm);
 
     table::SafeFileWriter& m_file;
     const PrintDocument& m_format;

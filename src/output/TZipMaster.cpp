@@ -140,6 +140,12 @@ void TZipMaster::progress(int type, const std::string& name, std::int64_t size)
         OnProgress(type, name, size);
 }
 
+int progressBarSteps(std::int64_t fileSize)
+{
+    const std::int64_t steps = fileSize / static_cast<std::int64_t>(TZipMaster::kProgressStepBytes);
+    return steps > 1 ? static_cast<int>(std::min<std::int64_t>(steps, 1 << 30)) : 1;
+}
+
 bool TZipMaster::progressStep()
 {
     progress(ProgressStep, " ", 0);

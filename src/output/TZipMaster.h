@@ -100,6 +100,10 @@ private:
     bool m_cancel = false;
 };
 
+// The length of a progress bar for a file of `fileSize` bytes: the ProgressStep events it raises
+// (one per kProgressStepBytes), at least 1, at most 2^30 (a bar counts in int).
+int progressBarSteps(std::int64_t fileSize);
+
 // Entry list reader: setting the name clears the list and reads it when the file exists.
 class TZipDir
 {

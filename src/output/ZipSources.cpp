@@ -44,116 +44,166 @@ void removeQuietly(const std::string& path)
     ::unlink(path.c_str());
 }
 
+namespace {
+
+// One read(2), tried again when a signal interrupts it.
+ssize_t readRetrying(int fd, void* data, zip_uint64_t len)
+{
+    ssize_t n;
+    do {
+        n = ::read(fd, data, len);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+} // namespace
+
 zip_int64_t ArchiveFile::callback(void* userdata, void* data, zip_uint64_t len, zip_source_cmd_t cmd)
 {
     auto* a = static_cast<ArchiveFile*>(userdata);
     switch (cmd) {
     case ZIP_SOURCE_SUPPORTS:
         return ZIP_SOURCE_SUPPORTS_WRITABLE;
-    case ZIP_SOURCE_STAT: {
-        auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &a->error);
-        if (!st)
-            return -1;
-        struct stat file
-        {
-        };
-        // The library takes a missing file (read error, ENOENT) as an archive to create.
-        if (::stat(a->path.c_str(), &file) != 0)
-            return a->fail(ZIP_ER_READ, errno);
-        zip_stat_init(st);
-        st->size = static_cast<zip_uint64_t>(file.st_size);
-        st->mtime = file.st_mtime;
-        st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-        return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_OPEN: {
-        a->readFd.reset(::open(a->path.c_str(), O_RDONLY | O_CLOEXEC));
-        struct stat file
-        {
-        };
-        if (!a->readFd || ::fstat(a->readFd.get(), &file) != 0)
-            return a->fail(ZIP_ER_OPEN, errno);
-        a->readPos = 0;
-        a->readSize = static_cast<std::uint64_t>(file.st_size);
-        return 0;
-    }
-    case ZIP_SOURCE_READ: {
-        ssize_t n;
-        do {
-            n = ::read(a->readFd.get(), data, len);
-        } while (n < 0 && errno == EINTR);
-        if (n < 0)
-            return a->fail(ZIP_ER_READ, errno);
-        a->readPos += static_cast<std::uint64_t>(n);
-        return n;
-    }
-    case ZIP_SOURCE_SEEK: {
-        const zip_int64_t to = zip_source_seek_compute_offset(a->readPos, a->readSize, data, len, &a->error);
-        if (to < 0)
-            return -1;
-        if (::lseek(a->readFd.get(), static_cast<off_t>(to), SEEK_SET) < 0)
-            return a->fail(ZIP_ER_SEEK, errno);
-        a->readPos = static_cast<std::uint64_t>(to);
-        return 0;
-    }
+    case ZIP_SOURCE_STAT:
+        return a->statArchive(data, len);
+    case ZIP_SOURCE_OPEN:
+        return a->openRead();
+    case ZIP_SOURCE_READ:
+        return a->readArchive(data, len);
+    case ZIP_SOURCE_SEEK:
+        return a->seekRead(data, len);
     case ZIP_SOURCE_TELL:
         return static_cast<zip_int64_t>(a->readPos);
     case ZIP_SOURCE_CLOSE:
-        a->closeRead();
-        return 0;
-    case ZIP_SOURCE_BEGIN_WRITE:
-        a->writer = std::make_unique<table::SafeFileWriter>(a->path);
-        if (!a->writer->open())
-            return a->writeFailed(ZIP_ER_TMPOPEN);
-        return 0;
-    case ZIP_SOURCE_WRITE:
-        if (!a->writer || !a->writer->write(data, len))
-            return a->writeFailed(ZIP_ER_WRITE);
-        return static_cast<zip_int64_t>(len);
-    case ZIP_SOURCE_SEEK_WRITE: {
-        if (!a->writer)
-            return a->fail(ZIP_ER_INTERNAL, 0);
-        const zip_int64_t to =
-            zip_source_seek_compute_offset(a->writer->tell(), a->writer->size(), data, len, &a->error);
-        if (to < 0)
-            return -1;
-        if (!a->writer->seek(static_cast<std::uint64_t>(to)))
-            return a->writeFailed(ZIP_ER_WRITE);
-        return 0;
-    }
-    case ZIP_SOURCE_TELL_WRITE:
-        if (!a->writer)
-            return a->fail(ZIP_ER_INTERNAL, 0);
-        return static_cast<zip_int64_t>(a->writer->tell());
-    case ZIP_SOURCE_COMMIT_WRITE: {
-        if (!a->writer)
-            return a->fail(ZIP_ER_INTERNAL, 0);
-        a->closeRead();
-        const table::FileWriteResult done = a->writer->commit();
-        if (!done)
-            return a->fail(done.error == ENOSPC || done.error == EIO ? ZIP_ER_WRITE : ZIP_ER_RENAME, done.error);
-        a->writer.reset();
-        return 0;
-    }
-    case ZIP_SOURCE_ROLLBACK_WRITE:
-        if (a->writer)
-            a->writer->abort();
-        a->writer.reset();
-        return 0;
-    case ZIP_SOURCE_REMOVE:
-        // An archive left without entries is removed.
-        if (::unlink(a->path.c_str()) != 0 && errno != ENOENT)
-            return a->fail(ZIP_ER_REMOVE, errno);
-        (void)table::syncFolderOf(a->path);
-        return 0;
-    case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&a->error, data, len);
     case ZIP_SOURCE_FREE:
         a->closeRead();
         return 0;
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&a->error, data, len);
     default:
-        return a->fail(ZIP_ER_OPNOTSUPP, 0);
+        return a->writeCommand(cmd, data, len);
     }
+}
+
+zip_int64_t ArchiveFile::writeCommand(zip_source_cmd_t cmd, void* data, zip_uint64_t len)
+{
+    switch (cmd) {
+    case ZIP_SOURCE_BEGIN_WRITE:
+        return beginWrite();
+    case ZIP_SOURCE_WRITE:
+        if (!writer || !writer->write(data, len))
+            return writeFailed(ZIP_ER_WRITE);
+        return static_cast<zip_int64_t>(len);
+    case ZIP_SOURCE_SEEK_WRITE:
+        return seekWrite(data, len);
+    case ZIP_SOURCE_TELL_WRITE:
+        if (!writer)
+            return fail(ZIP_ER_INTERNAL, 0);
+        return static_cast<zip_int64_t>(writer->tell());
+    case ZIP_SOURCE_COMMIT_WRITE:
+        return commitWrite();
+    case ZIP_SOURCE_ROLLBACK_WRITE:
+        if (writer)
+            writer->abort();
+        writer.reset();
+        return 0;
+    case ZIP_SOURCE_REMOVE:
+        return removeArchive();
+    default:
+        return fail(ZIP_ER_OPNOTSUPP, 0);
+    }
+}
+
+zip_int64_t ArchiveFile::statArchive(void* data, zip_uint64_t len)
+{
+    auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &error);
+    if (!st)
+        return -1;
+    struct stat file
+    {
+    };
+    // The library takes a missing file (read error, ENOENT) as an archive to create.
+    if (::stat(path.c_str(), &file) != 0)
+        return fail(ZIP_ER_READ, errno);
+    zip_stat_init(st);
+    st->size = static_cast<zip_uint64_t>(file.st_size);
+    st->mtime = file.st_mtime;
+    st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+    return sizeof(zip_stat_t);
+}
+
+zip_int64_t ArchiveFile::openRead()
+{
+    readFd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat file
+    {
+    };
+    if (!readFd || ::fstat(readFd.get(), &file) != 0)
+        return fail(ZIP_ER_OPEN, errno);
+    readPos = 0;
+    readSize = static_cast<std::uint64_t>(file.st_size);
+    return 0;
+}
+
+zip_int64_t ArchiveFile::readArchive(void* data, zip_uint64_t len)
+{
+    const ssize_t n = readRetrying(readFd.get(), data, len);
+    if (n < 0)
+        return fail(ZIP_ER_READ, errno);
+    readPos += static_cast<std::uint64_t>(n);
+    return n;
+}
+
+zip_int64_t ArchiveFile::seekRead(void* data, zip_uint64_t len)
+{
+    const zip_int64_t to = zip_source_seek_compute_offset(readPos, readSize, data, len, &error);
+    if (to < 0)
+        return -1;
+    if (::lseek(readFd.get(), static_cast<off_t>(to), SEEK_SET) < 0)
+        return fail(ZIP_ER_SEEK, errno);
+    readPos = static_cast<std::uint64_t>(to);
+    return 0;
+}
+
+zip_int64_t ArchiveFile::beginWrite()
+{
+    writer = std::make_unique<table::SafeFileWriter>(path);
+    if (!writer->open())
+        return writeFailed(ZIP_ER_TMPOPEN);
+    return 0;
+}
+
+zip_int64_t ArchiveFile::seekWrite(void* data, zip_uint64_t len)
+{
+    if (!writer)
+        return fail(ZIP_ER_INTERNAL, 0);
+    const zip_int64_t to = zip_source_seek_compute_offset(writer->tell(), writer->size(), data, len, &error);
+    if (to < 0)
+        return -1;
+    if (!writer->seek(static_cast<std::uint64_t>(to)))
+        return writeFailed(ZIP_ER_WRITE);
+    return 0;
+}
+
+zip_int64_t ArchiveFile::commitWrite()
+{
+    if (!writer)
+        return fail(ZIP_ER_INTERNAL, 0);
+    closeRead();
+    const table::FileWriteResult done = writer->commit();
+    if (!done)
+        return fail(done.error == ENOSPC || done.error == EIO ? ZIP_ER_WRITE : ZIP_ER_RENAME, done.error);
+    writer.reset();
+    return 0;
+}
+
+zip_int64_t ArchiveFile::removeArchive()
+{
+    // An archive left without entries is removed.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return fail(ZIP_ER_REMOVE, errno);
+    (void)table::syncFolderOf(path);
+    return 0;
 }
 
 zip_int64_t ZipSourceState::callback(void* userdata, void* data, zip_uint64_t len, zip_source_cmd_t cmd)
@@ -170,10 +220,7 @@ zip_int64_t ZipSourceState::callback(void* userdata, void* data, zip_uint64_t le
         s->owner->progress(ProgressFileBegins, s->file.name, static_cast<std::int64_t>(s->file.size));
         return 0;
     case ZIP_SOURCE_READ: {
-        ssize_t n;
-        do {
-            n = ::read(s->fd.get(), data, len);
-        } while (n < 0 && errno == EINTR);
+        const ssize_t n = readRetrying(s->fd.get(), data, len);
         if (n < 0) {
             zip_error_set(&s->error, ZIP_ER_READ, errno);
             return -1;

@@ -67,6 +67,18 @@ struct ArchiveFile
 
     // The zip library's source callback; `userdata` is the ArchiveFile.
     static zip_int64_t callback(void* userdata, void* data, zip_uint64_t len, zip_source_cmd_t cmd);
+
+    // The commands, each returning what the library expects (-1 after setting `error`).
+    zip_int64_t writeCommand(zip_source_cmd_t cmd, void* data, zip_uint64_t len);
+    zip_int64_t statArchive(void* data, zip_uint64_t len);
+    zip_int64_t openRead();
+    zip_int64_t readArchive(void* data, zip_uint64_t len);
+    zip_int64_t seekRead(void* data, zip_uint64_t len);
+    // Writing goes to a new file beside the archive, renamed over it by the commit.
+    zip_int64_t beginWrite();
+    zip_int64_t seekWrite(void* data, zip_uint64_t len);
+    zip_int64_t commitWrite();
+    zip_int64_t removeArchive();
 };
 
 // One file read by the zip library while it writes the archive; raises the progress events.

@@ -346,6 +346,10 @@ private:
     void applyStartExpansion();
     void FormShow();
     void FormClose();
+    // Settings written on close: each support's node open or closed, the window's place, size and
+    // panels.
+    void saveSupportExpansion();
+    void saveWindowPlacement();
     void FormResize();
     void ADVGenResize();
     // Panel and shell commands (TfrmBase_Menus.cpp).
@@ -448,6 +452,10 @@ private:
     // Loans (TfrmBase_Loans.cpp).
     void setupLoans();
     void btnPretClick();
+    // The loan window for the shown film, then the film shown again.
+    void lendShownFilm();
+    // The shown film returned (a failure reported), then shown again.
+    void returnShownFilm();
     void MenuPretClick();
     void GestiondesPrt1Click();
     void btnFGestPretClick();

@@ -31,20 +31,28 @@ void TfrmBase::btnPretClick()
         return;
     if (m_state.table().RowCount() == 0 || !TreeFilm->currentItem() || FindFilmRow() == 0)
         return;
-    const int row = m_state.CurrentRow;
-    if (!loans::isLent(m_state.table(), row)) {
-        if (frmPret) {
-            frmPret->execute(TreeFilm->currentItem()->text(0));
-            m_state.CurrentRow = row;
-            ShowRecord();
-        }
-        Rafraichir1Click();
+    if (loans::isLent(m_state.table(), m_state.CurrentRow))
+        returnShownFilm();
+    else
+        lendShownFilm();
+    Rafraichir1Click();
+}
+
+void TfrmBase::lendShownFilm()
+{
+    if (!frmPret)
         return;
-    }
-    if (const auto returned = loans::returnFilm(m_state, row); !returned)
+    const int row = m_state.CurrentRow;
+    frmPret->execute(TreeFilm->currentItem()->text(0));
+    m_state.CurrentRow = row;
+    ShowRecord();
+}
+
+void TfrmBase::returnShownFilm()
+{
+    if (const auto returned = loans::returnFilm(m_state, m_state.CurrentRow); !returned)
         m_prompts.error(fromCp(returned.message));
     ShowRecord();
-    Rafraichir1Click();
 }
 
 void TfrmBase::MenuPretClick()

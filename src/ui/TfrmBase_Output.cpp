@@ -39,6 +39,27 @@ QColor colourSetting(catalogue::Settings& settings, const char* key, int def)
     return paint::fromWindowsColour(static_cast<std::uint32_t>(settings.readInteger("COULEUR", key, def)));
 }
 
+// Hot tracking (the item under the mouse underlined in blue) and the tree's background colour.
+void applyTreeLook(QTreeWidget* tree, catalogue::Settings& s)
+{
+    const bool hot = s.readBool("INTERFACE", "HOTTRACK", true);
+    tree->setMouseTracking(hot);
+    tree->setAttribute(Qt::WA_Hover, hot);
+    tree->setStyleSheet(hot ? QStringLiteral("QTreeView::item:hover { color: #0000ff; text-decoration: underline; }")
+                            : QString());
+    setBackground(tree, colourSetting(s, "COULEURTREE", 15780518));
+    tree->viewport()->setPalette(tree->palette());
+}
+
+void applyTitleColours(QWidget* title, catalogue::Settings& s)
+{
+    setBackground(title, colourSetting(s, "COULEURTITRE", 15793151));
+    QPalette palette = title->palette();
+    palette.setColor(QPalette::WindowText, colourSetting(s, "COULEURTEXTETITRE", 16711680));
+    palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+    title->setPalette(palette);
+}
+
 } // namespace
 
 void TfrmBase::setupOutput()
@@ -110,21 +131,8 @@ void TfrmBase::ApplyAppearance()
     if (frmPrint.created())
         frmPrint->setOfficeStyle(office);
 
-    // Hot tracking: the item under the mouse is underlined in blue.
-    const bool hot = s.readBool("INTERFACE", "HOTTRACK", true);
-    TreeFilm->setMouseTracking(hot);
-    TreeFilm->setAttribute(Qt::WA_Hover, hot);
-    TreeFilm->setStyleSheet(
-        hot ? QStringLiteral("QTreeView::item:hover { color: #0000ff; text-decoration: underline; }") : QString());
-    setBackground(TreeFilm, colourSetting(s, "COULEURTREE", 15780518));
-    TreeFilm->viewport()->setPalette(TreeFilm->palette());
-
-    setBackground(lblTitre, colourSetting(s, "COULEURTITRE", 15793151));
-    QPalette title = lblTitre->palette();
-    title.setColor(QPalette::WindowText, colourSetting(s, "COULEURTEXTETITRE", 16711680));
-    title.setColor(QPalette::Text, title.color(QPalette::WindowText));
-    lblTitre->setPalette(title);
-
+    applyTreeLook(TreeFilm, s);
+    applyTitleColours(lblTitre, s);
     const QColor zone = colourSetting(s, "COULEURZONE", 16776960);
     for (QWidget* widget : std::initializer_list<QWidget*>{lblDate, lblReal, lblDuree, lblOri, lblGenre, MemoResume,
                                                            lstActeur, lblDistrib, lblSupport, lblPret, lblNo})

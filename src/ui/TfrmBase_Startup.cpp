@@ -175,12 +175,23 @@ void TfrmBase::FormShow()
 
 void TfrmBase::FormClose()
 {
-    auto& s = *m_settings;
+    saveSupportExpansion();
+    saveWindowPlacement();
+}
+
+void TfrmBase::saveSupportExpansion()
+{
     // A support's key is never a fixed key nor a line the file cannot hold (supportStateKey).
     for (std::size_t i = 0; i < m_state.SupportGroups.size() && !m_state.SupportGroups[i].Name.empty(); ++i) {
         const QTreeWidgetItem* node = supportNode(static_cast<int>(i));
-        s.writeBool(kGeneral, catalogue::supportStateKey(m_state.SupportGroups[i].Name), node && node->isExpanded());
+        m_settings->writeBool(kGeneral, catalogue::supportStateKey(m_state.SupportGroups[i].Name),
+                              node && node->isExpanded());
     }
+}
+
+void TfrmBase::saveWindowPlacement()
+{
+    auto& s = *m_settings;
     const QRect frame = frameGeometry();
     s.writeInteger(kGeneral, "POSITIONW", width());
     s.writeInteger(kGeneral, "POSITIONH", height());

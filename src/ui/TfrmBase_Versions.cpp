@@ -1,6 +1,7 @@
 // "Edition" > "Annuler" / "Rétablir" and "Base de Données" > "Versions…": the kept versions of
 // the catalogue brought back, then the catalogue read again and the tree refreshed with the
 // selection kept where the film still exists.
+#include <QAction>
 #include <QMenu>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -13,6 +14,44 @@
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {
+
+namespace {
+
+// "Annuler" / "Rétablir" followed by the operation it would bring back; disabled when none.
+void showUndoAction(QAction* action, const QString& command, const std::optional<catalogue::VersionEntry>& version)
+{
+    action->setEnabled(version.has_value());
+    action->setText(version ? command + QLatin1Char(' ') + fromCp(version->Operation) : command);
+}
+
+// The captions of a tree node and of its parent: what finds the node again in a rebuilt tree.
+struct NodeCaptions
+{
+    QString caption;
+    QString parentCaption;
+};
+
+NodeCaptions captionsOf(const QTreeWidgetItem* node)
+{
+    NodeCaptions captions;
+    if (node) {
+        captions.caption = node->text(0);
+        if (node->parent())
+            captions.parentCaption = node->parent()->text(0);
+    }
+    return captions;
+}
+
+// The first node with these captions (a top node matches on its own caption), or null.
+QTreeWidgetItem* nodeWithCaptions(QTreeWidget* tree, const NodeCaptions& wanted)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->text(0) == wanted.caption && (!(*it)->parent() || (*it)->parent()->text(0) == wanted.parentCaption))
+            return *it;
+    return nullptr;
+}
+
+} // namespace
 
 void TfrmBase::addVersionCommands(QMenu* base, QMenu* edit)
 {
@@ -45,26 +84,10 @@ void TfrmBase::updateUndoActions(bool exact)
         m_state.VersionWarning.clear();
         m_prompts.warning(QStringLiteral("Attention"), warning);
     }
-    std::optional<catalogue::VersionEntry> undo, redo;
     const bool open = m_state.IsOpen && !m_state.CatalogueFileName.empty();
-    if (open) {
-        auto& versions = catalogue::versionsOf(m_state);
-        if (exact) {
-            undo = versions.nextUndo();
-            redo = versions.nextRedo();
-        } else {
-            for (const auto& v : versions.peek()) {
-                if (v.Redo && !redo)
-                    redo = v;
-                if (!v.Redo && !undo)
-                    undo = v;
-            }
-        }
-    }
-    Annuler1->setEnabled(undo.has_value());
-    Annuler1->setText(undo ? QStringLiteral("Annuler ") + fromCp(undo->Operation) : QStringLiteral("Annuler"));
-    Retablir1->setEnabled(redo.has_value());
-    Retablir1->setText(redo ? QStringLiteral("Rétablir ") + fromCp(redo->Operation) : QStringLiteral("Rétablir"));
+    const auto next = open ? catalogue::versionsOf(m_state).nextUndoRedo(exact) : catalogue::UndoRedo{};
+    showUndoAction(Annuler1, QStringLiteral("Annuler"), next.undo);
+    showUndoAction(Retablir1, QStringLiteral("Rétablir"), next.redo);
     Versions1->setEnabled(open);
 }
 
@@ -105,15 +128,12 @@ void TfrmBase::Versions1Click()
 
 void TfrmBase::reopenAfterVersionChange()
 {
-    QString caption;
-    QString parentCaption;
-    if (const QTreeWidgetItem* current = TreeFilm->currentItem()) {
-        caption = current->text(0);
-        if (current->parent())
-            parentCaption = current->parent()->text(0);
-    }
+    const NodeCaptions selected = captionsOf(TreeFilm->currentItem());
     if (const auto opened = catalogue::loadCatalogue(m_state); !opened) {
-        m_prompts.error(fromCp(opened.message));
+        // The file brought back cannot be read: it is closed, and none of its films stays on
+        // show, as after an open that failed.
+        showOpenedCatalogue(false, fromCp(opened.message));
+        updateUndoActions(true);
         return;
     }
     catalogue::ParseSupportList(m_state);
@@ -121,14 +141,9 @@ void TfrmBase::reopenAfterVersionChange()
     clearFilterState();
     RebuildTree();
     RestoreExpansion();
-    QTreeWidgetItem* chosen = RootNode;
-    for (QTreeWidgetItemIterator it(TreeFilm); *it; ++it)
-        if ((*it)->text(0) == caption && (!(*it)->parent() || (*it)->parent()->text(0) == parentCaption)) {
-            chosen = *it;
-            break;
-        }
+    QTreeWidgetItem* found = nodeWithCaptions(TreeFilm, selected);
     clearRecordView();
-    selectNode(chosen);
+    selectNode(found ? found : RootNode);
     updateUndoActions(true);
 }
 

@@ -142,15 +142,20 @@ bool CookieStore::domainMatches(const std::string& host, const std::string& doma
     return h.size() > d.size() + 1 && h.ends_with(d) && h[h.size() - d.size() - 1] == '.';
 }
 
-void CookieStore::receive(const std::string& header, const std::string& host, const std::string& requestPath,
-                          std::optional<std::time_t> now)
+namespace {
+
+// A control character (a lone CR, say) would be sent back on a request line of its own.
+bool hasControlCharacter(const std::string& text)
 {
-    // A control character (a lone CR, say) would be sent back on a request line of its own.
-    if (header.size() > kMaxCookieBytes || std::any_of(header.begin(), header.end(), [](char ch) {
-            auto c = static_cast<unsigned char>(ch);
-            return (c < 0x20 && c != '\t') || c == 0x7F;
-        }))
-        return;
+    return std::any_of(text.begin(), text.end(), [](char ch) {
+        auto c = static_cast<unsigned char>(ch);
+        return (c < 0x20 && c != '\t') || c == 0x7F;
+    });
+}
+
+// The header's parts between ";", trimmed: "name=value" first, then the attributes.
+std::vector<std::string> headerParts(const std::string& header)
+{
     std::vector<std::string> parts;
     std::size_t pos = 0;
     while (pos <= header.size()) {
@@ -160,6 +165,59 @@ void CookieStore::receive(const std::string& header, const std::string& host, co
             break;
         pos = semi + 1;
     }
+    return parts;
+}
+
+// The Domain attribute; false refuses the cookie. A cookie may only name the sending host or a
+// domain above it; an address has none above it, and a domain open to anyone's registration
+// ("com", "co.uk") is refused.
+bool applyDomain(Cookie& cookie, const std::string& host, const std::string& value)
+{
+    std::string d = table::lowerAscii(value);
+    if (d.front() == '.')
+        d.erase(0, 1);
+    const bool numeric = host.find_first_not_of("0123456789.:[]") == std::string::npos;
+    if (!CookieStore::domainMatches(host, d) || (numeric && d != table::lowerAscii(host)))
+        return false;
+    if (!numeric && CookieStore::isPublicSuffix(d))
+        return false;
+    cookie.domain = d;
+    cookie.hostOnly = numeric;
+    return true;
+}
+
+// One attribute ("Path=/films"); false when it refuses the cookie. Max-Age is kept apart in
+// `removeByAge` (whether it removes the cookie), since it wins over Expires.
+bool applyAttribute(Cookie& cookie, const std::string& part, const std::string& host, std::optional<bool>& removeByAge)
+{
+    auto e = part.find('=');
+    std::string key = table::lowerAscii(table::trim(part.substr(0, e)));
+    std::string value = e == std::string::npos ? std::string() : unquote(table::trim(part.substr(e + 1)));
+    if (key == "domain" && !value.empty())
+        return applyDomain(cookie, host, value);
+    if (key == "path" && !value.empty() && value.front() == '/') {
+        cookie.path = value;
+    } else if (key == "secure") {
+        cookie.secure = true;
+    } else if (key == "max-age") {
+        try {
+            removeByAge = std::stol(value) <= 0;
+        } catch (...) {
+        }
+    } else if (key == "expires") {
+        cookie.expires = CookieStore::parseExpires(value);
+    }
+    return true;
+}
+
+} // namespace
+
+void CookieStore::receive(const std::string& header, const std::string& host, const std::string& requestPath,
+                          std::optional<std::time_t> now)
+{
+    if (header.size() > kMaxCookieBytes || hasControlCharacter(header))
+        return;
+    const std::vector<std::string> parts = headerParts(header);
     auto eq = parts.front().find('=');
     if (eq == std::string::npos || eq == 0)
         return;
@@ -169,42 +227,20 @@ void CookieStore::receive(const std::string& header, const std::string& host, co
     cookie.domain = table::lowerAscii(host);
     cookie.path = defaultPath(requestPath);
     std::optional<bool> removeByAge;
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        auto e = parts[i].find('=');
-        std::string key = table::lowerAscii(table::trim(parts[i].substr(0, e)));
-        std::string value = e == std::string::npos ? std::string() : unquote(table::trim(parts[i].substr(e + 1)));
-        if (key == "domain" && !value.empty()) {
-            std::string d = table::lowerAscii(value);
-            if (d.front() == '.')
-                d.erase(0, 1);
-            // A cookie may only name the sending host or a domain above it; an address has none above
-            // it, and a domain open to anyone's registration ("com", "co.uk") is refused.
-            const bool numeric = host.find_first_not_of("0123456789.:[]") == std::string::npos;
-            if (!domainMatches(host, d) || (numeric && d != table::lowerAscii(host)))
-                return;
-            if (!numeric && isPublicSuffix(d))
-                return;
-            cookie.domain = d;
-            cookie.hostOnly = numeric;
-        } else if (key == "path" && !value.empty() && value.front() == '/') {
-            cookie.path = value;
-        } else if (key == "secure") {
-            cookie.secure = true;
-        } else if (key == "max-age") {
-            try {
-                removeByAge = std::stol(value) <= 0;
-            } catch (...) {
-            }
-        } else if (key == "expires") {
-            cookie.expires = parseExpires(value);
-        }
-    }
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        if (!applyAttribute(cookie, parts[i], host, removeByAge))
+            return;
+    keep(std::move(cookie), removeByAge, currentTime(now));
+}
+
+void CookieStore::keep(Cookie cookie, std::optional<bool> removeByAge, std::time_t now)
+{
     auto same = [&](const Cookie& c) {
         return c.name == cookie.name && c.domain == cookie.domain && c.path == cookie.path;
     };
     m_cookies.erase(std::remove_if(m_cookies.begin(), m_cookies.end(), same), m_cookies.end());
     // Max-Age wins over Expires; a date in the past deletes the cookie.
-    const bool remove = removeByAge ? *removeByAge : (cookie.expires && *cookie.expires <= currentTime(now));
+    const bool remove = removeByAge ? *removeByAge : (cookie.expires && *cookie.expires <= now);
     if (remove)
         return;
     if (removeByAge)

@@ -52,6 +52,10 @@ public:
     static std::optional<std::time_t> parseExpires(const std::string& text);
 
 private:
+    // Stores a received cookie in place of a known copy, or only removes that copy when Max-Age
+    // (or, without one, an Expires date before `now`) says so.
+    void keep(Cookie cookie, std::optional<bool> removeByAge, std::time_t now);
+
     std::vector<Cookie> m_cookies;
 };
 

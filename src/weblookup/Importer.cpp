@@ -189,8 +189,14 @@ Outcome addFilmRow(catalogue::CatalogueState& state, const editing::FilmRecord& 
     return Outcome::success();
 }
 
-Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const std::string& root, const ImportItem& item,
-                  const ImportHooks& hooks, ImportResult& result)
+// What the film's page gives: the distributor and the name of the archive to download.
+struct FilmPage
+{
+    std::string distributor;
+    std::string archiveName;
+};
+
+catalogue::Result<FilmPage> fetchFilmPage(HttpClient& client, const ImportItem& item, const ImportHooks& hooks)
 {
     if (hooks.progress)
         hooks.progress(table::cp("Extraction de l URL de : ") + item.listedTitle);
@@ -198,34 +204,46 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     client.Disconnect();
     if (!page.ok())
         return fetchFailure(page);
-    const std::string distributor = pageDistributor(page.body);
-    const std::string archiveName = archiveNameOfLink(pageArchiveLink(page.body));
-    if (archiveName.empty())
+    FilmPage found{pageDistributor(page.body), archiveNameOfLink(pageArchiveLink(page.body))};
+    if (found.archiveName.empty())
         return Outcome::failure(table::cp("La page du film ne donne aucune fiche à télécharger : ") + item.listedTitle,
                                 "Cinevaro");
+    return found;
+}
 
-    const std::string folder = state.CollectionFolder;
-    const std::string archivePath = folder + archiveName;
-    // The archive name comes from the service: it must never replace a file already in the
-    // collection folder (a cover, say), which the download would empty and the clean-up delete.
-    auto nameTaken = [&] {
-        return Outcome::failure(table::cp("L'archive ") + table::cp(archiveName) +
-                                    table::cp(" n'a pas été téléchargée : un fichier de ce nom existe déjà "
-                                              "dans le dossier de la collection"),
+Outcome archiveNameTaken(const std::string& archiveName)
+{
+    return Outcome::failure(table::cp("L'archive ") + table::cp(archiveName) +
+                                table::cp(" n'a pas été téléchargée : un fichier de ce nom existe déjà "
+                                          "dans le dossier de la collection"),
+                            "Cinevaro");
+}
+
+// The archive name comes from the service: it must be a plain file name, and it must never
+// replace a file already in the collection folder (a cover, say), which the download would empty
+// and the clean-up delete.
+Outcome checkArchiveName(const std::string& folder, const std::string& archiveName)
+{
+    if (!catalogue::isSafeNameComponent(archiveName))
+        return Outcome::failure(table::cp("Le nom d'archive donné par le service n'est pas un nom de fichier "
+                                          "valable : « ") +
+                                    printableName(archiveName) + table::cp(" »"),
                                 "Cinevaro");
-    };
-    {
-        std::error_code ec;
-        if (!catalogue::isSafeNameComponent(archiveName))
-            return Outcome::failure(table::cp("Le nom d'archive donné par le service n'est pas un nom de fichier "
-                                              "valable : « ") +
-                                        printableName(archiveName) + table::cp(" »"),
-                                    "Cinevaro");
-        if (fs::exists(fs::symlink_status(archivePath, ec)))
-            return nameTaken();
-    }
-    // The download goes to a partial file, removed on any failure or cancel, and takes the
-    // archive's name only once complete: an interrupted run leaves no file of that name.
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(folder + archiveName, ec)))
+        return archiveNameTaken(archiveName);
+    return Outcome::success();
+}
+
+// Downloads the archive to `folder` + `archiveName`. The download goes to a partial file, removed
+// on any failure or cancel, and takes the archive's name only once complete: an interrupted run
+// leaves no file of that name.
+Outcome downloadArchive(HttpClient& client, const std::string& root, const std::string& folder,
+                        const std::string& archiveName, const ImportItem& item, const ImportHooks& hooks)
+{
+    if (auto checked = checkArchiveName(folder, archiveName); !checked)
+        return checked;
+    const std::string archivePath = folder + archiveName;
     const std::string partialPath = createPartialFile(folder);
     if (partialPath.empty())
         return Outcome::failure(table::cp("Impossible de créer le fichier ") + archivePath, "Cinevaro");
@@ -238,9 +256,69 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
     if (!archive.ok())
         return fetchFailure(archive);
     if (!renameNoReplace(partialPath, archivePath))
-        return nameTaken();
-    const table::ScopeExit removeArchive([&] { removeFile(archivePath); });
+        return archiveNameTaken(archiveName);
+    return Outcome::success();
+}
 
+// The film file an unpacked archive holds and the film name it gives (empty: the film's title).
+struct UnpackedFilm
+{
+    std::string filmFile;
+    std::string filmName;
+    std::vector<std::string> createdFiles; // only files this run created are read, moved or deleted
+};
+
+// The last ".film" entry of the archive; unpacking drops directory names, so the film file is the
+// entry's last component.
+UnpackedFilm listedFilmFile(const output::TZipDir& zipDir)
+{
+    UnpackedFilm listed;
+    for (const auto& entry : zipDir.ListEntries()) {
+        if (entry.FileName.ends_with(".film")) {
+            listed.filmFile = output::lastComponent(entry.FileName);
+            listed.filmName = table::replaceAll(listed.filmFile, ".film", "");
+        }
+    }
+    return listed;
+}
+
+std::string skippedEntriesNotice(const ImportItem& item, std::size_t skipped)
+{
+    return table::cp("Archive de ") + item.listedTitle + " : " + std::to_string(skipped) +
+           table::cp(skipped == 1 ? " entrée ignorée" : " entrées ignorées") +
+           table::cp(" (liens, noms vides ou contenant des caractères de contrôle)");
+}
+
+// The listed film file must be one this run unpacked; an archive that lists none gives the film
+// file named after the archive (letter case aside).
+Outcome findFilmFile(const std::string& folder, const std::string& archiveName, UnpackedFilm& film)
+{
+    if (!film.filmFile.empty()) {
+        if (contains(film.createdFiles, film.filmFile))
+            return Outcome::success();
+        std::error_code ec;
+        const bool existing = fs::exists(fs::symlink_status(folder + film.filmFile, ec));
+        return Outcome::failure(table::cp("Le fichier ") + printableName(film.filmFile) +
+                                    table::cp(existing ? " de l'archive n'a pas été extrait : un fichier de ce nom "
+                                                         "existe déjà dans le dossier de la collection"
+                                                       : " de l'archive n'est pas un fichier ordinaire : il n'a "
+                                                         "pas été extrait"),
+                                "Cinevaro");
+    }
+    const std::string wanted = table::replaceAll(archiveName, ".zip", ".film");
+    film.filmName = table::replaceAll(archiveName, ".zip", "");
+    film.filmFile = findUnpackedFilmFile(film.createdFiles, wanted);
+    if (film.filmFile.empty())
+        return Outcome::failure(table::cp("Fichier introuvable : ") + folder + printableName(wanted), "Cinevaro");
+    return Outcome::success();
+}
+
+// Lists and unpacks the downloaded archive into the collection folder, then removes the archive
+// and its "(c).txt"; skipped entries are noted in `result`.
+catalogue::Result<UnpackedFilm> unpackArchive(const std::string& folder, const std::string& archiveName,
+                                              const ImportItem& item, ImportResult& result)
+{
+    const std::string archivePath = folder + archiveName;
     // Both readers list the archive; the numbered error of the unpacker is reported first.
     output::TZipMaster zipMaster;
     output::TZipDir zipDir;
@@ -248,67 +326,64 @@ Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const st
         return unreadableArchive(archiveName, listed);
     if (auto listed = zipDir.setZipFileName(archivePath); !listed)
         return unreadableArchive(archiveName, listed);
-    // Unpacking drops directory names, so the film file is the entry's last component.
-    std::string filmFile;
-    std::string filmName;
-    for (const auto& entry : zipDir.ListEntries()) {
-        if (entry.FileName.ends_with(".film")) {
-            filmFile = output::lastComponent(entry.FileName);
-            filmName = table::replaceAll(filmFile, ".film", "");
-        }
-    }
+    UnpackedFilm film = listedFilmFile(zipDir);
     zipMaster.ExtrBaseDir = folder;
     zipMaster.ExtrOptions = 0;
     if (auto extracted = zipMaster.Extract(); !extracted)
         return extracted;
     if (const auto& skipped = zipMaster.skippedEntries(); !skipped.empty())
-        result.notices.push_back(table::cp("Archive de ") + item.listedTitle + " : " + std::to_string(skipped.size()) +
-                                 table::cp(skipped.size() == 1 ? " entrée ignorée" : " entrées ignorées") +
-                                 table::cp(" (liens, noms vides ou contenant des caractères de contrôle)"));
-    // Only files this run created are read, moved or deleted.
-    const std::vector<std::string>& unpacked = zipMaster.createdFiles();
+        result.notices.push_back(skippedEntriesNotice(item, skipped.size()));
+    film.createdFiles = zipMaster.createdFiles();
     removeFile(archivePath);
-    if (contains(unpacked, "(c).txt"))
+    if (contains(film.createdFiles, "(c).txt"))
         removeFile(folder + "(c).txt");
-    if (!filmFile.empty()) {
-        if (!contains(unpacked, filmFile)) {
-            std::error_code ec;
-            const bool existing = fs::exists(fs::symlink_status(folder + filmFile, ec));
-            return Outcome::failure(table::cp("Le fichier ") + printableName(filmFile) +
-                                        table::cp(existing ? " de l'archive n'a pas été extrait : un fichier de ce nom "
-                                                             "existe déjà dans le dossier de la collection"
-                                                           : " de l'archive n'est pas un fichier ordinaire : il n'a "
-                                                             "pas été extrait"),
-                                    "Cinevaro");
-        }
-    } else {
-        const std::string wanted = table::replaceAll(archiveName, ".zip", ".film");
-        filmName = table::replaceAll(archiveName, ".zip", "");
-        filmFile = findUnpackedFilmFile(unpacked, wanted);
-        if (filmFile.empty())
-            return Outcome::failure(table::cp("Fichier introuvable : ") + folder + printableName(wanted), "Cinevaro");
-    }
-    const std::string filmPath = folder + filmFile;
-    auto film = editing::readFilmFile(filmPath);
-    if (!film)
-        return Outcome::failure(film.message(), "Cinevaro");
-    const table::ScopeExit removeFilmFile([&] { removeFile(filmPath); });
-    if (filmName.empty())
-        filmName = film->titre;
-    settleCover(state, filmName, unpacked);
+    if (auto found = findFilmFile(folder, archiveName, film); !found)
+        return found;
+    return film;
+}
 
-    std::string finalName = filmName;
+// The film added under its name (the user asked about each look-alike first), or declined.
+Outcome addImportedFilm(catalogue::CatalogueState& state, const editing::FilmRecord& film, const UnpackedFilm& unpacked,
+                        const std::string& distributor, const ImportItem& item, const ImportHooks& hooks,
+                        ImportResult& result)
+{
+    settleCover(state, unpacked.filmName, unpacked.createdFiles);
+    std::string finalName = unpacked.filmName;
     if (!duplicateWalk(state, finalName, hooks)) {
         ++result.declined;
     } else {
-        copyCover(state, filmName, finalName);
-        if (auto added = addFilmRow(state, *film, finalName, distributor, item); !added)
+        copyCover(state, unpacked.filmName, finalName);
+        if (auto added = addFilmRow(state, film, finalName, distributor, item); !added)
             return added;
         ++result.added;
     }
     if (hooks.filmDone)
         hooks.filmDone();
     return Outcome::success();
+}
+
+// One ticked film: its page, its archive downloaded and unpacked, its film file read and added.
+Outcome importOne(catalogue::CatalogueState& state, HttpClient& client, const std::string& root, const ImportItem& item,
+                  const ImportHooks& hooks, ImportResult& result)
+{
+    auto page = fetchFilmPage(client, item, hooks);
+    if (!page)
+        return page.outcome();
+    const std::string folder = state.CollectionFolder;
+    if (auto downloaded = downloadArchive(client, root, folder, page->archiveName, item, hooks); !downloaded)
+        return downloaded;
+    const table::ScopeExit removeArchive([&] { removeFile(folder + page->archiveName); });
+    auto unpacked = unpackArchive(folder, page->archiveName, item, result);
+    if (!unpacked)
+        return unpacked.outcome();
+    const std::string filmPath = folder + unpacked->filmFile;
+    auto film = editing::readFilmFile(filmPath);
+    if (!film)
+        return Outcome::failure(film.message(), "Cinevaro");
+    const table::ScopeExit removeFilmFile([&] { removeFile(filmPath); });
+    if (unpacked->filmName.empty())
+        unpacked->filmName = film->titre;
+    return addImportedFilm(state, *film, *unpacked, page->distributor, item, hooks, result);
 }
 
 } // namespace
@@ -321,36 +396,6 @@ std::string missingSupportsMessage()
 std::string missingSupportsCaption()
 {
     return table::cp("Opération Arrétée");
-}
-
-std::string pageDistributor(const std::string& page)
-{
-    // Without the marker the position counts from before the page's start, as a failed search gives.
-    std::size_t marker = page.find("Distribution");
-    std::size_t from = marker == std::string::npos ? 78 : marker + 79;
-    std::size_t gt = page.find('>', std::min(from, page.size()));
-    if (gt == std::string::npos)
-        return {};
-    std::size_t lt = page.find('<', gt + 1);
-    std::string distributor =
-        page.substr(gt + 1, std::min(lt == std::string::npos ? std::string::npos : lt - gt - 1, kMaxPageFieldBytes));
-    return distributor == "IDMC" ? "N/A" : distributor;
-}
-
-std::string pageArchiveLink(const std::string& page)
-{
-    std::size_t marker = page.find("zip.gif");
-    std::size_t start = std::min(marker == std::string::npos ? 27 : marker + 28, page.size());
-    std::size_t quote = page.find('"', start);
-    return page.substr(start,
-                       std::min(quote == std::string::npos ? std::string::npos : quote - start, kMaxPageFieldBytes));
-}
-
-std::string archiveNameOfLink(const std::string& link)
-{
-    std::string name = link.empty() ? link : link.substr(1);
-    auto slash = name.rfind('/');
-    return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
 std::string partialDownloadPrefix()

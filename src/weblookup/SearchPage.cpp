@@ -268,4 +268,9 @@ std::string withoutSupport(const std::string& text, int n, const std::vector<std
 
 } // namespace markup
 
+std::string searchProgressText(const std::string& text)
+{
+    return "Veuillez patienter, Recherche de \" " + text + " \" en Cours... ";
+}
+
 } // namespace cinevaro::weblookup

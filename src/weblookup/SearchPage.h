@@ -71,6 +71,8 @@ int fetchDeadlineMs(const catalogue::Settings& settings);
 // (Windows-1252).
 catalogue::Result<std::vector<SearchResult>> runSearch(HttpClient& client, const std::string& root, SearchBy by,
                                                        MatchKind match, const std::string& text);
+// What the progress window says while `text` is searched for (Windows-1252).
+std::string searchProgressText(const std::string& text);
 
 // Markup of a result item in the results list.
 namespace markup {

@@ -184,6 +184,23 @@ TEST(FilmFileCompanion, ReplacesTheExtensionByJpg)
     EXPECT_EQ(filmFileKindOf("a.FILM"), FilmFileKind::Film);
 }
 
+TEST_F(FilmFileTest, ExistingCompanionIsOnlyARegularFileBesideTheFilm)
+{
+    const std::string film = dir.write("alien.FILM", "ALIEN\r\n");
+    EXPECT_EQ(existingCompanionPicture(film), ""); // no picture beside it
+    std::filesystem::create_directory(dir.file("alien.jpg"));
+    EXPECT_EQ(existingCompanionPicture(film), ""); // a folder of that name
+    std::filesystem::remove(dir.file("alien.jpg"));
+    std::filesystem::create_symlink(dir.file("gone.jpg"), dir.file("alien.jpg"));
+    EXPECT_EQ(existingCompanionPicture(film), ""); // a dangling link
+    std::filesystem::remove(dir.file("alien.jpg"));
+    dir.write("alien.jpg", "\xFF\xD8");
+    EXPECT_EQ(existingCompanionPicture(film), dir.file("alien.jpg"));
+    dir.write("notes.doc", "x");
+    dir.write("notes.jpg", "\xFF\xD8");
+    EXPECT_EQ(existingCompanionPicture(dir.file("notes.doc")), ""); // not a film record file
+}
+
 TEST_F(FilmFileTest, JpegWriterNeverOverwrites)
 {
     const unsigned char rgb[2 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};

@@ -188,6 +188,29 @@ TEST_F(RecordEditTest, ImportAppendsActorsAndKeepsSupport)
     EXPECT_EQ(v.actors.size(), 5u);
 }
 
+TEST_F(RecordEditTest, ExportWritesTheFilmFileUnderTheChosenKindAndNamesItsPicture)
+{
+    RecordValues v = values("alien");
+    v.distrib = "fox";
+    v.hours = "";
+    v.minutes = "5";
+    v.durationEdited = true;
+    const auto names = exportFilmRecord(v, dir.file("alien"), FilmFileKind::Txt);
+    ASSERT_TRUE(names) << names.message();
+    EXPECT_EQ(names->film, dir.file("alien.txt"));
+    EXPECT_EQ(names->picture, dir.file("alien.jpg"));
+    EXPECT_FALSE(std::filesystem::exists(names->picture)); // the picture is the caller's to write
+    const FilmRecord written = parseFilmText(readFile(names->film));
+    EXPECT_EQ(written.titre, "ALIEN");
+    EXPECT_EQ(written.distrib, "FOX");
+    EXPECT_EQ(written.duree, "0H5");
+    EXPECT_EQ(v.hours, "0"); // the boxes are normalised as exported
+
+    const auto refused = exportFilmRecord(v, dir.file("absent/alien"), FilmFileKind::Film);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.message(), table::cp("Impossible de créer le fichier ") + dir.file("absent/alien.film"));
+}
+
 TEST_F(RecordEditTest, CoverIsCopiedUnderTheUnchangedTitre)
 {
     const std::string picture = dir.write("pick.jpg", jpegBytes());

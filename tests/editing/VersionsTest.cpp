@@ -184,6 +184,44 @@ TEST_F(VersionsTest, RestoreMakesTheCurrentFileAVersionFirst)
     EXPECT_FALSE(versions().restore(9999).ok);
 }
 
+TEST_F(VersionsTest, RestorableVersionsLeaveOutThoseKeptForRedo)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean", "Marie"}).ok);
+    bringBack(false); // the second borrower list is kept for redo
+    const auto all = versions().list();
+    const auto restorable = versions().restorable();
+    ASSERT_EQ(all.size(), 3u);
+    ASSERT_EQ(restorable.size(), 2u);
+    for (const auto& v : restorable)
+        EXPECT_FALSE(v.Redo) << v.Number;
+    EXPECT_GT(restorable[0].Number, restorable[1].Number); // newest first
+    ASSERT_TRUE(versions().nextRedo());
+    EXPECT_NE(restorable[0].Number, versions().nextRedo()->Number);
+}
+
+TEST_F(VersionsTest, NextUndoAndRedoAreTheNewestOfEachKind)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean", "Marie"}).ok);
+    auto next = versions().nextUndoRedo(true);
+    ASSERT_TRUE(next.undo);
+    EXPECT_FALSE(next.redo);
+    EXPECT_EQ(next.undo->Number, versions().nextUndo()->Number);
+
+    bringBack(false);
+    bringBack(false); // two versions kept for redo, the older undo left
+    for (bool wait : {true, false}) {
+        versions().flush();
+        next = versions().nextUndoRedo(wait);
+        ASSERT_TRUE(next.undo && next.redo) << wait;
+        EXPECT_EQ(next.undo->Number, versions().nextUndo()->Number) << wait;
+        EXPECT_EQ(next.redo->Number, versions().nextRedo()->Number) << wait;
+        EXPECT_FALSE(next.undo->Redo);
+        EXPECT_TRUE(next.redo->Redo);
+    }
+}
+
 TEST_F(VersionsTest, KeepsTheLastFiftyAndOneADayForSixtyDays)
 {
     std::int64_t clock = 1'700'000'000;

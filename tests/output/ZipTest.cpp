@@ -117,6 +117,17 @@ TEST_F(ZipTest, ProgressGivesOneStepPer32768BytesOfEachFile)
     EXPECT_EQ(zip.Count(), 2);
 }
 
+TEST(ZipProgressBar, CountsTheStepsOfTheFileWithinAnIntBar)
+{
+    EXPECT_EQ(progressBarSteps(0), 1);
+    EXPECT_EQ(progressBarSteps(32767), 1);
+    EXPECT_EQ(progressBarSteps(65535), 1);
+    EXPECT_EQ(progressBarSteps(65536), 2);
+    EXPECT_EQ(progressBarSteps(100000), 3); // the three step events above
+    EXPECT_EQ(progressBarSteps(std::int64_t{1} << 45), 1 << 30);
+    EXPECT_EQ(progressBarSteps(std::int64_t{1} << 62), 1 << 30);
+}
+
 TEST_F(ZipTest, AddRefusesMissingInputsAndNames)
 {
     TZipMaster zip;

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <fstream>
+
 #include "MainWindowFilmsSupport.h"
 #include "ui/catalogue/TfrmVersions.h"
 
@@ -80,4 +82,27 @@ TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
     window->Annuler1->trigger();
     EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
     EXPECT_EQ(node(QStringLiteral("Alien")), nullptr);
+}
+
+TEST_F(VersionsWindowTest, AnUndoThatBringsBackAnUnreadableFileShowsNoFilm)
+{
+    // The file is damaged behind the window's back; the next save keeps the damaged bytes as the
+    // version an undo brings back.
+    const std::string file = state.CatalogueFileName;
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "ceci n'est pas une base";
+    deleteFilm(QStringLiteral("Casino"));
+    ASSERT_TRUE(prompts.texts(QStringLiteral("error")).isEmpty());
+    ASSERT_NE(node(QStringLiteral("Alien")), nullptr);
+
+    window->Annuler1->trigger();
+    ASSERT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_TRUE(
+        prompts.texts(QStringLiteral("error")).front().startsWith(QStringLiteral("Impossible de lire la base")));
+    EXPECT_FALSE(state.IsOpen);
+    // No film of the catalogue that could not be read back is left on show, and the commands
+    // that need one are off, as after an open that failed.
+    EXPECT_EQ(node(QStringLiteral("Alien")), nullptr);
+    EXPECT_TRUE(films().isEmpty());
+    EXPECT_FALSE(window->Annuler1->isEnabled());
+    EXPECT_FALSE(window->Versions1->isEnabled());
 }

@@ -127,6 +127,13 @@ TEST(ResultPage, ReadsTheStandInServicePage)
     }
 }
 
+TEST(SearchProgress, NamesTheSearchedTextInItsOwnBytes)
+{
+    // The searched text is already Windows-1252: it is quoted as it is, never converted again.
+    EXPECT_EQ(searchProgressText(table::cp("Été")),
+              table::cp("Veuillez patienter, Recherche de \" Été \" en Cours... "));
+}
+
 TEST(ResultMarkup, ItemsHighlightsAndSupportReset)
 {
     using namespace markup;

@@ -207,15 +207,18 @@ void TfrmConf::LoadConfiguration()
     chkHot->setChecked(m_settings.readBool("INTERFACE", "HOTTRACK", true));
     chkXPdeg->setChecked(m_settings.readBool("INTERFACE", "XPDEG", true));
     chkXPdeg->setEnabled(chkXP->isChecked());
-    colorTree->setColourValue(
-        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURTREE", kDefaultTree)));
-    colorTextTitre->setColourValue(
-        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURTEXTETITRE", kDefaultTextTitre)));
-    colorTitre->setColourValue(
-        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURTITRE", kDefaultTitre)));
-    colorZone->setColourValue(
-        static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", "COULEURZONE", kDefaultZone)));
+    for (const ColourSetting& colour : colourSettings())
+        colour.box->setColourValue(
+            static_cast<std::uint32_t>(m_settings.readInteger("COULEUR", colour.key, colour.fallback)));
     chkProxyClick();
+}
+
+std::array<TfrmConf::ColourSetting, 4> TfrmConf::colourSettings() const
+{
+    return {{{colorTree, "COULEURTREE", kDefaultTree},
+             {colorTitre, "COULEURTITRE", kDefaultTitre},
+             {colorZone, "COULEURZONE", kDefaultZone},
+             {colorTextTitre, "COULEURTEXTETITRE", kDefaultTextTitre}}};
 }
 
 void TfrmConf::SaveConfiguration()
@@ -228,10 +231,8 @@ void TfrmConf::SaveConfiguration()
     m_settings.writeBool("INTERFACE", "XPMENU", chkXP->isChecked());
     m_settings.writeBool("INTERFACE", "HOTTRACK", chkHot->isChecked());
     m_settings.writeBool("INTERFACE", "XPDEG", chkXPdeg->isChecked());
-    m_settings.writeInteger("COULEUR", "COULEURTREE", static_cast<int>(colorTree->colourValue()));
-    m_settings.writeInteger("COULEUR", "COULEURTITRE", static_cast<int>(colorTitre->colourValue()));
-    m_settings.writeInteger("COULEUR", "COULEURZONE", static_cast<int>(colorZone->colourValue()));
-    m_settings.writeInteger("COULEUR", "COULEURTEXTETITRE", static_cast<int>(colorTextTitre->colourValue()));
+    for (const ColourSetting& colour : colourSettings())
+        m_settings.writeInteger("COULEUR", colour.key, static_cast<int>(colour.box->colourValue()));
 }
 
 void TfrmConf::btnOkClick()

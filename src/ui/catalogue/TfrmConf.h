@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <functional>
 
 class QCheckBox;
@@ -53,6 +54,14 @@ private:
     void chkProxyClick();
     void tabConfChange(int index);
     void applyOwnSkin(bool active);
+    // The four colour boxes with their key under COULEUR and its default, in the order saved.
+    struct ColourSetting
+    {
+        ColourBox* box;
+        const char* key;
+        int fallback;
+    };
+    std::array<ColourSetting, 4> colourSettings() const;
 
     catalogue::Settings& m_settings;
     std::function<void()> m_onApplied;

@@ -69,21 +69,22 @@ int TfrmVersions::execute()
 void TfrmVersions::FormShow()
 {
     lstVersions->clear();
-    if (m_state.IsOpen && !m_state.CatalogueFileName.empty()) {
-        for (const auto& v : catalogue::versionsOf(m_state).list()) {
-            if (v.Redo)
-                continue;
-            auto* item = new QTreeWidgetItem(lstVersions);
-            item->setText(0, dateText(v.Time));
-            item->setText(1, fromCp(v.Operation));
-            item->setText(2, v.FilmCount >= 0 ? QString::number(v.FilmCount) : QString());
-            item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-            item->setData(0, kNumberRole, v.Number);
-        }
-    }
+    if (m_state.IsOpen && !m_state.CatalogueFileName.empty())
+        for (const auto& v : catalogue::versionsOf(m_state).restorable())
+            addVersionItem(v);
     if (lstVersions->topLevelItemCount() > 0)
         lstVersions->setCurrentItem(lstVersions->topLevelItem(0));
     lstVersionsChange();
+}
+
+void TfrmVersions::addVersionItem(const catalogue::VersionEntry& version)
+{
+    auto* item = new QTreeWidgetItem(lstVersions);
+    item->setText(0, dateText(version.Time));
+    item->setText(1, fromCp(version.Operation));
+    item->setText(2, version.FilmCount >= 0 ? QString::number(version.FilmCount) : QString());
+    item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    item->setData(0, kNumberRole, version.Number);
 }
 
 void TfrmVersions::lstVersionsChange()

@@ -10,7 +10,8 @@ class QTreeWidget;
 
 namespace cinevaro::catalogue {
 class CatalogueState;
-}
+struct VersionEntry;
+} // namespace cinevaro::catalogue
 
 namespace cinevaro::ui {
 
@@ -34,6 +35,8 @@ public:
 private:
     void btnRestaurerClick();
     void lstVersionsChange();
+    // One line of the list: date and time, operation, film count; the version number kept.
+    void addVersionItem(const catalogue::VersionEntry& version);
 
     catalogue::CatalogueState& m_state;
     Prompts& m_prompts;

@@ -325,10 +325,14 @@ void TfrmAjout::btnEnregistreClick()
     showStored(*values, stored);
     if (!stored.outcome)
         m_prompts.warning(fromCp(stored.outcome.caption), fromCp(stored.outcome.message));
-    if (m_mode == EditorMode::Edit)
-        return;
+    if (m_mode == EditorMode::Add)
+        offerAnotherRecord(values->title);
+}
+
+void TfrmAjout::offerAnotherRecord(const std::string& title)
+{
     const bool another =
-        m_prompts.question(QStringLiteral("Confirmation"), fromCp(editing::anotherRecordQuestion(values->title)));
+        m_prompts.question(QStringLiteral("Confirmation"), fromCp(editing::anotherRecordQuestion(title)));
     clearEntries();
     if (!another)
         done(QDialog::Accepted);
@@ -443,9 +447,12 @@ void TfrmAjout::Importerfilm1Click()
         return;
     editing::applyFilmRecord(*values, *film);
     showValues(*values);
-    const std::string picture = editing::companionPicture(path);
-    std::error_code ec;
-    if (picture.empty() || !std::filesystem::is_regular_file(picture, ec) || !showPicture(picture))
+    showImportedPicture(editing::existingCompanionPicture(path));
+}
+
+void TfrmAjout::showImportedPicture(const std::string& picture)
+{
+    if (picture.empty() || !showPicture(picture))
         return;
     m_pickedCover = picture;
     lblImage->hide();
@@ -462,16 +469,15 @@ void TfrmAjout::Exporterfilm1Click()
     auto values = readBoxes();
     if (!values)
         return;
-    const editing::FilmRecord film = editing::toFilmRecord(*values);
-    lblDureeH->setText(fromCp(values->hours));
-    lblDureeM->setText(fromCp(values->minutes));
     const std::string path = nativePath(choice.fileName);
-    const editing::FilmFileNames names = editing::filmFileNamesFor(path, exportKind(choice.filterIndex, path));
-    if (auto written = editing::writeFilmFile(names.film, film); !written) {
-        m_prompts.error(fromCp(written.message));
+    const auto names = editing::exportFilmRecord(*values, path, exportKind(choice.filterIndex, path));
+    lblDureeH->setText(fromCp(values->hours)); // the duration boxes as exported
+    lblDureeM->setText(fromCp(values->minutes));
+    if (!names) {
+        m_prompts.error(fromCp(names.message()));
         return;
     }
-    writeCoverBeside(names.picture);
+    writeCoverBeside(names->picture);
 }
 
 void TfrmAjout::writeCoverBeside(const std::string& picture)

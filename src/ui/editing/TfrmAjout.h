@@ -111,6 +111,8 @@ private:
     void btnEnregistreClick();
     // The boxes as saved (normalised duration and distributor), and the tree refreshed.
     void showStored(const editing::RecordValues& values, const editing::StoredRecord& stored);
+    // After an addition: the boxes emptied for another film, or the editor closed.
+    void offerAnotherRecord(const std::string& title);
     void btnAnnuleClick();
     void Fermer1Click();
     void FormClose();
@@ -124,6 +126,8 @@ private:
     void btnImageClick();
     void Button1Click();
     void Importerfilm1Click();
+    // The imported film's picture (none when empty) shown and kept as the cover to store.
+    void showImportedPicture(const std::string& picture);
     void Exporterfilm1Click();
     // The cover shown, as a JPEG picture beside an exported film file (none, or one already there,
     // is left alone).

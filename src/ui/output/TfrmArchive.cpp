@@ -119,14 +119,12 @@ void TfrmArchive::stepBar()
 void TfrmArchive::ZipMaster1Progress(int progrType, const std::string&, std::int64_t fileSize)
 {
     switch (progrType) {
-    case output::ProgressFileBegins: {
+    case output::ProgressFileBegins:
         resetBar();
-        const std::int64_t steps = fileSize / static_cast<std::int64_t>(output::TZipMaster::kProgressStepBytes);
-        ProgressBar1->setMaximum(steps > 1 ? static_cast<int>(std::min<std::int64_t>(steps, 1 << 30)) : 1);
+        ProgressBar1->setMaximum(output::progressBarSteps(fileSize));
         if (fileSize < static_cast<std::int64_t>(output::TZipMaster::kProgressStepBytes))
             stepBar();
         break;
-    }
     case output::ProgressStep:
         stepBar();
         break;

@@ -68,45 +68,94 @@ TfrmExportH::TfrmExportH(catalogue::CatalogueState& state, catalogue::Settings& 
     setWindowTitle(QStringLiteral("Export HTML"));
     resize(900, 600);
 
-    auto* tools = new QToolBar(this);
-    tools->setObjectName(QStringLiteral("ToolBar1"));
-    tools->setIconSize(QSize(24, 24));
-    ToolButton1 = toolButton(tools, "ToolButton1", QStringLiteral("Imprimer"), IconId::Print);
-    ToolButton2 = toolButton(tools, "ToolButton2", QStringLiteral("Aperçu avant impression ..."), IconId::Preview);
-    ToolButton3 =
-        toolButton(tools, "ToolButton3", QStringLiteral("Enregistrer fichier HTML sous ..."), IconId::SaveFile);
-    tools->addSeparator();
-    ToolButton5 = toolButton(tools, "ToolButton5", QStringLiteral("Regénérer"), IconId::Refresh);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildToolBar());
+    layout->addWidget(buildOptions());
+    layout->addWidget(buildPanes(), 1);
 
+    connect(ToolButton1, &QToolButton::clicked, this, &TfrmExportH::ToolButton1Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TfrmExportH::ToolButton2Click);
+    connect(ToolButton3, &QToolButton::clicked, this, &TfrmExportH::ToolButton3Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TfrmExportH::ToolButton5Click);
+    connect(lstExport, &QListWidget::itemChanged, this, &TfrmExportH::lstExportClickCheck);
+}
+
+QWidget* TfrmExportH::buildToolBar()
+{
+    struct Tool
+    {
+        QToolButton* TfrmExportH::*button;
+        const char* name;
+        QString hint;
+        IconId picture;
+        bool separatorBefore;
+    };
+    const Tool tools[] = {
+        {&TfrmExportH::ToolButton1, "ToolButton1", QStringLiteral("Imprimer"), IconId::Print, false},
+        {&TfrmExportH::ToolButton2, "ToolButton2", QStringLiteral("Aperçu avant impression ..."), IconId::Preview,
+         false},
+        {&TfrmExportH::ToolButton3, "ToolButton3", QStringLiteral("Enregistrer fichier HTML sous ..."),
+         IconId::SaveFile, false},
+        {&TfrmExportH::ToolButton5, "ToolButton5", QStringLiteral("Regénérer"), IconId::Refresh, true},
+    };
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setIconSize(QSize(24, 24));
+    for (const Tool& tool : tools) {
+        if (tool.separatorBefore)
+            bar->addSeparator();
+        this->*tool.button = toolButton(bar, tool.name, tool.hint, tool.picture);
+    }
+    return bar;
+}
+
+QWidget* TfrmExportH::buildOptions()
+{
     auto* options = new QWidget(this);
-    auto* optionsLayout = new QHBoxLayout(options);
-    optionsLayout->setContentsMargins(6, 2, 6, 2);
-    optionsLayout->addWidget(new QLabel(QStringLiteral("Largeur de la Table :"), options));
     lblTable = new QLineEdit(options);
     lblTable->setObjectName(QStringLiteral("lblTable"));
     lblTable->setMaximumWidth(50);
-    optionsLayout->addWidget(lblTable);
-    optionsLayout->addWidget(new QLabel(QStringLiteral("%"), options));
-    optionsLayout->addSpacing(12);
-    optionsLayout->addWidget(new QLabel(QStringLiteral("Justification :"), options));
     cmbJust = new QComboBox(options);
     cmbJust->setObjectName(QStringLiteral("cmbJust"));
     cmbJust->setEditable(true);
     for (const auto& item : output::justificationItems())
         cmbJust->addItem(fromCp(item));
-    optionsLayout->addWidget(cmbJust);
-    optionsLayout->addSpacing(12);
     chkLigne = new QCheckBox(QStringLiteral("Lignes de Séparation"), options);
     chkLigne->setObjectName(QStringLiteral("chkLigne"));
-    optionsLayout->addWidget(chkLigne);
-    optionsLayout->addSpacing(12);
-    optionsLayout->addWidget(new QLabel(QStringLiteral("Taille Bordure :"), options));
     lblBordure = new QLineEdit(options);
     lblBordure->setObjectName(QStringLiteral("lblBordure"));
     lblBordure->setMaximumWidth(40);
-    optionsLayout->addWidget(lblBordure);
-    optionsLayout->addStretch(1);
 
+    // One group per option: its caption, its box, what follows the box; groups 12 pixels apart.
+    struct Group
+    {
+        QString caption;
+        QWidget* box;
+        QString after;
+    };
+    const Group groups[] = {{QStringLiteral("Largeur de la Table :"), lblTable, QStringLiteral("%")},
+                            {QStringLiteral("Justification :"), cmbJust, {}},
+                            {{}, chkLigne, {}},
+                            {QStringLiteral("Taille Bordure :"), lblBordure, {}}};
+    auto* row = new QHBoxLayout(options);
+    row->setContentsMargins(6, 2, 6, 2);
+    for (const Group& group : groups) {
+        if (&group != groups)
+            row->addSpacing(12);
+        if (!group.caption.isEmpty())
+            row->addWidget(new QLabel(group.caption, options));
+        row->addWidget(group.box);
+        if (!group.after.isEmpty())
+            row->addWidget(new QLabel(group.after, options));
+    }
+    row->addStretch(1);
+    return options;
+}
+
+QWidget* TfrmExportH::buildPanes()
+{
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     auto* lists = new QSplitter(Qt::Vertical, splitter);
     lstExport = new QListWidget(lists);
@@ -119,19 +168,7 @@ TfrmExportH::TfrmExportH(catalogue::CatalogueState& state, catalogue::Settings& 
     splitter->addWidget(WebBrowser);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 680});
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(tools);
-    layout->addWidget(options);
-    layout->addWidget(splitter, 1);
-
-    connect(ToolButton1, &QToolButton::clicked, this, &TfrmExportH::ToolButton1Click);
-    connect(ToolButton2, &QToolButton::clicked, this, &TfrmExportH::ToolButton2Click);
-    connect(ToolButton3, &QToolButton::clicked, this, &TfrmExportH::ToolButton3Click);
-    connect(ToolButton5, &QToolButton::clicked, this, &TfrmExportH::ToolButton5Click);
-    connect(lstExport, &QListWidget::itemChanged, this, &TfrmExportH::lstExportClickCheck);
+    return splitter;
 }
 
 void TfrmExportH::showEvent(QShowEvent* event)

@@ -57,6 +57,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Print, preview, save and regenerate buttons.
+    QWidget* buildToolBar();
+    // Table width, justification, separation lines and border size.
+    QWidget* buildOptions();
+    // The column and heading lists beside the page.
+    QWidget* buildPanes();
     void lstExportClickCheck(QListWidgetItem* item);
     void fillLists();
     void generate();

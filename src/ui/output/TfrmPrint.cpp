@@ -26,6 +26,15 @@
 
 namespace cinevaro::ui {
 
+// The catalogue's page layout with the measurer it lays text out with, shared by the preview's
+// page builder for as long as the preview shows these pages.
+struct TfrmPrint::PreviewSource
+{
+    paint::QtTextMeasurer measurer;
+    output::PagedLayout layout;
+    explicit PreviewSource(const catalogue::CatalogueState& state) : layout(state, measurer) {}
+};
+
 namespace {
 
 QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text, const QString& hint)
@@ -56,6 +65,15 @@ void setDraftQuality(QPrinter& printer)
     else
         options << QStringLiteral("print-quality") << QStringLiteral("3");
     engine->setProperty(kCupsOptions, options);
+}
+
+// Colour, one-sided, and two portrait pages side by side on each landscape sheet.
+void prepareSheets(QPrinter& printer)
+{
+    printer.setDocName(QStringLiteral("Cinevaro"));
+    printer.setColorMode(QPrinter::Color);
+    printer.setDuplex(QPrinter::DuplexNone);
+    printer.setPageOrientation(QPageLayout::Landscape);
 }
 
 } // namespace
@@ -129,15 +147,16 @@ void TfrmPrint::FormActivate()
     // Pages are built when shown or printed, each with its covers decoded at their printed
     // size; the covers are only checked here, so that an unreadable one is reported at once and
     // the pages stop at it.
-    struct Source
-    {
-        paint::QtTextMeasurer measurer;
-        output::PagedLayout layout;
-        explicit Source(const catalogue::CatalogueState& state) : layout(state, measurer) {}
-    };
-    auto source = std::make_shared<Source>(m_state);
+    auto source = std::make_shared<PreviewSource>(m_state);
     int pages = 1;
     const auto checked = source->layout.checkCovers(pages);
+    showPreviewPages(source, pages);
+    if (!checked)
+        m_prompts.error(fromCp(checked.message));
+}
+
+void TfrmPrint::showPreviewPages(std::shared_ptr<PreviewSource> source, int pages)
+{
     GmPreview1->setPages(source->layout.format(), pages, [source](int index) {
         output::PrintPage page;
         // An unreadable cover was reported by checkCovers: the page shows the blocks before it.
@@ -145,18 +164,12 @@ void TfrmPrint::FormActivate()
         return page;
     });
     GmPreview1->firstPage();
-    if (!checked)
-        m_prompts.error(fromCp(checked.message));
 }
 
 void TfrmPrint::ToolButton1Click()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Cinevaro"));
-    printer.setColorMode(QPrinter::Color);
-    printer.setDuplex(QPrinter::DuplexNone);
-    // Two portrait pages side by side on each landscape sheet.
-    printer.setPageOrientation(QPageLayout::Landscape);
+    prepareSheets(printer);
     if (!askPrinter(printer))
         return;
     setDraftQuality(printer);

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <memory>
 #include <utility>
 
 class QPrinter;
@@ -38,7 +39,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    struct PreviewSource;
+
     void FormShow();
+    // The preview shows `pages` pages, each built from `source` when it is drawn.
+    void showPreviewPages(std::shared_ptr<PreviewSource> source, int pages);
     void ToolButton1Click();
     // The print dialog over `printer`; false when it was cancelled.
     bool askPrinter(QPrinter& printer);

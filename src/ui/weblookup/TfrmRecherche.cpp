@@ -181,22 +181,25 @@ void TfrmRecherche::btnChercheClick()
         return;
     }
     PCheckListBox->clear();
-    showProgress(QStringLiteral("Veuillez patienter, Recherche de \" ") + Edit1->text() +
-                 QStringLiteral(" \" en Cours... "));
+    showProgress(fromCp(weblookup::searchProgressText(*text)));
     setBusy(true);
     auto found = weblookup::runSearch(*m_http, weblookup::serviceRoot(m_settings), searchBy(), matchKind(), *text);
     setBusy(false);
-    if (!found) {
+    showSearchOutcome(std::move(found));
+}
+
+void TfrmRecherche::showSearchOutcome(catalogue::Result<std::vector<weblookup::SearchResult>> found)
+{
+    if (found) {
+        closeProgress(true);
+        m_results = std::move(*found);
+        m_resultCount = static_cast<int>(m_results.size());
+        showResults();
+    } else {
         closeProgress(false);
         updateListButtons();
         m_prompts.error(fromCp(found.message()));
-        finishPendingClose();
-        return;
     }
-    closeProgress(true);
-    m_results = std::move(*found);
-    m_resultCount = static_cast<int>(m_results.size());
-    showResults();
     finishPendingClose(); // asked for as the page arrived
 }
 

@@ -18,6 +18,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -89,11 +90,19 @@ protected:
 
 private:
     void buildLayout();
+    // Logo, search kind, text, "Chercher" and the match kinds.
+    QLayout* buildSearchArea();
+    QWidget* buildResultList();
+    QLayout* buildCountRow();
+    // The list's buttons, the automatic close and "Fermer".
+    QLayout* buildButtonRow();
     QPixmap logoPixmap() const;
 
     // Handlers.
     void FormActivate();
     void btnChercheClick();
+    // The results listed, or the failure shown; then the closing asked for during the search.
+    void showSearchOutcome(catalogue::Result<std::vector<weblookup::SearchResult>> found);
     void btnAddClick();
     // The results list's lines: ticked or not, and their supports.
     std::vector<weblookup::ListedChoice> listedChoices() const;

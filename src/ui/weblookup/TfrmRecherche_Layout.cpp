@@ -11,9 +11,45 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+#include <utility>
+
 #include "ui/kit/TParamCheckList.h"
 
 namespace cinevaro::ui {
+
+namespace {
+
+// A control of the window with its historical name.
+template <typename Widget, typename... Args> Widget* named(const char* name, Args&&... args)
+{
+    auto* widget = new Widget(std::forward<Args>(args)...);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A button that Enter in the search box never reaches: Enter searches.
+QPushButton* sideButton(const char* name, const QString& text, QWidget* parent)
+{
+    auto* button = named<QPushButton>(name, text, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A row of controls; a null entry is the row's stretch.
+QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
+{
+    auto* layout = new QHBoxLayout;
+    for (QWidget* widget : widgets) {
+        if (widget)
+            layout->addWidget(widget);
+        else
+            layout->addStretch(1);
+    }
+    return layout;
+}
+
+} // namespace
 
 void TfrmRecherche::buildLayout()
 {
@@ -21,91 +57,78 @@ void TfrmRecherche::buildLayout()
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(m_body);
+    // Controls are created in tab order: logo, search, results, buttons.
     auto* main = new QVBoxLayout(m_body);
+    main->addLayout(buildSearchArea());
+    main->addWidget(buildResultList(), 1);
+    main->addLayout(buildCountRow());
+    main->addLayout(buildButtonRow());
+    resize(600, 480);
+}
 
-    Image1 = new QLabel(m_body);
-    Image1->setObjectName(QStringLiteral("Image1"));
+QLayout* TfrmRecherche::buildSearchArea()
+{
+    Image1 = named<QLabel>("Image1", m_body);
     Image1->setPixmap(logoPixmap());
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->installEventFilter(this);
 
-    cmbCherche = new QComboBox(m_body);
-    cmbCherche->setObjectName(QStringLiteral("cmbCherche"));
+    cmbCherche = named<QComboBox>("cmbCherche", m_body);
     cmbCherche->addItems({QStringLiteral("Rechercher par Titre"), QStringLiteral("Rechercher par Acteur (trice)"),
                           QStringLiteral("Rechercher par Réalisateur (trice)")});
-    Label2 = new QLabel(QStringLiteral("Nom du Film à Rechercher :"), m_body);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Edit1 = new QLineEdit(m_body);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Label2 = named<QLabel>("Label2", QStringLiteral("Nom du Film à Rechercher :"), m_body);
+    Edit1 = named<QLineEdit>("Edit1", m_body);
     Label2->setBuddy(Edit1);
-    btnCherche = new QPushButton(QStringLiteral("Chercher"), m_body);
-    btnCherche->setObjectName(QStringLiteral("btnCherche"));
+    btnCherche = named<QPushButton>("btnCherche", QStringLiteral("Chercher"), m_body);
     btnCherche->setDefault(true);
-    rdExact = new QRadioButton(QStringLiteral("Phrase Exact"), m_body);
-    rdExact->setObjectName(QStringLiteral("rdExact"));
+    rdExact = named<QRadioButton>("rdExact", QStringLiteral("Phrase Exact"), m_body);
     rdExact->setChecked(true);
-    rdPart = new QRadioButton(QStringLiteral("Partiel"), m_body);
-    rdPart->setObjectName(QStringLiteral("rdPart"));
-    rdPhone = new QRadioButton(QStringLiteral("Phonétique "), m_body);
-    rdPhone->setObjectName(QStringLiteral("rdPhone"));
+    rdPart = named<QRadioButton>("rdPart", QStringLiteral("Partiel"), m_body);
+    rdPhone = named<QRadioButton>("rdPhone", QStringLiteral("Phonétique "), m_body);
 
-    auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(Edit1, 1);
-    searchRow->addWidget(btnCherche);
-    auto* matchRow = new QHBoxLayout;
-    matchRow->addWidget(rdExact);
-    matchRow->addWidget(rdPart);
-    matchRow->addWidget(rdPhone);
-    matchRow->addStretch(1);
+    auto* searchRow = row({Edit1, btnCherche});
+    searchRow->setStretchFactor(Edit1, 1);
     auto* searchBox = new QVBoxLayout;
     searchBox->addWidget(cmbCherche);
     searchBox->addWidget(Label2);
     searchBox->addLayout(searchRow);
-    searchBox->addLayout(matchRow);
+    searchBox->addLayout(row({rdExact, rdPart, rdPhone, nullptr}));
     auto* top = new QHBoxLayout;
     top->addWidget(Image1, 0, Qt::AlignTop);
     top->addLayout(searchBox, 1);
-    main->addLayout(top);
+    return top;
+}
 
-    PCheckListBox = new TParamCheckList(m_body);
-    PCheckListBox->setObjectName(QStringLiteral("PCheckListBox"));
+QWidget* TfrmRecherche::buildResultList()
+{
+    PCheckListBox = named<TParamCheckList>("PCheckListBox", m_body);
     PCheckListBox->setItemHeight(18);
     PCheckListBox->setParamColor(Qt::blue);
-    main->addWidget(PCheckListBox, 1);
+    return PCheckListBox;
+}
 
-    Label1 = new QLabel(QStringLiteral("Nombre de films trouvé: "), m_body);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    nbrFilm = new QLabel(m_body);
-    nbrFilm->setObjectName(QStringLiteral("nbrFilm"));
-    auto* countRow = new QHBoxLayout;
+QLayout* TfrmRecherche::buildCountRow()
+{
+    Label1 = named<QLabel>("Label1", QStringLiteral("Nombre de films trouvé: "), m_body);
+    nbrFilm = named<QLabel>("nbrFilm", m_body);
+    auto* countRow = row({Label1, nbrFilm, nullptr});
     countRow->setSpacing(0);
-    countRow->addWidget(Label1);
-    countRow->addWidget(nbrFilm);
-    countRow->addStretch(1);
-    main->addLayout(countRow);
+    return countRow;
+}
 
-    btnClear = new QPushButton(QStringLiteral("Effacer Liste"), m_body);
-    btnClear->setObjectName(QStringLiteral("btnClear"));
-    btnClear->setAutoDefault(false);
-    btnAdd = new QPushButton(QStringLiteral("Ajouter Selection"), m_body);
-    btnAdd->setObjectName(QStringLiteral("btnAdd"));
-    btnAdd->setAutoDefault(false);
+QLayout* TfrmRecherche::buildButtonRow()
+{
+    btnClear = sideButton("btnClear", QStringLiteral("Effacer Liste"), m_body);
+    btnAdd = sideButton("btnAdd", QStringLiteral("Ajouter Selection"), m_body);
     btnAdd->setEnabled(false);
-    chkClose = new QCheckBox(QStringLiteral("Fermeture Auto après Ajout des Fiches."), m_body);
-    chkClose->setObjectName(QStringLiteral("chkClose"));
-    brnFerme = new QPushButton(QStringLiteral("Fermer"), m_body);
-    brnFerme->setObjectName(QStringLiteral("brnFerme"));
-    brnFerme->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnClear);
-    buttons->addWidget(btnAdd);
+    chkClose = named<QCheckBox>("chkClose", QStringLiteral("Fermeture Auto après Ajout des Fiches."), m_body);
+    brnFerme = sideButton("brnFerme", QStringLiteral("Fermer"), m_body);
+    auto* buttons = row({btnClear, btnAdd});
     buttons->addSpacing(12);
     buttons->addWidget(chkClose);
     buttons->addStretch(1);
     buttons->addWidget(brnFerme);
-    main->addLayout(buttons);
-
-    resize(600, 480);
+    return buttons;
 }
 
 QPixmap TfrmRecherche::logoPixmap() const
