@@ -399,7 +399,11 @@ TEST_P(HostileHttpTest, RunHolds)
     ASSERT_TRUE(reloaded.LoadFromFile(state.CatalogueFileName));
     EXPECT_EQ(reloaded.RowCount(), ok ? 2 : 1);
 #ifndef CINEVARO_UNDER_ASAN
-    EXPECT_LT(peakMemoryKiB(), 100 * 1024);
+    // The peak counts both sides: the stand-in service runs in this process and holds the page it
+    // sends (up to the 32 MiB page limit) while the client holds what it read. An unbounded read
+    // goes far past this within the deadline on a local socket; 100 MiB left the two sides too
+    // little room on some runs.
+    EXPECT_LT(peakMemoryKiB(), 160 * 1024);
 #endif
 }
 
