@@ -13,8 +13,10 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmConf.h"
 #include "ui/kit/OfficeStyle.h"
+#include "ui/loans/LoanPanel.h"
 #include "ui/output/TfrmExportH.h"
 #include "ui/output/TfrmPrint.h"
 #include "ui/paint/PageRenderer.h"
@@ -111,15 +113,17 @@ void TfrmBase::ApplyAppearance()
     setBackground(TreeFilm, colourSetting(s, "COULEURTREE", 15780518));
     TreeFilm->viewport()->setPalette(TreeFilm->palette());
 
-    setBackground(lblTitre, colourSetting(s, "COULEURTITRE", 15793151));
-    QPalette title = lblTitre->palette();
+    const RecordView& r = *m_recordView;
+    setBackground(r.lblTitre, colourSetting(s, "COULEURTITRE", 15793151));
+    QPalette title = r.lblTitre->palette();
     title.setColor(QPalette::WindowText, colourSetting(s, "COULEURTEXTETITRE", 16711680));
     title.setColor(QPalette::Text, title.color(QPalette::WindowText));
-    lblTitre->setPalette(title);
+    r.lblTitre->setPalette(title);
 
     const QColor zone = colourSetting(s, "COULEURZONE", 16776960);
-    for (QWidget* widget : std::initializer_list<QWidget*>{lblDate, lblReal, lblDuree, lblOri, lblGenre, MemoResume,
-                                                           lstActeur, lblDistrib, lblSupport, lblPret, lblNo})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{r.lblDate, r.lblReal, r.lblDuree, r.lblOri, r.lblGenre, r.MemoResume,
+                                         r.lstActeur, r.lblDistrib, r.lblSupport, m_loanPanel->lblPret, r.lblNo})
         setBackground(widget, zone);
 }
 

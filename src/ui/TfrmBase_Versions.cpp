@@ -121,7 +121,7 @@ void TfrmBase::reopenAfterVersionChange()
     clearFilterState();
     RebuildTree();
     RestoreExpansion();
-    QTreeWidgetItem* chosen = RootNode;
+    QTreeWidgetItem* chosen = TreeFilm->rootNode();
     for (QTreeWidgetItemIterator it(TreeFilm); *it; ++it)
         if ((*it)->text(0) == caption && (!(*it)->parent() || (*it)->parent()->text(0) == parentCaption)) {
             chosen = *it;
