@@ -8,6 +8,8 @@
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 
+#include <iterator>
+
 #include "catalogue/CatalogueState.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/kit/Text.h"
@@ -30,6 +32,8 @@ QColor winColour(int value)
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
+static_assert(std::size(catalogue::kFieldFilters) == 6, "one radio button and one box per field filter");
+
 int index(FieldFilter filter)
 {
     return static_cast<int>(filter);
@@ -39,7 +43,10 @@ int index(FieldFilter filter)
 
 FilterPanel::FilterPanel(RecordView& record, LoanPanel& loan, const MenuItems& menu, std::function<int()> idleColour,
                          const catalogue::CatalogueState& state, QObject* parent)
-    : QObject(parent), m_record(record), m_loan(loan), m_menu(menu), m_idleColour(std::move(idleColour)), m_state(state)
+    : QObject(parent), m_record(record), m_loan(loan), m_menu(menu), m_idleColour(std::move(idleColour)),
+      m_state(state), m_fields{{record.filtreReal, record.lblReal},       {record.filtreGenre, record.lblGenre},
+                               {record.filtreOri, record.lblOri},         {record.filtreDate, record.lblDate},
+                               {record.filtreDistrib, record.lblDistrib}, {record.filtreSupport, record.lblSupport}}
 {
     connectControls();
 }
@@ -84,40 +91,12 @@ void FilterPanel::connectControls()
 
 QRadioButton* FilterPanel::radio(FieldFilter filter) const
 {
-    switch (filter) {
-    case FieldFilter::Real:
-        return m_record.filtreReal;
-    case FieldFilter::Genre:
-        return m_record.filtreGenre;
-    case FieldFilter::Ori:
-        return m_record.filtreOri;
-    case FieldFilter::Date:
-        return m_record.filtreDate;
-    case FieldFilter::Distrib:
-        return m_record.filtreDistrib;
-    case FieldFilter::Support:
-        return m_record.filtreSupport;
-    }
-    return m_record.filtreReal;
+    return m_fields[index(filter)].radio;
 }
 
 QLineEdit* FilterPanel::box(FieldFilter filter) const
 {
-    switch (filter) {
-    case FieldFilter::Real:
-        return m_record.lblReal;
-    case FieldFilter::Genre:
-        return m_record.lblGenre;
-    case FieldFilter::Ori:
-        return m_record.lblOri;
-    case FieldFilter::Date:
-        return m_record.lblDate;
-    case FieldFilter::Distrib:
-        return m_record.lblDistrib;
-    case FieldFilter::Support:
-        return m_record.lblSupport;
-    }
-    return m_record.lblReal;
+    return m_fields[index(filter)].box;
 }
 
 ChosenFilter FilterPanel::chosen() const
@@ -135,12 +114,7 @@ void FilterPanel::setChosen(ChosenFilter filter)
     const QScopedValueRollback updating(m_updating, true);
     switch (filter.kind) {
     case ChosenFilter::Kind::None:
-        untickRadios(false);
-        setRadioChecked(m_record.filtreNul, true);
-        for (QAction* item : m_menu.fields->actions())
-            item->setChecked(false);
-        m_menu.loan->setChecked(false);
-        m_menu.none->setChecked(true);
+        chooseNone();
         break;
     case ChosenFilter::Kind::Field:
         m_menu.none->setChecked(false);
@@ -150,14 +124,29 @@ void FilterPanel::setChosen(ChosenFilter filter)
         setRadioChecked(radio(filter.field), true);
         break;
     case ChosenFilter::Kind::Loan:
-        for (FieldFilter field : catalogue::kFieldFilters)
-            setRadioChecked(radio(field), false);
-        setRadioChecked(m_record.filtreNul, false);
-        m_menu.loan->setChecked(true);
-        m_menu.none->setChecked(false);
-        setRadioChecked(m_loan.filtrePret, true);
+        chooseLoan();
         break;
     }
+}
+
+void FilterPanel::chooseNone()
+{
+    untickRadios(false);
+    setRadioChecked(m_record.filtreNul, true);
+    for (QAction* item : m_menu.fields->actions())
+        item->setChecked(false);
+    m_menu.loan->setChecked(false);
+    m_menu.none->setChecked(true);
+}
+
+void FilterPanel::chooseLoan()
+{
+    for (FieldFilter field : catalogue::kFieldFilters)
+        setRadioChecked(radio(field), false);
+    setRadioChecked(m_record.filtreNul, false);
+    m_menu.loan->setChecked(true);
+    m_menu.none->setChecked(false);
+    setRadioChecked(m_loan.filtrePret, true);
 }
 
 void FilterPanel::untickRadios(bool withNone)

@@ -79,6 +79,8 @@ signals:
 
 private:
     void connectControls();
+    void chooseNone();
+    void chooseLoan();
     void setBoxActive(QLineEdit* box, bool active);
     // A change of an actor item: a user's tick or a refill of the list.
     void actorChanged(QListWidgetItem* item);
@@ -89,6 +91,13 @@ private:
     MenuItems m_menu;
     std::function<int()> m_idleColour;
     const catalogue::CatalogueState& m_state;
+    // Each field filter's radio button and box, in FieldFilter order.
+    struct FieldControls
+    {
+        QRadioButton* radio;
+        QLineEdit* box;
+    };
+    FieldControls m_fields[6];
     // Set while the panel changes its own radio buttons: they must not act then.
     bool m_updating = false;
 };
