@@ -55,9 +55,10 @@ void TfrmBase::buildLayout()
         m_statusPanels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         StatusBar->addWidget(m_statusPanels[i], i);
     }
+    // The hint takes the width of its text only; the filter text, often long, has the rest.
     m_hintPanel = new QLabel(StatusBar);
     m_hintPanel->setObjectName(QStringLiteral("HintPanel"));
-    StatusBar->addWidget(m_hintPanel, 1);
+    StatusBar->addWidget(m_hintPanel, 0);
     setStatusBar(StatusBar);
 
     connect(ADVGen, &CaptionPanel::heightChanged, this, [this] {

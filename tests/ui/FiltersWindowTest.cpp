@@ -2,10 +2,14 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QFont>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 
 #include "ui/MainWindowFilmsSupport.h"
 #include "ui/catalogue/RecordView.h"
@@ -69,6 +73,23 @@ TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
     EXPECT_FALSE(isActiveBox(window->recordView()->lblReal));
     EXPECT_FALSE(state.FilterActive);
     EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
+}
+
+TEST_F(Filters, TheFilterStatusIsShownWholeBesideTheFilmCount)
+{
+    select(text("Alien"));
+    window->recordView()->filtreReal->click();
+    auto* filter = window->StatusBar->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+    ASSERT_NE(filter, nullptr);
+    window->StatusBar->layout()->activate();
+    EXPECT_GE(filter->contentsRect().width(), filter->fontMetrics().horizontalAdvance(filter->text()))
+        << filter->text().toStdString();
+    // A hint shown meanwhile has its own place.
+    window->Nouveau1->showStatusText(window->ToolBar1->widgetForAction(window->Nouveau1));
+    window->StatusBar->layout()->activate();
+    auto* hint = window->StatusBar->findChild<QLabel*>(QStringLiteral("HintPanel"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_GE(hint->contentsRect().width(), hint->fontMetrics().horizontalAdvance(hint->text()));
 }
 
 TEST_F(Filters, StatusCountsOneFilmAndAFilmUnderNoSupport)
