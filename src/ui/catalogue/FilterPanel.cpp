@@ -53,40 +53,48 @@ FilterPanel::FilterPanel(RecordView& record, LoanPanel& loan, const MenuItems& m
 
 void FilterPanel::connectControls()
 {
-    // A radio button acts when it becomes checked: clicking the active filter does nothing.
-    const auto whenChecked = [this](QRadioButton* radio, auto act) {
-        connect(radio, &QRadioButton::toggled, this, [this, act](bool on) {
-            if (on && !m_updating)
-                act();
-        });
-    };
     for (FieldFilter filter : catalogue::kFieldFilters) {
-        whenChecked(radio(filter), [this, filter] { emit fieldChosen(filter); });
+        actWhenChecked(radio(filter), [this, filter] { emit fieldChosen(filter); });
         // A menu item applies its filter again with the value now shown.
         QAction* item = m_menu.field[index(filter)];
         connect(item, &QAction::triggered, this, [this, filter] { emit fieldChosen(filter); });
         item->setEnabled(true);
     }
-    whenChecked(m_loan.filtrePret, [this] { emit loanChosen(); });
-    whenChecked(m_record.filtreNul, [this] { emit noneChosen(); });
-    // The loan filter stands alone (not auto-exclusive): a click on it while it is active would
-    // untick it and leave the tree filtered. It stays ticked; only another filter clears it.
-    connect(m_loan.filtrePret, &QRadioButton::clicked, this, [this](bool checked) {
-        if (checked)
-            return;
-        const QScopedValueRollback updating(m_updating, true);
-        setRadioChecked(m_loan.filtrePret, true);
-    });
+    actWhenChecked(m_loan.filtrePret, [this] { emit loanChosen(); });
+    actWhenChecked(m_record.filtreNul, [this] { emit noneChosen(); });
     m_menu.loan->setCheckable(true);
     connect(m_menu.loan, &QAction::triggered, this, &FilterPanel::loanChosen);
+    connect(m_loan.filtrePret, &QRadioButton::clicked, this, &FilterPanel::keepLoanTicked);
     connect(m_record.lstActeur, &QListWidget::itemChanged, this, &FilterPanel::actorChanged);
-    // "Aucun Filtre" checked, by the user or by a refresh, leaves every box idle and no actor ticked.
-    connect(m_record.filtreNul, &QRadioButton::toggled, this, [this](bool on) {
-        if (!on)
-            return;
-        showActiveBox({});
-        untickActors();
+    connect(m_record.filtreNul, &QRadioButton::toggled, this, &FilterPanel::noneTicked);
+}
+
+void FilterPanel::actWhenChecked(QRadioButton* radio, const std::function<void()>& act)
+{
+    // A radio button acts when it becomes checked: clicking the active filter does nothing.
+    connect(radio, &QRadioButton::toggled, this, [this, act](bool on) {
+        if (on && !m_updating)
+            act();
     });
+}
+
+void FilterPanel::keepLoanTicked(bool checked)
+{
+    // The loan filter stands alone (not auto-exclusive): a click on it while it is active would
+    // untick it and leave the tree filtered. It stays ticked; only another filter clears it.
+    if (checked)
+        return;
+    const QScopedValueRollback updating(m_updating, true);
+    setRadioChecked(m_loan.filtrePret, true);
+}
+
+void FilterPanel::noneTicked(bool on)
+{
+    // "Aucun Filtre" checked, by the user or by a refresh, leaves every box idle and no actor ticked.
+    if (!on)
+        return;
+    showActiveBox({});
+    untickActors();
 }
 
 QRadioButton* FilterPanel::radio(FieldFilter filter) const

@@ -79,6 +79,10 @@ signals:
 
 private:
     void connectControls();
+    // Runs `act` when `radio` becomes checked by the user (not while the panel sets it).
+    void actWhenChecked(QRadioButton* radio, const std::function<void()>& act);
+    void keepLoanTicked(bool checked);
+    void noneTicked(bool on);
     void chooseNone();
     void chooseLoan();
     void setBoxActive(QLineEdit* box, bool active);
