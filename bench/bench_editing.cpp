@@ -100,7 +100,7 @@ void BM_SaveEditedRecordAndWindowRefresh1000(benchmark::State& bs)
     catalogue::CatalogueState state;
     ui::QtPrompts prompts;
     ui::TfrmBase window(state, prompts, benchDir().string() + "/");
-    window.selectNode(window.nodeAt(5));
+    window.selectNode(window.TreeFilm->nodeAt(5));
     int row = 500;
     int n = 0;
     for (auto _ : bs) {

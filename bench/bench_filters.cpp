@@ -48,7 +48,7 @@ struct Window
         window->resize(900, 620);
         window->show();
         // Show a film so the filters have a value.
-        QTreeWidgetItem* film = window->RootNode->child(0)->child(0);
+        QTreeWidgetItem* film = window->TreeFilm->rootNode()->child(0)->child(0);
         window->TreeFilm->setCurrentItem(film);
     }
 };

@@ -197,4 +197,84 @@ std::vector<int> searchRows(const table::TMlb2& table, SearchField field, const 
     return scanRows(table, searchPosition(field), text);
 }
 
+namespace {
+
+TreeShown fullTree(std::optional<std::string> status)
+{
+    TreeShown shown;
+    shown.status = std::move(status);
+    return shown;
+}
+
+TreeShown filtered(FilterResult result)
+{
+    TreeShown shown;
+    shown.fullTree = false;
+    shown.rows = std::move(result.rows);
+    shown.expandAll = true;
+    shown.status = std::move(result.status);
+    return shown;
+}
+
+} // namespace
+
+TreeShown applyChosenFilter(CatalogueState& state, ChosenFilter chosen, const std::string& shown)
+{
+    state.FilmCount = 0;
+    state.ActorFilterActive = false;
+    state.FilterActive = chosen.kind != ChosenFilter::Kind::None;
+    const table::TMlb2& table = state.table();
+    if (chosen.kind == ChosenFilter::Kind::Loan)
+        return filtered(applyLoanFilter(table, loanFilterValue(table, state.CurrentRow)));
+    if (chosen.kind == ChosenFilter::Kind::Field) {
+        FilterResult result = applyFieldFilter(table, chosen.field, shown);
+        if (!result.status.empty())
+            return filtered(std::move(result));
+    }
+    // No filter, or nothing to match: the full tree comes back.
+    state.FilterActive = false;
+    return fullTree(noFilterStatus());
+}
+
+ChosenFilter filterInEffect(ChosenFilter chosen, const TreeShown& shown)
+{
+    return shown.fullTree ? ChosenFilter{} : chosen;
+}
+
+TreeShown switchActorFilter(CatalogueState& state, const std::string& name, bool ticked)
+{
+    state.FilmCount = 0;
+    // The field and loan radio buttons are unticked with it: their filter is over.
+    state.FilterActive = false;
+    state.ActorFilterActive = ticked;
+    state.ActorFilterName = ticked ? name : kNoActorFilter;
+    if (!ticked)
+        return fullTree(noFilterStatus());
+    return filtered(applyActorFilter(state.table(), name));
+}
+
+TreeShown applySearch(CatalogueState& state, SearchField field, const std::optional<std::string>& text)
+{
+    state.FilmCount = 0;
+    if (text && text->empty()) {
+        state.SearchActive = false;
+        return fullTree(std::nullopt);
+    }
+    TreeShown shown;
+    shown.fullTree = false;
+    if (text)
+        shown.rows = searchRows(state.table(), field, *text);
+    state.SearchActive = !shown.rows.empty();
+    shown.expandAll = state.SearchActive;
+    return shown;
+}
+
+void clearFilterFlags(CatalogueState& state)
+{
+    state.FilterActive = false;
+    state.ActorFilterActive = false;
+    state.ActorFilterName = kNoActorFilter;
+    state.SearchActive = false;
+}
+
 } // namespace cinevaro::catalogue

@@ -2,6 +2,7 @@
 // window shows. Shared by the main window, the search window and cinevaro-cli.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "table/TMlb2.h"
 
 namespace cinevaro::catalogue {
+
+class CatalogueState;
 
 // Lower-cases A to Z only; every other byte (accented letters included) stays as it is.
 std::string foldAZ(std::string_view text);
@@ -70,5 +73,44 @@ enum class SearchField { Titre, Real, Acteur };
 int searchPosition(SearchField field);
 // Rows the search keeps; empty text gives no rows (the caller shows the full tree).
 std::vector<int> searchRows(const table::TMlb2& table, SearchField field, const std::string& text);
+
+// ---- Filter state: the flags of CatalogueState and what the tree shows after each step ----------
+
+// The filter the radio buttons choose: none ("Aucun Filtre"), one of the six fields, or the loan.
+struct ChosenFilter
+{
+    enum class Kind { None, Field, Loan };
+    Kind kind = Kind::None;
+    FieldFilter field = FieldFilter::Real; // for Kind::Field
+    bool operator==(const ChosenFilter&) const = default;
+};
+
+// What the tree shows after a filter or search step.
+struct TreeShown
+{
+    bool fullTree = true;              // the whole catalogue; otherwise only `rows`
+    std::vector<int> rows;             // the rows put back in the emptied tree, in table order
+    bool expandAll = false;            // every branch open; otherwise the remembered expansion
+    std::optional<std::string> status; // new text of the filter status panel; none: unchanged
+};
+
+// The filter application for the chosen filter. `shown` is the text of the chosen field's box;
+// the loan filter takes the borrower of CurrentRow. Ends the actor filter, resets FilmCount and
+// sets FilterActive. A field filter on an empty box switches itself off: full tree, "Aucun Filtre".
+TreeShown applyChosenFilter(CatalogueState& state, ChosenFilter chosen, const std::string& shown);
+// The filter in effect after applyChosenFilter: `chosen`, or none when it switched itself off.
+ChosenFilter filterInEffect(ChosenFilter chosen, const TreeShown& shown);
+
+// Ticking (`ticked`) or unticking the actor `name` of the shown film's cast list. Either ends any
+// field or loan filter (FilterActive false); ticking filters on the name (ActorFilterActive,
+// ActorFilterName), unticking shows the full tree and puts the name back to kNoActorFilter.
+TreeShown switchActorFilter(CatalogueState& state, const std::string& name, bool ticked);
+
+// The search window's text on `field`: an empty text ends the search (full tree); no text (a
+// character the catalogue cannot hold) matches no film. SearchActive tells whether films were found.
+TreeShown applySearch(CatalogueState& state, SearchField field, const std::optional<std::string>& text);
+
+// Every filter and the search off, the actor name back to kNoActorFilter.
+void clearFilterFlags(CatalogueState& state);
 
 } // namespace cinevaro::catalogue

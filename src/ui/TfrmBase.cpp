@@ -1,9 +1,7 @@
-// Main window: construction and the window-level events (show, close, resize, tree keys).
+// Main window: construction and the window-level events (show, close, resize).
 #include "ui/TfrmBase.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusTipEvent>
@@ -13,6 +11,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/kit/CaptionPanel.h"
 #include "ui/kit/Icons.h"
 
@@ -28,14 +27,9 @@ TfrmBase::TfrmBase(catalogue::CatalogueState& state, Prompts& prompts, std::stri
     buildCommands();
     buildLayout();
     // Titles, cover texts and filter values come from the catalogue: never read as markup.
-    for (QLabel* label : {lblTitre, lblimage, m_statusPanels[0], m_statusPanels[1]})
+    for (QLabel* label : {m_recordView->lblTitre, m_recordView->lblimage, m_statusPanels[0], m_statusPanels[1]})
         label->setTextFormat(Qt::PlainText);
-    // The offer to save technical edits runs before the selection shows the next film.
-    connect(TreeFilm, &QTreeWidget::currentItemChanged, this, &TfrmBase::TreeFilmChanging);
-    connect(TreeFilm, &QTreeWidget::currentItemChanged, this, &TfrmBase::TreeFilmChange);
-    connect(TreeFilm, &QTreeWidget::itemClicked, this, &TfrmBase::TreeFilmClick);
-    connect(TreeFilm, &QTreeWidget::itemDoubleClicked, this, &TfrmBase::TreeFilmDblClick);
-    connect(TreeFilm, &QTreeWidget::customContextMenuRequested, this, &TfrmBase::TreeFilmContextPopup);
+    connectTree();
     connect(PopupMenu, &QMenu::aboutToHide, this, [this] {
         PopupEffacer1->setVisible(true);
         PopupEditerFiche1->setVisible(true);
@@ -89,17 +83,6 @@ bool TfrmBase::eventFilter(QObject* watched, QEvent* event)
     if (ADVGen && watched == ADVGen->body() &&
         (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
         ADVGenResize();
-    if (watched == TreeFilm && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->text().isEmpty() && key->text().at(0).isPrint()) {
-            // Let the tree move to the node first, then show it.
-            TreeFilm->removeEventFilter(this);
-            QCoreApplication::sendEvent(TreeFilm, event);
-            TreeFilm->installEventFilter(this);
-            TreeFilmKeyPress();
-            return true;
-        }
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -1,26 +1,36 @@
-// The main window: menu bar, tool bar, the film tree TreeFilm on the left, and on the right the
-// panel group Panel with three captioned panels, each holding a view of its own: ADVGen the
-// record view (RecordView), ADVSupp the technical panel (TechPanel), ADVpret the loan panel
-// (LoanPanel). It opens the settings, reopens the last catalogue and creates the secondary
-// windows. The views' controls are also reachable here under their historical names.
+// The main window: menu bar, tool bar, the film tree on the left, and on the right the panel
+// group Panel with three captioned panels, each holding a view of its own: ADVGen the record view
+// (RecordView), ADVSupp the technical panel (TechPanel), ADVpret the loan panel (LoanPanel). The
+// tree TreeFilm is a view too (FilmTreeView), and the filter controls spread over the record view,
+// the loan panel and the "Filtres" menu are one FilterPanel. TfrmBase owns the views, wires their
+// signals to its handlers, opens the settings, reopens the last catalogue and creates the
+// secondary windows. A view's controls are reached through it: recordView()->lblReal.
 //
 // Where things are (src/ui/):
-// - TfrmBase.cpp            construction, window events (show, close, resize, tree keys)
-// - TfrmBase_Layout.cpp     splitter, panel group, status bar; places the three views
+// - TfrmBase.cpp            construction, window events (show, close, resize, status hints)
+// - TfrmBase_Layout.cpp     splitter, tree, panel group and its three views, filter panel, status
+//                           bar; ADVGenResize
 // - TfrmBase_Menus.cpp      commands, menu bar, tool bar, tree popup; "Nouvelle Base", "Ouvrir",
 //                           "Quitter", the site, "A propos", the panel menu items (mnuPretClick,
 //                           mnuSuppClick) and the panels' close buttons
 // - TfrmBase_Startup.cpp    start-up and close (settings, layout, last catalogue), window
 //                           resizing, secondary windows
-// - TfrmBase_Tree.cpp       the film tree and its handlers, deleting a film (Effacer1Click), the
-//                           refresh (Rafraichir1Click, Rafraichir2Click), the catalogue enabled
-// - TfrmBase_Record.cpp     filling the three views from CurrentRow (ShowRecord), emptying them
-// - TfrmBase_Filters.cpp    filters and search
+// - TfrmBase_Tree.cpp       the tree's handlers (TreeFilmClick, TreeFilmChange, TreeFilmDblClick,
+//                           TreeFilmContextPopup), deleting a film (Effacer1Click), the refresh
+//                           (Rafraichir1Click, Rafraichir2Click), the catalogue enabled, the status
+//                           bar, and the tree procedures (ClearTree, BuildTreeSkeleton, AddFilmNode,
+//                           endTree, RebuildTree, SaveExpansion, RestoreExpansion, FindFilmRow) as
+//                           forwards to TreeFilm
+// - TfrmBase_Record.cpp     filling the three views from CurrentRow (ShowRecord), emptying them,
+//                           deleting the current film (DeleteCurrentFilm)
+// - TfrmBase_Filters.cpp    filter and search handlers (filtre*Click, lstActeurClick, ApplyFilters,
+//                           searchChanged); the filter state comes from catalogue/Filters.h
 // - TfrmBase_Tech.cpp       technical panel handlers (save, cancel, extraction, leaving a film)
 // - TfrmBase_Loans.cpp      loan panel and "Prêt" menu handlers
 // - TfrmBase_Editing.cpp, _Web.cpp, _Output.cpp, _Archive.cpp, _Versions.cpp: the commands that
 //   open the editor, the web search, the output, archive and versions windows
-// - catalogue/RecordView, editing/TechPanel, loans/LoanPanel: the three views
+// - catalogue/FilmTreeView, catalogue/RecordView, catalogue/FilterPanel, editing/TechPanel,
+//   loans/LoanPanel: the views
 //
 // How to add to it:
 // - A secondary window: declare its Lazy holder below (section "Secondary windows") and arm it
@@ -50,25 +60,17 @@
 #include <vector>
 
 #include "catalogue/FilmTree.h"
-#include "ui/catalogue/FilmLeafItems.h"
+#include "catalogue/Filters.h"
+#include "ui/catalogue/FilmTreeView.h"
 #include "ui/kit/Lazy.h"
 
 class QAction;
 class QActionGroup;
-class QButtonGroup;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
 class QSplitter;
 class QStatusBar;
 class QToolBar;
-class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
@@ -76,6 +78,10 @@ namespace cinevaro::catalogue {
 class CatalogueState;
 class Settings;
 } // namespace cinevaro::catalogue
+
+namespace cinevaro::loans {
+struct LoanTexts;
+}
 
 namespace cinevaro::ui {
 
@@ -85,6 +91,7 @@ class PictureBox;
 class RecordView;
 class TechPanel;
 class LoanPanel;
+class FilterPanel;
 class TfrmAbout;
 
 class TfrmConf;
@@ -122,7 +129,7 @@ public:
     // use. `stepDone(step)` runs after each step (the splash moves its gauge).
     void createSecondaryWindows(const std::function<void(int)>& stepDone = {});
 
-    // ---- Tree (TfrmBase_Tree.cpp) -------------------------------------------------------------
+    // ---- Tree (TfrmBase_Tree.cpp): forwards to the view TreeFilm (FilmTreeView) --------------
     void ClearTree();
     // Root and one branch per support of SupportGroups, root expanded.
     void ShowDefaultTree();
@@ -142,14 +149,8 @@ public:
     // Sets CurrentRow from the selected node (0 when it is not a film); returns it. Each film node
     // holds its own row, so films of the same caption stay apart.
     int FindFilmRow();
-    // Row of a film node, 0 for the root, a support or no node.
-    int filmRow(const QTreeWidgetItem* item) const;
     // The support node of SupportGroups entry `index` (0-based), or null.
     QTreeWidgetItem* supportNode(int index) const;
-    QTreeWidgetItem* RootNode = nullptr;
-    // Position of a node in a walk of the whole tree (root 0), and the node at such a position.
-    int absoluteIndex(const QTreeWidgetItem* item) const;
-    QTreeWidgetItem* nodeAt(int absolute) const;
     void selectNode(QTreeWidgetItem* item);
     // Tree and panel group enabled (a catalogue is open) or not.
     void setCatalogueEnabled(bool enabled);
@@ -157,9 +158,9 @@ public:
     QString statusText(int panel) const;
     void setStatusText(int panel, const QString& text);
     // Trees built since the window was made (each showing of a root and its branches).
-    int treeBuilds() const { return m_treeBuilds; }
+    int treeBuilds() const;
     // The last tree model shown (captions, order).
-    const catalogue::FilmTreeModel& treeModel() const { return m_treeModel; }
+    const catalogue::FilmTreeModel& treeModel() const;
 
     // ---- The three views (TfrmBase_Record.cpp) ------------------------------------------------
     RecordView* recordView() const { return m_recordView; }
@@ -171,9 +172,8 @@ public:
     void clearRecordView();
     // Deletes CurrentRow (cover rule, save, reopen) and rebuilds; a failure is shown.
     void DeleteCurrentFilm();
-    // Checks or unchecks a filter radio button (of the record view or the loan panel) even when it
-    // is the checked one of its group.
-    void setFilterRadioChecked(QRadioButton* button, bool checked);
+    // The filter controls of the record view, the loan panel and the "Filtres" menu.
+    FilterPanel* filterPanel() const { return m_filters; }
 
     // ---- Catalogue commands (Nouveau1Click, Ouvrir1Click: TfrmBase_Menus.cpp; the rest:
     // TfrmBase_Tree.cpp) ------------------------------------------------------------------------
@@ -186,9 +186,9 @@ public:
     void Effacer1Click();
 
     // ---- Controls (object names are the historical control names) -----------------------------
-    // Those of the three panels belong to their views; the pointers here name the same widgets.
+    // Those of the three panels belong to their views: recordView()->lblReal, loanPanel()->lblPret.
     QSplitter* Split = nullptr;
-    QTreeWidget* TreeFilm = nullptr;
+    FilmTreeView* TreeFilm = nullptr;
     QWidget* Panel = nullptr;
     CaptionPanel* ADVGen = nullptr;
     CaptionPanel* ADVSupp = nullptr;
@@ -196,36 +196,6 @@ public:
     QStatusBar* StatusBar = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QMenu* PopupMenu = nullptr;
-
-    // Record view (ADVGen).
-    QLabel* lblTitre = nullptr;
-    QLineEdit* lblReal = nullptr;
-    QLineEdit* lblOri = nullptr;
-    QLineEdit* lblDate = nullptr;
-    QLineEdit* lblDuree = nullptr;
-    QLineEdit* lblNo = nullptr;
-    QLineEdit* lblGenre = nullptr;
-    QLineEdit* lblDistrib = nullptr;
-    QLineEdit* lblSupport = nullptr;
-    QListWidget* lstActeur = nullptr;
-    QPlainTextEdit* MemoResume = nullptr;
-    PictureBox* imgCover = nullptr;
-    QLabel* lblimage = nullptr;
-    // Filter radio buttons: one exclusive group in the record view; filtrePret alone in the loan
-    // panel.
-    QButtonGroup* filterGroup = nullptr;
-    QRadioButton* filtreNul = nullptr;
-    QRadioButton* filtreReal = nullptr;
-    QRadioButton* filtreOri = nullptr;
-    QRadioButton* filtreDate = nullptr;
-    QRadioButton* filtreGenre = nullptr;
-    QRadioButton* filtreDistrib = nullptr;
-    QRadioButton* filtreSupport = nullptr;
-    QRadioButton* filtrePret = nullptr;
-
-    // Loan panel (ADVpret); the technical panel's controls and the loan buttons are reached
-    // through techPanel() and loanPanel().
-    QLineEdit* lblPret = nullptr;
 
     // ---- Commands ---------------------------------------------------------------------------
     // "&Base de Données"
@@ -320,8 +290,6 @@ private:
     // Layout (TfrmBase_Layout.cpp).
     void buildLayout();
     void buildPanels();
-    // Points the historical control names at the views' controls.
-    void bindViewControls();
     // Menus, tool bar, popup (TfrmBase_Menus.cpp).
     void buildCommands();
     void makeActions();
@@ -374,12 +342,14 @@ private:
     void TreeFilmKeyPress();
     void TreeFilmDblClick();
     void TreeFilmContextPopup(const QPoint& pos);
-    QString rootCaption() const;
-    // Shows the root and branches of `model`. keepFilms: when the tree already shows exactly these,
-    // they stay with their films for endTree() to put right.
-    void showTreeModel(const catalogue::FilmTreeModel& model, bool keepFilms = false);
-    bool showsSkeleton(const catalogue::FilmTreeModel& model) const;
+    void connectTree();
+    // Asks whether to delete the film `caption`; a node that is not a film cannot be deleted.
+    bool confirmDelete(const QString& caption, bool isFilm);
+    // The root's caption (GENERAL/NOMBASE) as the catalogue's bytes.
+    std::string rootCaption() const;
     void showCover(const std::string& titre, const std::string& caption);
+    // The loan panel, "Prêter ce Film" / "Film Rendu" and the loan filter for the shown film.
+    void showLoan(const loans::LoanTexts& loan);
 
     // ---- Integration hooks: concerns of other files connect their handlers here -------------------
     // (declare `void setupFilters();` etc. and call it at the end of the constructor)
@@ -401,6 +371,7 @@ private:
     void Archiver1Click();
 
     // Filters and search (TfrmBase_Filters.cpp).
+    void buildFilterPanel();
     void setupFilters();
     void filtreRealClick();
     void filtreDateClick();
@@ -410,7 +381,8 @@ private:
     void filtreSupportClick();
     void filtrePretClick();
     void filtreNulClick();
-    void lstActeurClick(QListWidgetItem* item);
+    // The user ticked (or unticked) the actor `name` of the cast list.
+    void lstActeurClick(const QString& name, bool ticked);
     void lblRealChange();
     void lblDateChange();
     void lblOriChange();
@@ -418,16 +390,13 @@ private:
     void lblDistribChange();
     void Chercher1Click();
     // A field filter chosen by its radio button or its menu item.
-    void fieldFilterClick(QRadioButton* radio, QAction* item);
+    void fieldFilterClick(catalogue::FieldFilter filter);
     void ApplyFilters();
-    // The clearing path: full tree, "Aucun Filtre", idle boxes.
-    void clearFilters();
+    // The full tree or the given rows, the filter status text and the expansion of a filter step.
+    void showTree(const catalogue::TreeShown& shown);
     // Puts the given rows back in the emptied tree.
     void showFilteredRows(const std::vector<int>& rows);
-    void setFilterBoxActive(QLineEdit* box, bool active);
-    void uncheckActors();
     void searchChanged(const QString& text, int field);
-    bool m_filterUpdating = false;
 
     // Technical panel (TfrmBase_Tech.cpp).
     void setupTech();
@@ -465,18 +434,13 @@ private:
     std::string m_exeDir;
     std::string m_tempDir;
     std::unique_ptr<catalogue::Settings> m_settings;
-    catalogue::FilmTreeBuilder m_treeBuilder;
-    catalogue::FilmTreeModel m_treeModel;
-    std::vector<QTreeWidgetItem*> m_supportNodes; // by SupportGroups index
-    int m_treeBuilds = 0;
-    FilmLeafItems m_filmLeaves{Qt::UserRole}; // film nodes kept between rebuilds, row in UserRole
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
     RecordView* m_recordView = nullptr;
     TechPanel* m_techPanel = nullptr;
     LoanPanel* m_loanPanel = nullptr;
+    FilterPanel* m_filters = nullptr;
     // Hints of menu items and tool buttons, after the two panels (never in place of them).
     QLabel* m_hintPanel = nullptr;
-    bool m_treeBuilding = false;
 };
 
 } // namespace cinevaro::ui

@@ -1,5 +1,5 @@
 // Main window layout: tree and splitter, the panel group with its three captioned panels and
-// the view each one holds, and the status bar.
+// the view each one holds, the filter controls over them, and the status bar.
 #include "ui/TfrmBase.h"
 
 #include <QHeaderView>
@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "ui/catalogue/FilmTreeView.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/editing/TechPanel.h"
 #include "ui/kit/CaptionPanel.h"
@@ -36,19 +37,7 @@ void TfrmBase::buildLayout()
     Split->setChildrenCollapsible(false);
     Split->setHandleWidth(5);
 
-    TreeFilm = new QTreeWidget(Split);
-    TreeFilm->setObjectName(QStringLiteral("TreeFilm"));
-    TreeFilm->setHeaderHidden(true);
-    TreeFilm->setColumnCount(1);
-    TreeFilm->setIndentation(19);
-    TreeFilm->setMinimumWidth(260);
-    TreeFilm->setUniformRowHeights(true);
-    TreeFilm->setExpandsOnDoubleClick(false);
-    TreeFilm->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeFilm->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeFilm->setContextMenuPolicy(Qt::CustomContextMenu);
-    TreeFilm->setIconSize(QSize(16, 16));
-    TreeFilm->installEventFilter(this);
+    TreeFilm = new FilmTreeView(m_state, Split);
 
     buildPanels();
     Split->addWidget(TreeFilm);
@@ -66,9 +55,10 @@ void TfrmBase::buildLayout()
         m_statusPanels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         StatusBar->addWidget(m_statusPanels[i], i);
     }
+    // The hint takes the width of its text only; the filter text, often long, has the rest.
     m_hintPanel = new QLabel(StatusBar);
     m_hintPanel->setObjectName(QStringLiteral("HintPanel"));
-    StatusBar->addWidget(m_hintPanel, 1);
+    StatusBar->addWidget(m_hintPanel, 0);
     setStatusBar(StatusBar);
 
     connect(ADVGen, &CaptionPanel::heightChanged, this, [this] {
@@ -116,37 +106,7 @@ void TfrmBase::buildPanels()
     ADVpret->setExpandedHeight(58);
     column->addWidget(ADVpret);
     column->addStretch(1);
-    bindViewControls();
-}
-
-void TfrmBase::bindViewControls()
-{
-    RecordView& r = *m_recordView;
-    lblTitre = r.lblTitre;
-    lblReal = r.lblReal;
-    lblOri = r.lblOri;
-    lblDate = r.lblDate;
-    lblDuree = r.lblDuree;
-    lblNo = r.lblNo;
-    lblGenre = r.lblGenre;
-    lblDistrib = r.lblDistrib;
-    lblSupport = r.lblSupport;
-    lstActeur = r.lstActeur;
-    MemoResume = r.MemoResume;
-    imgCover = r.imgCover;
-    lblimage = r.lblimage;
-    filterGroup = r.filterGroup;
-    filtreNul = r.filtreNul;
-    filtreReal = r.filtreReal;
-    filtreOri = r.filtreOri;
-    filtreDate = r.filtreDate;
-    filtreGenre = r.filtreGenre;
-    filtreDistrib = r.filtreDistrib;
-    filtreSupport = r.filtreSupport;
-
-    LoanPanel& l = *m_loanPanel;
-    filtrePret = l.filtrePret;
-    lblPret = l.lblPret;
+    buildFilterPanel();
 }
 
 void TfrmBase::ADVGenResize()

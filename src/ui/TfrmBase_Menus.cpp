@@ -275,8 +275,8 @@ void TfrmBase::showOpenedCatalogue(bool ok, const QString& message)
     clearFilterState();
     RebuildTree();
     setCatalogueEnabled(true);
-    if (RootNode)
-        selectNode(RootNode);
+    if (TreeFilm->rootNode())
+        selectNode(TreeFilm->rootNode());
 }
 
 bool TfrmBase::requireOpenCatalogue()

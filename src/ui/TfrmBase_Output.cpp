@@ -13,8 +13,10 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmConf.h"
 #include "ui/kit/OfficeStyle.h"
+#include "ui/loans/LoanPanel.h"
 #include "ui/output/TfrmExportH.h"
 #include "ui/output/TfrmPrint.h"
 #include "ui/paint/PageRenderer.h"
@@ -132,10 +134,12 @@ void TfrmBase::ApplyAppearance()
         frmPrint->setOfficeStyle(office);
 
     applyTreeLook(TreeFilm, s);
-    applyTitleColours(lblTitre, s);
+    const RecordView& r = *m_recordView;
+    applyTitleColours(r.lblTitre, s);
     const QColor zone = colourSetting(s, "COULEURZONE", 16776960);
-    for (QWidget* widget : std::initializer_list<QWidget*>{lblDate, lblReal, lblDuree, lblOri, lblGenre, MemoResume,
-                                                           lstActeur, lblDistrib, lblSupport, lblPret, lblNo})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{r.lblDate, r.lblReal, r.lblDuree, r.lblOri, r.lblGenre, r.MemoResume,
+                                         r.lstActeur, r.lblDistrib, r.lblSupport, m_loanPanel->lblPret, r.lblNo})
         setBackground(widget, zone);
 }
 

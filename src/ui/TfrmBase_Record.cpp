@@ -36,11 +36,7 @@ void TfrmBase::ShowRecord()
     t.MoveTo(row);
     m_recordView->setRecord(t, row, checkedActor(m_state));
     m_techPanel->setValues(editing::readTechValues(t, row));
-    const loans::LoanTexts loan = loans::loanTexts(t, row);
-    m_loanPanel->setLoan(loan);
-    MenuPret->setText(fromCp(loan.menuPret));
-    filtrePret->setEnabled(true);
-    mnuFiltrePret->setEnabled(true);
+    showLoan(loans::loanTexts(t, row));
     showCover(t.GetValue("TITRE"), t.GetValue("RESERVE1"));
     // Filling the technical boxes counts as no change of the user.
     m_state.TechModified = false;
@@ -60,6 +56,14 @@ void TfrmBase::showCover(const std::string& titre, const std::string& caption)
 {
     m_recordView->setCover(catalogue::coverPath(m_state, titre),
                            QStringLiteral("Il n'y a pas d'Affiche pour : \"") + fromCp(caption) + QStringLiteral("\""));
+}
+
+void TfrmBase::showLoan(const loans::LoanTexts& loan)
+{
+    m_loanPanel->setLoan(loan);
+    MenuPret->setText(fromCp(loan.menuPret));
+    m_loanPanel->filtrePret->setEnabled(true);
+    mnuFiltrePret->setEnabled(true);
 }
 
 void TfrmBase::clearRecordView()
@@ -83,16 +87,6 @@ void TfrmBase::DeleteCurrentFilm()
         return;
     }
     RebuildTree();
-}
-
-void TfrmBase::setFilterRadioChecked(QRadioButton* button, bool checked)
-{
-    if (!button)
-        return;
-    if (button->group() == filterGroup)
-        m_recordView->setFilterChecked(button, checked);
-    else
-        button->setChecked(checked);
 }
 
 } // namespace cinevaro::ui

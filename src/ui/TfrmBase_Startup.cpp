@@ -14,9 +14,11 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/kit/CaptionPanel.h"
 #include "ui/kit/Text.h"
+#include "ui/loans/LoanPanel.h"
 #include "ui/loans/TfrmGestEmp.h"
 #include "ui/loans/TfrmPret.h"
 #include "ui/output/TfrmArchive.h"
@@ -72,9 +74,10 @@ void TfrmBase::FormCreate()
     m_state.ActorFilterName = catalogue::kNoActorFilter;
     m_state.FilterActive = false;
     for (QRadioButton* radio :
-         {filtreReal, filtreGenre, filtreOri, filtreDate, filtreDistrib, filtreSupport, filtrePret})
+         {m_recordView->filtreReal, m_recordView->filtreGenre, m_recordView->filtreOri, m_recordView->filtreDate,
+          m_recordView->filtreDistrib, m_recordView->filtreSupport, m_loanPanel->filtrePret})
         radio->setEnabled(false);
-    filtreNul->setEnabled(true);
+    m_recordView->filtreNul->setEnabled(true);
     reopenLastCatalogue();
 }
 
@@ -148,7 +151,7 @@ void TfrmBase::openStartCatalogue()
     if (m_state.table().RowCount() > 0) {
         clearFilterState();
         RebuildTree();
-        selectNode(RootNode);
+        selectNode(TreeFilm->rootNode());
         applyStartExpansion();
         return;
     }

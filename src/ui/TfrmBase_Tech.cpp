@@ -68,7 +68,7 @@ void TfrmBase::TreeFilmChanging(QTreeWidgetItem* /*current*/, QTreeWidgetItem* p
         m_state.table().RowCount() == 0)
         return;
     // The film being left is the one the boxes were filled from.
-    const int row = filmRow(previous);
+    const int row = TreeFilm->filmRow(previous);
     if (row == 0)
         return;
     QString message;

@@ -143,7 +143,7 @@ void TfrmBase::reopenAfterVersionChange()
     RestoreExpansion();
     QTreeWidgetItem* found = nodeWithCaptions(TreeFilm, selected);
     clearRecordView();
-    selectNode(found ? found : RootNode);
+    selectNode(found ? found : TreeFilm->rootNode());
     updateUndoActions(true);
 }
 

@@ -220,3 +220,136 @@ TEST_F(FiltersTest, SearchNarrowsAsTheTextGrows)
     EXPECT_TRUE(catalogue::searchRows(table, SearchField::Titre, "").empty());
     EXPECT_EQ(catalogue::searchRows(table, SearchField::Real, "scott").size(), 1u);
 }
+
+namespace {
+
+// The filter steps on an open catalogue: the state's flags and what the tree shows.
+class FilterStateTest : public FiltersTest
+{
+protected:
+    void SetUp() override
+    {
+        FiltersTest::SetUp();
+        header();
+        gabin = add({.titre = "Quai des brumes", .real = "Carne", .acteur = "Jean Gabin;Michele Morgan"});
+        arletty = add({.titre = "Hotel du Nord", .real = "Carne", .acteur = "Arletty;Louis Jouvet"});
+        simon = add({.titre = "Boudu", .real = "Renoir", .acteur = "Michel Simon", .nomemp = "Paul"});
+    }
+    catalogue::CatalogueState& open()
+    {
+        state.CatalogueTable = std::make_unique<table::TMlb2>(std::move(table));
+        return state;
+    }
+    static std::string text(const catalogue::TreeShown& shown) { return table::cp1252ToUtf8(shown.status.value()); }
+
+    catalogue::CatalogueState state;
+    int gabin = 0, arletty = 0, simon = 0;
+};
+
+using Kind = catalogue::ChosenFilter::Kind;
+
+} // namespace
+
+TEST_F(FilterStateTest, TickingAnActorEndsAFieldFilterAndTickingAnotherReplacesIt)
+{
+    auto& s = open();
+    ASSERT_FALSE(catalogue::applyChosenFilter(s, {Kind::Field, FieldFilter::Real}, "Carne").fullTree);
+    ASSERT_TRUE(s.FilterActive);
+    s.FilmCount = 5;
+
+    auto shown = catalogue::switchActorFilter(s, "Arletty", true);
+    EXPECT_FALSE(s.FilterActive);
+    EXPECT_TRUE(s.ActorFilterActive);
+    EXPECT_EQ(s.ActorFilterName, "Arletty");
+    EXPECT_EQ(s.FilmCount, 0);
+    EXPECT_FALSE(shown.fullTree);
+    EXPECT_TRUE(shown.expandAll);
+    EXPECT_EQ(shown.rows, std::vector<int>{arletty});
+    EXPECT_EQ(text(shown), "Filtrer par Acteur avec Arletty : 1 Film Trouvé");
+
+    shown = catalogue::switchActorFilter(s, "Michel Simon", true);
+    EXPECT_TRUE(s.ActorFilterActive);
+    EXPECT_EQ(s.ActorFilterName, "Michel Simon");
+    EXPECT_EQ(shown.rows, std::vector<int>{simon});
+}
+
+TEST_F(FilterStateTest, UntickingTheActorShowsTheFullTreeWithNoName)
+{
+    auto& s = open();
+    catalogue::switchActorFilter(s, "Jean Gabin", true);
+    const auto shown = catalogue::switchActorFilter(s, "Jean Gabin", false);
+    EXPECT_FALSE(s.ActorFilterActive);
+    EXPECT_EQ(s.ActorFilterName, catalogue::kNoActorFilter);
+    EXPECT_FALSE(s.FilterActive);
+    EXPECT_TRUE(shown.fullTree);
+    EXPECT_FALSE(shown.expandAll);
+    EXPECT_EQ(text(shown), "Aucun Filtre");
+}
+
+TEST_F(FilterStateTest, AFieldOrLoanFilterEndsTheActorFilterAndAnEmptyBoxSwitchesItselfOff)
+{
+    auto& s = open();
+    catalogue::switchActorFilter(s, "Arletty", true);
+    const catalogue::ChosenFilter director{Kind::Field, FieldFilter::Real};
+    auto shown = catalogue::applyChosenFilter(s, director, "carne");
+    EXPECT_FALSE(s.ActorFilterActive);
+    EXPECT_TRUE(s.FilterActive);
+    EXPECT_EQ(shown.rows, (std::vector<int>{gabin, arletty}));
+    EXPECT_TRUE(shown.expandAll);
+    EXPECT_EQ(catalogue::filterInEffect(director, shown), director);
+
+    shown = catalogue::applyChosenFilter(s, director, "");
+    EXPECT_FALSE(s.FilterActive);
+    EXPECT_TRUE(shown.fullTree);
+    EXPECT_FALSE(shown.expandAll);
+    EXPECT_EQ(text(shown), "Aucun Filtre");
+    EXPECT_EQ(catalogue::filterInEffect(director, shown), catalogue::ChosenFilter{});
+
+    s.CurrentRow = simon;
+    shown = catalogue::applyChosenFilter(s, {Kind::Loan}, "ignored");
+    EXPECT_TRUE(s.FilterActive);
+    EXPECT_EQ(shown.rows, std::vector<int>{simon});
+    EXPECT_EQ(text(shown), "Filtrer par Emprunteur avec paul : 1 Film Trouvé");
+
+    shown = catalogue::applyChosenFilter(s, {}, "carne");
+    EXPECT_FALSE(s.FilterActive);
+    EXPECT_TRUE(shown.fullTree);
+}
+
+TEST_F(FilterStateTest, SearchFlagFollowsWhetherFilmsWereFound)
+{
+    auto& s = open();
+    using catalogue::SearchField;
+    auto shown = catalogue::applySearch(s, SearchField::Titre, std::string("bou"));
+    EXPECT_TRUE(s.SearchActive);
+    EXPECT_EQ(shown.rows, std::vector<int>{simon});
+    EXPECT_TRUE(shown.expandAll);
+    EXPECT_FALSE(shown.status.has_value());
+
+    shown = catalogue::applySearch(s, SearchField::Titre, std::string("zzz"));
+    EXPECT_FALSE(s.SearchActive);
+    EXPECT_FALSE(shown.fullTree);
+    EXPECT_TRUE(shown.rows.empty());
+    EXPECT_FALSE(shown.expandAll);
+
+    catalogue::applySearch(s, SearchField::Acteur, std::string("jouvet"));
+    ASSERT_TRUE(s.SearchActive);
+    shown = catalogue::applySearch(s, SearchField::Acteur, std::nullopt);
+    EXPECT_FALSE(s.SearchActive);
+    EXPECT_TRUE(shown.rows.empty());
+
+    catalogue::applySearch(s, SearchField::Real, std::string("renoir"));
+    shown = catalogue::applySearch(s, SearchField::Real, std::string());
+    EXPECT_FALSE(s.SearchActive);
+    EXPECT_TRUE(shown.fullTree);
+}
+
+TEST_F(FilterStateTest, ClearingPutsEveryFlagBack)
+{
+    auto& s = open();
+    s.FilterActive = s.SearchActive = true;
+    catalogue::switchActorFilter(s, "Arletty", true);
+    catalogue::clearFilterFlags(s);
+    EXPECT_FALSE(s.FilterActive || s.ActorFilterActive || s.SearchActive);
+    EXPECT_EQ(s.ActorFilterName, catalogue::kNoActorFilter);
+}

@@ -26,6 +26,7 @@
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 #include "ui/TfrmBase.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/editing/TechPanel.h"
 #include "ui/editing/TfrmAjout.h"
 #include "ui/editing/TfrmSupport.h"
@@ -349,23 +350,23 @@ protected:
 TEST_F(SameTitleTest, SelectingEachShowsItsOwnRecord)
 {
     selectHeat("VHS");
-    EXPECT_EQ(window->lblReal->text(), text("Autre Réalisateur"));
-    EXPECT_EQ(window->lblSupport->text(), text("VHS"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), text("Autre Réalisateur"));
+    EXPECT_EQ(window->recordView()->lblSupport->text(), text("VHS"));
     EXPECT_EQ(window->techPanel()->spnSize->text(), text("650"));
     EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE3, state.CurrentRow), "2");
     selectHeat("DVD");
-    EXPECT_EQ(window->lblReal->text(), text("Michael Mann"));
-    EXPECT_EQ(window->lblSupport->text(), text("DVD"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), text("Michael Mann"));
+    EXPECT_EQ(window->recordView()->lblSupport->text(), text("DVD"));
     EXPECT_EQ(window->techPanel()->spnSize->text(), text("700"));
 }
 
 TEST_F(SameTitleTest, FilterAndSearchKeepEachNodeOnItsRow)
 {
     selectHeat("DVD");
-    window->filtreGenre->click(); // both films are "Policier"
+    window->recordView()->filtreGenre->click(); // both films are "Policier"
     ASSERT_TRUE(state.FilterActive);
     selectHeat("VHS");
-    EXPECT_EQ(window->lblReal->text(), text("Autre Réalisateur"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), text("Autre Réalisateur"));
     window->Rafraichir1->trigger();
 
     auto* search = window->findChild<QLineEdit*>(QStringLiteral("editRecherche"));
@@ -373,9 +374,9 @@ TEST_F(SameTitleTest, FilterAndSearchKeepEachNodeOnItsRow)
     search->setText(text("Heat"));
     ASSERT_TRUE(state.SearchActive);
     selectHeat("VHS");
-    EXPECT_EQ(window->lblReal->text(), text("Autre Réalisateur"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), text("Autre Réalisateur"));
     selectHeat("DVD");
-    EXPECT_EQ(window->lblReal->text(), text("Michael Mann"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), text("Michael Mann"));
 }
 
 TEST_F(SameTitleTest, EditingChangesTheChosenFilmOnly)
@@ -424,9 +425,10 @@ TEST_F(SameTitleTest, LendingAndReturningActOnTheChosenFilmOnly)
     EXPECT_EQ(saved.GetCell(catalogue::posNOMEMP, rowNumbered(saved, "2")), "Paul");
 
     selectHeat("VHS");
-    EXPECT_TRUE(window->lblPret->text().startsWith(text("Prêté à Paul"))) << window->lblPret->text().toStdString();
+    EXPECT_TRUE(window->loanPanel()->lblPret->text().startsWith(text("Prêté à Paul")))
+        << window->loanPanel()->lblPret->text().toStdString();
     selectHeat("DVD");
-    EXPECT_EQ(window->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), text("Disponible"));
     selectHeat("VHS");
     window->MenuPret->trigger(); // the return
     EXPECT_EQ(savedRow("1"), other);
@@ -502,9 +504,9 @@ protected:
     }
     static QTreeWidgetItem* branch(TfrmBase& window, const std::string& name)
     {
-        for (int i = 0; i < window.RootNode->childCount(); ++i)
-            if (window.RootNode->child(i)->text(0) == ui::fromCp(name))
-                return window.RootNode->child(i);
+        for (int i = 0; i < window.TreeFilm->rootNode()->childCount(); ++i)
+            if (window.TreeFilm->rootNode()->child(i)->text(0) == ui::fromCp(name))
+                return window.TreeFilm->rootNode()->child(i);
         return nullptr;
     }
     void expectFixedKeys()
@@ -540,7 +542,7 @@ TEST_F(SupportNamesTest, BranchStatesLeaveFixedKeysAloneAndReadBack)
     auto window = start(state);
     EXPECT_TRUE(prompts.transcript().empty());
     ASSERT_TRUE(state.IsOpen);
-    EXPECT_EQ(window->RootNode->text(0), text("Ma Collection"));
+    EXPECT_EQ(window->TreeFilm->rootNode()->text(0), text("Ma Collection"));
     EXPECT_EQ(window->tempDir(), dir.file("temporaire") + "/");
     for (std::size_t i = 0; i < names.size(); ++i) {
         QTreeWidgetItem* node = branch(*window, names[i]);

@@ -2,14 +2,20 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QFont>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 
 #include "ui/MainWindowFilmsSupport.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/kit/Icons.h"
+#include "ui/loans/LoanPanel.h"
 
 using namespace cinevaro;
 using Filters = cinevaro::testing::MainWindowFilms;
@@ -42,20 +48,20 @@ TEST_F(Filters, StartsWithTheFullTreeAndNoFilter)
 {
     EXPECT_EQ(films(), names({"Blade Runner", "Alien", "Casino", "Sans Réalisateur", "Brazil"}));
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
-    EXPECT_FALSE(window->filtreReal->isEnabled());
-    EXPECT_TRUE(window->filtreNul->isChecked());
+    EXPECT_FALSE(window->recordView()->filtreReal->isEnabled());
+    EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
 }
 
 TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
 {
     select(text("Alien"));
-    ASSERT_TRUE(window->filtreReal->isEnabled());
-    window->filtreReal->click();
+    ASSERT_TRUE(window->recordView()->filtreReal->isEnabled());
+    window->recordView()->filtreReal->click();
     EXPECT_EQ(films(), names({"Blade Runner", "Alien"}));
     EXPECT_EQ(supportBranches(), 3); // VHS stays, empty
     EXPECT_EQ(window->statusText(1), text("Filtrer par Réalisateur avec Ridley Scott : 2 Films Trouvés"));
-    EXPECT_TRUE(isActiveBox(window->lblReal));
-    EXPECT_FALSE(isActiveBox(window->lblGenre));
+    EXPECT_TRUE(isActiveBox(window->recordView()->lblReal));
+    EXPECT_FALSE(isActiveBox(window->recordView()->lblGenre));
     EXPECT_TRUE(state.FilterActive);
     EXPECT_TRUE(window->mnuFiltreReal->isChecked());
     grab(*window, text("main_window_director_filter.png"));
@@ -64,9 +70,26 @@ TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
     window->AucunFiltre1->trigger();
     EXPECT_EQ(films().size(), 5);
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
-    EXPECT_FALSE(isActiveBox(window->lblReal));
+    EXPECT_FALSE(isActiveBox(window->recordView()->lblReal));
     EXPECT_FALSE(state.FilterActive);
-    EXPECT_TRUE(window->filtreNul->isChecked());
+    EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
+}
+
+TEST_F(Filters, TheFilterStatusIsShownWholeBesideTheFilmCount)
+{
+    select(text("Alien"));
+    window->recordView()->filtreReal->click();
+    auto* filter = window->StatusBar->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+    ASSERT_NE(filter, nullptr);
+    window->StatusBar->layout()->activate();
+    EXPECT_GE(filter->contentsRect().width(), filter->fontMetrics().horizontalAdvance(filter->text()))
+        << filter->text().toStdString();
+    // A hint shown meanwhile has its own place.
+    window->Nouveau1->showStatusText(window->ToolBar1->widgetForAction(window->Nouveau1));
+    window->StatusBar->layout()->activate();
+    auto* hint = window->StatusBar->findChild<QLabel*>(QStringLiteral("HintPanel"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_GE(hint->contentsRect().width(), hint->fontMetrics().horizontalAdvance(hint->text()));
 }
 
 TEST_F(Filters, StatusCountsOneFilmAndAFilmUnderNoSupport)
@@ -79,7 +102,7 @@ TEST_F(Filters, StatusCountsOneFilmAndAFilmUnderNoSupport)
 
     window->AucunFiltre1->trigger();
     select(text("Brazil"));
-    window->filtreGenre->click();
+    window->recordView()->filtreGenre->click();
     EXPECT_EQ(window->statusText(1), text("Filtrer par Genre avec Comédie : 1 Film Trouvé"));
     EXPECT_EQ(films(), names({"Brazil"}));
 }
@@ -87,61 +110,85 @@ TEST_F(Filters, StatusCountsOneFilmAndAFilmUnderNoSupport)
 TEST_F(Filters, MenuItemOnAnEmptyBoxSwitchesTheFilterOff)
 {
     select(text("Casino"));
-    window->filtreGenre->click();
+    window->recordView()->filtreGenre->click();
     select(text("Sans Réalisateur"));
-    EXPECT_FALSE(window->filtreReal->isEnabled());
+    EXPECT_FALSE(window->recordView()->filtreReal->isEnabled());
     window->mnuFiltreReal->trigger();
     EXPECT_EQ(films().size(), 5);
-    EXPECT_FALSE(window->filtreReal->isChecked());
-    EXPECT_FALSE(window->filtreGenre->isChecked());
-    EXPECT_TRUE(window->filtreNul->isChecked());
+    EXPECT_FALSE(window->recordView()->filtreReal->isChecked());
+    EXPECT_FALSE(window->recordView()->filtreGenre->isChecked());
+    EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
-    EXPECT_FALSE(isActiveBox(window->lblReal));
-    EXPECT_FALSE(isActiveBox(window->lblGenre));
+    EXPECT_FALSE(isActiveBox(window->recordView()->lblReal));
+    EXPECT_FALSE(isActiveBox(window->recordView()->lblGenre));
     EXPECT_FALSE(state.FilterActive);
 }
 
 TEST_F(Filters, ActorFilterFollowsTheTickedActor)
 {
     select(text("Casino"));
-    ASSERT_EQ(window->lstActeur->count(), 2);
-    window->lstActeur->item(0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(window->recordView()->lstActeur->count(), 2);
+    window->recordView()->lstActeur->item(0)->setCheckState(Qt::Checked);
     EXPECT_EQ(window->statusText(1), text("Filtrer par Acteur avec Robert De Niro : 2 Films Trouvés"));
     EXPECT_EQ(films(), names({"Casino", "Brazil"}));
-    EXPECT_FALSE(window->filtreNul->isChecked());
+    EXPECT_FALSE(window->recordView()->filtreNul->isChecked());
 
-    window->lstActeur->item(1)->setCheckState(Qt::Checked);
-    EXPECT_EQ(window->lstActeur->item(0)->checkState(), Qt::Unchecked);
+    window->recordView()->lstActeur->item(1)->setCheckState(Qt::Checked);
+    EXPECT_EQ(window->recordView()->lstActeur->item(0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(window->statusText(1), text("Filtrer par Acteur avec Sharon Stone : 1 Film Trouvé"));
     EXPECT_EQ(films(), names({"Casino"}));
 
     // The record view shown again keeps the ticked actor checked.
     select(text("Casino"));
-    window->TreeFilm->setCurrentItem(window->RootNode);
+    window->TreeFilm->setCurrentItem(window->TreeFilm->rootNode());
     select(text("Casino"));
-    EXPECT_EQ(window->lstActeur->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(window->recordView()->lstActeur->item(1)->checkState(), Qt::Checked);
     EXPECT_EQ(window->statusText(1), text("Filtrer par Acteur avec Sharon Stone : 1 Film Trouvé"));
 
-    window->lstActeur->item(1)->setCheckState(Qt::Unchecked);
+    window->recordView()->lstActeur->item(1)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
     EXPECT_EQ(films().size(), 5);
     EXPECT_FALSE(state.ActorFilterActive);
     EXPECT_EQ(state.ActorFilterName, ";");
 }
 
+TEST_F(Filters, TickingAnActorEndsTheLoanFilterSoTheBranchesAreRememberedAgain)
+{
+    select(text("Brazil"));
+    window->loanPanel()->filtrePret->click();
+    ASSERT_EQ(films(), names({"Brazil"}));
+    ASSERT_TRUE(state.FilterActive);
+    ASSERT_EQ(window->recordView()->lstActeur->count(), 2);
+    window->recordView()->lstActeur->item(1)->setCheckState(Qt::Checked);
+    ASSERT_EQ(films(), names({"Casino", "Brazil"}));
+    // The loan filter is over: its radio button, its box and its flag.
+    EXPECT_FALSE(window->loanPanel()->filtrePret->isChecked());
+    EXPECT_FALSE(isActiveBox(window->loanPanel()->lblPret));
+    EXPECT_FALSE(state.FilterActive);
+
+    window->recordView()->lstActeur->item(1)->setCheckState(Qt::Unchecked);
+    ASSERT_EQ(films().size(), 5);
+    // No filter is left: a branch the user opens or closes stays so when the tree is rebuilt.
+    const bool wasExpanded = node(text("DVD"))->isExpanded();
+    node(text("DVD"))->setExpanded(!wasExpanded);
+    select(text("Brazil"));
+    window->RebuildTree();
+    EXPECT_EQ(node(text("DVD"))->isExpanded(), !wasExpanded);
+}
+
 TEST_F(Filters, LoanFilterShowsAvailableFilmsOrTheBorrowersFilms)
 {
     select(text("Alien"));
-    window->filtrePret->click();
+    window->loanPanel()->filtrePret->click();
     // Four available films have a branch; Zorro is counted too.
     EXPECT_EQ(window->statusText(1), text("Filtrer par Films Disponbiles : 5 Films Trouvés"));
     EXPECT_EQ(films().size(), 4);
-    EXPECT_TRUE(isActiveBox(window->lblPret));
+    EXPECT_TRUE(isActiveBox(window->loanPanel()->lblPret));
 
     window->AucunFiltre1->trigger();
-    EXPECT_FALSE(isActiveBox(window->lblPret));
+    EXPECT_FALSE(isActiveBox(window->loanPanel()->lblPret));
     select(text("Brazil"));
-    window->filtrePret->click();
+    window->loanPanel()->filtrePret->click();
     EXPECT_EQ(window->statusText(1), text("Filtrer par Emprunteur avec paul : 1 Film Trouvé"));
     EXPECT_EQ(films(), names({"Brazil"}));
 }
@@ -152,26 +199,26 @@ TEST_F(Filters, ClickingTheActiveFilterRadioDoesNothing)
     int built = window->treeBuilds();
     const auto rebuilds = [&] { return window->treeBuilds() - built; };
     select(text("Brazil"));
-    window->filtrePret->click();
+    window->loanPanel()->filtrePret->click();
     ASSERT_EQ(films(), names({"Brazil"}));
     const QString status = window->statusText(1);
     built = window->treeBuilds();
-    window->filtrePret->click();
-    EXPECT_TRUE(window->filtrePret->isChecked());
+    window->loanPanel()->filtrePret->click();
+    EXPECT_TRUE(window->loanPanel()->filtrePret->isChecked());
     EXPECT_TRUE(window->mnuFiltrePret->isChecked());
     EXPECT_EQ(films(), names({"Brazil"}));
     EXPECT_EQ(window->statusText(1), status);
-    EXPECT_TRUE(isActiveBox(window->lblPret));
+    EXPECT_TRUE(isActiveBox(window->loanPanel()->lblPret));
     EXPECT_EQ(rebuilds(), 0);
     // The same for a field filter of the exclusive group.
     window->AucunFiltre1->trigger();
     select(text("Alien"));
-    window->filtreReal->click();
+    window->recordView()->filtreReal->click();
     ASSERT_EQ(films(), names({"Blade Runner", "Alien"}));
-    EXPECT_FALSE(window->filtrePret->isChecked());
+    EXPECT_FALSE(window->loanPanel()->filtrePret->isChecked());
     built = window->treeBuilds();
-    window->filtreReal->click();
-    EXPECT_TRUE(window->filtreReal->isChecked());
+    window->recordView()->filtreReal->click();
+    EXPECT_TRUE(window->recordView()->filtreReal->isChecked());
     EXPECT_EQ(films(), names({"Blade Runner", "Alien"}));
     EXPECT_EQ(rebuilds(), 0);
 }
@@ -179,32 +226,32 @@ TEST_F(Filters, ClickingTheActiveFilterRadioDoesNothing)
 TEST_F(Filters, RefreshWithAnActiveFilterRebuildsTheTreeOnce)
 {
     select(text("Alien"));
-    window->filtreReal->click();
+    window->recordView()->filtreReal->click();
     ASSERT_EQ(films().size(), 2);
     int built = window->treeBuilds();
     const auto rebuilds = [&] { return window->treeBuilds() - built; };
     window->Rafraichir1->trigger();
     EXPECT_EQ(rebuilds(), 1);
     EXPECT_EQ(films().size(), 5);
-    EXPECT_TRUE(window->filtreNul->isChecked());
-    EXPECT_FALSE(window->filtreReal->isChecked());
+    EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
+    EXPECT_FALSE(window->recordView()->filtreReal->isChecked());
     EXPECT_FALSE(window->mnuFiltreReal->isChecked());
     EXPECT_TRUE(window->AucunFiltre1->isChecked());
-    EXPECT_FALSE(isActiveBox(window->lblReal));
+    EXPECT_FALSE(isActiveBox(window->recordView()->lblReal));
     EXPECT_FALSE(state.FilterActive);
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
 
     // The loan filter too.
     select(text("Brazil"));
-    window->filtrePret->click();
+    window->loanPanel()->filtrePret->click();
     ASSERT_EQ(films(), names({"Brazil"}));
     built = window->treeBuilds();
     window->Rafraichir1->trigger();
     EXPECT_EQ(rebuilds(), 1);
     EXPECT_EQ(films().size(), 5);
-    EXPECT_FALSE(window->filtrePret->isChecked());
+    EXPECT_FALSE(window->loanPanel()->filtrePret->isChecked());
     EXPECT_FALSE(window->mnuFiltrePret->isChecked());
-    EXPECT_FALSE(isActiveBox(window->lblPret));
+    EXPECT_FALSE(isActiveBox(window->loanPanel()->lblPret));
 }
 
 TEST_F(Filters, LoanFilterOnABranchShowsTheAvailableFilms)
@@ -261,7 +308,7 @@ TEST_F(Filters, RebuiltTreeShowsTheCatalogueAsItIsNow)
     const auto eachNodeOnItsRow = [this] {
         int checked = 0;
         for (QTreeWidgetItemIterator it(window->TreeFilm); *it; ++it) {
-            if (!(*it)->parent() || (*it)->parent() == window->RootNode)
+            if (!(*it)->parent() || (*it)->parent() == window->TreeFilm->rootNode())
                 continue;
             const int row = (*it)->data(0, Qt::UserRole).toInt();
             EXPECT_EQ((*it)->text(0), ui::fromCp(state.table().GetCell(catalogue::posRESERVE1, row)));

@@ -37,6 +37,7 @@
 #include "ui/TSplashForm.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmBase.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/catalogue/TfrmConf.h"
 #include "ui/editing/TfrmAjout.h"
@@ -333,11 +334,12 @@ TEST_F(LayoutFitTest, LongTitleTakesTwoLines)
     ASSERT_FALSE(found.isEmpty());
     window->TreeFilm->setCurrentItem(found.front());
     QApplication::processEvents();
-    const QFontMetrics fm = window->lblTitre->fontMetrics();
-    ASSERT_GT(fm.horizontalAdvance(window->lblTitre->text()), window->lblTitre->contentsRect().width());
-    EXPECT_GE(window->lblTitre->contentsRect().height(), fm.lineSpacing() + fm.height());
+    const QFontMetrics fm = window->recordView()->lblTitre->fontMetrics();
+    ASSERT_GT(fm.horizontalAdvance(window->recordView()->lblTitre->text()),
+              window->recordView()->lblTitre->contentsRect().width());
+    EXPECT_GE(window->recordView()->lblTitre->contentsRect().height(), fm.lineSpacing() + fm.height());
     // The fields move down below the taller title.
-    EXPECT_GE(window->filtreNul->y(), window->lblTitre->geometry().bottom());
+    EXPECT_GE(window->recordView()->filtreNul->y(), window->recordView()->lblTitre->geometry().bottom());
     checkAndKeep(*window, QStringLiteral("main_long_title"));
 }
 

@@ -11,6 +11,7 @@
 
 #include "loans/Loans.h"
 #include "ui/MainWindowFilmsSupport.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/loans/LoanPanel.h"
 #include "ui/loans/TfrmGestEmp.h"
 #include "ui/loans/TfrmPret.h"
@@ -39,7 +40,7 @@ QStringList listTexts(const QListWidget* list)
 TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
 {
     select(text("Alien"));
-    EXPECT_EQ(window->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), text("Disponible"));
     EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Prêter"));
     const QString today =
         QLocale::system().toString(QDate::currentDate(), QLocale::system().dateFormat(QLocale::ShortFormat));
@@ -63,7 +64,7 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
         return pret.result();
     });
     window->loanPanel()->btnPret->click();
-    EXPECT_EQ(window->lblPret->text(), text("Prêté à Anne le ") + today);
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), text("Prêté à Anne le ") + today);
     EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Rendu"));
     EXPECT_EQ(window->MenuPret->text(), text("Film Rendu"));
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
@@ -72,7 +73,7 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
     EXPECT_EQ(saved.GetCell(catalogue::posNOMEMP, row(text("Alien"))), "Anne");
 
     window->MenuPret->trigger();
-    EXPECT_EQ(window->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), text("Disponible"));
     EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Prêter"));
     EXPECT_EQ(window->MenuPret->text(), text("Prêter ce Film"));
     saved = reread();
@@ -89,10 +90,10 @@ TEST_F(Loans, CatalogueTextsAreShownAsPlainText)
                           ui::toCp(marked).value_or(std::string()));
     window->RebuildTree();
     select(marked);
-    EXPECT_EQ(window->lblTitre->text(), marked);
-    EXPECT_EQ(window->lblTitre->textFormat(), Qt::PlainText);
-    EXPECT_TRUE(window->lblimage->text().contains(marked));
-    EXPECT_EQ(window->lblimage->textFormat(), Qt::PlainText);
+    EXPECT_EQ(window->recordView()->lblTitre->text(), marked);
+    EXPECT_EQ(window->recordView()->lblTitre->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(window->recordView()->lblimage->text().contains(marked));
+    EXPECT_EQ(window->recordView()->lblimage->textFormat(), Qt::PlainText);
     for (const char* name : {"StatusPanel0", "StatusPanel1"}) {
         auto* panel = window->StatusBar->findChild<QLabel*>(QString::fromLatin1(name));
         ASSERT_NE(panel, nullptr) << name;
@@ -120,7 +121,7 @@ TEST_F(Loans, CancelledLendWindowWritesNothing)
         return pret.result();
     });
     window->loanPanel()->btnPret->click();
-    EXPECT_EQ(window->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), text("Disponible"));
     EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
 }
 

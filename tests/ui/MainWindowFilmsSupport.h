@@ -91,12 +91,15 @@ protected:
     {
         QStringList captions;
         for (QTreeWidgetItemIterator it(window->TreeFilm); *it; ++it) {
-            if ((*it)->parent() && (*it)->parent() != window->RootNode)
+            if ((*it)->parent() && (*it)->parent() != window->TreeFilm->rootNode())
                 captions << (*it)->text(0);
         }
         return captions;
     }
-    int supportBranches() const { return window->RootNode ? window->RootNode->childCount() : 0; }
+    int supportBranches() const
+    {
+        return window->TreeFilm->rootNode() ? window->TreeFilm->rootNode()->childCount() : 0;
+    }
     // Row of a film in the catalogue as reopened by the window.
     int row(const QString& caption)
     {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "ui/MainWindowFilmsSupport.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/editing/TechPanel.h"
 
 using namespace cinevaro;
@@ -81,7 +82,7 @@ TEST_F(TechPanel, LeavingAChangedFilmOffersToSave)
     prompts.answerYes();
     select(text("Alien"));
     EXPECT_EQ(reread().GetCell(kFrequence, row(text("Casino"))), "25");
-    EXPECT_EQ(window->lblTitre->text(), text("Alien"));
+    EXPECT_EQ(window->recordView()->lblTitre->text(), text("Alien"));
 }
 
 TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)

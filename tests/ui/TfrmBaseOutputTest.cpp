@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/MainWindowFilmsSupport.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmConf.h"
 #include "ui/kit/ColourBox.h"
 #include "ui/kit/OfficeStyle.h"
@@ -39,16 +40,16 @@ protected:
 TEST_F(TfrmBaseOutputTest, WhiteTreeAndRootNameAfterOk)
 {
     EXPECT_EQ(window->TreeFilm->palette().color(QPalette::Base), QColor(166, 202, 240));
-    EXPECT_EQ(window->lblTitre->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_EQ(window->lblReal->palette().color(QPalette::Base), QColor(0, 255, 255));
+    EXPECT_EQ(window->recordView()->lblTitre->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(window->recordView()->lblReal->palette().color(QPalette::Base), QColor(0, 255, 255));
     configure([](ui::TfrmConf& conf) {
         conf.findChild<ui::ColourBox*>(QStringLiteral("colorTree"))->setColourValue(16777215);
         conf.findChild<ui::ColourBox*>(QStringLiteral("colorTitre"))->setColourValue(255);
         QTest::mouseClick(conf.findChild<QPushButton*>(QStringLiteral("btnOk")), Qt::LeftButton);
     });
     EXPECT_EQ(window->TreeFilm->palette().color(QPalette::Base), QColor(Qt::white));
-    EXPECT_EQ(window->lblTitre->palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(window->RootNode->text(0), QStringLiteral("Mes DivX's"));
+    EXPECT_EQ(window->recordView()->lblTitre->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(window->TreeFilm->rootNode()->text(0), QStringLiteral("Mes DivX's"));
     grab(*window, QStringLiteral("main-white-tree.png"));
 }
 

@@ -234,7 +234,7 @@ TEST_F(TfrmBaseTest, CatalogueWithFilmsInTreeOrder)
     EXPECT_EQ(node(QStringLiteral("Brazil"))->icon(0).cacheKey(), ui::icon(ui::IconId::FilmLent).cacheKey());
     EXPECT_EQ(node(QStringLiteral("Alien"))->icon(0).cacheKey(), ui::icon(ui::IconId::Film).cacheKey());
     EXPECT_EQ(node(QStringLiteral("DVD"))->icon(0).cacheKey(), ui::icon(ui::IconId::Support).cacheKey());
-    EXPECT_EQ(window->TreeFilm->currentItem(), window->RootNode);
+    EXPECT_EQ(window->TreeFilm->currentItem(), window->TreeFilm->rootNode());
     // Never closed before: every support expanded.
     EXPECT_TRUE(node(QStringLiteral("DVD"))->isExpanded());
     EXPECT_TRUE(prompts.transcript().empty());
@@ -245,9 +245,9 @@ TEST_F(TfrmBaseTest, TwoFilmsWithTheSameTitleEachShowTheirOwnRecord)
     writeFilms(smallCatalogue);
     start();
     select(QStringLiteral("Heat"), 1);
-    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Autre"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), QStringLiteral("Autre"));
     select(QStringLiteral("Heat"), 0);
-    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Michael Mann"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), QStringLiteral("Michael Mann"));
 }
 
 TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)
@@ -257,20 +257,20 @@ TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)
     start();
     window->show();
     select(QStringLiteral("Alien"));
-    EXPECT_EQ(window->lblTitre->text(), QStringLiteral("Alien"));
-    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Ridley Scott"));
-    EXPECT_EQ(window->lblDate->text(), QStringLiteral("1979"));
-    EXPECT_EQ(window->lblOri->text(), QStringLiteral("Américain"));
-    EXPECT_EQ(window->lblGenre->text(), QStringLiteral("Science-fiction"));
-    EXPECT_EQ(window->lblDuree->text(), QStringLiteral("1H57"));
-    EXPECT_EQ(window->lblNo->text(), QStringLiteral("12"));
-    EXPECT_EQ(window->lblDistrib->text(), QStringLiteral("FOX"));
-    EXPECT_EQ(window->lblSupport->text(), QStringLiteral("DVD"));
-    EXPECT_EQ(window->MemoResume->toPlainText(),
+    EXPECT_EQ(window->recordView()->lblTitre->text(), QStringLiteral("Alien"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), QStringLiteral("Ridley Scott"));
+    EXPECT_EQ(window->recordView()->lblDate->text(), QStringLiteral("1979"));
+    EXPECT_EQ(window->recordView()->lblOri->text(), QStringLiteral("Américain"));
+    EXPECT_EQ(window->recordView()->lblGenre->text(), QStringLiteral("Science-fiction"));
+    EXPECT_EQ(window->recordView()->lblDuree->text(), QStringLiteral("1H57"));
+    EXPECT_EQ(window->recordView()->lblNo->text(), QStringLiteral("12"));
+    EXPECT_EQ(window->recordView()->lblDistrib->text(), QStringLiteral("FOX"));
+    EXPECT_EQ(window->recordView()->lblSupport->text(), QStringLiteral("DVD"));
+    EXPECT_EQ(window->recordView()->MemoResume->toPlainText(),
               QStringLiteral("Un cargo spatial reçoit un signal.\nL'équipage enquête."));
-    ASSERT_EQ(window->lstActeur->count(), 3);
-    EXPECT_EQ(window->lstActeur->item(1)->text(), QStringLiteral("Tom Skerritt"));
-    EXPECT_EQ(window->lstActeur->item(1)->checkState(), Qt::Unchecked);
+    ASSERT_EQ(window->recordView()->lstActeur->count(), 3);
+    EXPECT_EQ(window->recordView()->lstActeur->item(1)->text(), QStringLiteral("Tom Skerritt"));
+    EXPECT_EQ(window->recordView()->lstActeur->item(1)->checkState(), Qt::Unchecked);
     EXPECT_EQ(window->techPanel()->cmbVideo->currentText(), QStringLiteral("DivX 5"));
     EXPECT_EQ(window->techPanel()->cmbAudio->currentText(), QStringLiteral("AC3"));
     EXPECT_EQ(window->techPanel()->cmbResol->currentText(), QStringLiteral("640 x 480"));
@@ -283,31 +283,31 @@ TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)
     EXPECT_EQ(window->techPanel()->cmbLangues->currentText(), QStringLiteral("Anglais"));
     EXPECT_EQ(window->techPanel()->cmbSoustitre->currentText(), QStringLiteral("Français"));
     EXPECT_EQ(window->techPanel()->cmbDisk->currentText(), QStringLiteral("1 Disque"));
-    EXPECT_EQ(window->lblPret->text(), QStringLiteral("Disponible"));
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), QStringLiteral("Disponible"));
     EXPECT_EQ(window->loanPanel()->btnPret->text(), QStringLiteral("Prêter"));
     EXPECT_EQ(window->MenuPret->text(), QStringLiteral("Prêter ce Film"));
-    EXPECT_TRUE(window->filtrePret->isEnabled());
-    EXPECT_TRUE(window->filtreSupport->isEnabled());
-    EXPECT_FALSE(window->imgCover->isEmpty());
-    EXPECT_EQ(window->imgCover->toolTip(), QStringLiteral("Affiche"));
-    EXPECT_FALSE(window->lblimage->isVisible());
+    EXPECT_TRUE(window->loanPanel()->filtrePret->isEnabled());
+    EXPECT_TRUE(window->recordView()->filtreSupport->isEnabled());
+    EXPECT_FALSE(window->recordView()->imgCover->isEmpty());
+    EXPECT_EQ(window->recordView()->imgCover->toolTip(), QStringLiteral("Affiche"));
+    EXPECT_FALSE(window->recordView()->lblimage->isVisible());
     EXPECT_FALSE(state.TechModified);
 
     select(QStringLiteral("Brazil"));
-    EXPECT_EQ(window->lblPret->text(), QStringLiteral("Prêté à Paul le 12/03/2024"));
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), QStringLiteral("Prêté à Paul le 12/03/2024"));
     EXPECT_EQ(window->loanPanel()->btnPret->text(), QStringLiteral("Rendu"));
     EXPECT_EQ(window->MenuPret->text(), QStringLiteral("Film Rendu"));
-    EXPECT_EQ(window->lstActeur->count(), 0);
-    EXPECT_TRUE(window->imgCover->isEmpty());
-    EXPECT_TRUE(window->lblimage->isVisible());
-    EXPECT_EQ(window->lblimage->text(), QStringLiteral("Il n'y a pas d'Affiche pour : \"Brazil\""));
-    EXPECT_EQ(window->imgCover->toolTip(), QStringLiteral("Pas d'Affiche disponible"));
+    EXPECT_EQ(window->recordView()->lstActeur->count(), 0);
+    EXPECT_TRUE(window->recordView()->imgCover->isEmpty());
+    EXPECT_TRUE(window->recordView()->lblimage->isVisible());
+    EXPECT_EQ(window->recordView()->lblimage->text(), QStringLiteral("Il n'y a pas d'Affiche pour : \"Brazil\""));
+    EXPECT_EQ(window->recordView()->imgCover->toolTip(), QStringLiteral("Pas d'Affiche disponible"));
     EXPECT_TRUE(window->techPanel()->cmbVideo->currentText().isEmpty());
 
     // A branch keeps the record view as it was and sets CurrentRow to 1.
     select(QStringLiteral("DVD"));
     EXPECT_EQ(state.CurrentRow, 1);
-    EXPECT_EQ(window->lblTitre->text(), QStringLiteral("Brazil"));
+    EXPECT_EQ(window->recordView()->lblTitre->text(), QStringLiteral("Brazil"));
 }
 
 TEST_F(TfrmBaseTest, DamagedCoverShowsAMessageInsteadOfAPicture)
@@ -316,9 +316,9 @@ TEST_F(TfrmBaseTest, DamagedCoverShowsAMessageInsteadOfAPicture)
     dir.write("Films/Alien.jpg", "\xFF\xD8\xFF\xE0 damaged");
     start();
     select(QStringLiteral("Alien"));
-    EXPECT_TRUE(window->imgCover->isEmpty());
-    EXPECT_FALSE(window->lblimage->isHidden());
-    EXPECT_TRUE(window->lblimage->text().startsWith(QStringLiteral("Image illisible")));
+    EXPECT_TRUE(window->recordView()->imgCover->isEmpty());
+    EXPECT_FALSE(window->recordView()->lblimage->isHidden());
+    EXPECT_TRUE(window->recordView()->lblimage->text().startsWith(QStringLiteral("Image illisible")));
 }
 
 TEST_F(TfrmBaseTest, DeleteAskedAndDone)
@@ -340,7 +340,7 @@ TEST_F(TfrmBaseTest, DeleteAskedAndDone)
     EXPECT_FALSE(treeLines().contains(QStringLiteral("    Brazil")));
     EXPECT_EQ(window->statusText(0), QStringLiteral("Il y a 6 films dans la base de donnée"));
     EXPECT_FALSE(fs::exists(dir.file("Films/Brazil.jpg")));
-    EXPECT_TRUE(window->lblTitre->text().isEmpty());
+    EXPECT_TRUE(window->recordView()->lblTitre->text().isEmpty());
 
     catalogue::CatalogueState reread;
     catalogue::commitNames(reread, dir.file("Films.cvo"));
@@ -377,7 +377,7 @@ TEST_F(TfrmBaseTest, DeleteOneOfTwoFilmsSharingACoverKeepsIt)
     window->Effacer1Click();
     EXPECT_TRUE(fs::exists(dir.file("Films/Alien.jpg")));
     select(QStringLiteral("Alien"));
-    EXPECT_FALSE(window->imgCover->isEmpty());
+    EXPECT_FALSE(window->recordView()->imgCover->isEmpty());
 }
 
 TEST_F(TfrmBaseTest, RefreshKeepsSelectionAndExpansion)
@@ -633,18 +633,19 @@ TEST_F(TfrmBaseTest, ScreenshotShowsTheSelectedFilmWholeInEachPanel)
     EXPECT_TRUE(shot.save(file));
 
     // Each panel shows the film.
-    EXPECT_EQ(window->lblTitre->text(), QStringLiteral("Alien"));
-    EXPECT_EQ(window->lblReal->text(), QStringLiteral("Ridley Scott"));
-    EXPECT_EQ(window->lstActeur->count(), 3);
+    EXPECT_EQ(window->recordView()->lblTitre->text(), QStringLiteral("Alien"));
+    EXPECT_EQ(window->recordView()->lblReal->text(), QStringLiteral("Ridley Scott"));
+    EXPECT_EQ(window->recordView()->lstActeur->count(), 3);
     EXPECT_EQ(window->techPanel()->spnSize->text(), QStringLiteral("700"));
     EXPECT_EQ(window->techPanel()->cmbVideo->currentText(), QStringLiteral("DivX 5"));
-    EXPECT_EQ(window->lblPret->text(), QStringLiteral("Disponible"));
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), QStringLiteral("Disponible"));
 
     // The cover is drawn where its box is: the middle of the box has the picture's colours
     // (about 115, 100, 110 there), not the panel's light grey.
-    ASSERT_FALSE(window->imgCover->isEmpty());
-    EXPECT_FALSE(window->lblimage->isVisible());
-    const QRect cover = window->imgCover->pictureRect().translated(window->imgCover->mapTo(window.get(), QPoint(0, 0)));
+    ASSERT_FALSE(window->recordView()->imgCover->isEmpty());
+    EXPECT_FALSE(window->recordView()->lblimage->isVisible());
+    const QRect cover = window->recordView()->imgCover->pictureRect().translated(
+        window->recordView()->imgCover->mapTo(window.get(), QPoint(0, 0)));
     ASSERT_GT(cover.width(), 40);
     const QColor middle = shot.pixelColor(cover.center() * shot.devicePixelRatio());
     EXPECT_NEAR(middle.red(), 115, 25);
