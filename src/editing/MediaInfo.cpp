@@ -1,128 +1,24 @@
 #include "editing/MediaInfo.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "editing/MediaLibrary.h"
 #include "table/Cp1252.h"
 #include "table/Text.h"
 
 namespace cinevaro::editing {
 
+using namespace media;
+
 namespace {
-
-// The library's C interface (wide texts), loaded on first use: linking it would make every start of
-// the programs load it and the network and crypto libraries it depends on.
-enum StreamKind : int { Stream_General = 0, Stream_Video = 1, Stream_Audio = 2, Stream_Text = 3 };
-constexpr int kInfoName = 0;
-constexpr int kInfoText = 1;
-
-struct Library
-{
-    void* (*create)();
-    void (*destroy)(void*);
-    std::size_t (*init)(void*, std::uint64_t size, std::uint64_t offset);
-    std::size_t (*proceed)(void*, const unsigned char* data, std::size_t size);
-    std::uint64_t (*jumpTarget)(void*);
-    std::size_t (*finish)(void*);
-    const wchar_t* (*get)(void*, int kind, std::size_t index, const wchar_t* field, int info, int search);
-    std::size_t (*count)(void*, int kind, std::size_t index);
-};
-
-std::mutex g_libraryMutex;
-std::string g_libraryFile = kMediaLibraryFile;
-bool g_libraryTried = false;
-std::optional<Library> g_library;
-
-template <typename F> bool symbol(void* handle, const char* name, F& target)
-{
-    target = reinterpret_cast<F>(dlsym(handle, name));
-    return target != nullptr;
-}
-
-std::optional<Library> loadLibrary(const std::string& file)
-{
-    // The handle stays open for the life of the process.
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return std::nullopt;
-    Library l{};
-    if (symbol(handle, "MediaInfo_New", l.create) && symbol(handle, "MediaInfo_Delete", l.destroy) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Init", l.init) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Continue", l.proceed) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Continue_GoTo_Get", l.jumpTarget) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Finalize", l.finish) && symbol(handle, "MediaInfo_Get", l.get) &&
-        symbol(handle, "MediaInfo_Count_Get", l.count))
-        return l;
-    dlclose(handle);
-    return std::nullopt;
-}
-
-std::optional<Library> library()
-{
-    const std::lock_guard lock(g_libraryMutex);
-    if (!g_libraryTried) {
-        g_libraryTried = true;
-        g_library = loadLibrary(g_libraryFile);
-    }
-    return g_library;
-}
-
-std::string libraryMissing()
-{
-    const std::lock_guard lock(g_libraryMutex);
-    return "La bibliothèque MediaInfo (" + g_libraryFile +
-           ") n'a pas pu être chargée : seuls les fichiers AVI peuvent être lus ; installez le paquet "
-           "libmediainfo0v5";
-}
-
-// One reading of the library, deleted with its object.
-class Reader
-{
-public:
-    explicit Reader(const Library& library) : m_library(library), m_handle(library.create()) {}
-    ~Reader()
-    {
-        if (m_handle)
-            m_library.destroy(m_handle);
-    }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
-
-    bool valid() const { return m_handle != nullptr; }
-    std::size_t Open_Buffer_Init(std::uint64_t size, std::uint64_t offset)
-    {
-        return m_library.init(m_handle, size, offset);
-    }
-    std::size_t Open_Buffer_Continue(const unsigned char* data, std::size_t size)
-    {
-        return m_library.proceed(m_handle, data, size);
-    }
-    std::uint64_t Open_Buffer_Continue_GoTo_Get() { return m_library.jumpTarget(m_handle); }
-    void Open_Buffer_Finalize() { m_library.finish(m_handle); }
-    std::size_t Count_Get(StreamKind kind) const
-    {
-        return m_library.count(m_handle, kind, static_cast<std::size_t>(-1));
-    }
-    std::wstring Get(StreamKind kind, std::size_t index, const wchar_t* field) const
-    {
-        const wchar_t* text = m_library.get(m_handle, kind, index, field, kInfoText, kInfoName);
-        return text ? std::wstring(text) : std::wstring();
-    }
-
-private:
-    const Library m_library;
-    void* m_handle;
-};
 
 constexpr std::uint64_t kMegabyte = 1048576;
 constexpr std::size_t kChunk = 64 * 1024;
@@ -347,16 +243,6 @@ std::optional<std::string> trackLanguage(const Tracks& tracks, StreamKind kind, 
 
 } // namespace
 
-void useMediaLibrary(const std::string& fileName)
-{
-    // The previous library stays loaded (its handle is never closed); only the next reading uses
-    // the new one.
-    const std::lock_guard lock(g_libraryMutex);
-    g_libraryFile = fileName;
-    g_libraryTried = false;
-    g_library.reset();
-}
-
 bool isAviFileName(const std::string& path)
 {
     const std::string extension = table::lowerAscii(std::filesystem::path(path).extension().string());
@@ -428,6 +314,56 @@ std::optional<std::string> languageFromCode(const std::string& code)
     return std::nullopt;
 }
 
+namespace {
+
+// Format, resolution, bit rate and frame rate of the first video track.
+void readVideoTrack(const Tracks& tracks, MediaInfo& info)
+{
+    const auto video = Stream_Video;
+    const std::string videoFormat = tracks.get(video, 0, L"Format");
+    if (!videoFormat.empty())
+        info.formatVideo =
+            videoFormatText(videoFormat, tracks.get(video, 0, L"Format_Version"), tracks.get(video, 0, L"CodecID"));
+    const auto width = tracks.firstNumber(video, 0, {L"Width"});
+    const auto height = tracks.firstNumber(video, 0, {L"Height"});
+    if (width && height)
+        info.resolution =
+            std::to_string(static_cast<long long>(*width)) + "x" + std::to_string(static_cast<long long>(*height));
+    info.bitVideo = kilobits(tracks.firstNumber(video, 0, {L"BitRate", L"BitRate_Nominal"}));
+    if (auto rate = tracks.firstNumber(video, 0, {L"FrameRate", L"FrameRate_Original", L"FrameRate_Nominal"}))
+        info.frequence = fixedThree(*rate);
+}
+
+// The main audio track is the one marked to play by default, else the first; the second
+// language is the next track's.
+void readAudioTracks(const Tracks& tracks, std::size_t audios, MediaInfo& info)
+{
+    const auto audio = Stream_Audio;
+    std::size_t main = 0;
+    for (std::size_t i = 0; i < audios; ++i) {
+        if (tracks.get(audio, i, L"Default") == "Yes") {
+            main = i;
+            break;
+        }
+    }
+    if (audios > 0) {
+        const std::string audioFormat = tracks.get(audio, main, L"Format");
+        if (!audioFormat.empty())
+            info.formatAudio = audioFormatText(audioFormat, tracks.get(audio, main, L"Format_Version"),
+                                               tracks.get(audio, main, L"Format_Profile"));
+        info.bitAudio = kilobits(tracks.firstNumber(audio, main, {L"BitRate", L"BitRate_Nominal"}));
+        info.langueP = trackLanguage(tracks, audio, main);
+    }
+    for (std::size_t i = 0; i < audios; ++i) {
+        if (i != main) {
+            info.langueS = trackLanguage(tracks, audio, i);
+            break;
+        }
+    }
+}
+
+} // namespace
+
 MediaInfo readMediaFile(const std::string& path)
 {
     std::error_code ec;
@@ -456,45 +392,8 @@ MediaInfo readMediaFile(const std::string& path)
 
     MediaInfo info;
     info.size = std::to_string(length / kMegabyte);
-
-    const auto video = Stream_Video;
-    const std::string videoFormat = tracks.get(video, 0, L"Format");
-    if (!videoFormat.empty())
-        info.formatVideo =
-            videoFormatText(videoFormat, tracks.get(video, 0, L"Format_Version"), tracks.get(video, 0, L"CodecID"));
-    const auto width = tracks.firstNumber(video, 0, {L"Width"});
-    const auto height = tracks.firstNumber(video, 0, {L"Height"});
-    if (width && height)
-        info.resolution =
-            std::to_string(static_cast<long long>(*width)) + "x" + std::to_string(static_cast<long long>(*height));
-    info.bitVideo = kilobits(tracks.firstNumber(video, 0, {L"BitRate", L"BitRate_Nominal"}));
-    if (auto rate = tracks.firstNumber(video, 0, {L"FrameRate", L"FrameRate_Original", L"FrameRate_Nominal"}))
-        info.frequence = fixedThree(*rate);
-
-    // The main audio track is the one marked to play by default, else the first; the second
-    // language is the next track's.
-    const auto audio = Stream_Audio;
-    std::size_t main = 0;
-    for (std::size_t i = 0; i < audios; ++i) {
-        if (tracks.get(audio, i, L"Default") == "Yes") {
-            main = i;
-            break;
-        }
-    }
-    if (audios > 0) {
-        const std::string audioFormat = tracks.get(audio, main, L"Format");
-        if (!audioFormat.empty())
-            info.formatAudio = audioFormatText(audioFormat, tracks.get(audio, main, L"Format_Version"),
-                                               tracks.get(audio, main, L"Format_Profile"));
-        info.bitAudio = kilobits(tracks.firstNumber(audio, main, {L"BitRate", L"BitRate_Nominal"}));
-        info.langueP = trackLanguage(tracks, audio, main);
-    }
-    for (std::size_t i = 0; i < audios; ++i) {
-        if (i != main) {
-            info.langueS = trackLanguage(tracks, audio, i);
-            break;
-        }
-    }
+    readVideoTrack(tracks, info);
+    readAudioTracks(tracks, audios, info);
     if (tracks.count(Stream_Text) > 0)
         info.sousTitre = trackLanguage(tracks, Stream_Text, 0);
     return info;
