@@ -129,6 +129,17 @@ TEST(JpegTest, FileErrors)
     EXPECT_EQ(image.width, 10);
 }
 
+// An empty cover file was opened and read: the user is told it is empty, not that it cannot be opened.
+TEST(JpegTest, EmptyFileIsSaidToBeEmpty)
+{
+    TempDir dir;
+    RgbImage image;
+    const auto outcome = decodeJpegFile(dir.write("vide.jpg", ""), image);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.message.find("fichier vide"), std::string::npos) << outcome.message;
+    EXPECT_EQ(outcome.message.find("Impossible d'ouvrir"), std::string::npos) << outcome.message;
+}
+
 // A tiny progressive file claiming 10000 x 10000 pixels would need 300 MB of coefficients
 // whatever the output scale: refused from its header, shown box or not.
 TEST(JpegTest, TinyProgressiveFileClaimingAHugePictureIsRefused)

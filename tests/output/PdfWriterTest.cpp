@@ -160,3 +160,15 @@ TEST_F(PdfWriterTest, ResumeIsWrappedInsideItsFrame)
     EXPECT_NE(read.find(std::string(30, 'x') + "\n" + std::string(30, 'x') + "\n"), std::string::npos) << read;
     EXPECT_EQ(read.find("quatorze"), std::string::npos) << read; // below the frame: not drawn
 }
+
+// The document's information names the catalogue's title and the program that made it.
+TEST_F(PdfWriterTest, DocumentInformationGivesTitleAndMaker)
+{
+    format.title = "Mes films (DVD)";
+    ASSERT_TRUE(write({output::PrintPage{}}).ok);
+    const std::string about = info();
+    EXPECT_NE(about.find("Mes films (DVD)\n"), std::string::npos) << about;
+    EXPECT_NE(about.find("Creator:"), std::string::npos) << about;
+    EXPECT_NE(about.find("Cinevaro"), std::string::npos) << about;
+    EXPECT_EQ(about.find("Syntax Error"), std::string::npos) << about;
+}

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/Archive.h"
+#include "output/ZipSources.h"
 #include "support/FakeFilmService.h"
 #include "support/TempDir.h"
 #include "support/ZipBuilder.h"
@@ -497,6 +498,32 @@ INSTANTIATE_TEST_SUITE_P(Patterns, WildcardTest,
                                            WildcardCase{"?.txt", "ab.txt", false},
                                            WildcardCase{"a*b*c", "axxbyyc", true},
                                            WildcardCase{"LISEZMOI.*", "LISEZMOI", true}));
+
+// The existing archive as the zip library reads it when adding to it: a read moves the position
+// that "tell" and relative seeks start from.
+TEST(ArchiveFileSourceTest, ReadingMovesThePositionTellAndRelativeSeeksUse)
+{
+    TempDir tmp;
+    tmp.write("a.zip", "0123456789abcdef");
+    ArchiveFile file(tmp.file("a.zip"));
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_function_create(&ArchiveFile::callback, &file, &error);
+    ASSERT_NE(source, nullptr);
+    ASSERT_EQ(zip_source_open(source), 0);
+    char bytes[4] = {};
+    ASSERT_EQ(zip_source_read(source, bytes, 4), 4);
+    EXPECT_EQ(zip_source_tell(source), 4);
+    ASSERT_EQ(zip_source_seek(source, 2, SEEK_CUR), 0);
+    ASSERT_EQ(zip_source_read(source, bytes, 4), 4);
+    EXPECT_EQ(std::string(bytes, 4), "6789");
+    EXPECT_EQ(zip_source_tell(source), 10);
+    ASSERT_EQ(zip_source_seek(source, -3, SEEK_END), 0);
+    EXPECT_EQ(zip_source_tell(source), 13);
+    zip_source_close(source);
+    zip_source_free(source);
+    zip_error_fini(&error);
+}
 
 } // namespace
 } // namespace cinevaro::output

@@ -33,6 +33,15 @@ std::set<std::string> namesIn(const std::filesystem::path& dir)
     return names;
 }
 
+// Descriptors this process has open.
+int openDescriptors()
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
 struct FaultsOff
 {
     ~FaultsOff() { cinevaro::table::clearFileFaultsForTesting(); }
@@ -166,6 +175,19 @@ TEST(SafeFile, CommitRemovesStaleTemporariesOnly)
     t.AddField("TITRE");
     ASSERT_TRUE(t.SaveToFile(path));
     EXPECT_FALSE(std::filesystem::exists(held));
+}
+
+// Every save tidies its folder of stale temporaries; neither that walk nor the save keeps a
+// descriptor open, or a long session of saves would run out of them.
+TEST(SafeFile, SavesLeaveNoDescriptorOpen)
+{
+    TempDir dir;
+    const std::string path = dir.write("Films.cvo", "old");
+    dir.write(".Films.cvo.tmp00000000000a", "left by a killed save");
+    const int before = openDescriptors();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(writeFileAtomically(path, "version " + std::to_string(i)));
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 // The catalogue save used to create its temporary with a plain O_EXCL open; the other writers

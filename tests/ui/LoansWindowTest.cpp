@@ -175,3 +175,10 @@ TEST_F(Loans, AnnulerDropsTheEdits)
     window->GestionEmprunteurs1->trigger();
     EXPECT_EQ(reread().GetCell(catalogue::posLISTEMP, 1), "Anne;Paul");
 }
+
+// The panels the main window is made of are found by their names, like its controls.
+TEST_F(Loans, MainWindowPanelsAreFoundByName)
+{
+    for (const char* name : {"LoanPanel", "TechPanel", "RecordView", "HintPanel"})
+        EXPECT_NE(window->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+}

@@ -1,6 +1,7 @@
 // The technical panel: the offer to save when leaving a changed film, "Enregistrer", and the
 // extraction from an AVI header.
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -166,4 +167,15 @@ TEST_F(TechPanel, ScaleOfZeroIsReportedAfterTheSize)
     EXPECT_TRUE(window->techPanel()->cmbFrame->currentText().isEmpty());
     ASSERT_EQ(prompts.texts(text("error")).size(), 1);
     window->techPanel()->Button2->click();
+}
+
+// The boxes sit evenly inside the panel's frame: the same margin on every side, the same gap
+// between rows as between columns.
+TEST_F(TechPanel, BoxesSitEvenlyInsideTheFrame)
+{
+    auto* grid = qobject_cast<QGridLayout*>(window->techPanel()->layout());
+    ASSERT_NE(grid, nullptr);
+    const QMargins margins = grid->contentsMargins();
+    EXPECT_EQ(margins, QMargins(margins.left(), margins.left(), margins.left(), margins.left()));
+    EXPECT_EQ(grid->horizontalSpacing(), grid->verticalSpacing());
 }

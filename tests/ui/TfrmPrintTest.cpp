@@ -4,9 +4,11 @@
 #include <QComboBox>
 #include <QImage>
 #include <QListWidget>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <filesystem>
@@ -186,6 +188,32 @@ TEST_F(TfrmPrintTest, PrintingHonoursThePagesChosenInTheDialog)
     EXPECT_EQ(printTo(dir.file("first.pdf"), QPrinter::PageRange, 1, 1), 1);
     preview().showPage(2);
     EXPECT_EQ(printTo(dir.file("current.pdf"), QPrinter::CurrentPage, 0, 0), 1);
+}
+
+TEST_F(TfrmPrintTest, PagesAskedPastTheLastArePrintedUpToTheLast)
+{
+    window->FormActivate();
+    ASSERT_EQ(preview().pageCount(), 2);
+    const std::string pdf = dir.file("fin.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(pdf));
+        ASSERT_TRUE(preview().print(writer, 2, 9));
+    }
+    EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);
+}
+
+// The preview fills the window edge to edge below the tool bar, with no gap between them.
+TEST_F(TfrmPrintTest, PreviewFillsTheWindowBelowTheToolBar)
+{
+    window->resize(800, 600);
+    window->show();
+    QTest::qWait(20);
+    const QRect tools = window->findChild<QToolBar*>(QStringLiteral("ToolBar1"))->geometry();
+    const QRect page = preview().geometry();
+    EXPECT_EQ(tools.top(), 0);
+    EXPECT_EQ(page.top(), tools.bottom() + 1);
+    EXPECT_EQ(page.left(), 0);
+    EXPECT_EQ(page.bottom(), window->height() - 1);
 }
 
 TEST_F(TfrmPrintTest, DamagedCoverIsReported)

@@ -1,6 +1,7 @@
 // "Annuler" / "Rétablir" in the main window and the versions window: enabling, texts, the tree
 // after an undo, and a restore that can itself be undone.
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -105,4 +106,38 @@ TEST_F(VersionsWindowTest, AnUndoThatBringsBackAnUnreadableFileShowsNoFilm)
     EXPECT_TRUE(films().isEmpty());
     EXPECT_FALSE(window->Annuler1->isEnabled());
     EXPECT_FALSE(window->Versions1->isEnabled());
+}
+
+// The dates and the film counts are shown whole, not cut.
+TEST_F(VersionsWindowTest, DatesAndFilmCountsAreShownWhole)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    prompts.answerModal([](QDialog& dialog) {
+        auto& versions = static_cast<ui::TfrmVersions&>(dialog);
+        versions.resize(560, 300);
+        versions.show();
+        QApplication::processEvents();
+        QTreeWidget* list = versions.lstVersions;
+        EXPECT_GT(list->topLevelItemCount(), 0);
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            for (int column : {0, 2}) {
+                const QString text = list->topLevelItem(i)->text(column);
+                EXPECT_GT(list->columnWidth(column), list->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+            }
+        return static_cast<int>(QDialog::Rejected);
+    });
+    window->Versions1->trigger();
+}
+
+// After an undo, rebuilding the tree (here "Rafraichir Base") keeps "Rétablir" available with its
+// operation's name.
+TEST_F(VersionsWindowTest, RedoSurvivesATreeRefresh)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    window->Annuler1->trigger();
+    ASSERT_TRUE(window->Retablir1->isEnabled());
+    window->Rafraichir1->trigger();
+    EXPECT_TRUE(window->Retablir1->isEnabled());
+    EXPECT_EQ(window->Retablir1->text(), QStringLiteral("Rétablir Suppression de fiche"));
+    EXPECT_EQ(window->Annuler1->text(), QStringLiteral("Annuler Modification"));
 }

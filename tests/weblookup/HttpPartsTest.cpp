@@ -155,6 +155,17 @@ TEST(CookieTest, ExpiresInThePastDeletesAndMaxAgeWins)
     EXPECT_EQ(store.headerFor("h.example", "/", now + 60), "c=3; b=");
 }
 
+// Dates before 1601 are not dates: such an Expires is ignored and the cookie lasts the session.
+TEST(CookieTest, ExpiresBefore1601IsIgnored)
+{
+    const std::time_t now = *CookieStore::parseExpires("Wed, 09 Dec 2026 12:00:00 GMT");
+    EXPECT_FALSE(CookieStore::parseExpires("Sat, 31 Dec 1600 23:59:59 GMT"));
+    EXPECT_TRUE(CookieStore::parseExpires("Mon, 01 Jan 1601 00:00:00 GMT"));
+    CookieStore store;
+    store.receive("a=1; Expires=Sat, 31 Dec 1600 23:59:59 GMT", "h.example", "/", now);
+    EXPECT_EQ(store.headerFor("h.example", "/", now), "a=1");
+}
+
 TEST(AddressTest, ControlCharactersAreRefusedAndSpacesEncoded)
 {
     EXPECT_FALSE(parseAddress("http://h/film\r\nX-Injecte: 1.html"));
