@@ -1,5 +1,6 @@
 // main of the widget suites: one QApplication on the offscreen platform for all cases.
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,9 @@ int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt's own settings (file dialogs' history and state) go to a test folder, not to the user's
+    // configuration shared by every run on the machine.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     // The windows are tested with the same French standard buttons as the program shows (the
     // tests of those texts fail when the translations are missing).

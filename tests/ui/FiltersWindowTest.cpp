@@ -176,6 +176,24 @@ TEST_F(Filters, TickingAnActorEndsTheLoanFilterSoTheBranchesAreRememberedAgain)
     EXPECT_EQ(node(text("DVD"))->isExpanded(), !wasExpanded);
 }
 
+TEST_F(Filters, NoFilterBringsBackEveryBranchAsTheUserLeftIt)
+{
+    // Every branch closed but the one of the film the user filters on; the filter opens them all.
+    for (int i = 0; QTreeWidgetItem* branch = window->supportNode(i); ++i)
+        branch->setExpanded(branch->text(0) == text("DVD"));
+    select(text("Alien"));
+    window->recordView()->filtreReal->click();
+    ASSERT_EQ(films(), names({"Blade Runner", "Alien"}));
+    ASSERT_TRUE(node(text("Blade Runner"))->parent()->isExpanded());
+
+    window->AucunFiltre1->trigger();
+    ASSERT_EQ(films().size(), 5);
+    int branches = 0;
+    for (int i = 0; QTreeWidgetItem* branch = window->supportNode(i); ++i, ++branches)
+        EXPECT_EQ(branch->isExpanded(), branch->text(0) == text("DVD")) << branch->text(0).toStdString();
+    EXPECT_GE(branches, 3);
+}
+
 TEST_F(Filters, LoanFilterShowsAvailableFilmsOrTheBorrowersFilms)
 {
     select(text("Alien"));
