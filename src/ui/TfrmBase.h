@@ -310,6 +310,8 @@ private:
     void FormCreate();
     void restoreLayout();
     void reopenLastCatalogue();
+    // The last catalogue is gone: offers to create a new one; true when one is open then.
+    bool offerNewCatalogue(const std::string& fileName);
     void openStartCatalogue();
     void applyStartExpansion();
     void FormShow();

@@ -118,12 +118,8 @@ void TfrmBase::reopenLastCatalogue()
     m_state.CatalogueFileName = fileName;
     std::error_code ec;
     if (!std::filesystem::exists(fileName, ec)) {
-        const QString text = QStringLiteral("Le nom de la Base ") +
-                             QFile::decodeName(QByteArray::fromStdString(fileName)) +
-                             QStringLiteral(" n'existe plus\nVoulez vous créer une nouvelle base maintenant ?");
-        if (m_prompts.question(QStringLiteral("Attention"), text) && Nouveau1Click())
-            return;
-        setCatalogueEnabled(false);
+        if (!offerNewCatalogue(fileName))
+            setCatalogueEnabled(false);
         return;
     }
     catalogue::commitNames(m_state, fileName);
@@ -135,6 +131,13 @@ void TfrmBase::reopenLastCatalogue()
         return;
     }
     openStartCatalogue();
+}
+
+bool TfrmBase::offerNewCatalogue(const std::string& fileName)
+{
+    const QString text = QStringLiteral("Le nom de la Base ") + QFile::decodeName(QByteArray::fromStdString(fileName)) +
+                         QStringLiteral(" n'existe plus\nVoulez vous créer une nouvelle base maintenant ?");
+    return m_prompts.question(QStringLiteral("Attention"), text) && Nouveau1Click();
 }
 
 void TfrmBase::openStartCatalogue()
