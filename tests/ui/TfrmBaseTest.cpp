@@ -707,8 +707,11 @@ TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
     EXPECT_TRUE(grip->isVisible());
     window->ADVGen->setCollapsed(true);
     EXPECT_FALSE(grip->isVisible());
+    // A collapsed panel shows its caption only: the record view is hidden, not just cut off.
+    EXPECT_FALSE(window->ADVGen->body()->isVisible());
     window->ADVGen->setCollapsed(false);
     ASSERT_TRUE(grip->isVisible());
+    EXPECT_TRUE(window->ADVGen->body()->isVisible());
     // Dragging the grip 40 pixels down makes the panel 40 pixels higher.
     const int before = window->ADVGen->height();
     const QPoint start = grip->rect().center();

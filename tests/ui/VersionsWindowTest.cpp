@@ -6,9 +6,12 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "MainWindowFilmsSupport.h"
+#include "catalogue/Versions.h"
 #include "ui/catalogue/TfrmVersions.h"
 
 using namespace cinevaro;
@@ -140,4 +143,28 @@ TEST_F(VersionsWindowTest, RedoSurvivesATreeRefresh)
     EXPECT_TRUE(window->Retablir1->isEnabled());
     EXPECT_EQ(window->Retablir1->text(), QStringLiteral("Rétablir Suppression de fiche"));
     EXPECT_EQ(window->Annuler1->text(), QStringLiteral("Annuler Modification"));
+}
+
+// An undo that cannot be done says why, in French, and leaves the catalogue and the tree as they are.
+TEST_F(VersionsWindowTest, AnUndoThatCannotBeDoneSaysWhyAndChangesNothing)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    refreshTexts();
+    ASSERT_TRUE(window->Annuler1->isEnabled());
+    const auto bytes = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = bytes(state.CatalogueFileName);
+    // The kept versions are damaged behind the window's back.
+    for (const auto& e : std::filesystem::recursive_directory_iterator(catalogue::versionsOf(state).folder()))
+        if (e.is_regular_file())
+            std::ofstream(e.path(), std::ios::binary | std::ios::trunc) << "abime";
+
+    window->Annuler1->trigger();
+    ASSERT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
+    EXPECT_NE(node(QStringLiteral("Alien")), nullptr);
+    EXPECT_TRUE(state.IsOpen);
+    EXPECT_EQ(bytes(state.CatalogueFileName), before);
 }
