@@ -196,6 +196,9 @@ TEST_F(TfrmBaseTest, NewCatalogueShowsRootAndDefaultSupports)
     EXPECT_EQ(treeLines(), (QStringList{QStringLiteral("Ma Vidéothèque"), QStringLiteral("  DivX"),
                                         QStringLiteral("  DVD"), QStringLiteral("  VHS")}));
     EXPECT_EQ(window->statusText(0), QStringLiteral("Il y a 0 films dans la base de donnée"));
+    // The root is open on its supports.
+    ASSERT_NE(window->TreeFilm->rootNode(), nullptr);
+    EXPECT_TRUE(window->TreeFilm->rootNode()->isExpanded());
     EXPECT_TRUE(window->TreeFilm->isEnabled());
     EXPECT_TRUE(window->Panel->isEnabled());
     EXPECT_TRUE(fs::is_directory(dir.file("Nouvelle")));
