@@ -212,14 +212,6 @@ void RecordView::setActors(const std::string& actors, const std::string& checked
     }
 }
 
-QString RecordView::currentActor() const
-{
-    for (int i = 0; i < lstActeur->count(); ++i)
-        if (lstActeur->item(i)->checkState() == Qt::Checked)
-            return lstActeur->item(i)->text();
-    return {};
-}
-
 void RecordView::setCover(const std::string& nativePath, const QString& missing)
 {
     const QString path = QFile::decodeName(QByteArray::fromStdString(nativePath));

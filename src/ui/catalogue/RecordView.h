@@ -42,8 +42,6 @@ public:
     void setCover(const std::string& nativePath, const QString& missing);
     // Empties every box, the title, the lists and the cover.
     void clear();
-    // The actor checked for filtering, or empty.
-    QString currentActor() const;
     // Checks or unchecks a radio button of the view even when it is the checked one of its group.
     void setFilterChecked(QRadioButton* button, bool checked);
 
