@@ -52,6 +52,22 @@ TEST_F(Filters, StartsWithTheFullTreeAndNoFilter)
     EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
 }
 
+TEST_F(Filters, EachFieldFilterIsOfferedOnlyWhileItsBoxHoldsAValue)
+{
+    ui::RecordView& r = *window->recordView();
+    const std::pair<QLineEdit*, QRadioButton*> fields[] = {{r.lblReal, r.filtreReal},
+                                                           {r.lblDate, r.filtreDate},
+                                                           {r.lblOri, r.filtreOri},
+                                                           {r.lblGenre, r.filtreGenre},
+                                                           {r.lblDistrib, r.filtreDistrib}};
+    for (const auto& [box, radio] : fields) {
+        box->setText(text("Américain"));
+        EXPECT_TRUE(radio->isEnabled()) << radio->objectName().toStdString();
+        box->clear();
+        EXPECT_FALSE(radio->isEnabled()) << radio->objectName().toStdString();
+    }
+}
+
 TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
 {
     select(text("Alien"));

@@ -208,6 +208,30 @@ TEST_F(ImporterTest, MissingCollectionFolderIsCreated)
     EXPECT_TRUE(fs::exists(catalogue::coverPath(state, films[0].name)));
 }
 
+TEST_F(ImporterTest, NothingIsFetchedWhenTheCollectionFolderCannotBeMade)
+{
+    // A file stands where the collection folder should be.
+    std::string folder = state.CollectionFolder;
+    while (!folder.empty() && folder.back() == '/')
+        folder.pop_back();
+    fs::remove_all(folder);
+    {
+        std::ofstream(folder, std::ios::binary) << "pas un dossier";
+    }
+    const std::string catalogueBefore = cinevaro::testing::readFile(state.CatalogueFileName);
+    auto list = items();
+    list[0].ticked = true;
+    list[0].support = "DVD";
+    service.clearRequests();
+    auto result = run(list);
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_FALSE(result.outcome.message.empty());
+    EXPECT_EQ(result.added, 0);
+    EXPECT_EQ(service.requestCount(), 0u);
+    EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), catalogueBefore);
+    EXPECT_EQ(cinevaro::testing::readFile(folder), "pas un dossier");
+}
+
 TEST_F(ImporterTest, DistributorIdmcBecomesNotAvailable)
 {
     FakeFilm film = films[0];
