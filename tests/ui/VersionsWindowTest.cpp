@@ -107,6 +107,8 @@ TEST_F(VersionsWindowTest, AnUndoThatBringsBackAnUnreadableFileShowsNoFilm)
     // that need one are off, as after an open that failed.
     EXPECT_EQ(node(QStringLiteral("Alien")), nullptr);
     EXPECT_TRUE(films().isEmpty());
+    // Nor its root and supports: the tree is as empty as after an open that failed.
+    EXPECT_EQ(window->TreeFilm->topLevelItemCount(), 0);
     EXPECT_FALSE(window->Annuler1->isEnabled());
     EXPECT_FALSE(window->Versions1->isEnabled());
 }
