@@ -19,6 +19,7 @@
 
 int main(int argc, char** argv)
 {
+    cinevaro::table::keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cinevaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cinevaro"));

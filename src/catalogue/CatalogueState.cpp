@@ -8,6 +8,7 @@
 
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
+#include "table/MappedFile.h"
 
 namespace cinevaro::catalogue {
 
@@ -159,34 +160,18 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
 
 namespace {
 
-// The whole of a regular file, or nothing when it cannot be read that way (the table's own
-// loader then reads it and says why it failed).
-std::optional<std::string> readRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return std::nullopt;
-    const auto size = fs::file_size(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    if (ec || !in)
-        return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || in.peek() != EOF)
-        return std::nullopt;
-    return bytes;
-}
-
-// loadCatalogue; `bytesRead` receives the file's bytes when they were read here.
-Outcome loadCatalogueKeeping(CatalogueState& state, std::optional<std::string>* bytesRead)
+// loadCatalogue; `bytesRead` receives the mapped file when it was mapped here.
+Outcome loadCatalogueKeeping(CatalogueState& state, std::optional<table::MappedFile>* bytesRead)
 {
     state.CurrentRow = 1;
     auto loaded = std::make_unique<table::TMlb2>();
-    // Every row is completed to the schema below: the loader counts those cells too. The bytes
-    // are read here rather than into the table's own buffer, which it keeps after loading.
+    // Every row is completed to the schema below: the loader counts those cells too. The file is
+    // mapped here rather than read into the table's own buffer, which it keeps after loading;
+    // when it cannot be mapped or read, the table's loader reads it and says why it failed.
     const int completed = static_cast<int>(schemaFields().size());
-    std::optional<std::string> bytes = readRegularFile(state.CatalogueFileName);
-    const bool ok =
-        bytes ? loaded->LoadFromBuffer(*bytes, completed) : loaded->LoadFromFile(state.CatalogueFileName, completed);
+    std::optional<table::MappedFile> bytes = table::MappedFile::open(state.CatalogueFileName);
+    const bool ok = bytes ? loaded->LoadFromBuffer(bytes->bytes(), completed)
+                          : loaded->LoadFromFile(state.CatalogueFileName, completed);
     if (!ok) {
         state.CatalogueTable = std::make_unique<table::TMlb2>();
         state.IsOpen = false;
@@ -251,12 +236,13 @@ bool fileHolds(const std::string& path, const std::string& bytes)
 
 Outcome OpenCatalogue(CatalogueState& state)
 {
-    std::optional<std::string> before;
+    std::optional<table::MappedFile> before;
     if (auto loaded = loadCatalogueKeeping(state, &before); !loaded)
         return loaded;
     // A file already in the form the open gives it is left as it is: writing the same bytes
     // again would cost a full save and add a version identical to the file.
-    if (before ? state.table().SerialisesTo(*before) : fileHolds(state.CatalogueFileName, state.table().SaveToBuffer()))
+    if (before ? state.table().SerialisesTo(before->bytes())
+               : fileHolds(state.CatalogueFileName, state.table().SaveToBuffer()))
         return Outcome::success();
     before.reset();
     return saveCatalogue(state, table::cp("Ouverture de la base"));

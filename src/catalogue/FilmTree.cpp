@@ -72,12 +72,12 @@ void FilmTreeBuilder::add(int row)
     if (row <= 0 || !m_state)
         return;
     const auto& t = m_state->table();
-    const std::string& caption = t.Cell(posRESERVE1, row);
-    const std::string& support = t.Cell(posRESERVE0, row);
+    const std::string_view caption = t.Cell(posRESERVE1, row);
+    const std::string_view support = t.Cell(posRESERVE0, row);
     for (auto& branch : m_model.supports) {
         if (branch.name == support) {
-            const bool lent = m_ifempField > 0 && table::ParseNumber(t.Cell(m_ifempField, row)) == 1.0;
-            branch.films.push_back({row, caption, lent});
+            const bool lent = m_ifempField > 0 && table::ParseNumber(std::string(t.Cell(m_ifempField, row))) == 1.0;
+            branch.films.push_back({row, std::string(caption), lent});
             break;
         }
     }
@@ -124,11 +124,19 @@ void FilmTreeBuilder::sortFilms()
     // The keys of every film shown, in one buffer (given back whole once sorted).
     std::string keys;
     std::vector<std::pair<std::size_t, std::size_t>> spans; // offset, size, films in branch order
+    std::size_t films = 0, bytes = 0;
     for (const auto& branch : m_model.supports)
         for (const auto& film : branch.films) {
-            const std::string key = wordSortKey(film.caption);
-            spans.emplace_back(keys.size(), key.size());
-            keys += key;
+            ++films;
+            bytes += 4 * film.caption.size() + 3; // the key's size unless letters count twice
+        }
+    keys.reserve(bytes);
+    spans.reserve(films);
+    for (const auto& branch : m_model.supports)
+        for (const auto& film : branch.films) {
+            const std::size_t start = keys.size();
+            appendWordSortKey(keys, film.caption);
+            spans.emplace_back(start, keys.size() - start);
         }
     const auto keyOf = [&](std::size_t span) {
         return std::string_view(keys).substr(spans[span].first, spans[span].second);

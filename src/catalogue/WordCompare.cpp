@@ -3,6 +3,7 @@
 // bytes, each level closed by a byte lower than any weight, so shorter texts sort first.
 #include "catalogue/WordCompare.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -129,33 +130,36 @@ const std::array<Element, 256>& table()
 
 } // namespace
 
-std::string wordSortKey(const std::string& text)
+void appendWordSortKey(std::string& out, std::string_view text)
 {
     const auto& t = table();
-    std::string primary, secondary, tertiary;
-    primary.reserve(text.size() + 1);
+    // The three levels have one weight per letter each: their length is known before writing.
+    std::size_t weights = 0;
+    for (unsigned char b : text)
+        weights += t[b].primary == 0 ? 0 : t[b].primary2 ? 2 : 1;
+    const std::size_t start = out.size();
+    out.resize(start + 3 * (weights + 1) + text.size());
+    char* primary = out.data() + start;
+    char* secondary = primary + weights + 1;
+    char* tertiary = secondary + weights + 1;
     for (unsigned char b : text) {
         const Element& e = t[b];
         if (e.primary == 0)
             continue;
-        primary += static_cast<char>(e.primary);
-        secondary += static_cast<char>(e.secondary);
-        tertiary += static_cast<char>(e.tertiary);
-        if (e.primary2) {
-            primary += static_cast<char>(e.primary2);
-            secondary += static_cast<char>(e.secondary);
-            tertiary += static_cast<char>(e.tertiary);
+        for (int twice = e.primary2 ? 2 : 1, k = 0; k < twice; ++k) {
+            *primary++ = static_cast<char>(k == 0 ? e.primary : e.primary2);
+            *secondary++ = static_cast<char>(e.secondary);
+            *tertiary++ = static_cast<char>(e.tertiary);
         }
     }
+    *primary = *secondary = *tertiary = static_cast<char>(kLevelEnd);
+    std::copy(text.begin(), text.end(), tertiary + 1);
+}
+
+std::string wordSortKey(const std::string& text)
+{
     std::string key;
-    key.reserve(primary.size() * 3 + text.size() + 3);
-    key += primary;
-    key += static_cast<char>(kLevelEnd);
-    key += secondary;
-    key += static_cast<char>(kLevelEnd);
-    key += tertiary;
-    key += static_cast<char>(kLevelEnd);
-    key += text;
+    appendWordSortKey(key, text);
     return key;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace cinevaro::catalogue {
 
@@ -14,6 +15,8 @@ int wordCompare(const std::string& a, const std::string& b);
 // A key whose plain byte order (std::string's operator<) is the order of wordCompare; build it
 // once per caption when sorting many of them.
 std::string wordSortKey(const std::string& text);
+// Appends that key to `out` (many keys in one buffer, without a string for each).
+void appendWordSortKey(std::string& out, std::string_view text);
 
 // Functor for std::sort and ordered containers.
 struct WordLess

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/Cli.h"
+#include "table/Platform.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& message
 
 int main(int argc, char** argv)
 {
+    cinevaro::table::keepFreedMemoryForReuse();
     qInstallMessageHandler(qtMessage);
     cinevaro::cli::Args args(argv + 1, argv + argc);
     return cinevaro::cli::run(args, std::cout, std::cerr);

@@ -1,5 +1,7 @@
 #include "table/Platform.h"
 
+#include <malloc.h>
+
 #include <atomic>
 #include <cerrno>
 
@@ -23,6 +25,15 @@ FaultSlot& slot(FileOp op)
     return g_faults[static_cast<int>(op)];
 }
 } // namespace
+
+void keepFreedMemoryForReuse()
+{
+    // Blocks up to 32 MiB come from the heap rather than from mappings of their own (which are
+    // returned, and fresh again, at every free), and the heap gives memory back only past 64 MiB
+    // of free space at its top.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+}
 
 char systemDecimalSeparator()
 {

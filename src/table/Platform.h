@@ -8,6 +8,11 @@ namespace cinevaro::table {
 char systemDecimalSeparator();
 void setSystemDecimalSeparator(char separator);
 
+// Makes the allocator keep memory that was freed for the next allocations instead of handing
+// large blocks back to the system at once: a fresh page costs far more than the work done in it
+// when a catalogue is loaded, sorted and shown (the buffers of each step serve the next).
+void keepFreedMemoryForReuse();
+
 // The operations of the file layer through which every file is written.
 enum class FileOp : int {
     Open,       // creating the temporary file

@@ -38,7 +38,7 @@ bool TMlb2::AddField(const std::string& name)
     m_names.Add(name);
     m_types.Add("STRING");
     for (auto& row : m_rows.Items())
-        row.Add(std::string());
+        row.Add({});
     return true;
 }
 
@@ -49,12 +49,12 @@ int TMlb2::FieldCount() const
 
 std::string TMlb2::GetFieldName(int i) const
 {
-    return m_names.Get(i - 1);
+    return std::string(m_names.Get(i - 1));
 }
 
 std::string TMlb2::GetFieldType(int i) const
 {
-    return m_types.Get(i - 1);
+    return std::string(m_types.Get(i - 1));
 }
 
 void TMlb2::SetFieldType(int i, const std::string& type)
@@ -151,7 +151,7 @@ std::string TMlb2::GetValue(const std::string& field) const
 {
     const TKStringList* row = currentRow();
     const int i = FieldIndex(field);
-    return row && i > 0 ? row->Get(i - 1) : std::string();
+    return row && i > 0 ? std::string(row->Get(i - 1)) : std::string();
 }
 
 bool TMlb2::SetValue(const std::string& field, const std::string& value)
@@ -172,14 +172,13 @@ std::string TMlb2::GetCell(int i, int n) const
 {
     if (i < 1 || i > FieldCount() || n < 1 || n > RowCount())
         return std::string();
-    return m_rows.Get(n - 1).Get(i - 1);
+    return std::string(m_rows.Get(n - 1).Get(i - 1));
 }
 
-const std::string& TMlb2::Cell(int i, int n) const
+std::string_view TMlb2::Cell(int i, int n) const
 {
-    static const std::string empty;
     if (i < 1 || i > FieldCount() || n < 1 || n > RowCount())
-        return empty;
+        return {};
     return m_rows.Get(n - 1).Get(i - 1);
 }
 
@@ -220,9 +219,7 @@ void TMlb2::RemoveDuplicates()
     std::vector<TKStringList> result;
     result.reserve(rows.size());
     for (auto& row : rows) {
-        std::size_t h = row.Count();
-        for (const auto& value : row.Items())
-            h = h * 1000003u ^ std::hash<std::string>{}(value);
+        const std::size_t h = std::hash<std::string_view>{}(row.Packed());
         auto& bucket = kept[h];
         bool duplicate = false;
         for (std::size_t index : bucket)

@@ -49,7 +49,7 @@ public:
     std::string GetCell(int i, int n) const;
     // The cell itself (an empty text out of range), valid until the table changes: for scans
     // that only read.
-    const std::string& Cell(int i, int n) const;
+    std::string_view Cell(int i, int n) const;
     // Writes a cell without touching the cursor; false when out of range.
     bool SetCell(int i, int n, const std::string& value);
     double GetFloat(const std::string& field) const;
@@ -66,7 +66,7 @@ public:
     // before they are built (error code 4).
     bool LoadFromFile(const std::string& fileName, int completedFields = 0);
     // Same from the bytes of a table file already in memory.
-    bool LoadFromBuffer(const std::string& bytes, int completedFields = 0);
+    bool LoadFromBuffer(std::string_view bytes, int completedFields = 0);
     // Writes a temporary file beside the target and renames it over the target, so a failed
     // save leaves the previous file intact.
     bool SaveToFile(const std::string& fileName);

@@ -11,15 +11,14 @@
 // the table is built aside and only replaces the current one when the whole file was read.
 // Files with a blank or repeated field name are refused, so values never shift columns.
 //
-// Memory: every cell becomes a string object of several dozen bytes, while a cell held in the
-// file takes at least 4. The header's counts are checked before any row is built: the cells
-// the table will hold (rows x fields, counting the fields the caller completes every row to)
-// must either be held in the file (at most one per 4 bytes of it, which every file whose rows
-// carry their fields meets, so memory stays a small multiple of the file's size) or stay under
-// kMaxCellsBeyondFile, 4 194 304 cells: 113 000 films completed to 37 fields, about 250 MB
-// once open, as much as a real catalogue of that many films takes, even from a file that holds
-// none of them. A few bytes announcing millions of empty rows are refused instead of taking
-// gigabytes.
+// Memory: a row is packed into one block (4 bytes per cell and the cells' bytes), about its size
+// in the file, but a cell the file leaves out (rows completed to more fields) still costs its 4
+// bytes. The header's counts are checked before any row is built: the cells the table will
+// hold (rows x fields, counting the fields the caller completes every row to) must either be
+// held in the file (at most one per 4 bytes of it, which every file whose rows carry their
+// fields meets) or stay under kMaxCellsBeyondFile, 4 194 304 cells: 113 000 films completed to
+// 37 fields. A few bytes announcing millions of empty rows are refused instead of taking memory
+// out of all proportion to the file.
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -67,15 +66,24 @@ public:
     bool u32(std::uint32_t& out) { return number(4, m_bigEndian, out); }
     // String lengths are little-endian whatever the byte-order flag says; the text stops at
     // its first zero byte.
-    bool text(std::string& out)
+    // A text ends at its first zero byte, if any.
+    bool text(std::string_view& out)
     {
         std::uint32_t length = 0;
         if (!number(4, false, length) || length > left())
             return false;
         const char* begin = m_bytes.data() + m_pos;
         const void* zero = std::memchr(begin, 0, length);
-        out.assign(begin, zero ? static_cast<const char*>(zero) : begin + length);
+        out = std::string_view(begin, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - begin) : length);
         m_pos += length;
+        return true;
+    }
+    bool text(std::string& out)
+    {
+        std::string_view view;
+        if (!text(view))
+            return false;
+        out.assign(view);
         return true;
     }
 
@@ -138,10 +146,10 @@ template <typename Out> void putU32(Out& out, std::uint32_t v)
         out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-template <typename Out> void putText(Out& out, const std::string& s)
+template <typename Out> void putText(Out& out, std::string_view s)
 {
     putU32(out, static_cast<std::uint32_t>(s.size()));
-    out += std::string_view(s);
+    out += s;
 }
 
 // Reads the whole file into `out` with as few system calls as its size allows; false when it
@@ -194,7 +202,7 @@ bool TMlb2::LoadFromFile(const std::string& fileName, int completedFields)
     return ok;
 }
 
-bool TMlb2::LoadFromBuffer(const std::string& bytes, int completedFields)
+bool TMlb2::LoadFromBuffer(std::string_view bytes, int completedFields)
 {
     return loadFromBytes(bytes, completedFields);
 }
@@ -263,13 +271,13 @@ bool TMlb2::loadFromBytes(std::string_view bytes, int completedFields)
     auto& rows = loaded.m_rows.Items();
     if (ok)
         rows.reserve(rowCount);
+    std::vector<std::string_view> values(ok ? fieldCount : 0);
     for (std::uint32_t r = 0; ok && r < rowCount; ++r) {
         std::uint32_t rowLength = 0; // not interpreted
         ok = in.u32(rowLength);
-        TKStringList row(static_cast<int>(fieldCount));
-        for (auto& value : row.Items())
+        for (auto& value : values)
             ok = ok && in.text(value);
-        rows.push_back(std::move(row));
+        rows.emplace_back(values);
     }
     if (!ok) {
         setError(2, kTruncatedError);
@@ -309,13 +317,10 @@ void TMlb2::serialise(std::string& out) const
 template <typename Out> void TMlb2::serialiseInto(Out& out) const
 {
     std::size_t size = 18 + 4 + m_tableName.size() + 8;
-    for (const auto& name : m_names.Items())
-        size += 5 + name.size();
-    for (const auto& row : m_rows.Items()) {
-        size += 4;
-        for (const auto& value : row.Items())
-            size += 4 + value.size();
-    }
+    // A packed row holds 4 bytes per value and the values: what the file holds of it.
+    size += m_names.Packed().size() + static_cast<std::size_t>(FieldCount());
+    for (const auto& row : m_rows.Items())
+        size += 4 + row.Packed().size();
     out.clear();
     out.reserve(size);
     out += std::string_view("MLB");
@@ -335,12 +340,9 @@ template <typename Out> void TMlb2::serialiseInto(Out& out) const
         putText(out, m_names.Get(i));
     }
     for (const auto& row : m_rows.Items()) {
-        std::size_t length = 0;
-        for (const auto& value : row.Items())
-            length += 4 + value.size();
-        putU32(out, static_cast<std::uint32_t>(length));
-        for (const auto& value : row.Items())
-            putText(out, value);
+        putU32(out, static_cast<std::uint32_t>(row.Packed().size()));
+        for (int i = 0; i < row.Count(); ++i)
+            putText(out, row.Get(i));
     }
 }
 

@@ -272,3 +272,79 @@ TEST(TMlb2Duplicates, MatchesPairwiseDefinitionOnRandomRows)
         ASSERT_EQ(column(t, 2), column(expected, 2));
     }
 }
+
+// Rows keep their cells packed in one block: every edit that grows, shrinks or empties a cell
+// in the middle of a row, adds a field or deletes a row must leave every other cell as it was,
+// in memory and through a save and a load.
+TEST(TMlb2Cells, PackedRowsFollowEveryEditOfAModel)
+{
+    std::mt19937 random(20261209);
+    const auto text = [&random] {
+        static const std::string pool = "abc\xe9\xe8 ;|XYZ0123456789";
+        std::string s(random() % 4 == 0 ? 0 : random() % 40, ' ');
+        for (char& c : s)
+            c = pool[random() % pool.size()];
+        return s;
+    };
+    TMlb2 t;
+    std::vector<std::vector<std::string>> model; // model[row][field]
+    int fields = 0;
+    const auto addField = [&] {
+        ASSERT_TRUE(t.AddField("F" + std::to_string(++fields)));
+        for (auto& row : model)
+            row.emplace_back();
+    };
+    for (int i = 0; i < 3; ++i)
+        addField();
+    for (int step = 0; step < 4000; ++step) {
+        const int what = static_cast<int>(random() % 20);
+        if (what < 3 || model.empty()) {
+            t.AppendRow();
+            model.emplace_back(static_cast<std::size_t>(fields));
+        } else if (what == 3 && fields < 12) {
+            addField();
+        } else if (what == 4) {
+            const int n = static_cast<int>(random() % model.size()) + 1;
+            ASSERT_TRUE(t.DeleteRow(n));
+            model.erase(model.begin() + (n - 1));
+        } else {
+            const int n = static_cast<int>(random() % model.size()) + 1;
+            const int f = static_cast<int>(random() % static_cast<unsigned>(fields)) + 1;
+            const std::string value = text();
+            ASSERT_TRUE(t.SetCell(f, n, value));
+            model[static_cast<std::size_t>(n - 1)][static_cast<std::size_t>(f - 1)] = value;
+        }
+    }
+    const auto matches = [&](const TMlb2& table) {
+        ASSERT_EQ(table.RowCount(), static_cast<int>(model.size()));
+        for (std::size_t n = 0; n < model.size(); ++n)
+            for (int f = 1; f <= fields; ++f) {
+                const std::string& want = model[n][static_cast<std::size_t>(f - 1)];
+                ASSERT_EQ(table.GetCell(f, static_cast<int>(n) + 1), want) << "row " << n + 1 << " field " << f;
+                ASSERT_EQ(table.Cell(f, static_cast<int>(n) + 1), want);
+            }
+    };
+    matches(t);
+    TMlb2 loaded;
+    ASSERT_TRUE(loaded.LoadFromBuffer(t.SaveToBuffer()));
+    matches(loaded);
+    EXPECT_TRUE(loaded.SerialisesTo(t.SaveToBuffer()));
+    // Out of range reads are empty; out of range writes change nothing.
+    EXPECT_EQ(t.Cell(fields + 1, 1), "");
+    EXPECT_EQ(t.Cell(1, static_cast<int>(model.size()) + 1), "");
+    EXPECT_FALSE(t.SetCell(0, 1, "x"));
+    matches(t);
+}
+
+// A row equal cell for cell to another is a duplicate, whatever edits made each of them.
+TEST(TMlb2Duplicates, RowsMadeByDifferentEditsCompareByTheirCells)
+{
+    TMlb2 t = films({{"Alien", "1979"}, {"Alien", "1979"}});
+    t.SetCell(1, 2, "A much longer title that moves the date");
+    t.SetCell(1, 2, "Alien");
+    EXPECT_TRUE(t.RowsEqual(1, 2));
+    t.SetCell(2, 2, "979");
+    EXPECT_FALSE(t.RowsEqual(1, 2));
+    t.SetCell(1, 2, "Alien1");
+    EXPECT_FALSE(t.RowsEqual(1, 2)); // "Alien1979" end to end in both, cut elsewhere
+}

@@ -1,0 +1,51 @@
+// The catalogue's bytes as the open reads them: mapped, or read when mapping is not possible.
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+#include "table/MappedFile.h"
+#include "table/SafeFile.h"
+
+namespace {
+
+using cinevaro::table::MappedFile;
+using cinevaro::testing::TempDir;
+
+TEST(MappedFileTest, GivesTheBytesOfRegularFilesOnly)
+{
+    TempDir dir;
+    const auto file = dir.write("Films.cvo", std::string("MLB\0\x01", 5) + std::string(70000, 'x'));
+    auto mapped = MappedFile::open(file);
+    ASSERT_TRUE(mapped);
+    EXPECT_EQ(mapped->bytes(), std::string("MLB\0\x01", 5) + std::string(70000, 'x'));
+
+    const auto empty = dir.write("empty.cvo", "");
+    auto none = MappedFile::open(empty);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->bytes().empty());
+
+    EXPECT_FALSE(MappedFile::open((dir.path() / "missing.cvo").string()));
+    EXPECT_FALSE(MappedFile::open(dir.path().string()));
+    const auto fifo = (dir.path() / "fifo.cvo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(MappedFile::open(fifo)); // would block forever if read
+}
+
+// A save replaces the file by renaming a new one over it: bytes mapped before stay the old ones,
+// and a holder moved elsewhere keeps them.
+TEST(MappedFileTest, BytesSurviveASaveOverTheFileAndAMove)
+{
+    TempDir dir;
+    const auto file = dir.write("Films.cvo", "old bytes");
+    auto mapped = MappedFile::open(file);
+    ASSERT_TRUE(mapped);
+    ASSERT_TRUE(cinevaro::table::writeFileAtomically(file, "new bytes, longer"));
+    MappedFile moved = std::move(*mapped);
+    EXPECT_EQ(moved.bytes(), "old bytes");
+    EXPECT_EQ(MappedFile::open(file)->bytes(), "new bytes, longer");
+}
+
+} // namespace
