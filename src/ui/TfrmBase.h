@@ -270,7 +270,7 @@ public:
     Lazy<TfrmRecherche> frmRecherche;
     Lazy<TfrmEtat> frmEtat;
     TfrmAbout* frmAbout = nullptr;
-    TfrmVersions* frmVersions = nullptr; // made when first needed
+    Lazy<TfrmVersions> frmVersions; // armed with the version commands
 
     // Web page opened by "Visiter le Site Web".
     static QString productPage();
@@ -310,6 +310,9 @@ private:
     void FormCreate();
     void restoreLayout();
     void reopenLastCatalogue();
+    // Takes `fileName` as the catalogue, moves its old images and makes its collection folder;
+    // false, with the reason shown, when the folder cannot be made.
+    bool prepareLastCatalogue(const std::string& fileName);
     // The last catalogue is gone: offers to create a new one; true when one is open then.
     bool offerNewCatalogue(const std::string& fileName);
     void openStartCatalogue();
@@ -332,6 +335,7 @@ private:
     void Apropos1Click();
     // A catalogue opened or created by a command: show it, or report why it could not be.
     void showOpenedCatalogue(bool ok, const QString& message);
+    void showCatalogueNotOpened(const QString& message);
     // Commands that save call this first: false, with the reason shown, while no catalogue is
     // open (none yet, or the last one could not be read and must stay as it is).
     bool requireOpenCatalogue();
@@ -375,6 +379,8 @@ private:
     // Filters and search (TfrmBase_Filters.cpp).
     void buildFilterPanel();
     void setupFilters();
+    // The record view's field boxes enable their filter buttons.
+    void connectFieldBoxes();
     void filtreRealClick();
     void filtreDateClick();
     void filtreOriClick();

@@ -56,14 +56,19 @@ void TfrmBase::setupFilters()
     connect(m_filters, &FilterPanel::loanChosen, this, &TfrmBase::filtrePretClick);
     connect(m_filters, &FilterPanel::noneChosen, this, &TfrmBase::filtreNulClick);
     connect(m_filters, &FilterPanel::actorTicked, this, &TfrmBase::lstActeurClick);
+    connectFieldBoxes();
+    connect(Chercher1, &QAction::triggered, this, &TfrmBase::Chercher1Click);
+    Chercher1->setEnabled(true);
+}
+
+void TfrmBase::connectFieldBoxes()
+{
     const RecordView& r = *m_recordView;
     connect(r.lblReal, &QLineEdit::textChanged, this, &TfrmBase::lblRealChange);
     connect(r.lblDate, &QLineEdit::textChanged, this, &TfrmBase::lblDateChange);
     connect(r.lblOri, &QLineEdit::textChanged, this, &TfrmBase::lblOriChange);
     connect(r.lblGenre, &QLineEdit::textChanged, this, &TfrmBase::lblGenreChange);
     connect(r.lblDistrib, &QLineEdit::textChanged, this, &TfrmBase::lblDistribChange);
-    connect(Chercher1, &QAction::triggered, this, &TfrmBase::Chercher1Click);
-    Chercher1->setEnabled(true);
 }
 
 void TfrmBase::filtreRealClick()

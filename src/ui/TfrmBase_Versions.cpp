@@ -69,6 +69,7 @@ void TfrmBase::addVersionCommands(QMenu* base, QMenu* edit)
     connect(Annuler1, &QAction::triggered, this, &TfrmBase::Annuler1Click);
     connect(Retablir1, &QAction::triggered, this, &TfrmBase::Retablir1Click);
     connect(Versions1, &QAction::triggered, this, &TfrmBase::Versions1Click);
+    frmVersions.arm([this] { return new TfrmVersions(m_state, m_prompts, this); });
     // The texts name the operations; the list is read when the menu opens.
     connect(edit, &QMenu::aboutToShow, this, [this] { updateUndoActions(true); });
     updateUndoActions(false);
@@ -119,8 +120,6 @@ void TfrmBase::Versions1Click()
 {
     if (!m_state.IsOpen)
         return;
-    if (!frmVersions)
-        frmVersions = new TfrmVersions(m_state, m_prompts, this);
     if (frmVersions->execute() == QDialog::Accepted)
         reopenAfterVersionChange();
     updateUndoActions(true);

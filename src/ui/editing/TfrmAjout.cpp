@@ -466,18 +466,20 @@ void TfrmAjout::Exporterfilm1Click()
         m_prompts.saveFile(QStringLiteral("Exporter une fiche"), kFilmFilter, QString(), QString(), true);
     if (choice.fileName.isEmpty())
         return;
-    auto values = readBoxes();
-    if (!values)
-        return;
     const std::string path = nativePath(choice.fileName);
-    const auto names = editing::exportFilmRecord(*values, path, exportKind(choice.filterIndex, path));
-    lblDureeH->setText(fromCp(values->hours)); // the duration boxes as exported
-    lblDureeM->setText(fromCp(values->minutes));
-    if (!names) {
+    if (auto values = readBoxes())
+        exportRecord(*values, path, exportKind(choice.filterIndex, path));
+}
+
+void TfrmAjout::exportRecord(editing::RecordValues& values, const std::string& path, editing::FilmFileKind kind)
+{
+    const auto names = editing::exportFilmRecord(values, path, kind);
+    lblDureeH->setText(fromCp(values.hours)); // the duration boxes as exported
+    lblDureeM->setText(fromCp(values.minutes));
+    if (names)
+        writeCoverBeside(names->picture);
+    else
         m_prompts.error(fromCp(names.message()));
-        return;
-    }
-    writeCoverBeside(names->picture);
 }
 
 void TfrmAjout::writeCoverBeside(const std::string& picture)

@@ -129,9 +129,14 @@ private:
     // The imported film's picture (none when empty) shown and kept as the cover to store.
     void showImportedPicture(const std::string& picture);
     void Exporterfilm1Click();
+    // Writes the film file `path` of that kind from the boxes' values (the duration as written
+    // shown again), then the cover beside it.
+    void exportRecord(editing::RecordValues& values, const std::string& path, editing::FilmFileKind kind);
     // The cover shown, as a JPEG picture beside an exported film file (none, or one already there,
     // is left alone).
     void writeCoverBeside(const std::string& picture);
+    // A control (or a combo box's line edit) gained or lost the focus: its colour follows.
+    void showFocus(QWidget* control, bool focused);
     // Focus colour of the editable controls (yellow while focused).
     void controlEnter(QWidget* control);
     void controlExit(QWidget* control);
