@@ -123,6 +123,7 @@ void TfrmBase::filtrePretClick()
 
 void TfrmBase::ApplyFilters()
 {
+    SaveExpansion(); // before the flag is set: a branch closed by its arrow comes back closed
     m_filters->untickActors();
     const ChosenFilter chosen = m_filters->chosen();
     const catalogue::TreeShown shown = catalogue::applyChosenFilter(m_state, chosen, m_filters->shownValue(chosen));
@@ -159,6 +160,7 @@ void TfrmBase::showFilteredRows(const std::vector<int>& rows)
 
 void TfrmBase::lstActeurClick(const QString& name, bool ticked)
 {
+    SaveExpansion(); // before the actor flag is set, as for the other filters
     // Any field or loan filter ends; "Aucun Filtre" is unticked while an actor is.
     m_filters->untickRadios(ticked);
     showTree(catalogue::switchActorFilter(m_state, toCp(name).value_or(std::string()), ticked));
