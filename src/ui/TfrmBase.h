@@ -303,6 +303,8 @@ private:
     void addVersionCommands(QMenu* base, QMenu* edit);
     void bringBackVersion(bool redo);
     void reopenAfterVersionChange();
+    // The catalogue read again after an undo, redo or restore: supports, no filter, the full tree.
+    void showBroughtBackTree();
     // A popup item running `shared`.
     QAction* popupItem(QAction* shared, const QString& name);
 
@@ -316,6 +318,10 @@ private:
     // The last catalogue is gone: offers to create a new one; true when one is open then.
     bool offerNewCatalogue(const std::string& fileName);
     void openStartCatalogue();
+    // The opened catalogue's films, no filter, each branch as the settings remember it.
+    void showStartFilms();
+    // A catalogue without any row gets its header row and shows the default supports.
+    void showStartWithoutRows();
     void applyStartExpansion();
     void FormShow();
     void FormClose();
@@ -416,6 +422,8 @@ private:
     void btnEnregistreInfoClick();
     void Button2Click();
     void TreeFilmChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    // The twelve boxes hold other values than `row` (or values that cannot be read).
+    bool techBoxesDiffer(int row) const;
     // Saves the twelve boxes into `row`; false (message shown) when it could not.
     bool saveTechBoxes(int row);
 

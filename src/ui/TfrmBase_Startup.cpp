@@ -154,13 +154,22 @@ void TfrmBase::openStartCatalogue()
         return;
     }
     setCatalogueEnabled(true);
-    if (m_state.table().RowCount() > 0) {
-        clearFilterState();
-        RebuildTree();
-        selectNode(TreeFilm->rootNode());
-        applyStartExpansion();
-        return;
-    }
+    if (m_state.table().RowCount() > 0)
+        showStartFilms();
+    else
+        showStartWithoutRows();
+}
+
+void TfrmBase::showStartFilms()
+{
+    clearFilterState();
+    RebuildTree();
+    selectNode(TreeFilm->rootNode());
+    applyStartExpansion();
+}
+
+void TfrmBase::showStartWithoutRows()
+{
     if (const auto first = catalogue::InitFirstRow(m_state); !first)
         m_prompts.error(fromCp(first.message));
     ShowDefaultTree();

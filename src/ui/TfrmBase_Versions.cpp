@@ -128,22 +128,26 @@ void TfrmBase::Versions1Click()
 void TfrmBase::reopenAfterVersionChange()
 {
     const NodeCaptions selected = captionsOf(TreeFilm->currentItem());
-    if (const auto opened = catalogue::loadCatalogue(m_state); !opened) {
+    if (const auto opened = catalogue::loadCatalogue(m_state); opened) {
+        showBroughtBackTree();
+        QTreeWidgetItem* found = nodeWithCaptions(TreeFilm, selected);
+        clearRecordView();
+        selectNode(found ? found : TreeFilm->rootNode());
+    } else {
         // The file brought back cannot be read: it is closed, and none of its films stays on
-        // show, as after an open that failed.
+        // show, as after an open that failed; nothing else changes.
         showOpenedCatalogue(false, fromCp(opened.message));
-        updateUndoActions(true);
-        return;
     }
+    updateUndoActions(true);
+}
+
+void TfrmBase::showBroughtBackTree()
+{
     catalogue::ParseSupportList(m_state);
     SaveExpansion();
     clearFilterState();
     RebuildTree();
     RestoreExpansion();
-    QTreeWidgetItem* found = nodeWithCaptions(TreeFilm, selected);
-    clearRecordView();
-    selectNode(found ? found : TreeFilm->rootNode());
-    updateUndoActions(true);
 }
 
 } // namespace cinevaro::ui

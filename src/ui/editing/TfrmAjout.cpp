@@ -187,6 +187,11 @@ void TfrmAjout::showEditMode()
     const int support = cmbSupport->findText(fromCp(values.support), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (support >= 0)
         cmbSupport->setCurrentIndex(support);
+    showStoredCover();
+}
+
+void TfrmAjout::showStoredCover()
+{
     clearPicture();
     m_pickedCover.clear();
     const std::string titre = m_state.table().GetCell(catalogue::posTITRE, m_editRow);

@@ -102,6 +102,8 @@ private:
     // Titles and buttons of each mode; edit mode also shows the record and its cover.
     void showAddMode();
     void showEditMode();
+    // The edited film's stored cover, or the place to pick one when it has none.
+    void showStoredCover();
     void buildLayout();
     void buildMenu();
     void buildControls();
