@@ -374,6 +374,9 @@ private:
     // Manual record editor and supports window (TfrmBase_Editing.cpp).
     void setupEditing();
     void createEditingWindow(int step);
+    // The supports window and the record editor, made at their first use.
+    TfrmSupport* makeSupportWindow();
+    TfrmAjout* makeEditorWindow();
     void AjouterFicheManuel1Click();
     void EditerFiche1Click();
     void AjouterunSupport1Click();
@@ -430,6 +433,9 @@ private:
     // Output windows (TfrmBase_Output.cpp).
     void setupOutput();
     void createOutputWindow(int step);
+    // The configuration and print windows, made at their first use.
+    TfrmConf* makeConfWindow();
+    TfrmPrint* makePrintWindow();
     void HTML1Click();
     void Imprimer1Click();
     void Configuration1Click();

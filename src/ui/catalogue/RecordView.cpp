@@ -216,35 +216,44 @@ void RecordView::setCover(const std::string& nativePath, const QString& missing)
 {
     const QString path = QFile::decodeName(QByteArray::fromStdString(nativePath));
     const QFileInfo info(path);
-    const auto showText = [this](const QString& text) {
-        imgCover->clear();
-        lblimage->setText(text);
-        lblimage->show();
-        imgCover->setToolTip(QStringLiteral("Pas d'Affiche disponible"));
-    };
     if (!info.isFile()) {
-        showText(missing);
+        showCoverText(missing);
         return;
     }
-    CoverCache& cache = *m_cover;
-    const QSize box = imgCover->size().expandedTo(QSize(200, 280));
-    if (cache.path != path || cache.size != info.size() || cache.modified != info.lastModified() || cache.box != box) {
-        catalogue::RgbImage rgb;
-        const auto decoded = catalogue::decodeJpegFile(nativePath, rgb, box.width(), box.height());
-        cache = {path, info.size(), info.lastModified(), box, {}, {}};
-        if (decoded)
-            cache.image = QImage(rgb.pixels.data(), rgb.width, rgb.height, rgb.width * 3, QImage::Format_RGB888).copy();
-        else
-            cache.error = fromCp(decoded.message);
-    }
+    const CoverCache& cache = decodedCover(nativePath, path, info);
     if (cache.image.isNull()) {
-        showText(cache.error);
+        showCoverText(cache.error);
         return;
     }
     imgCover->setImage(cache.image);
     imgCover->show();
     lblimage->hide();
     imgCover->setToolTip(QStringLiteral("Affiche"));
+}
+
+const RecordView::CoverCache& RecordView::decodedCover(const std::string& nativePath, const QString& path,
+                                                       const QFileInfo& info)
+{
+    CoverCache& cache = *m_cover;
+    const QSize box = imgCover->size().expandedTo(QSize(200, 280));
+    if (cache.path == path && cache.size == info.size() && cache.modified == info.lastModified() && cache.box == box)
+        return cache;
+    catalogue::RgbImage rgb;
+    const auto decoded = catalogue::decodeJpegFile(nativePath, rgb, box.width(), box.height());
+    cache = {path, info.size(), info.lastModified(), box, {}, {}};
+    if (decoded)
+        cache.image = QImage(rgb.pixels.data(), rgb.width, rgb.height, rgb.width * 3, QImage::Format_RGB888).copy();
+    else
+        cache.error = fromCp(decoded.message);
+    return cache;
+}
+
+void RecordView::showCoverText(const QString& text)
+{
+    imgCover->clear();
+    lblimage->setText(text);
+    lblimage->show();
+    imgCover->setToolTip(QStringLiteral("Pas d'Affiche disponible"));
 }
 
 void RecordView::clear()

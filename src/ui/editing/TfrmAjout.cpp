@@ -442,15 +442,18 @@ void TfrmAjout::Importerfilm1Click()
     if (chosen.isEmpty())
         return;
     const std::string path = nativePath(chosen);
-    auto film = editing::readFilmFile(path);
-    if (!film) {
+    if (const auto film = editing::readFilmFile(path))
+        showImportedFilm(*film, path);
+    else
         m_prompts.error(fromCp(film.message()));
-        return;
-    }
+}
+
+void TfrmAjout::showImportedFilm(const editing::FilmRecord& film, const std::string& path)
+{
     auto values = readBoxes();
     if (!values)
         return;
-    editing::applyFilmRecord(*values, *film);
+    editing::applyFilmRecord(*values, film);
     showValues(*values);
     showImportedPicture(editing::existingCompanionPicture(path));
 }

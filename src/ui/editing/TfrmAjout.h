@@ -128,6 +128,8 @@ private:
     void btnImageClick();
     void Button1Click();
     void Importerfilm1Click();
+    // The film read from the file `path` over the boxes, with the picture beside that file.
+    void showImportedFilm(const editing::FilmRecord& film, const std::string& path);
     // The imported film's picture (none when empty) shown and kept as the cover to store.
     void showImportedPicture(const std::string& picture);
     void Exporterfilm1Click();
