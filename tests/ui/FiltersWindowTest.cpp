@@ -238,7 +238,11 @@ TEST_F(Filters, ABranchClosedByItsArrowComesBackClosedAfterAFilter)
         select(text("Alien"));
         QTreeWidgetItem* first = window->supportNode(0);
         ASSERT_EQ(first->text(0), text("DivX"));
-        first->setExpanded(false);
+        const QRect row = window->TreeFilm->visualItemRect(first);
+        const QPoint arrow(row.left() - window->TreeFilm->indentation() / 2, row.center().y());
+        QTest::mouseClick(window->TreeFilm->viewport(), Qt::LeftButton, {}, arrow);
+        ASSERT_FALSE(first->isExpanded());
+        ASSERT_EQ(window->TreeFilm->currentItem(), node(text("Alien")));
         filter();
         ASSERT_EQ(films().size(), 5);
         EXPECT_FALSE(window->supportNode(0)->isExpanded());
