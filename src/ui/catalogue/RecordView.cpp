@@ -196,19 +196,13 @@ void RecordView::setRecord(const table::TMlb2& t, int row, const std::string& ch
 void RecordView::setActors(const std::string& actors, const std::string& checkedActor)
 {
     lstActeur->clear();
-    if (actors.empty() || actors.front() == ';')
+    // A cast list that starts with ";" shows no actor.
+    if (!actors.empty() && actors.front() == ';')
         return;
-    std::size_t start = 0;
-    for (;;) {
-        const auto end = actors.find(';', start);
-        const std::string name = actors.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    for (const std::string& name : catalogue::splitList(actors)) {
         auto* item = new QListWidgetItem(fromCp(name), lstActeur);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        const bool checked = !checkedActor.empty() && name == checkedActor;
-        item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
+        item->setCheckState(!checkedActor.empty() && name == checkedActor ? Qt::Checked : Qt::Unchecked);
     }
 }
 
