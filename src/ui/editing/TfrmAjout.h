@@ -127,6 +127,7 @@ private:
     void imgCoverClick();
     void btnImageClick();
     void Button1Click();
+    // Film files (TfrmAjout_Files.cpp).
     void Importerfilm1Click();
     // The film read from the file `path` over the boxes, with the picture beside that file.
     void showImportedFilm(const editing::FilmRecord& film, const std::string& path);
