@@ -270,7 +270,7 @@ public:
     Lazy<TfrmRecherche> frmRecherche;
     Lazy<TfrmEtat> frmEtat;
     TfrmAbout* frmAbout = nullptr;
-    TfrmVersions* frmVersions = nullptr; // made when first needed
+    Lazy<TfrmVersions> frmVersions; // armed with the version commands
 
     // Web page opened by "Visiter le Site Web".
     static QString productPage();
@@ -303,6 +303,8 @@ private:
     void addVersionCommands(QMenu* base, QMenu* edit);
     void bringBackVersion(bool redo);
     void reopenAfterVersionChange();
+    // The catalogue read again after an undo, redo or restore: supports, no filter, the full tree.
+    void showBroughtBackTree();
     // A popup item running `shared`.
     QAction* popupItem(QAction* shared, const QString& name);
 
@@ -310,9 +312,16 @@ private:
     void FormCreate();
     void restoreLayout();
     void reopenLastCatalogue();
+    // Takes `fileName` as the catalogue, moves its old images and makes its collection folder;
+    // false, with the reason shown, when the folder cannot be made.
+    bool prepareLastCatalogue(const std::string& fileName);
     // The last catalogue is gone: offers to create a new one; true when one is open then.
     bool offerNewCatalogue(const std::string& fileName);
     void openStartCatalogue();
+    // The opened catalogue's films, no filter, each branch as the settings remember it.
+    void showStartFilms();
+    // A catalogue without any row gets its header row and shows the default supports.
+    void showStartWithoutRows();
     void applyStartExpansion();
     void FormShow();
     void FormClose();
@@ -332,6 +341,7 @@ private:
     void Apropos1Click();
     // A catalogue opened or created by a command: show it, or report why it could not be.
     void showOpenedCatalogue(bool ok, const QString& message);
+    void showCatalogueNotOpened(const QString& message);
     // Commands that save call this first: false, with the reason shown, while no catalogue is
     // open (none yet, or the last one could not be read and must stay as it is).
     bool requireOpenCatalogue();
@@ -364,6 +374,9 @@ private:
     // Manual record editor and supports window (TfrmBase_Editing.cpp).
     void setupEditing();
     void createEditingWindow(int step);
+    // The supports window and the record editor, made at their first use.
+    TfrmSupport* makeSupportWindow();
+    TfrmAjout* makeEditorWindow();
     void AjouterFicheManuel1Click();
     void EditerFiche1Click();
     void AjouterunSupport1Click();
@@ -375,6 +388,8 @@ private:
     // Filters and search (TfrmBase_Filters.cpp).
     void buildFilterPanel();
     void setupFilters();
+    // The record view's field boxes enable their filter buttons.
+    void connectFieldBoxes();
     void filtreRealClick();
     void filtreDateClick();
     void filtreOriClick();
@@ -410,12 +425,17 @@ private:
     void btnEnregistreInfoClick();
     void Button2Click();
     void TreeFilmChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    // The twelve boxes hold other values than `row` (or values that cannot be read).
+    bool techBoxesDiffer(int row) const;
     // Saves the twelve boxes into `row`; false (message shown) when it could not.
     bool saveTechBoxes(int row);
 
     // Output windows (TfrmBase_Output.cpp).
     void setupOutput();
     void createOutputWindow(int step);
+    // The configuration and print windows, made at their first use.
+    TfrmConf* makeConfWindow();
+    TfrmPrint* makePrintWindow();
     void HTML1Click();
     void Imprimer1Click();
     void Configuration1Click();

@@ -13,24 +13,29 @@ namespace cinevaro::ui {
 
 void TfrmBase::createEditingWindow(int step)
 {
-    if (step == 4) {
-        frmSupport.arm([this] {
-            auto* window = new TfrmSupport(m_state, m_prompts, this);
-            window->setRebuildTree([this] { RebuildTree(); });
-            // A branch holds films when the tree shows some under it (a filter may hide them).
-            window->setBranchHasFilms([this](std::size_t index) {
-                const QTreeWidgetItem* node = supportNode(static_cast<int>(index));
-                return node && node->childCount() > 0;
-            });
-            return window;
-        });
-    } else if (step == 10 && frmSupport) {
-        frmAjout.arm([this] {
-            auto* window = new TfrmAjout(m_state, *m_settings, m_prompts, *frmSupport, this);
-            window->setRefreshTree([this] { Rafraichir1Click(); });
-            return window;
-        });
-    }
+    if (step == 4)
+        frmSupport.arm([this] { return makeSupportWindow(); });
+    else if (step == 10 && frmSupport)
+        frmAjout.arm([this] { return makeEditorWindow(); });
+}
+
+TfrmSupport* TfrmBase::makeSupportWindow()
+{
+    auto* window = new TfrmSupport(m_state, m_prompts, this);
+    window->setRebuildTree([this] { RebuildTree(); });
+    // A branch holds films when the tree shows some under it (a filter may hide them).
+    window->setBranchHasFilms([this](std::size_t index) {
+        const QTreeWidgetItem* node = supportNode(static_cast<int>(index));
+        return node && node->childCount() > 0;
+    });
+    return window;
+}
+
+TfrmAjout* TfrmBase::makeEditorWindow()
+{
+    auto* window = new TfrmAjout(m_state, *m_settings, m_prompts, *frmSupport, this);
+    window->setRefreshTree([this] { Rafraichir1Click(); });
+    return window;
 }
 
 void TfrmBase::setupEditing()

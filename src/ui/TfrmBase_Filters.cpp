@@ -56,14 +56,19 @@ void TfrmBase::setupFilters()
     connect(m_filters, &FilterPanel::loanChosen, this, &TfrmBase::filtrePretClick);
     connect(m_filters, &FilterPanel::noneChosen, this, &TfrmBase::filtreNulClick);
     connect(m_filters, &FilterPanel::actorTicked, this, &TfrmBase::lstActeurClick);
+    connectFieldBoxes();
+    connect(Chercher1, &QAction::triggered, this, &TfrmBase::Chercher1Click);
+    Chercher1->setEnabled(true);
+}
+
+void TfrmBase::connectFieldBoxes()
+{
     const RecordView& r = *m_recordView;
     connect(r.lblReal, &QLineEdit::textChanged, this, &TfrmBase::lblRealChange);
     connect(r.lblDate, &QLineEdit::textChanged, this, &TfrmBase::lblDateChange);
     connect(r.lblOri, &QLineEdit::textChanged, this, &TfrmBase::lblOriChange);
     connect(r.lblGenre, &QLineEdit::textChanged, this, &TfrmBase::lblGenreChange);
     connect(r.lblDistrib, &QLineEdit::textChanged, this, &TfrmBase::lblDistribChange);
-    connect(Chercher1, &QAction::triggered, this, &TfrmBase::Chercher1Click);
-    Chercher1->setEnabled(true);
 }
 
 void TfrmBase::filtreRealClick()
@@ -118,6 +123,7 @@ void TfrmBase::filtrePretClick()
 
 void TfrmBase::ApplyFilters()
 {
+    SaveExpansion(); // before the flag is set: a branch closed by its arrow comes back closed
     m_filters->untickActors();
     const ChosenFilter chosen = m_filters->chosen();
     const catalogue::TreeShown shown = catalogue::applyChosenFilter(m_state, chosen, m_filters->shownValue(chosen));
@@ -154,6 +160,7 @@ void TfrmBase::showFilteredRows(const std::vector<int>& rows)
 
 void TfrmBase::lstActeurClick(const QString& name, bool ticked)
 {
+    SaveExpansion(); // before the actor flag is set, as for the other filters
     // Any field or loan filter ends; "Aucun Filtre" is unticked while an actor is.
     m_filters->untickRadios(ticked);
     showTree(catalogue::switchActorFilter(m_state, toCp(name).value_or(std::string()), ticked));

@@ -261,14 +261,7 @@ void TfrmBase::Ouvrir1Click()
 void TfrmBase::showOpenedCatalogue(bool ok, const QString& message)
 {
     if (!ok) {
-        // A catalogue that could not be created or read is not shown; the open one, if the
-        // command left it untouched, stays as it was.
-        m_prompts.error(message);
-        if (!m_state.IsOpen) {
-            ClearTree();
-            clearRecordView();
-            setCatalogueEnabled(false);
-        }
+        showCatalogueNotOpened(message);
         return;
     }
     clearRecordView();
@@ -277,6 +270,18 @@ void TfrmBase::showOpenedCatalogue(bool ok, const QString& message)
     setCatalogueEnabled(true);
     if (TreeFilm->rootNode())
         selectNode(TreeFilm->rootNode());
+}
+
+void TfrmBase::showCatalogueNotOpened(const QString& message)
+{
+    // A catalogue that could not be created or read is not shown; the open one, if the command
+    // left it untouched, stays as it was.
+    m_prompts.error(message);
+    if (m_state.IsOpen)
+        return;
+    ClearTree();
+    clearRecordView();
+    setCatalogueEnabled(false);
 }
 
 bool TfrmBase::requireOpenCatalogue()

@@ -75,31 +75,30 @@ void TfrmBase::setupOutput()
 
 void TfrmBase::createOutputWindow(int step)
 {
-    switch (step) {
-    case 2:
-        frmConf.arm([this] {
-            auto* window = new TfrmConf(settings(), this);
-            window->setOnApplied([this] {
-                ApplyAppearance();
-                if (m_state.IsOpen)
-                    RebuildTree();
-            });
-            return window;
-        });
-        break;
-    case 3:
+    if (step == 2)
+        frmConf.arm([this] { return makeConfWindow(); });
+    else if (step == 3)
         frmExportH.arm([this] { return new TfrmExportH(m_state, settings(), m_prompts, this); });
-        break;
-    case 9:
-        frmPrint.arm([this] {
-            auto* window = new TfrmPrint(m_state, m_prompts, this);
-            window->setOfficeStyle(settings().readBool("INTERFACE", "XPMENU", true));
-            return window;
-        });
-        break;
-    default:
-        break;
-    }
+    else if (step == 9)
+        frmPrint.arm([this] { return makePrintWindow(); });
+}
+
+TfrmConf* TfrmBase::makeConfWindow()
+{
+    auto* window = new TfrmConf(settings(), this);
+    window->setOnApplied([this] {
+        ApplyAppearance();
+        if (m_state.IsOpen)
+            RebuildTree();
+    });
+    return window;
+}
+
+TfrmPrint* TfrmBase::makePrintWindow()
+{
+    auto* window = new TfrmPrint(m_state, m_prompts, this);
+    window->setOfficeStyle(settings().readBool("INTERFACE", "XPMENU", true));
+    return window;
 }
 
 void TfrmBase::HTML1Click()

@@ -111,26 +111,29 @@ void TfrmBase::restoreLayout()
 void TfrmBase::reopenLastCatalogue()
 {
     const std::string fileName = m_settings->readString(kGeneral, "FICHIERBASE", "");
-    if (fileName.empty()) {
-        setCatalogueEnabled(false);
-        return;
-    }
-    m_state.CatalogueFileName = fileName;
     std::error_code ec;
-    if (!std::filesystem::exists(fileName, ec)) {
+    if (!fileName.empty() && !std::filesystem::exists(fileName, ec)) {
+        m_state.CatalogueFileName = fileName;
         if (!offerNewCatalogue(fileName))
             setCatalogueEnabled(false);
         return;
     }
+    if (!fileName.empty() && prepareLastCatalogue(fileName))
+        openStartCatalogue();
+    else
+        setCatalogueEnabled(false);
+}
+
+bool TfrmBase::prepareLastCatalogue(const std::string& fileName)
+{
     catalogue::commitNames(m_state, fileName);
     catalogue::moveLegacyImages(m_state);
-    if (const auto folder = catalogue::ensureCollectionFolder(m_state.CollectionFolder); !folder) {
+    const auto folder = catalogue::ensureCollectionFolder(m_state.CollectionFolder);
+    if (!folder) {
         m_state.IsOpen = false;
         m_prompts.error(fromCp(folder.message));
-        setCatalogueEnabled(false);
-        return;
     }
-    openStartCatalogue();
+    return folder.ok;
 }
 
 bool TfrmBase::offerNewCatalogue(const std::string& fileName)
@@ -151,13 +154,22 @@ void TfrmBase::openStartCatalogue()
         return;
     }
     setCatalogueEnabled(true);
-    if (m_state.table().RowCount() > 0) {
-        clearFilterState();
-        RebuildTree();
-        selectNode(TreeFilm->rootNode());
-        applyStartExpansion();
-        return;
-    }
+    if (m_state.table().RowCount() > 0)
+        showStartFilms();
+    else
+        showStartWithoutRows();
+}
+
+void TfrmBase::showStartFilms()
+{
+    clearFilterState();
+    RebuildTree();
+    selectNode(TreeFilm->rootNode());
+    applyStartExpansion();
+}
+
+void TfrmBase::showStartWithoutRows()
+{
     if (const auto first = catalogue::InitFirstRow(m_state); !first)
         m_prompts.error(fromCp(first.message));
     ShowDefaultTree();

@@ -69,16 +69,20 @@ void TfrmBase::TreeFilmChanging(QTreeWidgetItem* /*current*/, QTreeWidgetItem* p
         return;
     // The film being left is the one the boxes were filled from.
     const int row = TreeFilm->filmRow(previous);
-    if (row == 0)
-        return;
-    QString message;
-    const auto values = m_techPanel->currentValues(&message);
-    if (values && !editing::techDiffers(m_state.table(), row, *values))
+    if (row == 0 || !techBoxesDiffer(row))
         return;
     m_state.TechModified = false;
     if (m_prompts.question(QStringLiteral("Confirmation"),
                            QStringLiteral("La fiche a été modifié\nVoulez vous l'enregistrer ?")))
         saveTechBoxes(row);
+}
+
+bool TfrmBase::techBoxesDiffer(int row) const
+{
+    // Boxes that cannot be read are taken as changed: the question lets the save report them.
+    QString message;
+    const auto values = m_techPanel->currentValues(&message);
+    return !values || editing::techDiffers(m_state.table(), row, *values);
 }
 
 void TfrmBase::Button3Click()

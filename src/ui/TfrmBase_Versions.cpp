@@ -69,6 +69,7 @@ void TfrmBase::addVersionCommands(QMenu* base, QMenu* edit)
     connect(Annuler1, &QAction::triggered, this, &TfrmBase::Annuler1Click);
     connect(Retablir1, &QAction::triggered, this, &TfrmBase::Retablir1Click);
     connect(Versions1, &QAction::triggered, this, &TfrmBase::Versions1Click);
+    frmVersions.arm([this] { return new TfrmVersions(m_state, m_prompts, this); });
     // The texts name the operations; the list is read when the menu opens.
     connect(edit, &QMenu::aboutToShow, this, [this] { updateUndoActions(true); });
     updateUndoActions(false);
@@ -119,8 +120,6 @@ void TfrmBase::Versions1Click()
 {
     if (!m_state.IsOpen)
         return;
-    if (!frmVersions)
-        frmVersions = new TfrmVersions(m_state, m_prompts, this);
     if (frmVersions->execute() == QDialog::Accepted)
         reopenAfterVersionChange();
     updateUndoActions(true);
@@ -129,22 +128,26 @@ void TfrmBase::Versions1Click()
 void TfrmBase::reopenAfterVersionChange()
 {
     const NodeCaptions selected = captionsOf(TreeFilm->currentItem());
-    if (const auto opened = catalogue::loadCatalogue(m_state); !opened) {
+    if (const auto opened = catalogue::loadCatalogue(m_state); opened) {
+        showBroughtBackTree();
+        QTreeWidgetItem* found = nodeWithCaptions(TreeFilm, selected);
+        clearRecordView();
+        selectNode(found ? found : TreeFilm->rootNode());
+    } else {
         // The file brought back cannot be read: it is closed, and none of its films stays on
-        // show, as after an open that failed.
+        // show, as after an open that failed; nothing else changes.
         showOpenedCatalogue(false, fromCp(opened.message));
-        updateUndoActions(true);
-        return;
     }
+    updateUndoActions(true);
+}
+
+void TfrmBase::showBroughtBackTree()
+{
     catalogue::ParseSupportList(m_state);
     SaveExpansion();
     clearFilterState();
     RebuildTree();
     RestoreExpansion();
-    QTreeWidgetItem* found = nodeWithCaptions(TreeFilm, selected);
-    clearRecordView();
-    selectNode(found ? found : TreeFilm->rootNode());
-    updateUndoActions(true);
 }
 
 } // namespace cinevaro::ui

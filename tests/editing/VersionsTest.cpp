@@ -152,6 +152,25 @@ TEST_F(VersionsTest, SupportsLoanAndTechnicalEditEachUndoExactly)
     EXPECT_FALSE(versions().nextRedo());
 }
 
+TEST_F(VersionsTest, BasesLostBehindTheStoresBackGiveWayToANewOne)
+{
+    // The bases the store packed against disappear (a cleaning tool, a copy of the folder without
+    // them): the next versions are packed against a new base and come back whole.
+    for (const auto& item : fs::directory_iterator(versions().folder()))
+        if (item.path().extension() == ".base")
+            fs::remove(item.path());
+    const std::string before = readFile(file);
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Heat")).ok);
+    const std::string afterDelete = readFile(file);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    state.Versions->flush();
+
+    bringBack(false);
+    EXPECT_EQ(readFile(file), afterDelete);
+    bringBack(false);
+    EXPECT_EQ(readFile(file), before);
+}
+
 TEST_F(VersionsTest, UndoAfterARestartUsesTheKeptVersions)
 {
     const std::string before = readFile(file);

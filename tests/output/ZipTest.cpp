@@ -161,6 +161,26 @@ TEST_F(ZipTest, UnwritableFolderGivesFrenchMessageAndNoFile)
     EXPECT_FALSE(fs::exists(zipPath));
 }
 
+TEST_F(ZipTest, AFileGoneBeforeItIsPackedIsNamedAsAFileThatCannotBeOpened)
+{
+    TZipMaster zip;
+    const std::string zipPath = tmp.file("o.zip");
+    ASSERT_TRUE(zip.setZipFilename(zipPath));
+    tmp.write("in/a.txt", "premier");
+    tmp.write("in/b.txt", "second");
+    // The second file disappears while the first one is being packed.
+    zip.OnProgress = [&](int type, const std::string& name, std::int64_t) {
+        if (type == ProgressFileBegins)
+            fs::remove(tmp.file(name == "a.txt" ? "in/b.txt" : "in/a.txt"));
+    };
+    zip.FSpecArgs = {tmp.file("in/a.txt"), tmp.file("in/b.txt")};
+    const auto result = zip.Add();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.message,
+              table::cp("Impossible d'écrire l'archive ") + zipPath + table::cp(" : impossible d'ouvrir un fichier"));
+    EXPECT_FALSE(fs::exists(zipPath));
+}
+
 TEST_F(ZipTest, CancelStopsWithoutLeavingAnArchive)
 {
     TZipMaster zip;

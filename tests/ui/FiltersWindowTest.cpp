@@ -11,6 +11,9 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <functional>
+#include <utility>
+
 #include "ui/MainWindowFilmsSupport.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmCherchebase.h"
@@ -208,6 +211,43 @@ TEST_F(Filters, NoFilterBringsBackEveryBranchAsTheUserLeftIt)
     for (int i = 0; QTreeWidgetItem* branch = window->supportNode(i); ++i, ++branches)
         EXPECT_EQ(branch->isExpanded(), branch->text(0) == text("DVD")) << branch->text(0).toStdString();
     EXPECT_GE(branches, 3);
+}
+
+TEST_F(Filters, ABranchClosedByItsArrowComesBackClosedAfterAFilter)
+{
+    // The user shows a film, then closes the first branch by its arrow (no node is clicked, so
+    // nothing is remembered yet); a filter opens every branch and its end brings the tree back.
+    const std::pair<const char*, std::function<void()>> filters[] = {
+        {"director filter, then Aucun Filtre",
+         [this] {
+             window->recordView()->filtreReal->click();
+             ASSERT_EQ(films(), names({"Blade Runner", "Alien"}));
+             window->AucunFiltre1->trigger();
+         }},
+        {"actor ticked, then unticked",
+         [this] {
+             window->recordView()->lstActeur->item(0)->setCheckState(Qt::Checked);
+             ASSERT_EQ(films(), names({"Alien"}));
+             window->recordView()->lstActeur->item(0)->setCheckState(Qt::Unchecked);
+         }},
+    };
+    for (const auto& [how, filter] : filters) {
+        SCOPED_TRACE(how);
+        for (int i = 0; QTreeWidgetItem* branch = window->supportNode(i); ++i)
+            branch->setExpanded(true);
+        select(text("Alien"));
+        QTreeWidgetItem* first = window->supportNode(0);
+        ASSERT_EQ(first->text(0), text("DivX"));
+        const QRect row = window->TreeFilm->visualItemRect(first);
+        const QPoint arrow(row.left() - window->TreeFilm->indentation() / 2, row.center().y());
+        QTest::mouseClick(window->TreeFilm->viewport(), Qt::LeftButton, {}, arrow);
+        ASSERT_FALSE(first->isExpanded());
+        ASSERT_EQ(window->TreeFilm->currentItem(), node(text("Alien")));
+        filter();
+        ASSERT_EQ(films().size(), 5);
+        EXPECT_FALSE(window->supportNode(0)->isExpanded());
+        EXPECT_TRUE(node(text("DVD"))->isExpanded());
+    }
 }
 
 TEST_F(Filters, LoanFilterShowsAvailableFilmsOrTheBorrowersFilms)

@@ -205,6 +205,17 @@ TEST_F(TfrmBaseTest, NewCatalogueShowsRootAndDefaultSupports)
     EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), path);
 }
 
+TEST_F(TfrmBaseTest, StartWithACatalogueWithoutRowsShowsTheRootOpenOnItsSupports)
+{
+    writeFilms([](catalogue::CatalogueState& s) { ASSERT_TRUE(s.table().DeleteRow(1)); });
+    start();
+    EXPECT_TRUE(prompts.transcript().empty());
+    EXPECT_EQ(treeLines(), (QStringList{QStringLiteral("Ma Vidéothèque"), QStringLiteral("  DivX"),
+                                        QStringLiteral("  DVD"), QStringLiteral("  VHS")}));
+    ASSERT_NE(window->TreeFilm->rootNode(), nullptr);
+    EXPECT_TRUE(window->TreeFilm->rootNode()->isExpanded());
+}
+
 TEST_F(TfrmBaseTest, NewCatalogueCancelledOrFolderImpossible)
 {
     start();

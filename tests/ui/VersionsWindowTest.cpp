@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "MainWindowFilmsSupport.h"
 #include "catalogue/Versions.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmVersions.h"
 
 using namespace cinevaro;
@@ -111,6 +113,26 @@ TEST_F(VersionsWindowTest, AnUndoThatBringsBackAnUnreadableFileShowsNoFilm)
     EXPECT_EQ(window->TreeFilm->topLevelItemCount(), 0);
     EXPECT_FALSE(window->Annuler1->isEnabled());
     EXPECT_FALSE(window->Versions1->isEnabled());
+}
+
+TEST_F(VersionsWindowTest, AnUndoThatCannotBeReadLeavesTheFilterAsAFailedOpenDoes)
+{
+    const std::string file = state.CatalogueFileName;
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "ceci n'est pas une base";
+    deleteFilm(QStringLiteral("Casino"));
+    select(QStringLiteral("Alien"));
+    window->recordView()->filtreReal->click();
+    const QString filterText = window->statusText(1);
+    ASSERT_TRUE(filterText.startsWith(QString::fromUtf8("Filtrer par Réalisateur avec Ridley Scott")));
+
+    window->Annuler1->trigger();
+    ASSERT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
+    ASSERT_FALSE(state.IsOpen);
+    // Only the catalogue goes, as after an open that failed: the filter the user chose stays
+    // chosen and named, for the next catalogue to clear when it is shown.
+    EXPECT_EQ(window->statusText(1), filterText);
+    EXPECT_TRUE(window->recordView()->filtreReal->isChecked());
+    EXPECT_FALSE(window->AucunFiltre1->isChecked());
 }
 
 // The dates and the film counts are shown whole, not cut.

@@ -43,6 +43,19 @@ std::size_t supportCount(const catalogue::FilmTreeModel& model)
     return count;
 }
 
+// The branches of `model`, each also put in `byNumber` at its SupportGroups index.
+QList<QTreeWidgetItem*> makeSupportNodes(const catalogue::FilmTreeModel& model, std::vector<QTreeWidgetItem*>& byNumber)
+{
+    byNumber.assign(supportCount(model), nullptr);
+    QList<QTreeWidgetItem*> supports;
+    for (const auto& branch : model.supports) {
+        auto* node = makeNode(branch.name, icon(IconId::Support));
+        byNumber[branch.number - 1] = node;
+        supports.append(node);
+    }
+    return supports;
+}
+
 } // namespace
 
 FilmTreeView::FilmTreeView(catalogue::CatalogueState& state, QWidget* parent) : QTreeWidget(parent), m_state(state)
@@ -87,24 +100,16 @@ void FilmTreeView::showModel(const catalogue::FilmTreeModel& model, bool keepFil
 {
     const QSignalBlocker block(this);
     ++m_treeBuilds;
+    // Kept root and branches wait for endFilms() to put their films right; as after a clear, no
+    // node is current. Every caller sets the branches' expansion once the films are in.
     if (keepFilms && showsSkeleton(model)) {
-        // Root and branches stay; endFilms() puts the films right. As after a clear, no node is
-        // current; every caller sets the branches' expansion once the films are in.
         selectionModel()->clear();
-        m_root->setExpanded(true);
-        return;
+    } else {
+        clearTree();
+        m_root = makeNode(model.rootCaption, icon(IconId::Root));
+        addTopLevelItem(m_root);
+        m_root->addChildren(makeSupportNodes(model, m_supportNodes));
     }
-    clearTree();
-    m_root = makeNode(model.rootCaption, icon(IconId::Root));
-    addTopLevelItem(m_root);
-    m_supportNodes.assign(supportCount(model), nullptr);
-    QList<QTreeWidgetItem*> supports;
-    for (const auto& branch : model.supports) {
-        auto* node = makeNode(branch.name, icon(IconId::Support));
-        m_supportNodes[branch.number - 1] = node;
-        supports.append(node);
-    }
-    m_root->addChildren(supports);
     m_root->setExpanded(true);
 }
 

@@ -120,21 +120,21 @@ ChosenFilter FilterPanel::chosen() const
 void FilterPanel::setChosen(ChosenFilter filter)
 {
     const QScopedValueRollback updating(m_updating, true);
-    switch (filter.kind) {
-    case ChosenFilter::Kind::None:
-        chooseNone();
-        break;
-    case ChosenFilter::Kind::Field:
-        m_menu.none->setChecked(false);
-        setRadioChecked(m_loan.filtrePret, false);
-        m_menu.loan->setChecked(false);
-        m_menu.field[index(filter.field)]->setChecked(true);
-        setRadioChecked(radio(filter.field), true);
-        break;
-    case ChosenFilter::Kind::Loan:
+    if (filter.kind == ChosenFilter::Kind::Field)
+        chooseField(filter.field);
+    else if (filter.kind == ChosenFilter::Kind::Loan)
         chooseLoan();
-        break;
-    }
+    else
+        chooseNone();
+}
+
+void FilterPanel::chooseField(FieldFilter field)
+{
+    m_menu.none->setChecked(false);
+    setRadioChecked(m_loan.filtrePret, false);
+    m_menu.loan->setChecked(false);
+    m_menu.field[index(field)]->setChecked(true);
+    setRadioChecked(radio(field), true);
 }
 
 void FilterPanel::chooseNone()
@@ -228,19 +228,22 @@ void FilterPanel::actorChanged(QListWidgetItem* item)
     if (!item->data(Qt::CheckStateRole).isValid())
         return;
     const bool users = isUsersTick(item);
-    {
-        QListWidget* list = m_record.lstActeur;
-        const QSignalBlocker block(list);
-        for (int i = 0; i < list->count(); ++i) {
-            QListWidgetItem* other = list->item(i);
-            if (users && other != item)
-                other->setCheckState(Qt::Unchecked);
-            if (users || other == item)
-                other->setData(kSeenCheckRole, static_cast<int>(other->checkState()));
-        }
-    }
+    rememberTicks(item, users);
     if (users)
         emit actorTicked(item->text(), item->checkState() == Qt::Checked);
+}
+
+void FilterPanel::rememberTicks(QListWidgetItem* changed, bool users)
+{
+    QListWidget* list = m_record.lstActeur;
+    const QSignalBlocker block(list);
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* other = list->item(i);
+        if (users && other != changed)
+            other->setCheckState(Qt::Unchecked);
+        if (users || other == changed)
+            other->setData(kSeenCheckRole, static_cast<int>(other->checkState()));
+    }
 }
 
 } // namespace cinevaro::ui

@@ -84,11 +84,15 @@ private:
     void keepLoanTicked(bool checked);
     void noneTicked(bool on);
     void chooseNone();
+    void chooseField(catalogue::FieldFilter field);
     void chooseLoan();
     void setBoxActive(QLineEdit* box, bool active);
     // A change of an actor item: a user's tick or a refill of the list.
     void actorChanged(QListWidgetItem* item);
     bool isUsersTick(QListWidgetItem* item) const;
+    // After a user's tick every other actor is unticked and each item's state is remembered as
+    // seen; after a refill only the changed item's is.
+    void rememberTicks(QListWidgetItem* changed, bool users);
 
     RecordView& m_record;
     LoanPanel& m_loan;

@@ -196,19 +196,13 @@ void RecordView::setRecord(const table::TMlb2& t, int row, const std::string& ch
 void RecordView::setActors(const std::string& actors, const std::string& checkedActor)
 {
     lstActeur->clear();
-    if (actors.empty() || actors.front() == ';')
+    // A cast list that starts with ";" shows no actor.
+    if (!actors.empty() && actors.front() == ';')
         return;
-    std::size_t start = 0;
-    for (;;) {
-        const auto end = actors.find(';', start);
-        const std::string name = actors.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    for (const std::string& name : catalogue::splitList(actors)) {
         auto* item = new QListWidgetItem(fromCp(name), lstActeur);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        const bool checked = !checkedActor.empty() && name == checkedActor;
-        item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
+        item->setCheckState(!checkedActor.empty() && name == checkedActor ? Qt::Checked : Qt::Unchecked);
     }
 }
 
@@ -216,35 +210,44 @@ void RecordView::setCover(const std::string& nativePath, const QString& missing)
 {
     const QString path = QFile::decodeName(QByteArray::fromStdString(nativePath));
     const QFileInfo info(path);
-    const auto showText = [this](const QString& text) {
-        imgCover->clear();
-        lblimage->setText(text);
-        lblimage->show();
-        imgCover->setToolTip(QStringLiteral("Pas d'Affiche disponible"));
-    };
     if (!info.isFile()) {
-        showText(missing);
+        showCoverText(missing);
         return;
     }
-    CoverCache& cache = *m_cover;
-    const QSize box = imgCover->size().expandedTo(QSize(200, 280));
-    if (cache.path != path || cache.size != info.size() || cache.modified != info.lastModified() || cache.box != box) {
-        catalogue::RgbImage rgb;
-        const auto decoded = catalogue::decodeJpegFile(nativePath, rgb, box.width(), box.height());
-        cache = {path, info.size(), info.lastModified(), box, {}, {}};
-        if (decoded)
-            cache.image = QImage(rgb.pixels.data(), rgb.width, rgb.height, rgb.width * 3, QImage::Format_RGB888).copy();
-        else
-            cache.error = fromCp(decoded.message);
-    }
+    const CoverCache& cache = decodedCover(nativePath, path, info);
     if (cache.image.isNull()) {
-        showText(cache.error);
+        showCoverText(cache.error);
         return;
     }
     imgCover->setImage(cache.image);
     imgCover->show();
     lblimage->hide();
     imgCover->setToolTip(QStringLiteral("Affiche"));
+}
+
+const RecordView::CoverCache& RecordView::decodedCover(const std::string& nativePath, const QString& path,
+                                                       const QFileInfo& info)
+{
+    CoverCache& cache = *m_cover;
+    const QSize box = imgCover->size().expandedTo(QSize(200, 280));
+    if (cache.path == path && cache.size == info.size() && cache.modified == info.lastModified() && cache.box == box)
+        return cache;
+    catalogue::RgbImage rgb;
+    const auto decoded = catalogue::decodeJpegFile(nativePath, rgb, box.width(), box.height());
+    cache = {path, info.size(), info.lastModified(), box, {}, {}};
+    if (decoded)
+        cache.image = QImage(rgb.pixels.data(), rgb.width, rgb.height, rgb.width * 3, QImage::Format_RGB888).copy();
+    else
+        cache.error = fromCp(decoded.message);
+    return cache;
+}
+
+void RecordView::showCoverText(const QString& text)
+{
+    imgCover->clear();
+    lblimage->setText(text);
+    lblimage->show();
+    imgCover->setToolTip(QStringLiteral("Pas d'Affiche disponible"));
 }
 
 void RecordView::clear()

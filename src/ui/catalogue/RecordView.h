@@ -10,6 +10,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QFileInfo;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -119,6 +120,11 @@ private:
     // The cover last decoded.
     struct CoverCache;
     std::unique_ptr<CoverCache> m_cover;
+    // The cover of `path` decoded at the picture's size, or the reason it cannot be; decoded
+    // again only when the file or the size changed.
+    const CoverCache& decodedCover(const std::string& nativePath, const QString& path, const QFileInfo& info);
+    // No picture: `text` in its place.
+    void showCoverText(const QString& text);
 };
 
 } // namespace cinevaro::ui

@@ -95,19 +95,21 @@ void TfrmVersions::lstVersionsChange()
 void TfrmVersions::btnRestaurerClick()
 {
     const QTreeWidgetItem* item = lstVersions->currentItem();
-    if (!item)
-        return;
-    if (!m_prompts.question(QStringLiteral("Confirmation"),
-                            QStringLiteral("Restaurer la base telle qu'elle était le ") + item->text(0) +
-                                QStringLiteral(", avant « ") + item->text(1) +
-                                QStringLiteral(" » ?\nL'état actuel est conservé comme une version.")))
+    if (!item || !confirmRestore(*item))
         return;
     const auto restored = catalogue::versionsOf(m_state).restore(item->data(0, kNumberRole).toInt());
-    if (!restored) {
+    if (restored)
+        accept();
+    else
         m_prompts.error(fromCp(restored.message));
-        return;
-    }
-    accept();
+}
+
+bool TfrmVersions::confirmRestore(const QTreeWidgetItem& item)
+{
+    return m_prompts.question(QStringLiteral("Confirmation"),
+                              QStringLiteral("Restaurer la base telle qu'elle était le ") + item.text(0) +
+                                  QStringLiteral(", avant « ") + item.text(1) +
+                                  QStringLiteral(" » ?\nL'état actuel est conservé comme une version."));
 }
 
 } // namespace cinevaro::ui

@@ -7,6 +7,7 @@
 
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace cinevaro::catalogue {
 class CatalogueState;
@@ -34,6 +35,8 @@ public:
 
 private:
     void btnRestaurerClick();
+    // Asks whether to bring back the version of that line (the current file is kept as one).
+    bool confirmRestore(const QTreeWidgetItem& item);
     void lstVersionsChange();
     // One line of the list: date and time, operation, film count; the version number kept.
     void addVersionItem(const catalogue::VersionEntry& version);

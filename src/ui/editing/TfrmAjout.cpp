@@ -26,7 +26,6 @@
 #include "catalogue/Jpeg.h"
 #include "catalogue/Settings.h"
 #include "editing/FilmFile.h"
-#include "editing/JpegWriter.h"
 #include "editing/StoreRecord.h"
 #include "ui/Prompts.h"
 #include "ui/editing/TfrmSupport.h"
@@ -37,9 +36,6 @@
 namespace cinevaro::ui {
 
 namespace {
-
-const QString kFilmFilter =
-    QStringLiteral("Fichier Moviecovers (*.film);;Fichier TXT (*.txt);;Tous les fichiers (*.*)");
 
 std::string nativePath(const QString& path)
 {
@@ -58,22 +54,6 @@ QString memoText(const std::string& resume)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
-}
-
-// The kind of film file to write: the filter chosen in the dialog (film, text, any), else the
-// file name's extension.
-editing::FilmFileKind exportKind(int filterIndex, const std::string& path)
-{
-    switch (filterIndex) {
-    case 0:
-        return editing::FilmFileKind::Film;
-    case 1:
-        return editing::FilmFileKind::Txt;
-    case 2:
-        return editing::FilmFileKind::Any;
-    default:
-        return editing::filmFileKindOf(path);
-    }
 }
 
 } // namespace
@@ -187,6 +167,11 @@ void TfrmAjout::showEditMode()
     const int support = cmbSupport->findText(fromCp(values.support), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (support >= 0)
         cmbSupport->setCurrentIndex(support);
+    showStoredCover();
+}
+
+void TfrmAjout::showStoredCover()
+{
     clearPicture();
     m_pickedCover.clear();
     const std::string titre = m_state.table().GetCell(catalogue::posTITRE, m_editRow);
@@ -429,68 +414,6 @@ void TfrmAjout::Button1Click()
 {
     m_supports.execute();
     FormShow();
-}
-
-void TfrmAjout::Importerfilm1Click()
-{
-    const QString chosen = m_prompts.openFileName(QStringLiteral("Importer une fiche"), kFilmFilter, QString());
-    if (chosen.isEmpty())
-        return;
-    const std::string path = nativePath(chosen);
-    auto film = editing::readFilmFile(path);
-    if (!film) {
-        m_prompts.error(fromCp(film.message()));
-        return;
-    }
-    auto values = readBoxes();
-    if (!values)
-        return;
-    editing::applyFilmRecord(*values, *film);
-    showValues(*values);
-    showImportedPicture(editing::existingCompanionPicture(path));
-}
-
-void TfrmAjout::showImportedPicture(const std::string& picture)
-{
-    if (picture.empty() || !showPicture(picture))
-        return;
-    m_pickedCover = picture;
-    lblImage->hide();
-    btnImage->show();
-}
-
-void TfrmAjout::Exporterfilm1Click()
-{
-    // No default suffix: the extension follows the filter chosen in the dialog (below).
-    const Prompts::SaveChoice choice =
-        m_prompts.saveFile(QStringLiteral("Exporter une fiche"), kFilmFilter, QString(), QString(), true);
-    if (choice.fileName.isEmpty())
-        return;
-    auto values = readBoxes();
-    if (!values)
-        return;
-    const std::string path = nativePath(choice.fileName);
-    const auto names = editing::exportFilmRecord(*values, path, exportKind(choice.filterIndex, path));
-    lblDureeH->setText(fromCp(values->hours)); // the duration boxes as exported
-    lblDureeM->setText(fromCp(values->minutes));
-    if (!names) {
-        m_prompts.error(fromCp(names.message()));
-        return;
-    }
-    writeCoverBeside(names->picture);
-}
-
-void TfrmAjout::writeCoverBeside(const std::string& picture)
-{
-    // An existing picture of that name is left as it is.
-    std::error_code ec;
-    if (picture.empty() || imgCover->isEmpty() || std::filesystem::exists(picture, ec))
-        return;
-    const QImage rgb = imgCover->image().convertToFormat(QImage::Format_RGB888);
-    if (auto written = editing::writeJpegFile(picture, rgb.width(), rgb.height(), rgb.constBits(),
-                                              static_cast<int>(rgb.bytesPerLine()));
-        !written)
-        m_prompts.error(fromCp(written.message));
 }
 
 } // namespace cinevaro::ui

@@ -102,6 +102,8 @@ private:
     // Titles and buttons of each mode; edit mode also shows the record and its cover.
     void showAddMode();
     void showEditMode();
+    // The edited film's stored cover, or the place to pick one when it has none.
+    void showStoredCover();
     void buildLayout();
     void buildMenu();
     void buildControls();
@@ -125,13 +127,21 @@ private:
     void imgCoverClick();
     void btnImageClick();
     void Button1Click();
+    // Film files (TfrmAjout_Files.cpp).
     void Importerfilm1Click();
+    // The film read from the file `path` over the boxes, with the picture beside that file.
+    void showImportedFilm(const editing::FilmRecord& film, const std::string& path);
     // The imported film's picture (none when empty) shown and kept as the cover to store.
     void showImportedPicture(const std::string& picture);
     void Exporterfilm1Click();
+    // Writes the film file `path` of that kind from the boxes' values (the duration as written
+    // shown again), then the cover beside it.
+    void exportRecord(editing::RecordValues& values, const std::string& path, editing::FilmFileKind kind);
     // The cover shown, as a JPEG picture beside an exported film file (none, or one already there,
     // is left alone).
     void writeCoverBeside(const std::string& picture);
+    // A control (or a combo box's line edit) gained or lost the focus: its colour follows.
+    void showFocus(QWidget* control, bool focused);
     // Focus colour of the editable controls (yellow while focused).
     void controlEnter(QWidget* control);
     void controlExit(QWidget* control);

@@ -247,19 +247,22 @@ bool TfrmAjout::eventFilter(QObject* watched, QEvent* event)
         imgCoverClick();
         return true;
     }
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        // The line edit of a combo box colours its combo box.
-        if (auto* combo = widget ? qobject_cast<QComboBox*>(widget->parentWidget()) : nullptr)
-            widget = combo;
-        if (widget) {
-            if (event->type() == QEvent::FocusIn)
-                controlEnter(widget);
-            else
-                controlExit(widget);
-        }
-    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        showFocus(qobject_cast<QWidget*>(watched), event->type() == QEvent::FocusIn);
     return QDialog::eventFilter(watched, event);
+}
+
+void TfrmAjout::showFocus(QWidget* control, bool focused)
+{
+    // The line edit of a combo box colours its combo box.
+    if (auto* combo = control ? qobject_cast<QComboBox*>(control->parentWidget()) : nullptr)
+        control = combo;
+    if (!control)
+        return;
+    if (focused)
+        controlEnter(control);
+    else
+        controlExit(control);
 }
 
 void TfrmAjout::controlEnter(QWidget* control)

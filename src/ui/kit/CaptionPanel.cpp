@@ -132,19 +132,22 @@ void CaptionPanel::resizeEvent(QResizeEvent* event)
 
 bool CaptionPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_grip) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            m_dragStartY = static_cast<QMouseEvent*>(event)->globalPosition().toPoint().y();
-            m_dragStartHeight = m_expandedHeight;
-            return true;
-        }
-        if (event->type() == QEvent::MouseMove) {
-            int y = static_cast<QMouseEvent*>(event)->globalPosition().toPoint().y();
-            setExpandedHeight(std::max(m_dragStartHeight + y - m_dragStartY, 120));
-            return true;
-        }
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    if (watched == m_grip && (press || event->type() == QEvent::MouseMove)) {
+        dragGrip(static_cast<QMouseEvent*>(event)->globalPosition().toPoint().y(), press);
+        return true;
     }
     return QFrame::eventFilter(watched, event);
+}
+
+void CaptionPanel::dragGrip(int globalY, bool starts)
+{
+    if (starts) {
+        m_dragStartY = globalY;
+        m_dragStartHeight = m_expandedHeight;
+    } else {
+        setExpandedHeight(std::max(m_dragStartHeight + globalY - m_dragStartY, 120));
+    }
 }
 
 } // namespace cinevaro::ui

@@ -49,6 +49,8 @@ private:
     void applyHeight();
     // Height the body's layout needs, caption included.
     int bodyNeeds() const;
+    // The grip is pressed (`starts`) or dragged to the screen height `globalY`.
+    void dragGrip(int globalY, bool starts);
 
     QWidget* m_captionBar = nullptr;
     QLabel* m_captionLabel = nullptr;

@@ -364,24 +364,24 @@ void TParamCheckList::keyPressEvent(QKeyEvent* event)
 
 bool TParamCheckList::viewportEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        int index = indexAt(help->pos()).row();
-        QString href = index >= 0 ? paramAt(index, help->pos()) : QString();
-        if (href.isEmpty()) {
-            QToolTip::hideText();
-            return true;
-        }
-        QString hint;
-        bool show = true;
+    if (event->type() != QEvent::ToolTip)
+        return QListWidget::viewportEvent(event);
+    showParamHint(*static_cast<QHelpEvent*>(event));
+    return true;
+}
+
+void TParamCheckList::showParamHint(const QHelpEvent& help)
+{
+    const int index = indexAt(help.pos()).row();
+    const QString href = index >= 0 ? paramAt(index, help.pos()) : QString();
+    QString hint;
+    bool show = !href.isEmpty();
+    if (show)
         emit paramHint(index, href, hint, show);
-        if (show && !hint.isEmpty())
-            QToolTip::showText(help->globalPos(), hint, viewport());
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QListWidget::viewportEvent(event);
+    if (show && !hint.isEmpty())
+        QToolTip::showText(help.globalPos(), hint, viewport());
+    else
+        QToolTip::hideText();
 }
 
 } // namespace cinevaro::ui

@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+class QHelpEvent;
+
 namespace cinevaro::ui {
 
 class TParamCheckList : public QListWidget
@@ -89,6 +91,8 @@ private:
         QFont font;
     };
     std::vector<PlacedRun> layoutItem(int index) const;
+    // The hint of the parameter under the mouse, asked of paramHint; none off a parameter.
+    void showParamHint(const QHelpEvent& help);
     QRect itemRect(int index) const;
 
     QColor m_paramColor = Qt::blue;

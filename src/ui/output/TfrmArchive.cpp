@@ -109,6 +109,15 @@ void TfrmArchive::resetBar()
     ProgressBar1->setValue(1);
 }
 
+void TfrmArchive::beginFileBar(std::int64_t fileSize)
+{
+    resetBar();
+    ProgressBar1->setMaximum(output::progressBarSteps(fileSize));
+    // A file under one step shows as one step done.
+    if (fileSize < static_cast<std::int64_t>(output::TZipMaster::kProgressStepBytes))
+        stepBar();
+}
+
 void TfrmArchive::stepBar()
 {
     if (ProgressBar1->value() < ProgressBar1->maximum())
@@ -118,22 +127,12 @@ void TfrmArchive::stepBar()
 // One file begins: the bar counts its 32768-byte steps; a smaller file fills it at once.
 void TfrmArchive::ZipMaster1Progress(int progrType, const std::string&, std::int64_t fileSize)
 {
-    switch (progrType) {
-    case output::ProgressFileBegins:
-        resetBar();
-        ProgressBar1->setMaximum(output::progressBarSteps(fileSize));
-        if (fileSize < static_cast<std::int64_t>(output::TZipMaster::kProgressStepBytes))
-            stepBar();
-        break;
-    case output::ProgressStep:
+    if (progrType == output::ProgressFileBegins)
+        beginFileBar(fileSize);
+    else if (progrType == output::ProgressStep)
         stepBar();
-        break;
-    case output::ProgressBatchEnds:
+    else if (progrType == output::ProgressBatchEnds)
         resetBar();
-        break;
-    default:
-        break;
-    }
     QCoreApplication::processEvents();
 }
 

@@ -44,6 +44,8 @@ private:
     void btnArchClick();
     void btnCloseClick();
     void resetBar();
+    // A new file: the bar counts its steps.
+    void beginFileBar(std::int64_t fileSize);
     void stepBar();
 
     catalogue::CatalogueState& m_state;

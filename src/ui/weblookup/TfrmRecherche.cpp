@@ -265,19 +265,26 @@ weblookup::ImportHooks TfrmRecherche::importHooks(bool& shown)
 
 void TfrmRecherche::showImportResult(const weblookup::ImportResult& result, bool progressShown)
 {
-    if (result.refused) {
+    if (result.refused)
         m_prompts.errorBox(fromCp(result.outcome.caption), fromCp(result.outcome.message), Prompts::Modality::System);
-        return;
-    }
-    if (!result.outcome) {
-        closeProgress(false);
-        m_prompts.error(fromCp(result.outcome.message));
-        finishPendingClose();
-        return;
-    }
+    else if (!result.outcome)
+        showImportFailure(fromCp(result.outcome.message));
+    else
+        showImportDone(result.notices, progressShown);
+}
+
+void TfrmRecherche::showImportFailure(const QString& message)
+{
+    closeProgress(false);
+    m_prompts.error(message);
+    finishPendingClose();
+}
+
+void TfrmRecherche::showImportDone(const std::vector<std::string>& notices, bool progressShown)
+{
     if (progressShown)
         closeProgress(true);
-    for (const auto& notice : result.notices)
+    for (const auto& notice : notices)
         m_prompts.warning(QStringLiteral("Cinevaro"), fromCp(notice));
     if (m_settings.readBool("GENERAL", "CLOSEFIND", false))
         brnFermeClick();

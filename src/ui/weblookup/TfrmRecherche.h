@@ -111,6 +111,10 @@ private:
     weblookup::ImportHooks importHooks(bool& shown);
     // Refusal, failure or notices of an import, then the closing the user asked for.
     void showImportResult(const weblookup::ImportResult& result, bool progressShown);
+    // The import stopped: the progress goes, the reason is shown.
+    void showImportFailure(const QString& message);
+    // The import went through: its notices, then the closing the settings ask for.
+    void showImportDone(const std::vector<std::string>& notices, bool progressShown);
     void btnClearClick();
     void brnFermeClick();
     void chkCloseClick();
