@@ -1,9 +1,13 @@
 #include "table/Platform.h"
 
 #include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 
 namespace cinevaro::table {
 
@@ -33,6 +37,23 @@ void keepFreedMemoryForReuse()
     // of free space at its top.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
+}
+
+void prefaultHeap(std::size_t bytes)
+{
+#ifndef MADV_POPULATE_WRITE
+    constexpr int MADV_POPULATE_WRITE = 23; // Linux 5.14; older kernels refuse it (EINVAL)
+#endif
+    void* block = std::malloc(bytes);
+    if (!block)
+        return;
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t begin = (start + page - 1) / page * page;
+    const std::uintptr_t end = (start + bytes) / page * page;
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+    std::free(block);
 }
 
 char systemDecimalSeparator()
