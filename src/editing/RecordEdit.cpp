@@ -137,33 +137,6 @@ std::string upperCp1252(std::string text)
     return text;
 }
 
-std::vector<std::string> splitActors(const std::string& acteur)
-{
-    std::vector<std::string> actors;
-    if (acteur.empty())
-        return actors;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t semi = acteur.find(';', start);
-        actors.push_back(acteur.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
-        if (semi == std::string::npos)
-            break;
-        start = semi + 1;
-    }
-    return actors;
-}
-
-std::string joinActors(const std::vector<std::string>& actors)
-{
-    std::string joined;
-    for (std::size_t i = 0; i < actors.size(); ++i) {
-        if (i > 0)
-            joined += ';';
-        joined += actors[i];
-    }
-    return joined;
-}
-
 void setDuration(RecordValues& values, const std::string& duree)
 {
     values.hours = duree.substr(0, 1);

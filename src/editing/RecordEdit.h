@@ -39,9 +39,16 @@ struct RecordValues
 // small letters that have a capital in the code page (é gives É, œ gives Œ, ÿ gives Ÿ).
 std::string upperCp1252(std::string text);
 
-// ACTEUR split at every ";" (an empty text gives no actor), and joined back.
-std::vector<std::string> splitActors(const std::string& acteur);
-std::string joinActors(const std::vector<std::string>& actors);
+// ACTEUR split at every ";" (an empty text gives no actor), and joined back: the catalogue's
+// own list format.
+inline std::vector<std::string> splitActors(const std::string& acteur)
+{
+    return catalogue::splitList(acteur);
+}
+inline std::string joinActors(const std::vector<std::string>& actors)
+{
+    return catalogue::joinList(actors);
+}
 
 // Fills the duration boxes from a DUREE: its first character, and the text from its third on.
 void setDuration(RecordValues& values, const std::string& duree);

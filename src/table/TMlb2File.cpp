@@ -142,8 +142,9 @@ template <typename Out> void putU16(Out& out, std::uint32_t v)
 
 template <typename Out> void putU32(Out& out, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    const char bytes[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                           static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
+    out += std::string_view(bytes, 4); // one append, or one comparison, for the four bytes
 }
 
 template <typename Out> void putText(Out& out, std::string_view s)
