@@ -157,8 +157,12 @@ template <typename Out> void putText(Out& out, std::string_view s)
 // cannot be opened or read. A file that grows or shrinks meanwhile is read as it ends up.
 bool readWholeFile(const std::string& fileName, std::string& out)
 {
-    const UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    // A named pipe with no writer must not hold the program: opened without waiting for one, then
+    // read as usual (it ends at once when nobody writes).
+    const UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd)
+        return false;
+    if (const int flags = ::fcntl(fd.get(), F_GETFL); flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) < 0)
         return false;
     struct stat st
     {

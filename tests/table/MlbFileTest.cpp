@@ -246,6 +246,17 @@ TEST_F(MlbFile, MissingFileAndFolder)
     EXPECT_EQ(t.RowCount(), 2);
 }
 
+// A named pipe nobody writes to is refused at once instead of waiting for a writer forever.
+TEST_F(MlbFile, NamedPipeWithoutWriterIsRefusedWithoutWaiting)
+{
+    TMlb2 t = alienBrazil();
+    const std::string fifo = dir.file("pipe.cvo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(t.LoadFromFile(fifo));
+    EXPECT_EQ(t.LastErrorCode(), 2);
+    EXPECT_EQ(t.RowCount(), 2);
+}
+
 TEST_F(MlbFile, BigEndianCounts)
 {
     // Byte 5 is not 1: counts are big-endian, string lengths little-endian.
