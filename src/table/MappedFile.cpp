@@ -5,32 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <utility>
 
 #include "table/UniqueFd.h"
 
 namespace cinevaro::table {
-
-namespace {
-
-// The whole of `fd` from its current position; false on a read error.
-bool readAll(int fd, std::string& out)
-{
-    char block[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, block, sizeof block);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        out.append(block, static_cast<std::size_t>(got));
-    }
-}
-
-} // namespace
 
 std::optional<MappedFile> MappedFile::open(const std::string& path)
 {
@@ -42,23 +21,19 @@ std::optional<MappedFile> MappedFile::open(const std::string& path)
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     MappedFile file;
-    if (st.st_size > 0) {
-        void* at =
-            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
-        if (at != MAP_FAILED) {
-            file.m_mapped = static_cast<const char*>(at);
-            file.m_size = static_cast<std::size_t>(st.st_size);
-            return file;
-        }
-    }
-    if (!readAll(fd.get(), file.m_copy))
+    if (st.st_size == 0)
+        return file; // nothing to map
+    void* at =
+        ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+    if (at == MAP_FAILED)
         return std::nullopt;
+    file.m_mapped = static_cast<const char*>(at);
+    file.m_size = static_cast<std::size_t>(st.st_size);
     return file;
 }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept
-    : m_mapped(std::exchange(other.m_mapped, nullptr)), m_size(std::exchange(other.m_size, 0)),
-      m_copy(std::move(other.m_copy))
+    : m_mapped(std::exchange(other.m_mapped, nullptr)), m_size(std::exchange(other.m_size, 0))
 {
 }
 
@@ -68,7 +43,6 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept
         unmap();
         m_mapped = std::exchange(other.m_mapped, nullptr);
         m_size = std::exchange(other.m_size, 0);
-        m_copy = std::move(other.m_copy);
     }
     return *this;
 }

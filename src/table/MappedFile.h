@@ -1,7 +1,7 @@
 // The bytes of a regular file, mapped read-only for as long as the holder lives. Reading a
 // catalogue this way takes its pages from the file cache instead of filling fresh memory with a
-// copy, which costs more than parsing it. Files the system cannot map (empty ones, some special
-// file systems) are read into memory instead.
+// copy, which costs more than parsing it. A file the system cannot map gives nothing: the caller
+// reads it its own way.
 #pragma once
 
 #include <optional>
@@ -13,7 +13,7 @@ namespace cinevaro::table {
 class MappedFile
 {
 public:
-    // Nothing when `path` is not a regular file or cannot be read.
+    // Nothing when `path` is not a regular file or cannot be mapped; an empty file gives no bytes.
     static std::optional<MappedFile> open(const std::string& path);
 
     MappedFile(MappedFile&& other) noexcept;
@@ -22,7 +22,7 @@ public:
     MappedFile& operator=(const MappedFile&) = delete;
     ~MappedFile();
 
-    std::string_view bytes() const { return m_mapped ? std::string_view(m_mapped, m_size) : m_copy; }
+    std::string_view bytes() const { return std::string_view(m_mapped ? m_mapped : "", m_size); }
 
 private:
     MappedFile() = default;
@@ -30,7 +30,6 @@ private:
 
     const char* m_mapped = nullptr;
     std::size_t m_size = 0;
-    std::string m_copy;
 };
 
 } // namespace cinevaro::table
