@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <string>
 
 #include "catalogue/CatalogueState.h"
@@ -16,6 +17,8 @@
 #include "ui/StartArguments.h"
 #include "ui/TSplashForm.h"
 #include "ui/TfrmBase.h"
+#include "ui/kit/AppStyle.h"
+#include "ui/kit/Icons.h"
 
 int main(int argc, char** argv)
 {
@@ -24,6 +27,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Cinevaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cinevaro"));
     cinevaro::ui::installFrenchTranslations(app);
+    cinevaro::ui::installAppStyle();
+    // The splash's picture is drawn on another thread while the main window is built.
+    auto banner = std::async(std::launch::async, [] { return cinevaro::ui::bannerImage(400, 165); });
 
     std::string exeDir = QApplication::applicationDirPath().toStdString();
     if (!exeDir.empty() && exeDir.back() != '/')
@@ -42,7 +48,7 @@ int main(int argc, char** argv)
     cinevaro::ui::TfrmBase frmBase(state, prompts, exeDir);
 
     {
-        cinevaro::ui::TSplashForm splash;
+        cinevaro::ui::TSplashForm splash(banner.get());
         splash.show();
         splash.setStep(1, 130);
         frmBase.createSecondaryWindows([&splash](int step) { splash.setStep(step, 120 + 10 * step); });

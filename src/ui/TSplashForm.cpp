@@ -11,7 +11,11 @@
 
 namespace cinevaro::ui {
 
-TSplashForm::TSplashForm(QWidget* parent)
+TSplashForm::TSplashForm(QWidget* parent) : TSplashForm(bannerImage(400, 165), parent)
+{
+}
+
+TSplashForm::TSplashForm(const QImage& banner, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
@@ -20,7 +24,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setGeometry(0, 0, 400, 165);
-    picture->setPixmap(bannerPixmap(400, 165));
+    picture->setPixmap(QPixmap::fromImage(banner));
     picture->setScaledContents(true);
     lblVersion = new QLabel(this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));

@@ -15,6 +15,8 @@ class TSplashForm : public QWidget
 
 public:
     explicit TSplashForm(QWidget* parent = nullptr);
+    // With its picture already drawn.
+    explicit TSplashForm(const QImage& banner, QWidget* parent = nullptr);
 
     // Gauge position and opacity (alpha 0..255), then an immediate repaint (the event loop is not
     // running yet).

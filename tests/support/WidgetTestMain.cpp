@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/FrenchTranslations.h"
+#include "ui/kit/AppStyle.h"
 
 int main(int argc, char** argv)
 {
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     // tests of those texts fail when the translations are missing).
     if (!cinevaro::ui::installFrenchTranslations(app))
         std::fprintf(stderr, "Qt's French translations (qtbase_fr) are not installed\n");
+    cinevaro::ui::installAppStyle();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -304,7 +304,12 @@ QIcon icon(IconId id)
 
 QPixmap bannerPixmap(int width, int height)
 {
-    QPixmap pixmap(width, height);
+    return QPixmap::fromImage(bannerImage(width, height));
+}
+
+QImage bannerImage(int width, int height)
+{
+    QImage pixmap(width, height, QImage::Format_RGB32);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient bg(0, 0, 0, height);

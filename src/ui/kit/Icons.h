@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace cinevaro::ui {
@@ -33,5 +34,7 @@ QIcon icon(IconId id);
 QPixmap iconPixmap(IconId id, int size);
 // A picture of films and a reel for the splash and the about window.
 QPixmap bannerPixmap(int width, int height);
+// The same picture as an image, which any thread may draw.
+QImage bannerImage(int width, int height);
 
 } // namespace cinevaro::ui
