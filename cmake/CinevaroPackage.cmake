@@ -11,8 +11,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, not linked: the X11 platform plugin, Qt's French translations and MediaInfo
-# (opened when a video file is first read).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libmediainfo0v5")
+# Loaded at run time, not linked: the X11 platform plugin, Qt's French translations, MediaInfo
+# (opened when a video file is first read) and libzip (opened with the first archive).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libmediainfo0v5, libzip4")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

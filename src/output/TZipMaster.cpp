@@ -217,14 +217,14 @@ Outcome planAddedFiles(const std::vector<std::string>& specs, const std::string&
 catalogue::Result<ZipHandle> openForWriting(ArchiveFile& file)
 {
     zip_error_t openError;
-    zip_error_init(&openError);
-    zip_source_t* archiveSource = zip_source_function_create(&ArchiveFile::callback, &file, &openError);
-    zip_t* za = archiveSource ? zip_open_from_source(archiveSource, ZIP_CREATE, &openError) : nullptr;
-    const int error = zip_error_code_zip(&openError);
-    zip_error_fini(&openError);
+    zl().error_init(&openError);
+    zip_source_t* archiveSource = zl().source_function_create(&ArchiveFile::callback, &file, &openError);
+    zip_t* za = archiveSource ? zl().open_from_source(archiveSource, ZIP_CREATE, &openError) : nullptr;
+    const int error = zl().error_code_zip(&openError);
+    zl().error_fini(&openError);
     if (!za) {
         if (archiveSource)
-            zip_source_free(archiveSource);
+            zl().source_free(archiveSource);
         return Outcome::failure(writeFailure(file.path, error));
     }
     return ZipHandle(za);
@@ -238,7 +238,7 @@ bool keepsArchivedEntry(zip_t* za, zip_int64_t existing, const PlannedFile& file
     if ((options & AddFreshen) && !(options & AddUpdate) && existing < 0)
         return true;
     zip_stat_t st;
-    return existing >= 0 && zip_stat_index(za, static_cast<zip_uint64_t>(existing), 0, &st) == 0 &&
+    return existing >= 0 && zl().stat_index(za, static_cast<zip_uint64_t>(existing), 0, &st) == 0 &&
            (st.valid & ZIP_STAT_MTIME) && st.mtime >= file.mtime;
 }
 
@@ -248,28 +248,28 @@ Outcome addEntries(TZipMaster& owner, zip_t* za, const std::vector<PlannedFile>&
                    std::vector<std::string>& written, time_t& newest)
 {
     for (const auto& f : files) {
-        const zip_int64_t existing = zip_name_locate(za, f.name.c_str(), ZIP_FL_ENC_RAW);
+        const zip_int64_t existing = zl().name_locate(za, f.name.c_str(), ZIP_FL_ENC_RAW);
         if (keepsArchivedEntry(za, existing, f, owner.AddOptions))
             continue;
         auto* state = new ZipSourceState{&owner, f, {}, 0, {}};
-        zip_error_init(&state->error);
+        zl().error_init(&state->error);
         zip_error_t createError;
-        zip_error_init(&createError);
-        zip_source_t* source = zip_source_function_create(&ZipSourceState::callback, state, &createError);
-        zip_error_fini(&createError);
+        zl().error_init(&createError);
+        zip_source_t* source = zl().source_function_create(&ZipSourceState::callback, state, &createError);
+        zl().error_fini(&createError);
         if (!source) {
             delete state;
             return Outcome::failure(writeFailure(owner.ZipFilename(), ZIP_ER_MEMORY));
         }
-        const zip_int64_t index = zip_file_add(za, f.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
+        const zip_int64_t index = zl().file_add(za, f.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
         if (index < 0) {
-            zip_source_free(source);
-            return Outcome::failure(writeFailure(owner.ZipFilename(), zip_error_code_zip(zip_get_error(za))));
+            zl().source_free(source);
+            return Outcome::failure(writeFailure(owner.ZipFilename(), zl().error_code_zip(zl().get_error(za))));
         }
         const int level = std::clamp(owner.AddCompLevel, 0, 9);
-        zip_set_file_compression(za, static_cast<zip_uint64_t>(index), level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                 static_cast<zip_uint32_t>(level));
-        zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), f.mtime, 0);
+        zl().set_file_compression(za, static_cast<zip_uint64_t>(index), level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                  static_cast<zip_uint32_t>(level));
+        zl().file_set_mtime(za, static_cast<zip_uint64_t>(index), f.mtime, 0);
         newest = std::max(newest, f.mtime);
         written.push_back(f.path);
     }
@@ -303,6 +303,8 @@ Outcome TZipMaster::Add()
     if (files.empty())
         return Outcome::failure(cp("Aucun fichier à archiver"));
 
+    if (!zipLibraryLoaded())
+        return Outcome::failure(zipLibraryMissing());
     ArchiveFile archiveFile(m_zipFilename);
     auto za = openForWriting(archiveFile);
     if (!za)
@@ -312,8 +314,8 @@ Outcome TZipMaster::Add()
     if (auto added = addEntries(*this, za->get(), files, written, newest); !added)
         return added;
     // zip_close frees the archive once it is written; on a failure it stays to be discarded.
-    if (zip_close(za->get()) != 0) {
-        const int code = zip_error_code_zip(zip_get_error(za->get()));
+    if (zl().close(za->get()) != 0) {
+        const int code = zl().error_code_zip(zl().get_error(za->get()));
         const std::string message = writeFailure(m_zipFilename, code);
         if (OnMessage)
             OnMessage(code, message);

@@ -79,7 +79,7 @@ zip_int64_t ArchiveFile::callback(void* userdata, void* data, zip_uint64_t len, 
         a->closeRead();
         return 0;
     case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&a->error, data, len);
+        return zl().error_to_data(&a->error, data, len);
     default:
         return a->writeCommand(cmd, data, len);
     }
@@ -116,7 +116,7 @@ zip_int64_t ArchiveFile::writeCommand(zip_source_cmd_t cmd, void* data, zip_uint
 
 zip_int64_t ArchiveFile::statArchive(void* data, zip_uint64_t len)
 {
-    auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &error);
+    auto* st = sourceArgs<zip_stat_t>(data, len, &error);
     if (!st)
         return -1;
     struct stat file
@@ -125,7 +125,7 @@ zip_int64_t ArchiveFile::statArchive(void* data, zip_uint64_t len)
     // The library takes a missing file (read error, ENOENT) as an archive to create.
     if (::stat(path.c_str(), &file) != 0)
         return fail(ZIP_ER_READ, errno);
-    zip_stat_init(st);
+    zl().stat_init(st);
     st->size = static_cast<zip_uint64_t>(file.st_size);
     st->mtime = file.st_mtime;
     st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
@@ -156,7 +156,7 @@ zip_int64_t ArchiveFile::readArchive(void* data, zip_uint64_t len)
 
 zip_int64_t ArchiveFile::seekRead(void* data, zip_uint64_t len)
 {
-    const zip_int64_t to = zip_source_seek_compute_offset(readPos, readSize, data, len, &error);
+    const zip_int64_t to = zl().source_seek_compute_offset(readPos, readSize, data, len, &error);
     if (to < 0)
         return -1;
     if (::lseek(readFd.get(), static_cast<off_t>(to), SEEK_SET) < 0)
@@ -177,7 +177,7 @@ zip_int64_t ArchiveFile::seekWrite(void* data, zip_uint64_t len)
 {
     if (!writer)
         return fail(ZIP_ER_INTERNAL, 0);
-    const zip_int64_t to = zip_source_seek_compute_offset(writer->tell(), writer->size(), data, len, &error);
+    const zip_int64_t to = zl().source_seek_compute_offset(writer->tell(), writer->size(), data, len, &error);
     if (to < 0)
         return -1;
     if (!writer->seek(static_cast<std::uint64_t>(to)))
@@ -213,7 +213,7 @@ zip_int64_t ZipSourceState::callback(void* userdata, void* data, zip_uint64_t le
     case ZIP_SOURCE_OPEN:
         s->fd.reset(::open(s->file.path.c_str(), O_RDONLY | O_CLOEXEC));
         if (!s->fd) {
-            zip_error_set(&s->error, ZIP_ER_OPEN, errno);
+            zl().error_set(&s->error, ZIP_ER_OPEN, errno);
             return -1;
         }
         s->read = 0;
@@ -222,14 +222,14 @@ zip_int64_t ZipSourceState::callback(void* userdata, void* data, zip_uint64_t le
     case ZIP_SOURCE_READ: {
         const ssize_t n = readRetrying(s->fd.get(), data, len);
         if (n < 0) {
-            zip_error_set(&s->error, ZIP_ER_READ, errno);
+            zl().error_set(&s->error, ZIP_ER_READ, errno);
             return -1;
         }
         const std::uint64_t before = s->read / TZipMaster::kProgressStepBytes;
         s->read += static_cast<std::uint64_t>(n);
         for (std::uint64_t k = before; k < s->read / TZipMaster::kProgressStepBytes; ++k)
             if (!s->owner->progressStep()) {
-                zip_error_set(&s->error, ZIP_ER_CANCELLED, 0);
+                zl().error_set(&s->error, ZIP_ER_CANCELLED, 0);
                 return -1;
             }
         return n;
@@ -238,26 +238,27 @@ zip_int64_t ZipSourceState::callback(void* userdata, void* data, zip_uint64_t le
         s->fd.reset();
         return 0;
     case ZIP_SOURCE_STAT: {
-        auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &s->error);
+        auto* st = sourceArgs<zip_stat_t>(data, len, &s->error);
         if (!st)
             return -1;
-        zip_stat_init(st);
+        zl().stat_init(st);
         st->size = s->file.size;
         st->mtime = s->file.mtime;
         st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
         return sizeof(zip_stat_t);
     }
     case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&s->error, data, len);
+        return zl().error_to_data(&s->error, data, len);
     case ZIP_SOURCE_FREE:
-        zip_error_fini(&s->error);
+        zl().error_fini(&s->error);
         delete s;
         return 0;
     case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        return ZIP_SOURCE_MAKE_COMMAND_BITMASK(ZIP_SOURCE_OPEN) | ZIP_SOURCE_MAKE_COMMAND_BITMASK(ZIP_SOURCE_READ) |
+               ZIP_SOURCE_MAKE_COMMAND_BITMASK(ZIP_SOURCE_CLOSE) | ZIP_SOURCE_MAKE_COMMAND_BITMASK(ZIP_SOURCE_STAT) |
+               ZIP_SOURCE_MAKE_COMMAND_BITMASK(ZIP_SOURCE_ERROR) | ZIP_SOURCE_MAKE_COMMAND_BITMASK(ZIP_SOURCE_FREE);
     default:
-        zip_error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
+        zl().error_set(&s->error, ZIP_ER_OPNOTSUPP, 0);
         return -1;
     }
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "output/ZipLibrary.h"
 #include "table/SafeFile.h"
 #include "table/UniqueFd.h"
 
@@ -31,7 +32,7 @@ struct PlannedFile
 // An open archive; discarded (nothing written) when dropped, unless handed to zip_close first.
 struct ZipDiscard
 {
-    void operator()(zip_t* za) const { zip_discard(za); }
+    void operator()(zip_t* za) const { zl().discard(za); }
 };
 using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
 
@@ -52,15 +53,15 @@ struct ArchiveFile
     std::unique_ptr<table::SafeFileWriter> writer;
     zip_error_t error{};
 
-    explicit ArchiveFile(std::string p) : path(std::move(p)) { zip_error_init(&error); }
-    ~ArchiveFile() { zip_error_fini(&error); }
+    explicit ArchiveFile(std::string p) : path(std::move(p)) { zl().error_init(&error); }
+    ~ArchiveFile() { zl().error_fini(&error); }
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
     void closeRead() { readFd.reset(); }
     zip_int64_t fail(int zipCode, int systemCode)
     {
-        zip_error_set(&error, zipCode, systemCode);
+        zl().error_set(&error, zipCode, systemCode);
         return -1;
     }
     zip_int64_t writeFailed(int zipCode) { return fail(zipCode, writer ? writer->result().error : 0); }

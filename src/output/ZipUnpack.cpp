@@ -26,7 +26,7 @@ bool isSpecialFile(zip_t* za, zip_uint64_t index)
 {
     zip_uint8_t opsys = 0;
     zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0 || opsys != ZIP_OPSYS_UNIX)
+    if (zl().file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0 || opsys != ZIP_OPSYS_UNIX)
         return false;
     const auto kind = (attributes >> 16) & S_IFMT;
     return kind != 0 && kind != S_IFREG;
@@ -37,13 +37,13 @@ bool isSpecialFile(zip_t* za, zip_uint64_t index)
 Outcome copyEntryBytes(zip_t* za, const ExtractEntry& entry, int fd, const std::string& target, std::string& buffer,
                        const std::function<bool()>& step)
 {
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> zf(zip_fopen_index(za, entry.index, 0), &zip_fclose);
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> zf(zl().fopen_index(za, entry.index, 0), zl().fclose);
     if (!zf)
         return Outcome::failure(cp("Impossible d'extraire ") + entry.name + cp(" : ") +
-                                zipErrorText(zip_error_code_zip(zip_get_error(za))));
+                                zipErrorText(zl().error_code_zip(zl().get_error(za))));
     std::uint64_t done = 0;
     for (;;) {
-        const zip_int64_t n = zip_fread(zf.get(), buffer.data(), buffer.size());
+        const zip_int64_t n = zl().fread(zf.get(), buffer.data(), buffer.size());
         if (n < 0)
             return Outcome::failure(cp("Impossible d'extraire ") + entry.name + cp(" : archive endommagée"));
         if (n == 0)
@@ -64,8 +64,10 @@ Outcome copyEntryBytes(zip_t* za, const ExtractEntry& entry, int fd, const std::
 
 catalogue::Result<ZipHandle> openForReading(const std::string& path)
 {
+    if (!zipLibraryLoaded())
+        return Outcome::failure(zipLibraryMissing());
     int error = 0;
-    zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    zip_t* za = zl().open(path.c_str(), ZIP_RDONLY, &error);
     if (za)
         return ZipHandle(za);
     std::vector<ZipDirEntry> list;
@@ -78,7 +80,7 @@ Outcome planExtract(zip_t* za, const std::string& path, std::vector<ExtractEntry
                     std::vector<std::string>& skipped)
 {
     const std::string inconsistent = cp("L'archive est incohérente ; rien n'a été extrait : ") + path;
-    const zip_int64_t count = zip_get_num_entries(za, 0);
+    const zip_int64_t count = zl().get_num_entries(za, 0);
     // The zip library turns a NUL of a stored name into a space: the names are checked as stored.
     std::vector<std::string> storedNames;
     if (!readCentralNames(path, storedNames) || storedNames.size() != static_cast<std::uint64_t>(count))
@@ -87,7 +89,7 @@ Outcome planExtract(zip_t* za, const std::string& path, std::vector<ExtractEntry
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         const auto index = static_cast<zip_uint64_t>(i);
-        if (zip_stat_index(za, index, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
+        if (zl().stat_index(za, index, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
             !(st.valid & ZIP_STAT_SIZE))
             continue;
         const std::string& stored = storedNames[static_cast<std::size_t>(i)];

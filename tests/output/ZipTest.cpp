@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/Archive.h"
+#include "output/ZipLibrary.h"
 #include "output/ZipSources.h"
 #include "support/FakeFilmService.h"
 #include "support/TempDir.h"
@@ -51,6 +52,11 @@ std::set<std::string> filesUnder(const fs::path& dir)
     for (const auto& e : fs::recursive_directory_iterator(dir))
         files.insert(fs::relative(e.path(), dir).generic_string());
     return files;
+}
+
+std::string goodArchiveForMissingLibrary()
+{
+    return ZipBuilder().add("a.film", std::string(300, 'f')).bytes();
 }
 
 class ZipTest : public ::testing::Test
@@ -232,6 +238,33 @@ TEST_F(ZipTest, ServiceArchiveUnpacksWithoutOverwriting)
     EXPECT_EQ(readFile(tmp.file("col/LE_PHARE_DU_NORD.film")), film.filmFile());
     EXPECT_TRUE(fs::exists(tmp.file("col/(c).txt")));
     EXPECT_EQ(filesUnder(tmp.path() / "col").size(), 3u); // no temporary file left
+}
+
+TEST_F(ZipTest, WithoutTheZipLibraryArchivesAreRefusedInFrenchAndNothingIsWritten)
+{
+    // The library is loaded at the first archive opened, so the programs start without it; a
+    // missing library is said, naming its file and package, by archiving and by unpacking.
+    const auto zipPath = tmp.file("archive.zip");
+    const auto serviceZip = tmp.write("FILM.zip", goodArchiveForMissingLibrary());
+    fs::create_directories(tmp.file("col"));
+    useZipLibrary("libzip-absente.so.4");
+    const std::string expected = table::cp(
+        "La bibliothèque des archives zip (libzip-absente.so.4) n'a pas pu être chargée : installez le paquet libzip4");
+    const auto archived = archiveCatalogue(catalogue(), zipPath);
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(serviceZip));
+    zip.ExtrBaseDir = tmp.file("col");
+    const auto extracted = zip.Extract();
+    useZipLibrary(kZipLibraryFile);
+    EXPECT_FALSE(archived);
+    EXPECT_EQ(archived.message, expected);
+    EXPECT_FALSE(fs::exists(zipPath));
+    EXPECT_FALSE(extracted);
+    EXPECT_EQ(extracted.message, expected);
+    EXPECT_FALSE(fs::exists(tmp.file("col/a.film")));
+    // Back with the library, the same archive is written.
+    EXPECT_TRUE(archiveCatalogue(catalogue(), zipPath));
+    EXPECT_TRUE(fs::exists(zipPath));
 }
 
 struct ReadErrorCase
