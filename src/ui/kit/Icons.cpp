@@ -1,12 +1,17 @@
 #include "ui/kit/Icons.h"
 
+#include <QApplication>
 #include <QHash>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <cmath>
+#include <iterator>
 
 namespace cinevaro::ui {
 
@@ -286,18 +291,106 @@ QPixmap iconPixmap(IconId id, int size)
     return pixmap;
 }
 
+namespace {
+
+// The sizes each picture is drawn at; a request in between takes the next larger one, reduced.
+constexpr int kIconSizes[] = {16, 24, 32};
+
+// An icon drawn at the size asked when it is first shown, rather than at every size when made:
+// the main window's twenty commands then cost nothing until they are painted. It gives the
+// pictures an icon holding the three drawn sizes would give: the size chosen for a request, the
+// reduction, and the disabled or selected looks the style makes (the film has its own selected
+// picture).
+class PaintedIconEngine final : public QIconEngine
+{
+public:
+    explicit PaintedIconEngine(IconId id) : m_id(id) {}
+
+    QIconEngine* clone() const override { return new PaintedIconEngine(m_id); }
+    QString key() const override { return QStringLiteral("PaintedIconEngine"); }
+    bool isNull() override { return false; }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        QList<QSize> sizes;
+        if (state == QIcon::Off && (mode == QIcon::Normal || (mode == QIcon::Selected && hasSelectedPicture())))
+            for (int side : kIconSizes)
+                sizes << QSize(side, side);
+        return sizes;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = drawnSide(size);
+        QSize actual(side, side);
+        if (side > size.width() || side > size.height())
+            actual.scale(size, Qt::KeepAspectRatio);
+        return actual;
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        Q_UNUSED(state);
+        const QSize actual = actualSize(size, mode, QIcon::Off);
+        const bool ownPicture = mode == QIcon::Selected && hasSelectedPicture();
+        const int side = drawnSide(size);
+        const QString key = QString::number(side) + QLatin1Char('/') + QString::number(actual.width()) +
+                            QLatin1Char('x') + QString::number(actual.height()) + QLatin1Char('/') +
+                            QString::number(int(mode)) + QLatin1Char('/') +
+                            QString::number(QGuiApplication::palette().cacheKey());
+        if (const auto it = m_cache.constFind(key); it != m_cache.constEnd())
+            return *it;
+        QPixmap pm = iconPixmap(ownPicture ? IconId::FilmSelected : m_id, side);
+        if (pm.size() != actual)
+            pm = pm.scaled(actual, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (mode != QIcon::Normal && !ownPicture) {
+            QStyleOption option(0);
+            option.palette = QGuiApplication::palette();
+            if (const QPixmap generated = QApplication::style()->generatedIconPixmap(mode, pm, &option);
+                !generated.isNull())
+                pm = generated;
+        }
+        m_cache.insert(key, pm);
+        return pm;
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override
+    {
+        return pixmap(size, mode, state);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : qApp->devicePixelRatio();
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * ratio, mode, state, ratio));
+    }
+
+private:
+    bool hasSelectedPicture() const { return m_id == IconId::Film; }
+
+    // The smallest drawn size whose area covers the request's, else the largest.
+    static int drawnSide(const QSize& size)
+    {
+        const qint64 area = qint64(size.width()) * size.height();
+        for (int side : kIconSizes)
+            if (qint64(side) * side >= area)
+                return side;
+        return kIconSizes[std::size(kIconSizes) - 1];
+    }
+
+    const IconId m_id;
+    QHash<QString, QPixmap> m_cache;
+};
+
+} // namespace
+
 QIcon icon(IconId id)
 {
     static QHash<int, QIcon> cache;
     auto it = cache.find(static_cast<int>(id));
     if (it != cache.end())
         return *it;
-    QIcon result;
-    for (int size : {16, 24, 32})
-        result.addPixmap(iconPixmap(id, size));
-    if (id == IconId::Film)
-        for (int size : {16, 24, 32})
-            result.addPixmap(iconPixmap(IconId::FilmSelected, size), QIcon::Selected);
+    const QIcon result(new PaintedIconEngine(id));
     cache.insert(static_cast<int>(id), result);
     return result;
 }
