@@ -18,7 +18,6 @@
 #include "ui/TSplashForm.h"
 #include "ui/TfrmBase.h"
 #include "ui/kit/AppStyle.h"
-#include "ui/kit/Icons.h"
 
 int main(int argc, char** argv)
 {
@@ -29,7 +28,7 @@ int main(int argc, char** argv)
     cinevaro::ui::installFrenchTranslations(app);
     cinevaro::ui::installAppStyle();
     // The splash's picture is drawn on another thread while the main window is built.
-    auto banner = std::async(std::launch::async, [] { return cinevaro::ui::bannerImage(400, 165); });
+    auto banner = std::async(std::launch::async, &cinevaro::ui::TSplashForm::drawPicture);
 
     std::string exeDir = QApplication::applicationDirPath().toStdString();
     if (!exeDir.empty() && exeDir.back() != '/')

@@ -1,6 +1,7 @@
 #include "ui/TSplashForm.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,6 +14,15 @@ namespace cinevaro::ui {
 
 TSplashForm::TSplashForm(QWidget* parent) : TSplashForm(bannerImage(400, 165), parent)
 {
+}
+
+QImage TSplashForm::drawPicture()
+{
+    QFont font = QGuiApplication::font();
+    QFontMetrics(font).height();
+    font.setBold(true);
+    QFontMetrics(font).height();
+    return bannerImage(400, 165);
 }
 
 TSplashForm::TSplashForm(const QImage& banner, QWidget* parent)

@@ -18,6 +18,11 @@ public:
     // With its picture already drawn.
     explicit TSplashForm(const QImage& banner, QWidget* parent = nullptr);
 
+    // The splash's picture, for any thread. It first measures the application's font, regular
+    // and bold: on another thread while the main window is made, the font database is then read
+    // once, there, instead of on the main thread at the window's first text.
+    static QImage drawPicture();
+
     // Gauge position and opacity (alpha 0..255), then an immediate repaint (the event loop is not
     // running yet).
     void setStep(int position, int alpha);
