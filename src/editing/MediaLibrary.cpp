@@ -2,11 +2,10 @@
 // installations).
 #include "editing/MediaLibrary.h"
 
-#include <dlfcn.h>
-
 #include <mutex>
 
 #include "editing/MediaInfo.h"
+#include "table/LoadedLibrary.h"
 
 namespace cinevaro::editing {
 
@@ -19,28 +18,22 @@ std::string g_libraryFile = kMediaLibraryFile;
 bool g_libraryTried = false;
 std::optional<Library> g_library;
 
-template <typename F> bool symbol(void* handle, const char* name, F& target)
-{
-    target = reinterpret_cast<F>(dlsym(handle, name));
-    return target != nullptr;
-}
-
 std::optional<Library> loadLibrary(const std::string& file)
 {
-    // The handle stays open for the life of the process.
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return std::nullopt;
     Library l{};
-    if (symbol(handle, "MediaInfo_New", l.create) && symbol(handle, "MediaInfo_Delete", l.destroy) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Init", l.init) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Continue", l.proceed) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Continue_GoTo_Get", l.jumpTarget) &&
-        symbol(handle, "MediaInfo_Open_Buffer_Finalize", l.finish) && symbol(handle, "MediaInfo_Get", l.get) &&
-        symbol(handle, "MediaInfo_Count_Get", l.count))
-        return l;
-    dlclose(handle);
-    return std::nullopt;
+    const auto fill = [&l](void* handle) {
+        const auto symbol = [handle](const char* name, auto& target) {
+            return table::librarySymbol(handle, name, target);
+        };
+        return symbol("MediaInfo_New", l.create) && symbol("MediaInfo_Delete", l.destroy) &&
+               symbol("MediaInfo_Open_Buffer_Init", l.init) && symbol("MediaInfo_Open_Buffer_Continue", l.proceed) &&
+               symbol("MediaInfo_Open_Buffer_Continue_GoTo_Get", l.jumpTarget) &&
+               symbol("MediaInfo_Open_Buffer_Finalize", l.finish) && symbol("MediaInfo_Get", l.get) &&
+               symbol("MediaInfo_Count_Get", l.count);
+    };
+    if (!table::openLibrary(file.c_str(), fill))
+        return std::nullopt;
+    return l;
 }
 
 } // namespace

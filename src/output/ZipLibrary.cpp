@@ -1,21 +1,14 @@
 #include "output/ZipLibrary.h"
 
-#include <dlfcn.h>
-
 #include <atomic>
 #include <mutex>
 
 #include "table/Cp1252.h"
+#include "table/LoadedLibrary.h"
 
 namespace cinevaro::output {
 
 namespace {
-
-template <typename F> bool symbol(void* handle, const char* name, F& target)
-{
-    target = reinterpret_cast<F>(dlsym(handle, name));
-    return target != nullptr;
-}
 
 std::mutex g_mutex;
 std::string g_file = kZipLibraryFile;
@@ -23,31 +16,29 @@ bool g_tried = false;
 std::atomic<bool> g_loaded = false;
 ZipLibrary g_library{};
 
-// Every function, or nothing. The handle stays open for the life of the process.
+// Every function, or nothing.
 bool load(const std::string& file, ZipLibrary& l)
 {
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return false;
-    const bool all =
-        symbol(handle, "zip_open", l.open) && symbol(handle, "zip_open_from_source", l.open_from_source) &&
-        symbol(handle, "zip_close", l.close) && symbol(handle, "zip_discard", l.discard) &&
-        symbol(handle, "zip_get_error", l.get_error) && symbol(handle, "zip_get_num_entries", l.get_num_entries) &&
-        symbol(handle, "zip_name_locate", l.name_locate) && symbol(handle, "zip_stat_init", l.stat_init) &&
-        symbol(handle, "zip_stat_index", l.stat_index) && symbol(handle, "zip_fopen_index", l.fopen_index) &&
-        symbol(handle, "zip_fread", l.fread) && symbol(handle, "zip_fclose", l.fclose) &&
-        symbol(handle, "zip_file_add", l.file_add) && symbol(handle, "zip_file_set_mtime", l.file_set_mtime) &&
-        symbol(handle, "zip_file_get_external_attributes", l.file_get_external_attributes) &&
-        symbol(handle, "zip_set_file_compression", l.set_file_compression) &&
-        symbol(handle, "zip_source_function_create", l.source_function_create) &&
-        symbol(handle, "zip_source_free", l.source_free) &&
-        symbol(handle, "zip_source_seek_compute_offset", l.source_seek_compute_offset) &&
-        symbol(handle, "zip_error_init", l.error_init) && symbol(handle, "zip_error_fini", l.error_fini) &&
-        symbol(handle, "zip_error_set", l.error_set) && symbol(handle, "zip_error_code_zip", l.error_code_zip) &&
-        symbol(handle, "zip_error_to_data", l.error_to_data);
-    if (!all)
-        dlclose(handle);
-    return all;
+    return table::openLibrary(file.c_str(), [&l](void* handle) {
+        const auto symbol = [handle](const char* name, auto& target) {
+            return table::librarySymbol(handle, name, target);
+        };
+        return symbol("zip_open", l.open) && symbol("zip_open_from_source", l.open_from_source) &&
+               symbol("zip_close", l.close) && symbol("zip_discard", l.discard) &&
+               symbol("zip_get_error", l.get_error) && symbol("zip_get_num_entries", l.get_num_entries) &&
+               symbol("zip_name_locate", l.name_locate) && symbol("zip_stat_init", l.stat_init) &&
+               symbol("zip_stat_index", l.stat_index) && symbol("zip_fopen_index", l.fopen_index) &&
+               symbol("zip_fread", l.fread) && symbol("zip_fclose", l.fclose) && symbol("zip_file_add", l.file_add) &&
+               symbol("zip_file_set_mtime", l.file_set_mtime) &&
+               symbol("zip_file_get_external_attributes", l.file_get_external_attributes) &&
+               symbol("zip_set_file_compression", l.set_file_compression) &&
+               symbol("zip_source_function_create", l.source_function_create) &&
+               symbol("zip_source_free", l.source_free) &&
+               symbol("zip_source_seek_compute_offset", l.source_seek_compute_offset) &&
+               symbol("zip_error_init", l.error_init) && symbol("zip_error_fini", l.error_fini) &&
+               symbol("zip_error_set", l.error_set) && symbol("zip_error_code_zip", l.error_code_zip) &&
+               symbol("zip_error_to_data", l.error_to_data);
+    });
 }
 
 } // namespace
