@@ -71,6 +71,20 @@ TEST_F(Filters, EachFieldFilterIsOfferedOnlyWhileItsBoxHoldsAValue)
     }
 }
 
+// The filter radio buttons stand in one straight column under "Aucun Filtre", each level with
+// its field's box.
+TEST_F(Filters, FieldRadiosStandInOneColumnUnderNoFilter)
+{
+    ui::RecordView& r = *window->recordView();
+    const std::pair<QRadioButton*, QLineEdit*> rows[] = {
+        {r.filtreReal, r.lblReal},   {r.filtreOri, r.lblOri},         {r.filtreDate, r.lblDate},
+        {r.filtreGenre, r.lblGenre}, {r.filtreDistrib, r.lblDistrib}, {r.filtreSupport, r.lblSupport}};
+    for (const auto& [radio, box] : rows) {
+        EXPECT_EQ(radio->x(), r.filtreNul->x()) << radio->objectName().toStdString();
+        EXPECT_EQ(radio->geometry().center().y(), box->geometry().center().y()) << radio->objectName().toStdString();
+    }
+}
+
 TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
 {
     select(text("Alien"));

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -534,6 +535,41 @@ TEST_F(TfrmAjoutTest, ScreenshotOfTheEditorInEditMode)
                                                         ajout->MemoResume, ajout->btnAnnule})
         EXPECT_TRUE(ajout->rect().contains(QRect(box->mapTo(ajout.get(), QPoint(0, 0)), box->size())))
             << box->objectName().toStdString();
+    ajout->hide();
+}
+
+// Each caption sits level with its box: the text of "Acteur :" stands on the same line, relative
+// to its box, as the other captions beside one-line boxes (those chosen have no descending letter,
+// so the lowest ink is the line the text stands on).
+TEST_F(TfrmAjoutTest, CaptionsAreLevelWithTheirBoxes)
+{
+    open(EditorMode::Add);
+    ajout->show();
+    QApplication::processEvents();
+    const auto baselineBelowBoxMiddle = [this](const char* caption, QWidget* box) {
+        QLabel* label = nullptr;
+        for (QLabel* l : ajout->findChildren<QLabel*>())
+            if (l->text() == QString::fromUtf8(caption))
+                label = l;
+        if (!label)
+            return -1000;
+        const QImage image = label->grab().toImage();
+        int lowest = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    lowest = y;
+        const int labelTop = label->mapTo(ajout.get(), QPoint(0, 0)).y();
+        const int boxMiddle = box->mapTo(ajout.get(), QPoint(0, 0)).y() + box->height() / 2;
+        return labelTop + lowest - boxMiddle;
+    };
+    const int director = baselineBelowBoxMiddle("Réalisateur : ", ajout->lblReal);
+    ASSERT_GT(director, -20);
+    for (const auto& [caption, box] : {std::pair<const char*, QWidget*>{"Genre : ", ajout->cmbGenre},
+                                       {"Distributeur : ", ajout->cmbDistrib},
+                                       {"N° Film", ajout->lblNo},
+                                       {"Acteur :", ajout->lblActeur}})
+        EXPECT_NEAR(baselineBelowBoxMiddle(caption, box), director, 1) << caption;
     ajout->hide();
 }
 
