@@ -273,6 +273,24 @@ TEST_F(PrintLayoutTest, PagesBuiltOneAtATimeAreTheWholeLayoutsPages)
     EXPECT_TRUE(page.ops.empty());
 }
 
+// The PDF writer builds every page into the same page object: each page then holds its own blocks
+// only, never those of the page before.
+TEST_F(PrintLayoutTest, APageBuiltWhereTheLastOneWasHoldsOnlyItsOwnBlocks)
+{
+    ct::makeCatalogue(state, dir, ct::films(6));
+    const auto whole = layOut(state, narrow);
+    ASSERT_EQ(whole.document.pages.size(), 2u);
+    output::PagedLayout paged(state, narrow);
+    output::PrintPage page;
+    for (int i : {0, 1, 0}) {
+        ASSERT_TRUE(paged.buildPage(i, page));
+        const auto& expected = whole.document.pages[static_cast<std::size_t>(i)].ops;
+        ASSERT_EQ(page.ops.size(), expected.size()) << "page " << i;
+        for (std::size_t k = 0; k < expected.size(); ++k)
+            EXPECT_EQ(page.ops[k].text, expected[k].text);
+    }
+}
+
 // The covers are checked without being decoded; the first unreadable one gives its message and
 // the pages stop at its page, as the whole layout does.
 TEST_F(PrintLayoutTest, CoverCheckStopsAtTheFirstUnreadableCover)
