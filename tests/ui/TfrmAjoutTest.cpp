@@ -573,6 +573,31 @@ TEST_F(TfrmAjoutTest, CaptionsAreLevelWithTheirBoxes)
     ajout->hide();
 }
 
+// The running time reads as it is written, left to right on the date's line: "Durée :", the hours,
+// "H", the minutes.
+TEST_F(TfrmAjoutTest, TheRunningTimeReadsDureeHoursHMinutes)
+{
+    open(EditorMode::Add);
+    ajout->show();
+    QApplication::processEvents();
+    const auto shown = [this](const char* text) -> QWidget* {
+        for (QLabel* l : ajout->findChildren<QLabel*>())
+            if (l->text() == QString::fromUtf8(text) && l->isVisible())
+                return l;
+        return nullptr;
+    };
+    QWidget* const line[] = {ajout->cmbDate, shown("Durée :"), ajout->lblDureeH, shown("H"), ajout->lblDureeM};
+    for (QWidget* w : line)
+        ASSERT_NE(w, nullptr);
+    for (std::size_t i = 1; i < std::size(line); ++i) {
+        const QRect left(line[i - 1]->mapTo(ajout.get(), QPoint(0, 0)), line[i - 1]->size());
+        const QRect right(line[i]->mapTo(ajout.get(), QPoint(0, 0)), line[i]->size());
+        EXPECT_LE(left.right(), right.left()) << i;
+        EXPECT_NEAR(left.center().y(), right.center().y(), 2) << i;
+    }
+    ajout->hide();
+}
+
 class TfrmSupportTest : public TfrmAjoutTest
 {
 };
