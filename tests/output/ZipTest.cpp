@@ -305,6 +305,20 @@ TEST(ZipEntryListTest, DataReachingIntoTheLast22BytesRunsPastTheEnd)
     EXPECT_NE(readEntryListFromBytes(firstEntry + std::string(22, 'x'), entries), ZipListError::PastEnd);
 }
 
+// An archive of exactly kMaxZipEntries entries is read whole; one more entry is too many.
+TEST(ZipEntryListTest, TheEntryLimitCountsEveryEntryUpToItself)
+{
+    testing::ZipBuilder zip;
+    for (std::size_t i = 0; i < kMaxZipEntries; ++i)
+        zip.add("e" + std::to_string(i), "");
+    std::vector<ZipDirEntry> entries;
+    ASSERT_EQ(readEntryListFromBytes(zip.bytes(), entries), ZipListError::None);
+    EXPECT_EQ(entries.size(), kMaxZipEntries);
+    EXPECT_EQ(entries.back().FileName, "e" + std::to_string(kMaxZipEntries - 1));
+    zip.add("one-too-many", "");
+    EXPECT_EQ(readEntryListFromBytes(zip.bytes(), entries), ZipListError::TooManyEntries);
+}
+
 class HostileArchiveTest : public ::testing::Test
 {
 protected:

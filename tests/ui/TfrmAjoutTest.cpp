@@ -602,6 +602,17 @@ class TfrmSupportTest : public TfrmAjoutTest
 {
 };
 
+TEST_F(TfrmSupportTest, ItsControlsAreFoundByTheirNames)
+{
+    const std::pair<const char*, QWidget*> controls[] = {{"lstBoxSupport", supports->lstBoxSupport},
+                                                         {"btnAddSupp", supports->btnAddSupp},
+                                                         {"btnSuppSupp", supports->btnSuppSupp},
+                                                         {"btnSuppOk", supports->btnSuppOk},
+                                                         {"btnSuppCancel", supports->btnSuppCancel}};
+    for (const auto& [name, control] : controls)
+        EXPECT_EQ(supports->findChild<QWidget*>(QString::fromLatin1(name)), control) << name;
+}
+
 TEST_F(TfrmSupportTest, RefusesToRemoveASupportWithFilms)
 {
     addThroughWindow(QStringLiteral("alien"), false); // filed under DivX
