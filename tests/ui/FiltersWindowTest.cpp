@@ -391,6 +391,22 @@ TEST_F(Filters, SearchNarrowsAndWidensAsYouType)
 // Film nodes are kept between rebuilds: after a search and its clearing, a changed caption, a
 // film lent or given back and rows shifted by a deletion each show as the catalogue now says,
 // every node on its own row.
+// After a refresh has shown every film again, a click in the search box searches again for what
+// it holds.
+TEST_F(Filters, AClickInTheSearchBoxSearchesAgainAfterARefresh)
+{
+    window->Chercher1->trigger();
+    auto* search = window->frmCherchebase;
+    ASSERT_NE(search, nullptr);
+    QTest::keyClicks(search->editRecherche, QStringLiteral("b"));
+    ASSERT_EQ(films(), names({"Blade Runner", "Brazil"}));
+    window->Rafraichir1Click();
+    ASSERT_EQ(films().size(), 5);
+    QTest::mouseClick(search->editRecherche, Qt::LeftButton);
+    EXPECT_EQ(films(), names({"Blade Runner", "Brazil"}));
+    EXPECT_TRUE(state.SearchActive);
+}
+
 TEST_F(Filters, RebuiltTreeShowsTheCatalogueAsItIsNow)
 {
     const auto eachNodeOnItsRow = [this] {
