@@ -67,6 +67,19 @@ TEST_F(CliBasicTest, ListShowsFilmRowsInTableOrder)
     EXPECT_EQ(out.str(), "2\tDVD\tLe fabuleux destin d'Amélie\n3\tDVD\tZODIAC\n");
 }
 
+// `list` takes one catalogue and --tree, in any order; anything else gets its usage line. A word
+// that starts like an option is never opened as the catalogue, however many dashes it has.
+TEST_F(CliBasicTest, ListRefusesAnythingButOneCatalogueAndTheTreeOption)
+{
+    auto path = films();
+    ASSERT_EQ(run({"list", "--tree", path}), 0);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list"}, {"list", "---tree"}, {"list", "--what", path}, {"list", path, path}}) {
+        EXPECT_EQ(run(args), 2) << args.back();
+        EXPECT_EQ(err.str().rfind("usage: cinevaro-cli list FILE.cvo [--tree]", 0), 0u) << err.str();
+    }
+}
+
 TEST_F(CliBasicTest, ShowEscapesLineBreaksTabsAndBackslashes)
 {
     auto path = films();

@@ -332,6 +332,27 @@ TEST_F(VersionsTest, AFullDiskWhileWritingTheVersionLeavesTheSaveDone)
     EXPECT_TRUE(versions().undo().ok);
 }
 
+// The catalogue file removed behind the program's back, then a save that fails: nothing was kept
+// for that save, and the versions kept before it stay, every one of them.
+TEST_F(VersionsTest, ASaveThatFailsAfterTheFileWasRemovedLeavesTheKeptVersions)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    versions().flush();
+    std::vector<int> before;
+    for (const auto& v : versions().list())
+        before.push_back(v.Number);
+    ASSERT_FALSE(before.empty());
+    fs::remove(file);
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
+    const auto saved = loans::saveBorrowers(state, {"Jean", "Marie"});
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(saved.ok);
+    std::vector<int> after;
+    for (const auto& v : versions().list())
+        after.push_back(v.Number);
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)
 {
     // The header of a version is written without a sync of its own; a power cut before the

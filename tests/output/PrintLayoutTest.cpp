@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CoverPath.h"
+#include "editing/JpegWriter.h"
 #include "support/OutputCatalogue.h"
 
 namespace output = cinevaro::output;
@@ -271,6 +272,38 @@ TEST_F(PrintLayoutTest, PagesBuiltOneAtATimeAreTheWholeLayoutsPages)
     output::PrintPage page;
     EXPECT_TRUE(none.buildPage(0, page));
     EXPECT_TRUE(page.ops.empty());
+}
+
+// A cover is decoded no larger than the print needs: a photograph twice the size of the 60 x 80 mm
+// box at print resolution comes out at half its size, still covering the box.
+TEST_F(PrintLayoutTest, ALargeCoverIsDecodedAtTheSizeThePrintNeeds)
+{
+    const int width = 1418, height = 1890;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3, 128);
+    const std::string path = dir.file("large.jpg");
+    ASSERT_TRUE(cinevaro::editing::writeJpegFile(path, width, height, rgb.data(), width * 3));
+    const auto picture = output::loadJpegPicture(path);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ((*picture)->width, width / 2);
+    EXPECT_EQ((*picture)->height, height / 2);
+}
+
+// The PDF writer builds every page into the same page object: each page then holds its own blocks
+// only, never those of the page before.
+TEST_F(PrintLayoutTest, APageBuiltWhereTheLastOneWasHoldsOnlyItsOwnBlocks)
+{
+    ct::makeCatalogue(state, dir, ct::films(6));
+    const auto whole = layOut(state, narrow);
+    ASSERT_EQ(whole.document.pages.size(), 2u);
+    output::PagedLayout paged(state, narrow);
+    output::PrintPage page;
+    for (int i : {0, 1, 0}) {
+        ASSERT_TRUE(paged.buildPage(i, page));
+        const auto& expected = whole.document.pages[static_cast<std::size_t>(i)].ops;
+        ASSERT_EQ(page.ops.size(), expected.size()) << "page " << i;
+        for (std::size_t k = 0; k < expected.size(); ++k)
+            EXPECT_EQ(page.ops[k].text, expected[k].text);
+    }
 }
 
 // The covers are checked without being decoded; the first unreadable one gives its message and

@@ -187,6 +187,29 @@ TEST_F(ZipTest, AFileGoneBeforeItIsPackedIsNamedAsAFileThatCannotBeOpened)
     EXPECT_FALSE(fs::exists(zipPath));
 }
 
+// A file that opens but cannot be read (here replaced by a folder of the same name while the first
+// file is packed) is named as a file that cannot be read.
+TEST_F(ZipTest, AFileThatCannotBeReadIsNamedAsSuch)
+{
+    TZipMaster zip;
+    const std::string zipPath = tmp.file("o.zip");
+    ASSERT_TRUE(zip.setZipFilename(zipPath));
+    tmp.write("in/a.txt", "premier");
+    tmp.write("in/b.txt", "second");
+    zip.OnProgress = [&](int type, const std::string& name, std::int64_t) {
+        if (type == ProgressFileBegins && name == "a.txt") {
+            fs::remove(tmp.file("in/b.txt"));
+            fs::create_directory(tmp.file("in/b.txt"));
+        }
+    };
+    zip.FSpecArgs = {tmp.file("in/a.txt"), tmp.file("in/b.txt")};
+    const auto result = zip.Add();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.message,
+              table::cp("Impossible d'écrire l'archive ") + zipPath + table::cp(" : erreur de lecture d'un fichier"));
+    EXPECT_FALSE(fs::exists(zipPath));
+}
+
 TEST_F(ZipTest, CancelStopsWithoutLeavingAnArchive)
 {
     TZipMaster zip;
@@ -336,6 +359,20 @@ TEST(ZipEntryListTest, DataReachingIntoTheLast22BytesRunsPastTheEnd)
     for (std::size_t tail : {0u, 1u, 10u, 21u})
         EXPECT_EQ(readEntryListFromBytes(firstEntry + std::string(tail, 'x'), entries), ZipListError::PastEnd) << tail;
     EXPECT_NE(readEntryListFromBytes(firstEntry + std::string(22, 'x'), entries), ZipListError::PastEnd);
+}
+
+// An archive of exactly kMaxZipEntries entries is read whole; one more entry is too many.
+TEST(ZipEntryListTest, TheEntryLimitCountsEveryEntryUpToItself)
+{
+    testing::ZipBuilder zip;
+    for (std::size_t i = 0; i < kMaxZipEntries; ++i)
+        zip.add("e" + std::to_string(i), "");
+    std::vector<ZipDirEntry> entries;
+    ASSERT_EQ(readEntryListFromBytes(zip.bytes(), entries), ZipListError::None);
+    EXPECT_EQ(entries.size(), kMaxZipEntries);
+    EXPECT_EQ(entries.back().FileName, "e" + std::to_string(kMaxZipEntries - 1));
+    zip.add("one-too-many", "");
+    EXPECT_EQ(readEntryListFromBytes(zip.bytes(), entries), ZipListError::TooManyEntries);
 }
 
 class HostileArchiveTest : public ::testing::Test

@@ -481,6 +481,7 @@ FakeResponse FakeFilmService::builtIn(const FakeRequest& request)
 void FakeFilmService::serve()
 {
     std::vector<std::thread> workers;
+    int accepted = 0;
     while (!m_stop) {
         pollfd p{m_listenFd, POLLIN, 0};
         if (::poll(&p, 1, 50) <= 0)
@@ -488,8 +489,8 @@ void FakeFilmService::serve()
         int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
-        workers.emplace_back([this, fd] {
-            handleConnection(fd);
+        workers.emplace_back([this, fd, connection = ++accepted] {
+            handleConnection(fd, connection);
             ::close(fd);
         });
     }
@@ -497,7 +498,7 @@ void FakeFilmService::serve()
         w.join();
 }
 
-void FakeFilmService::handleConnection(int fd)
+void FakeFilmService::handleConnection(int fd, int connection)
 {
     std::string buffer;
     while (!m_stop) {
@@ -517,6 +518,7 @@ void FakeFilmService::handleConnection(int fd)
             buffer.append(chunk, static_cast<std::size_t>(n));
         }
         FakeRequest request = parseRequest(buffer.substr(0, end + 4));
+        request.connection = connection;
         buffer.erase(0, end + 4);
         {
             std::lock_guard lock(m_mutex);

@@ -96,6 +96,7 @@ struct FakeRequest
     std::string target; // as written on the request line (absolute through a proxy)
     std::string path;   // target without scheme and host, with the query
     std::vector<std::pair<std::string, std::string>> headers;
+    int connection = 0; // the connection it came on, numbered from 1 in the order they were accepted
 
     // Value of a header (first one, name compared without regard to case); empty when absent.
     std::string header(const std::string& name) const;
@@ -143,7 +144,7 @@ public:
 
 private:
     void serve();
-    void handleConnection(int fd);
+    void handleConnection(int fd, int connection);
     std::shared_ptr<const FakeResponse> respond(const FakeRequest& request);
     FakeResponse builtIn(const FakeRequest& request);
     bool sendResponse(int fd, const FakeResponse& response);

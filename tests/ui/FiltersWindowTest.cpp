@@ -71,6 +71,20 @@ TEST_F(Filters, EachFieldFilterIsOfferedOnlyWhileItsBoxHoldsAValue)
     }
 }
 
+// The filter radio buttons stand in one straight column under "Aucun Filtre", each level with
+// its field's box.
+TEST_F(Filters, FieldRadiosStandInOneColumnUnderNoFilter)
+{
+    ui::RecordView& r = *window->recordView();
+    const std::pair<QRadioButton*, QLineEdit*> rows[] = {
+        {r.filtreReal, r.lblReal},   {r.filtreOri, r.lblOri},         {r.filtreDate, r.lblDate},
+        {r.filtreGenre, r.lblGenre}, {r.filtreDistrib, r.lblDistrib}, {r.filtreSupport, r.lblSupport}};
+    for (const auto& [radio, box] : rows) {
+        EXPECT_EQ(radio->x(), r.filtreNul->x()) << radio->objectName().toStdString();
+        EXPECT_EQ(radio->geometry().center().y(), box->geometry().center().y()) << radio->objectName().toStdString();
+    }
+}
+
 TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
 {
     select(text("Alien"));
@@ -377,6 +391,22 @@ TEST_F(Filters, SearchNarrowsAndWidensAsYouType)
 // Film nodes are kept between rebuilds: after a search and its clearing, a changed caption, a
 // film lent or given back and rows shifted by a deletion each show as the catalogue now says,
 // every node on its own row.
+// After a refresh has shown every film again, a click in the search box searches again for what
+// it holds.
+TEST_F(Filters, AClickInTheSearchBoxSearchesAgainAfterARefresh)
+{
+    window->Chercher1->trigger();
+    auto* search = window->frmCherchebase;
+    ASSERT_NE(search, nullptr);
+    QTest::keyClicks(search->editRecherche, QStringLiteral("b"));
+    ASSERT_EQ(films(), names({"Blade Runner", "Brazil"}));
+    window->Rafraichir1Click();
+    ASSERT_EQ(films().size(), 5);
+    QTest::mouseClick(search->editRecherche, Qt::LeftButton);
+    EXPECT_EQ(films(), names({"Blade Runner", "Brazil"}));
+    EXPECT_TRUE(state.SearchActive);
+}
+
 TEST_F(Filters, RebuiltTreeShowsTheCatalogueAsItIsNow)
 {
     const auto eachNodeOnItsRow = [this] {

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -537,9 +538,80 @@ TEST_F(TfrmAjoutTest, ScreenshotOfTheEditorInEditMode)
     ajout->hide();
 }
 
+// Each caption sits level with its box: the text of "Acteur :" stands on the same line, relative
+// to its box, as the other captions beside one-line boxes (those chosen have no descending letter,
+// so the lowest ink is the line the text stands on).
+TEST_F(TfrmAjoutTest, CaptionsAreLevelWithTheirBoxes)
+{
+    open(EditorMode::Add);
+    ajout->show();
+    QApplication::processEvents();
+    const auto baselineBelowBoxMiddle = [this](const char* caption, QWidget* box) {
+        QLabel* label = nullptr;
+        for (QLabel* l : ajout->findChildren<QLabel*>())
+            if (l->text() == QString::fromUtf8(caption))
+                label = l;
+        if (!label)
+            return -1000;
+        const QImage image = label->grab().toImage();
+        int lowest = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    lowest = y;
+        const int labelTop = label->mapTo(ajout.get(), QPoint(0, 0)).y();
+        const int boxMiddle = box->mapTo(ajout.get(), QPoint(0, 0)).y() + box->height() / 2;
+        return labelTop + lowest - boxMiddle;
+    };
+    const int director = baselineBelowBoxMiddle("Réalisateur : ", ajout->lblReal);
+    ASSERT_GT(director, -20);
+    for (const auto& [caption, box] : {std::pair<const char*, QWidget*>{"Genre : ", ajout->cmbGenre},
+                                       {"Distributeur : ", ajout->cmbDistrib},
+                                       {"N° Film", ajout->lblNo},
+                                       {"Acteur :", ajout->lblActeur}})
+        EXPECT_NEAR(baselineBelowBoxMiddle(caption, box), director, 1) << caption;
+    ajout->hide();
+}
+
+// The running time reads as it is written, left to right on the date's line: "Durée :", the hours,
+// "H", the minutes.
+TEST_F(TfrmAjoutTest, TheRunningTimeReadsDureeHoursHMinutes)
+{
+    open(EditorMode::Add);
+    ajout->show();
+    QApplication::processEvents();
+    const auto shown = [this](const char* text) -> QWidget* {
+        for (QLabel* l : ajout->findChildren<QLabel*>())
+            if (l->text() == QString::fromUtf8(text) && l->isVisible())
+                return l;
+        return nullptr;
+    };
+    QWidget* const line[] = {ajout->cmbDate, shown("Durée :"), ajout->lblDureeH, shown("H"), ajout->lblDureeM};
+    for (QWidget* w : line)
+        ASSERT_NE(w, nullptr);
+    for (std::size_t i = 1; i < std::size(line); ++i) {
+        const QRect left(line[i - 1]->mapTo(ajout.get(), QPoint(0, 0)), line[i - 1]->size());
+        const QRect right(line[i]->mapTo(ajout.get(), QPoint(0, 0)), line[i]->size());
+        EXPECT_LE(left.right(), right.left()) << i;
+        EXPECT_NEAR(left.center().y(), right.center().y(), 2) << i;
+    }
+    ajout->hide();
+}
+
 class TfrmSupportTest : public TfrmAjoutTest
 {
 };
+
+TEST_F(TfrmSupportTest, ItsControlsAreFoundByTheirNames)
+{
+    const std::pair<const char*, QWidget*> controls[] = {{"lstBoxSupport", supports->lstBoxSupport},
+                                                         {"btnAddSupp", supports->btnAddSupp},
+                                                         {"btnSuppSupp", supports->btnSuppSupp},
+                                                         {"btnSuppOk", supports->btnSuppOk},
+                                                         {"btnSuppCancel", supports->btnSuppCancel}};
+    for (const auto& [name, control] : controls)
+        EXPECT_EQ(supports->findChild<QWidget*>(QString::fromLatin1(name)), control) << name;
+}
 
 TEST_F(TfrmSupportTest, RefusesToRemoveASupportWithFilms)
 {

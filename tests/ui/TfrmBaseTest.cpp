@@ -3,6 +3,7 @@
 #include "ui/TfrmBase.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -524,6 +525,24 @@ TEST_F(TfrmBaseTest, CommandsOfTheMenuBarAndPopup)
               (QStringList{QStringLiteral("Supprimer Fiche"), QStringLiteral("Editer Fiche"), QStringLiteral("-"),
                            QStringLiteral("Ajouter Fiche (Automatique)"), QStringLiteral("Ajouter Fiche (Manuel)"),
                            QStringLiteral("-"), QStringLiteral("Rafraichir")}));
+}
+
+// A right click on a film (the context-menu event the window system sends) opens the popup menu
+// on that film.
+TEST_F(TfrmBaseTest, ARightClickOnAFilmOpensThePopupOnIt)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    QWidget* viewport = window->TreeFilm->viewport();
+    const QPoint at = window->TreeFilm->visualItemRect(node(QStringLiteral("Alien"))).center();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &rightClick);
+    EXPECT_TRUE(window->PopupMenu->isVisible());
+    EXPECT_TRUE(window->PopupEditerFiche1->isVisible());
+    ASSERT_NE(window->TreeFilm->currentItem(), nullptr);
+    EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("Alien"));
+    window->PopupMenu->hide();
 }
 
 TEST_F(TfrmBaseTest, PopupShowsDeleteAndEditOnlyForFilms)

@@ -166,6 +166,26 @@ TEST_F(WebLimitsTest, EndlessRedirectionAndErrorBodiesAreDroppedAfterAFewKilobyt
     EXPECT_EQ(error.kind, FetchResult::Kind::ErrorReply);
 }
 
+// A redirection's body of up to kMaxDiscardBytes is read past and its connection carries the next
+// request; one byte more and the connection is dropped, the next request going on a new one. The
+// body comes in two pieces, as most servers send it.
+TEST_F(WebLimitsTest, ARedirectionBodyUpToTheDiscardLimitKeepsItsConnection)
+{
+    for (const std::size_t size : {HttpClient::kMaxDiscardBytes, HttpClient::kMaxDiscardBytes + 1}) {
+        FakeResponse moved = FakeResponse::redirect("/index.html");
+        moved.body = std::string(size, 'x');
+        moved.framing = FakeResponse::Framing::Chunked;
+        moved.chunkSize = HttpClient::kMaxDiscardBytes / 2;
+        service.setOverride("/ailleurs", moved);
+        service.clearRequests();
+        ASSERT_TRUE(client.FetchPage(url("/ailleurs")).ok()) << size;
+        const auto requests = service.requests();
+        ASSERT_EQ(requests.size(), 2u) << size;
+        EXPECT_EQ(requests[1].path, "/index.html");
+        EXPECT_EQ(requests[1].connection == requests[0].connection, size == HttpClient::kMaxDiscardBytes) << size;
+    }
+}
+
 TEST_F(WebLimitsTest, FileCutShortIsNotComplete)
 {
     service.setOverride(
