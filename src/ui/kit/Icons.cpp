@@ -297,7 +297,7 @@ namespace {
 constexpr int kIconSizes[] = {16, 24, 32};
 
 // An icon drawn at the size asked when it is first shown, rather than at every size when made:
-// the main window's twenty commands then cost nothing until they are painted. It gives the
+// the main window's commands then cost nothing until they are painted. It gives the
 // pictures an icon holding the three drawn sizes would give: the size chosen for a request, the
 // reduction, and the disabled or selected looks the style makes (the film has its own selected
 // picture).
@@ -402,13 +402,13 @@ QPixmap bannerPixmap(int width, int height)
 
 QImage bannerImage(int width, int height)
 {
-    QImage pixmap(width, height, QImage::Format_RGB32);
-    QPainter p(&pixmap);
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient bg(0, 0, 0, height);
     bg.setColorAt(0, QColor(20, 30, 70));
     bg.setColorAt(1, QColor(60, 90, 160));
-    p.fillRect(pixmap.rect(), bg);
+    p.fillRect(image.rect(), bg);
     // A diagonal strip of film across the picture.
     p.save();
     p.translate(width * 0.62, height * 0.5);
@@ -441,7 +441,7 @@ QImage bannerImage(int width, int height)
     p.drawText(QRect(14, 10, width, height / 3), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Cinevaro"));
     p.setPen(Qt::white);
     p.drawText(QRect(12, 8, width, height / 3), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Cinevaro"));
-    return pixmap;
+    return image;
 }
 
 } // namespace cinevaro::ui
