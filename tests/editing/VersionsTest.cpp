@@ -353,6 +353,22 @@ TEST_F(VersionsTest, ASaveThatFailsAfterTheFileWasRemovedLeavesTheKeptVersions)
     EXPECT_EQ(after, before);
 }
 
+// A catalogue file removed behind the program's back is written again by the next save; there was
+// nothing to keep, so the save warns of no lost version and the kept ones stay.
+TEST_F(VersionsTest, ASaveAfterTheFileWasRemovedWritesItWithoutAVersionWarning)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    versions().flush();
+    const auto before = versions().list().size();
+    ASSERT_GT(before, 0u);
+    fs::remove(file);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean", "Marie"}).ok);
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(state.VersionWarning, "");
+    versions().flush();
+    EXPECT_EQ(versions().list().size(), before);
+}
+
 TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)
 {
     // The header of a version is written without a sync of its own; a power cut before the
