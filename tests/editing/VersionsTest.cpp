@@ -123,6 +123,25 @@ TEST_F(VersionsTest, DeletedFilmAndItsCoverComeBackByteForByte)
     EXPECT_FALSE(versions().nextRedo());
 }
 
+// A cover whose name cannot be kept (a line break in the title) goes with its film; the deletion
+// can still be undone, and brings the film back without it.
+TEST_F(VersionsTest, ADeletedFilmWhoseCoverCannotBeKeptStillComesBack)
+{
+    addFilm(state, "Deux\nLignes", "DVD");
+    saveAndReopen(state);
+    const std::string cover = catalogue::coverPath(state, "Deux\nLignes");
+    dir.write(fs::path(cover).lexically_relative(dir.path()).string(), "cover with a line break");
+    state.Versions->flush();
+    const std::string before = readFile(file);
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Deux\nLignes")).ok);
+    EXPECT_FALSE(fs::exists(cover));
+
+    bringBack(false);
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_NE(rowOf(state, "Deux\nLignes"), 0);
+    EXPECT_FALSE(fs::exists(cover));
+}
+
 TEST_F(VersionsTest, SupportsLoanAndTechnicalEditEachUndoExactly)
 {
     const std::string start = readFile(file);
