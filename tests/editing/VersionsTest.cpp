@@ -142,6 +142,26 @@ TEST_F(VersionsTest, ADeletedFilmWhoseCoverCannotBeKeptStillComesBack)
     EXPECT_FALSE(fs::exists(cover));
 }
 
+// An undo whose save fails puts back only the covers it moved: a cover of the same name now in the
+// collection stays there, even when the version lost its own copy.
+TEST_F(VersionsTest, AnUndoThatCannotBeSavedLeavesTheCollectionsCoversInPlace)
+{
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    versions().flush();
+    for (const auto& item : fs::recursive_directory_iterator(dir.path()))
+        if (item.path().filename() == "Alien.jpg")
+            fs::remove(item.path()); // the version's copy, lost
+    dir.write("Films/Alien.jpg", "a new cover");
+    const std::string before = readFile(file);
+
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
+    const auto undone = versions().undo();
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(undone.ok);
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "a new cover");
+}
+
 TEST_F(VersionsTest, SupportsLoanAndTechnicalEditEachUndoExactly)
 {
     const std::string start = readFile(file);
