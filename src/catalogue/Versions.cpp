@@ -374,6 +374,7 @@ Outcome VersionStore::bringBack(const VersionEntry& entry, bool toRedo)
     for (const auto& name : header->added)
         if (safeCoverName(name) && exists(m_collectionFolder + name))
             keepCover(m_collectionFolder + name);
+    std::vector<std::string> broughtBack;
     for (const auto& name : header->kept) {
         if (!safeCoverName(name) || !exists(from + name))
             continue;
@@ -382,15 +383,16 @@ Outcome VersionStore::bringBack(const VersionEntry& entry, bool toRedo)
         else
             m_pending->addedCovers.push_back(name);
         fs::create_directories(m_collectionFolder, ec);
-        moveFile(from + name, m_collectionFolder + name);
+        if (moveFile(from + name, m_collectionFolder + name))
+            broughtBack.push_back(name);
     }
     if (!writeWhole(m_catalogueFile, *target)) {
-        // Put the covers back as they were.
-        for (const auto& name : header->kept)
-            if (exists(m_collectionFolder + name) && !exists(from + name)) {
-                fs::create_directories(from, ec);
-                moveFile(m_collectionFolder + name, from + name);
-            }
+        // Put back the covers moved above, and only those: a cover of the same name that the
+        // version no longer held stays in the collection.
+        for (const auto& name : broughtBack) {
+            fs::create_directories(from, ec);
+            moveFile(m_collectionFolder + name, from + name);
+        }
         abort();
         return Outcome::failure(table::cp("La base ") + table::cp(m_catalogueFile) +
                                 table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "

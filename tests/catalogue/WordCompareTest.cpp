@@ -53,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(Pairs, WordOrder,
                              Pair{"apple", "Banana"}, Pair{"Zorro", "zoulou"},
                              // Accents weigh less than letters: "été" sorts among the e's.
                              Pair{"été", "Fargo"}, Pair{"Eden", "Élite"}, Pair{"Elite", "Élite"}, Pair{"cote", "coté"},
-                             Pair{"coté", "côte"}, Pair{"côte", "côté"}, Pair{"Ça", "cb"},
+                             Pair{"coté", "côte"}, Pair{"côte", "côté"}, Pair{"Ça", "cb"}, Pair{"Cafe", "Caïn"},
+                             Pair{"Ec", "Eða"}, Pair{"Eða", "Ee"},
                              // Lower case first when only case differs.
                              Pair{"alien", "Alien"}, Pair{"été", "Été"},
                              // Hyphen and apostrophe ignored at the letter level; bytes decide last.

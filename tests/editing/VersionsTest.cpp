@@ -123,6 +123,45 @@ TEST_F(VersionsTest, DeletedFilmAndItsCoverComeBackByteForByte)
     EXPECT_FALSE(versions().nextRedo());
 }
 
+// A cover whose name cannot be kept (a line break in the title) goes with its film; the deletion
+// can still be undone, and brings the film back without it.
+TEST_F(VersionsTest, ADeletedFilmWhoseCoverCannotBeKeptStillComesBack)
+{
+    addFilm(state, "Deux\nLignes", "DVD");
+    saveAndReopen(state);
+    const std::string cover = catalogue::coverPath(state, "Deux\nLignes");
+    dir.write(fs::path(cover).lexically_relative(dir.path()).string(), "cover with a line break");
+    state.Versions->flush();
+    const std::string before = readFile(file);
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Deux\nLignes")).ok);
+    EXPECT_FALSE(fs::exists(cover));
+
+    bringBack(false);
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_NE(rowOf(state, "Deux\nLignes"), 0);
+    EXPECT_FALSE(fs::exists(cover));
+}
+
+// An undo whose save fails puts back only the covers it moved: a cover of the same name now in the
+// collection stays there, even when the version lost its own copy.
+TEST_F(VersionsTest, AnUndoThatCannotBeSavedLeavesTheCollectionsCoversInPlace)
+{
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    versions().flush();
+    for (const auto& item : fs::recursive_directory_iterator(dir.path()))
+        if (item.path().filename() == "Alien.jpg")
+            fs::remove(item.path()); // the version's copy, lost
+    dir.write("Films/Alien.jpg", "a new cover");
+    const std::string before = readFile(file);
+
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
+    const auto undone = versions().undo();
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(undone.ok);
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "a new cover");
+}
+
 TEST_F(VersionsTest, SupportsLoanAndTechnicalEditEachUndoExactly)
 {
     const std::string start = readFile(file);
@@ -351,6 +390,22 @@ TEST_F(VersionsTest, ASaveThatFailsAfterTheFileWasRemovedLeavesTheKeptVersions)
     for (const auto& v : versions().list())
         after.push_back(v.Number);
     EXPECT_EQ(after, before);
+}
+
+// A catalogue file removed behind the program's back is written again by the next save; there was
+// nothing to keep, so the save warns of no lost version and the kept ones stay.
+TEST_F(VersionsTest, ASaveAfterTheFileWasRemovedWritesItWithoutAVersionWarning)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    versions().flush();
+    const auto before = versions().list().size();
+    ASSERT_GT(before, 0u);
+    fs::remove(file);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean", "Marie"}).ok);
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(state.VersionWarning, "");
+    versions().flush();
+    EXPECT_EQ(versions().list().size(), before);
 }
 
 TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)

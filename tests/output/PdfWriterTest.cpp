@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -106,6 +107,36 @@ TEST_F(PdfWriterTest, PagesAndTextsReadBackWithAccentsAndDelimiters)
     EXPECT_NE(about.find("Pages:           3"), std::string::npos) << about;
     EXPECT_NE(about.find("595.28 x 841.89 pts (A4)"), std::string::npos) << about;
     EXPECT_EQ(about.find("Syntax Error"), std::string::npos) << about;
+}
+
+// The cross-reference table: "startxref" gives where it begins, and each of its 20-byte entries
+// gives the offset at which its object starts, so a reader need not rebuild it.
+TEST_F(PdfWriterTest, TheCrossReferenceTableGivesWhereEachObjectStarts)
+{
+    output::PrintPage page;
+    page.ops.push_back(textOp(10, 10, "Alien"));
+    ASSERT_TRUE(write({page, page}).ok);
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    const std::size_t startxref = bytes.rfind("startxref\n");
+    ASSERT_NE(startxref, std::string::npos);
+    const std::size_t xref = std::stoul(bytes.substr(startxref + 10));
+    ASSERT_EQ(bytes.compare(xref, 7, "xref\n0 "), 0);
+    const std::size_t countAt = xref + 7;
+    const std::size_t lineEnd = bytes.find('\n', countAt);
+    const int count = std::stoi(bytes.substr(countAt, lineEnd - countAt));
+    ASSERT_GT(count, 5);
+    const std::size_t entries = lineEnd + 1;
+    EXPECT_EQ(bytes.substr(entries, 20), "0000000000 65535 f \n");
+    for (int object = 1; object < count; ++object) {
+        const std::string entry = bytes.substr(entries + 20 * static_cast<std::size_t>(object), 20);
+        ASSERT_EQ(entry.substr(10), " 00000 n \n") << object;
+        const std::size_t offset = std::stoul(entry.substr(0, 10));
+        const std::string header = std::to_string(object) + " 0 obj";
+        EXPECT_EQ(bytes.compare(offset, header.size(), header), 0) << object;
+    }
+    EXPECT_EQ(bytes.compare(entries + 20 * static_cast<std::size_t>(count), 8, "trailer\n"), 0);
 }
 
 TEST_F(PdfWriterTest, CoversAreEmbeddedAsTheirFilesAre)

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -122,6 +125,40 @@ TEST_F(ZipTest, ProgressGivesOneStepPer32768BytesOfEachFile)
     EXPECT_EQ(events, (std::vector<std::string>{"0 a.bin 100000", "1   0", "1   0", "1   0", "0 b.txt 5", "2   0"}));
     EXPECT_TRUE(zip.FSpecArgs.empty());
     EXPECT_EQ(zip.Count(), 2);
+}
+
+// AddZipTime gives the archive the time of its newest file and leaves the names alone; AddForceDOS
+// upper-cases the names and leaves the archive the time it was written.
+TEST_F(ZipTest, ZipTimeAndForceDosOptionsEachDoTheirOwnThing)
+{
+    const std::time_t jan2001 = 978307200;
+    const auto fileTime = fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(jan2001));
+    fs::last_write_time(tmp.write("in/Jaws.txt", "un"), fileTime);
+    fs::last_write_time(tmp.write("in/heat.txt", "deux"), fileTime - std::chrono::hours(24));
+    auto archiveTime = [](const std::string& path) {
+        return std::chrono::system_clock::to_time_t(
+            fs::file_time_type::clock::to_sys(fs::last_write_time(fs::path(path))));
+    };
+    auto namesIn = [](const std::string& path) {
+        TZipDir dir;
+        EXPECT_TRUE(dir.setZipFileName(path));
+        return namesOf(dir.ListEntries());
+    };
+    for (unsigned option : {AddZipTime, AddForceDOS}) {
+        const std::string zipPath = tmp.file(option == AddZipTime ? "date.zip" : "dos.zip");
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.AddOptions = option;
+        zip.FSpecArgs = {tmp.file("in/*.*")};
+        ASSERT_TRUE(zip.Add());
+        if (option == AddZipTime) {
+            EXPECT_LE(std::abs(archiveTime(zipPath) - jan2001), 2);
+            EXPECT_EQ(namesIn(zipPath), (std::set<std::string>{"Jaws.txt", "heat.txt"}));
+        } else {
+            EXPECT_GT(archiveTime(zipPath), jan2001 + 24 * 3600);
+            EXPECT_EQ(namesIn(zipPath), (std::set<std::string>{"JAWS.TXT", "HEAT.TXT"}));
+        }
+    }
 }
 
 TEST(ZipProgressBar, CountsTheStepsOfTheFileWithinAnIntBar)

@@ -177,6 +177,18 @@ TEST(SafeFile, CommitRemovesStaleTemporariesOnly)
     EXPECT_FALSE(std::filesystem::exists(held));
 }
 
+TEST(SafeFile, RemovingStaleTemporariesSaysHowManyWent)
+{
+    TempDir dir;
+    const std::string path = dir.write("Films.cvo", "old");
+    dir.write(".Films.cvo.tmp00000000000a", "left by a killed save");
+    dir.write(".Films.cvo.tmp00000000000b", "left by another");
+    dir.write(".Other.cvo.tmp00000000000c", "another catalogue's");
+    EXPECT_EQ(cinevaro::table::removeStaleTemporaries(path), 2);
+    EXPECT_EQ(cinevaro::table::removeStaleTemporaries(path), 0);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"Films.cvo", ".Other.cvo.tmp00000000000c"}));
+}
+
 // Every save tidies its folder of stale temporaries; neither that walk nor the save keeps a
 // descriptor open, or a long session of saves would run out of them.
 TEST(SafeFile, SavesLeaveNoDescriptorOpen)

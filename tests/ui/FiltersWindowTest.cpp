@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -12,6 +14,7 @@
 #include <QToolBar>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 #include "ui/MainWindowFilmsSupport.h"
@@ -82,6 +85,35 @@ TEST_F(Filters, FieldRadiosStandInOneColumnUnderNoFilter)
     for (const auto& [radio, box] : rows) {
         EXPECT_EQ(radio->x(), r.filtreNul->x()) << radio->objectName().toStdString();
         EXPECT_EQ(radio->geometry().center().y(), box->geometry().center().y()) << radio->objectName().toStdString();
+    }
+}
+
+// Radio, caption, box from left to right on each row: no box covers its caption or its radio.
+TEST_F(Filters, EachRowReadsRadioThenCaptionThenBox)
+{
+    ui::RecordView& r = *window->recordView();
+    auto caption = [&](const char* utf8) {
+        for (QLabel* label : r.findChildren<QLabel*>())
+            if (label->text() == text(utf8))
+                return label;
+        ADD_FAILURE() << "no caption " << utf8;
+        return static_cast<QLabel*>(nullptr);
+    };
+    const std::tuple<QRadioButton*, const char*, QWidget*> rows[] = {{r.filtreReal, "Réalisateur :", r.lblReal},
+                                                                     {r.filtreOri, "Origine :", r.lblOri},
+                                                                     {r.filtreDate, "Date :", r.lblDate},
+                                                                     {r.filtreGenre, "Genre :", r.lblGenre},
+                                                                     {r.filtreDistrib, "Distribution :", r.lblDistrib},
+                                                                     {r.filtreSupport, "Support :", r.lblSupport},
+                                                                     {nullptr, "Acteurs :", r.lstActeur},
+                                                                     {nullptr, "Synopsis", r.MemoResume}};
+    for (const auto& [radio, name, box] : rows) {
+        const QLabel* label = caption(name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_LT(label->geometry().right(), box->x()) << name;
+        if (radio) {
+            EXPECT_LT(radio->geometry().right(), box->x()) << name;
+        }
     }
 }
 

@@ -91,6 +91,40 @@ TEST(Icons, PrinterSheetsInAndOutLineUp)
     EXPECT_EQ(fedIn.front() + fedIn.back(), 31);
 }
 
+// The automatic-add icon: a globe whose light equator runs across its middle, halfway between the
+// top and the bottom of its outline.
+TEST(Icons, AutomaticAddGlobeHasItsEquatorAcrossItsMiddle)
+{
+    const QImage globe = drawn(IconId::AddAuto);
+    const int middleColumn = 14; // clear of the plus in the lower right corner
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < globe.height(); ++y)
+        if (qAlpha(globe.pixel(middleColumn, y)) > 60) {
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+    ASSERT_GT(bottom - top, 16);
+    // A light line stands out from the shading of the rows two above and two below it.
+    auto light = [&](int y) {
+        int sum = 0;
+        for (int x = 10; x <= 18; ++x)
+            sum += qRed(globe.pixel(x, y)) + qGreen(globe.pixel(x, y)) + qBlue(globe.pixel(x, y));
+        return sum;
+    };
+    double weight = 0;
+    double rows = 0;
+    for (int y = top + 4; y <= bottom - 4; ++y) {
+        const double excess = light(y) - (light(y - 2) + light(y + 2)) / 2.0;
+        if (excess > 0) {
+            weight += excess;
+            rows += excess * y;
+        }
+    }
+    ASSERT_GT(weight, 0);
+    EXPECT_NEAR(rows / weight, (top + bottom) / 2.0, 0.25);
+}
+
 // The film frames across the banner are shaded, light at the top to their full colour at the
 // bottom. The green frame is the only green in the picture.
 TEST(Icons, BannerFramesAreShadedLightAtTheTop)

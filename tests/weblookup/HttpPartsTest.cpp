@@ -32,15 +32,16 @@ TEST_P(AddressTest, SplitsAndDropsFragments)
     EXPECT_EQ(a->port, GetParam().port);
 }
 
-INSTANTIATE_TEST_SUITE_P(Addresses, AddressTest,
-                         ::testing::Values(AddressCase{"http://films.example/multicrit.html?titre=a&slow=0",
-                                                       "/multicrit.html?titre=a&slow=0", "films.example", 80},
-                                           AddressCase{"films.example:8080", "/", "films.example", 8080},
-                                           AddressCase{"http:\\\\films.example\\a\\b.html", "/a/b.html",
-                                                       "films.example", 80},
-                                           AddressCase{"http://h/p/doc.html#haut", "/p/doc.html", "h", 80},
-                                           AddressCase{"http://h/p/doc.html?q=1#x&y=2", "/p/doc.html?q=1", "h", 80},
-                                           AddressCase{"http://h?x=1", "/?x=1", "h", 80}));
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, AddressTest,
+    ::testing::Values(AddressCase{"http://films.example/multicrit.html?titre=a&slow=0",
+                                  "/multicrit.html?titre=a&slow=0", "films.example", 80},
+                      AddressCase{"films.example:8080", "/", "films.example", 8080},
+                      AddressCase{"http:\\\\films.example\\a\\b.html", "/a/b.html", "films.example", 80},
+                      AddressCase{"http://h/p/doc.html#haut", "/p/doc.html", "h", 80},
+                      AddressCase{"http://h/p/doc.html?q=1#x&y=2", "/p/doc.html?q=1", "h", 80},
+                      AddressCase{"http://h?x=1", "/?x=1", "h", 80}, AddressCase{"http://h:1/a", "/a", "h", 1},
+                      AddressCase{"h:65535", "/", "h", 65535}));
 
 TEST(AddressTest, RejectsMissingHostAndBadPorts)
 {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "catalogue/CatalogueState.h"
 #include "support/FakeFilmService.h"
@@ -224,6 +225,27 @@ TEST_F(WebLimitsTest, OneByteEveryFewMomentsEndsAtTheDeadline)
     // The deadline is per fetch: the next one gets its own.
     auto next = client.FetchPage(url("/index.html"));
     EXPECT_TRUE(next.ok()) << next.message;
+}
+
+// A window that takes its time over its events between two reads must still get them while the
+// data keeps coming (a piece every 5 ms, never a 10 ms silence): each read after a slice without
+// OnIdle calls it, and a cancel stops the download.
+TEST_F(WebLimitsTest, CancelFromIdleStopsADownloadWhoseDataKeepsComing)
+{
+    FakeResponse steady;
+    steady.trickle = 8192;
+    steady.generatedSize = 60 * steady.trickle;
+    service.setOverride("/gros.zip", steady);
+    int idles = 0;
+    client.OnIdle = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(15)); // a slow repaint
+        if (++idles == 5)
+            client.Cancel();
+    };
+    auto result = client.FetchFile(url("/gros.zip"), dir.file("gros.zip"));
+    EXPECT_TRUE(result.cancelled) << idles << " idle calls, " << result.message;
+    EXPECT_EQ(result.userMessage(), cancelledMessage());
+    EXPECT_FALSE(client.busy());
 }
 
 TEST_F(WebLimitsTest, CancelFromIdleStopsTheFetchAndSaysSo)
