@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -75,7 +76,24 @@ protected:
         return tmp.file("Films.cvo");
     }
 
+    // Packs in/a.txt and in/b.txt into o.zip, calling `meanwhile` as each file begins.
+    catalogue::Outcome addTwoFilesWhile(const std::function<void(const std::string& begun)>& meanwhile)
+    {
+        TZipMaster zip;
+        if (!zip.setZipFilename(twoFilesZip))
+            return catalogue::Outcome::failure("o.zip refused");
+        tmp.write("in/a.txt", "premier");
+        tmp.write("in/b.txt", "second");
+        zip.OnProgress = [&](int type, const std::string& name, std::int64_t) {
+            if (type == ProgressFileBegins)
+                meanwhile(name);
+        };
+        zip.FSpecArgs = {tmp.file("in/a.txt"), tmp.file("in/b.txt")};
+        return zip.Add();
+    }
+
     TempDir tmp;
+    const std::string twoFilesZip = tmp.file("o.zip");
 };
 
 TEST_F(ZipTest, CatalogueArchiveHoldsCatalogueAndCollectionWithRelativeNames)
@@ -206,45 +224,29 @@ TEST_F(ZipTest, UnwritableFolderGivesFrenchMessageAndNoFile)
 
 TEST_F(ZipTest, AFileGoneBeforeItIsPackedIsNamedAsAFileThatCannotBeOpened)
 {
-    TZipMaster zip;
-    const std::string zipPath = tmp.file("o.zip");
-    ASSERT_TRUE(zip.setZipFilename(zipPath));
-    tmp.write("in/a.txt", "premier");
-    tmp.write("in/b.txt", "second");
     // The second file disappears while the first one is being packed.
-    zip.OnProgress = [&](int type, const std::string& name, std::int64_t) {
-        if (type == ProgressFileBegins)
-            fs::remove(tmp.file(name == "a.txt" ? "in/b.txt" : "in/a.txt"));
-    };
-    zip.FSpecArgs = {tmp.file("in/a.txt"), tmp.file("in/b.txt")};
-    const auto result = zip.Add();
+    const auto result = addTwoFilesWhile(
+        [this](const std::string& begun) { fs::remove(tmp.file(begun == "a.txt" ? "in/b.txt" : "in/a.txt")); });
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.message,
-              table::cp("Impossible d'écrire l'archive ") + zipPath + table::cp(" : impossible d'ouvrir un fichier"));
-    EXPECT_FALSE(fs::exists(zipPath));
+    EXPECT_EQ(result.message, table::cp("Impossible d'écrire l'archive ") + twoFilesZip +
+                                  table::cp(" : impossible d'ouvrir un fichier"));
+    EXPECT_FALSE(fs::exists(twoFilesZip));
 }
 
 // A file that opens but cannot be read (here replaced by a folder of the same name while the first
 // file is packed) is named as a file that cannot be read.
 TEST_F(ZipTest, AFileThatCannotBeReadIsNamedAsSuch)
 {
-    TZipMaster zip;
-    const std::string zipPath = tmp.file("o.zip");
-    ASSERT_TRUE(zip.setZipFilename(zipPath));
-    tmp.write("in/a.txt", "premier");
-    tmp.write("in/b.txt", "second");
-    zip.OnProgress = [&](int type, const std::string& name, std::int64_t) {
-        if (type == ProgressFileBegins && name == "a.txt") {
+    const auto result = addTwoFilesWhile([this](const std::string& begun) {
+        if (begun == "a.txt") {
             fs::remove(tmp.file("in/b.txt"));
             fs::create_directory(tmp.file("in/b.txt"));
         }
-    };
-    zip.FSpecArgs = {tmp.file("in/a.txt"), tmp.file("in/b.txt")};
-    const auto result = zip.Add();
+    });
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.message,
-              table::cp("Impossible d'écrire l'archive ") + zipPath + table::cp(" : erreur de lecture d'un fichier"));
-    EXPECT_FALSE(fs::exists(zipPath));
+    EXPECT_EQ(result.message, table::cp("Impossible d'écrire l'archive ") + twoFilesZip +
+                                  table::cp(" : erreur de lecture d'un fichier"));
+    EXPECT_FALSE(fs::exists(twoFilesZip));
 }
 
 TEST_F(ZipTest, CancelStopsWithoutLeavingAnArchive)
