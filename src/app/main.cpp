@@ -19,9 +19,15 @@
 #include "ui/TfrmBase.h"
 #include "ui/kit/AppStyle.h"
 
+namespace {
+constexpr std::size_t kStartHeap = std::size_t{6} << 20;
+} // namespace
+
 int main(int argc, char** argv)
 {
     cinevaro::table::keepFreedMemoryForReuse();
+    // The window takes about this much heap before it answers; its pages are made present beside.
+    cinevaro::table::prefaultHeap(kStartHeap);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cinevaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cinevaro"));

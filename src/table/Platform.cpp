@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 
 namespace cinevaro::table {
 
@@ -44,16 +46,26 @@ void prefaultHeap(std::size_t bytes)
 #ifndef MADV_POPULATE_WRITE
     constexpr int MADV_POPULATE_WRITE = 23; // Linux 5.14; older kernels refuse it (EINVAL)
 #endif
+    // The block is freed at once and only its address range is kept: the heap keeps the memory
+    // (keepFreedMemoryForReuse) and the caller's next allocations take it, while another thread
+    // makes its pages present. Making a page present that the caller already wrote changes
+    // nothing in it, so the two may overlap.
     void* block = std::malloc(bytes);
     if (!block)
         return;
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto start = reinterpret_cast<std::uintptr_t>(block);
+    std::free(block);
     const std::uintptr_t begin = (start + page - 1) / page * page;
     const std::uintptr_t end = (start + bytes) / page * page;
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-    std::free(block);
+    if (end <= begin)
+        return;
+    const auto populate = [begin, end] { ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE); };
+    try {
+        std::thread(populate).detach();
+    } catch (const std::system_error&) {
+        populate();
+    }
 }
 
 char systemDecimalSeparator()

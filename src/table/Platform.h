@@ -14,9 +14,10 @@ void setSystemDecimalSeparator(char separator);
 // large blocks back to the system at once: a fresh page costs far more than the work done in it
 // when a catalogue is loaded, sorted and shown (the buffers of each step serve the next).
 void keepFreedMemoryForReuse();
-// Gives the heap `bytes` more memory, made present in one call and left free for the allocations
-// that follow: they then find their pages ready instead of faulting them in one by one, which
-// costs far more (most on virtual machines). Does nothing where the system cannot do it.
+// Gives the heap `bytes` more memory, left free for the allocations that follow and made present
+// by another thread while the caller goes on: those allocations then find their pages ready
+// instead of faulting them in one by one, which costs far more (most on virtual machines). Does
+// nothing where the system cannot do it.
 void prefaultHeap(std::size_t bytes);
 
 // The operations of the file layer through which every file is written.

@@ -1,10 +1,13 @@
 // The technical panel: the offer to save when leaving a changed film, "Enregistrer", and the
 // extraction from an AVI header.
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstring>
 #include <fcntl.h>
@@ -178,4 +181,74 @@ TEST_F(TechPanel, BoxesSitEvenlyInsideTheFrame)
     const QMargins margins = grid->contentsMargins();
     EXPECT_EQ(margins, QMargins(margins.left(), margins.left(), margins.left(), margins.left()));
     EXPECT_EQ(grid->horizontalSpacing(), grid->verticalSpacing());
+}
+
+// The panel's boxes are made editable without building their lists' windows at once. Opened,
+// typed in and drawn, each behaves as a box made editable the usual way with the same items.
+TEST(TechPanelBoxes, OpenTypeAndDrawAsEditableComboBoxes)
+{
+    ui::TechPanel panel;
+    panel.resize(760, 170);
+    panel.show();
+    const auto boxes = panel.findChildren<QComboBox*>();
+    ASSERT_EQ(boxes.size(), 9);
+    for (QComboBox* box : boxes) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        QComboBox reference(&panel);
+        reference.setEditable(true);
+        reference.setInsertPolicy(box->insertPolicy());
+        for (int i = 0; i < box->count(); ++i)
+            reference.addItem(box->itemText(i));
+        reference.setCurrentIndex(-1);
+        reference.setMinimumContentsLength(box->minimumContentsLength());
+        reference.setSizeAdjustPolicy(box->sizeAdjustPolicy());
+        reference.setMaximumWidth(box->maximumWidth());
+        reference.setGeometry(box->geometry());
+        reference.show();
+
+        ASSERT_NE(box->lineEdit(), nullptr);
+        EXPECT_EQ(box->sizeHint(), reference.sizeHint());
+        EXPECT_EQ(box->minimumSizeHint(), reference.minimumSizeHint());
+        EXPECT_EQ(box->focusPolicy(), reference.focusPolicy());
+        EXPECT_EQ(box->lineEdit()->hasFrame(), reference.lineEdit()->hasFrame());
+        EXPECT_EQ(box->lineEdit()->palette(), reference.lineEdit()->palette());
+        EXPECT_EQ(box->lineEdit()->geometry(), reference.lineEdit()->geometry());
+        EXPECT_EQ(box->grab().toImage(), reference.grab().toImage());
+        ASSERT_NE(box->completer(), nullptr);
+        EXPECT_EQ(box->completer()->completionMode(), reference.completer()->completionMode());
+        EXPECT_EQ(box->completer()->caseSensitivity(), reference.completer()->caseSensitivity());
+        EXPECT_EQ(box->completer()->model(), box->model());
+
+        // Each list is opened alone, as a user opens one at a time.
+        struct Opened
+        {
+            QRect geometry;
+            Qt::ScrollBarPolicy scrollBar;
+            QString delegate;
+            QImage picture;
+        };
+        const auto open = [](QComboBox& combo) {
+            combo.showPopup();
+            QWidget* list = combo.view()->window();
+            EXPECT_TRUE(list->isVisible());
+            Opened opened{list->geometry(), combo.view()->verticalScrollBarPolicy(),
+                          QString::fromLatin1(combo.itemDelegate()->metaObject()->className()), list->grab().toImage()};
+            combo.hidePopup();
+            return opened;
+        };
+        const Opened list = open(*box);
+        const Opened referenceList = open(reference);
+        EXPECT_EQ(list.geometry, referenceList.geometry);
+        EXPECT_EQ(list.scrollBar, referenceList.scrollBar);
+        EXPECT_EQ(list.delegate, referenceList.delegate);
+        EXPECT_EQ(list.picture, referenceList.picture);
+
+        // Typing the start of the second item completes it in both.
+        const QString start = box->itemText(box->count() > 1 ? 1 : 0).left(2);
+        QTest::keyClicks(box->lineEdit(), start);
+        QTest::keyClicks(reference.lineEdit(), start);
+        EXPECT_EQ(box->currentText(), reference.currentText());
+        EXPECT_EQ(box->lineEdit()->selectedText(), reference.lineEdit()->selectedText());
+        box->lineEdit()->clear();
+    }
 }

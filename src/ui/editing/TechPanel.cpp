@@ -66,11 +66,21 @@ QStringList discCounts()
     return disks;
 }
 
+// Makes `combo` editable as setEditable(true) does, but without building the list's popup window
+// now: the box builds it when the list is first opened. Nine boxes built at start-up made that a
+// noticeable share of the main window's making.
+void makeEditable(QComboBox* combo)
+{
+    auto* edit = new QLineEdit(combo);
+    edit->setPalette(combo->palette());
+    combo->setLineEdit(edit);
+}
+
 QComboBox* techCombo(const QString& name, const QStringList& items, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
-    combo->setEditable(true);
+    makeEditable(combo);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
     combo->setCurrentIndex(-1);
