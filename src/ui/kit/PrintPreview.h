@@ -64,7 +64,6 @@ public:
     // Prints pages first..last (1-based), pagesPerSheet on each sheet, onto a printer or a PDF
     // writer; false when the device could not be opened or finished.
     bool print(QPagedPaintDevice& printer, int first, int last) const;
-    bool print(QPagedPaintDevice& printer) const { return print(printer, 1, pageCount()); }
 
     // Redraws the shown page (when next shown, while hidden).
     void refresh();
