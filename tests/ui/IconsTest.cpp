@@ -1,6 +1,6 @@
 // The pictures drawn at run time: the tool bar icons and the banner of the splash and about windows,
-// read back pixel by pixel; and the icons drawn when shown, which give the pictures an icon holding
-// every drawn size gives.
+// read back pixel by pixel and against recorded pictures; and the icons drawn when shown, which give
+// the pictures an icon holding every drawn size gives.
 #include "ui/kit/Icons.h"
 
 #include <QApplication>
@@ -9,9 +9,15 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstdlib>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+#include "ui/kit/AppStyle.h"
 
 using namespace cinevaro::ui;
 
@@ -184,4 +190,92 @@ TEST(IconsTest, DrawnWhenShownTheyLookAsIconsDrawnAtEverySize)
     // One icon per picture: the tree's nodes are told apart by it.
     EXPECT_EQ(icon(IconId::Film).cacheKey(), icon(IconId::Film).cacheKey());
     EXPECT_NE(icon(IconId::Film).cacheKey(), icon(IconId::FilmLent).cacheKey());
+}
+
+namespace {
+
+constexpr IconId kAllIcons[] = {
+    IconId::Root,         IconId::Support,       IconId::Film,     IconId::FilmSelected, IconId::FilmLent,
+    IconId::NewCatalogue, IconId::OpenCatalogue, IconId::Print,    IconId::AddAuto,      IconId::AddManual,
+    IconId::Edit,         IconId::Delete,        IconId::Search,   IconId::Refresh,      IconId::Configuration,
+    IconId::Application,  IconId::Preview,       IconId::SaveFile,
+};
+
+// Every icon at one size, side by side, as straight (not premultiplied) colours: what a picture
+// file holds exactly.
+QImage iconStrip(int size)
+{
+    QImage strip(size * int(std::size(kAllIcons)), size, QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    QPainter p(&strip);
+    for (std::size_t i = 0; i < std::size(kAllIcons); ++i)
+        p.drawPixmap(int(i) * size, 0, iconPixmap(kAllIcons[i], size));
+    p.end();
+    return strip.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The first pixel (from row `top` down) where the two pictures differ, or "" when none. The drawing
+// gives the same pixels whatever the processor's vector instructions (checked with Qt's
+// QT_NO_CPU_FEATURE), so the comparison is exact.
+std::string firstDifference(const QImage& actual, const QImage& expected, int top = 0)
+{
+    if (actual.size() != expected.size())
+        return "sizes differ";
+    for (int y = top; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y))
+                return "pixel " + std::to_string(x) + "," + std::to_string(y);
+    return "";
+}
+
+// Compares `picture` with the recorded file `name` under tests/data/pictures; with
+// CINEVARO_RECORD_PICTURES set, records it instead (after a deliberate change of a drawing).
+void expectAsRecorded(const QImage& picture, const std::string& name, int top = 0)
+{
+    const QString path = QString::fromStdString(cinevaro::testing::dataFile("pictures/" + name));
+    if (const char* record = std::getenv("CINEVARO_RECORD_PICTURES"); record && *record) {
+        ASSERT_TRUE(picture.save(path));
+        return;
+    }
+    const QImage recorded = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(recorded.isNull()) << path.toStdString();
+    EXPECT_EQ(firstDifference(picture, recorded, top), "") << name;
+}
+
+} // namespace
+
+// The pictures look as they were drawn when recorded: a changed stroke, colour or position in
+// any of them shows here.
+TEST(Icons, EveryIconAtEverySizeLooksAsRecorded)
+{
+    for (int size : {16, 24, 32}) {
+        SCOPED_TRACE(size);
+        expectAsRecorded(iconStrip(size), "icons-" + std::to_string(size) + ".png");
+    }
+}
+
+// The overflow arrows of the menu and tool bars, pointing right and down, at both drawn sizes.
+TEST(Icons, OverflowChevronsLookAsRecorded)
+{
+    const QStyle& style = *QApplication::style();
+    ASSERT_NE(dynamic_cast<const AppStyle*>(&style), nullptr);
+    QImage strip(96, 32, QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    QPainter p(&strip);
+    int x = 0;
+    for (auto id : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton})
+        for (int size : {16, 32}) {
+            p.drawPixmap(x, 0, style.standardIcon(id).pixmap(QSize(size, size), 1.0));
+            x += size;
+        }
+    p.end();
+    expectAsRecorded(strip.convertToFormat(QImage::Format_ARGB32), "chevrons.png");
+}
+
+// The banner below its title (the title's letters come from the system's font).
+TEST(Icons, BannerLooksAsRecordedBelowItsTitle)
+{
+    const int height = 165;
+    expectAsRecorded(bannerImage(400, height).convertToFormat(QImage::Format_ARGB32), "banner.png",
+                     10 + height / 3 + 2);
 }
