@@ -1,8 +1,8 @@
 // Every window, shown at its own size, shows the whole text of each of its labels, check boxes,
-// radio buttons and buttons. ctest runs this suite three times: at the default font, at 125 %
-// (QT_SCALE_FACTOR=1.25, set before the application starts) and with a 12-point application
-// font (CINEVARO_TEST_POINT_SIZE=12). With CINEVARO_SCREENSHOT_DIR set, a picture of every
-// window is saved there.
+// radio buttons and buttons, and none of its controls covers another. ctest runs this suite three
+// times: at the default font, at 125 % (QT_SCALE_FACTOR=1.25, set before the application starts)
+// and with a 12-point application font (CINEVARO_TEST_POINT_SIZE=12). With CINEVARO_SCREENSHOT_DIR
+// set, a picture of every window is saved there.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSizeGrip>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -43,6 +44,7 @@
 #include "ui/editing/TfrmAjout.h"
 #include "ui/editing/TfrmSupport.h"
 #include "ui/kit/CaptionPanel.h"
+#include "ui/kit/PictureBox.h"
 #include "ui/loans/TfrmGestEmp.h"
 #include "ui/loans/TfrmPret.h"
 #include "ui/output/TfrmArchive.h"
@@ -221,6 +223,45 @@ QStringList cutTexts(QWidget& window)
     return problems;
 }
 
+bool isPicture(const QWidget& w)
+{
+    const auto* label = qobject_cast<const QLabel*>(&w);
+    return qobject_cast<const ui::PictureBox*>(&w) || (label && !label->pixmap().isNull());
+}
+
+// A text over a picture (the cover's "no poster" text, the splash's version) is meant; so is the
+// size grip Qt puts in a dialog's corner.
+bool overlapMeant(const QWidget& a, const QWidget& b)
+{
+    if (qobject_cast<const QSizeGrip*>(&a) || qobject_cast<const QSizeGrip*>(&b))
+        return true;
+    return (isPicture(a) && qobject_cast<const QLabel*>(&b)) || (isPicture(b) && qobject_cast<const QLabel*>(&a));
+}
+
+// Visible controls of the same parent that cover part of each other: a control left out of its
+// layout sits over another one.
+QStringList overlappingControls(QWidget& window)
+{
+    QStringList problems;
+    QList<QWidget*> parents = window.findChildren<QWidget*>();
+    parents << &window;
+    for (QWidget* parent : parents) {
+        if (!parent->isVisible() || parent->window() != &window)
+            continue;
+        QList<QWidget*> shown;
+        for (QObject* object : parent->children())
+            if (auto* w = qobject_cast<QWidget*>(object);
+                w && w->isVisible() && !w->isWindow() && !w->geometry().isEmpty())
+                shown << w;
+        for (int i = 0; i < shown.size(); ++i)
+            for (int j = i + 1; j < shown.size(); ++j)
+                if (shown[i]->geometry().intersects(shown[j]->geometry()) && !overlapMeant(*shown[i], *shown[j]))
+                    problems << describe(*shown[i]) + QStringLiteral(" and ") + describe(*shown[j]) +
+                                    QStringLiteral(" overlap");
+    }
+    return problems;
+}
+
 QString settingName()
 {
     if (const char* points = std::getenv("CINEVARO_TEST_POINT_SIZE"))
@@ -235,7 +276,7 @@ void checkAndKeep(QWidget& window, const QString& name)
     window.show();
     QApplication::processEvents();
     QTest::qWait(20);
-    const QStringList problems = cutTexts(window);
+    const QStringList problems = cutTexts(window) + overlappingControls(window);
     EXPECT_TRUE(problems.isEmpty()) << name.toStdString() << " (" << settingName().toStdString() << "):\n  "
                                     << problems.join(QStringLiteral("\n  ")).toStdString();
     if (const char* folder = std::getenv("CINEVARO_SCREENSHOT_DIR")) {
