@@ -22,7 +22,9 @@ QImage TSplashForm::drawPicture()
     QFontMetrics(font).height();
     font.setBold(true);
     QFontMetrics(font).height();
-    return bannerImage(400, 165);
+    QImage banner = bannerImage(400, 165);
+    drawFirstIconsAhead();
+    return banner;
 }
 
 TSplashForm::TSplashForm(const QImage& banner, QWidget* parent)

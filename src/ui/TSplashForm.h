@@ -20,7 +20,8 @@ public:
 
     // The splash's picture, for any thread. It first measures the application's font, regular
     // and bold: on another thread while the main window is made, the font database is then read
-    // once, there, instead of on the main thread at the window's first text.
+    // once, there, instead of on the main thread at the window's first text. Then it draws the
+    // main window's first icons ahead (drawFirstIconsAhead).
     static QImage drawPicture();
 
     // Gauge position and opacity (alpha 0..255), then an immediate repaint (the event loop is not

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <future>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -278,4 +279,20 @@ TEST(Icons, BannerLooksAsRecordedBelowItsTitle)
     const int height = 165;
     expectAsRecorded(bannerImage(400, height).convertToFormat(QImage::Format_ARGB32), "banner.png",
                      10 + height / 3 + 2);
+}
+
+// The first icons are drawn ahead on another thread while the main window is made; drawn there or
+// here, and shown through the icons after that, every picture is the same.
+TEST(Icons, PicturesDrawnOnAnotherThreadAreTheOnesDrawnHere)
+{
+    for (int size : {16, 24, 32})
+        for (IconId id : kAllIcons) {
+            SCOPED_TRACE(size);
+            QImage there = std::async(std::launch::async, [id, size] { return iconImage(id, size); }).get();
+            EXPECT_EQ(there, iconPixmap(id, size).toImage());
+        }
+    std::async(std::launch::async, &drawFirstIconsAhead).get();
+    for (int size : {16, 24})
+        for (IconId id : kAllIcons)
+            EXPECT_EQ(icon(id).pixmap(QSize(size, size), 1.0).toImage(), iconPixmap(id, size).toImage());
 }

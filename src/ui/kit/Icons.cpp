@@ -12,6 +12,9 @@
 
 #include <cmath>
 #include <iterator>
+#include <map>
+#include <mutex>
+#include <utility>
 
 namespace cinevaro::ui {
 
@@ -282,13 +285,65 @@ void paint(QPainter& p, IconId id)
 
 QPixmap iconPixmap(IconId id, int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    return QPixmap::fromImage(iconImage(id, size));
+}
+
+QImage iconImage(IconId id, int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
     paint(p, id);
+    return image;
+}
+
+namespace {
+
+// Pictures drawn ahead by drawFirstIconsAhead, each taken once by the icon that shows it.
+struct AheadPictures
+{
+    std::mutex mutex;
+    std::map<std::pair<IconId, int>, QImage> pictures;
+};
+
+AheadPictures& aheadPictures()
+{
+    static AheadPictures ahead;
+    return ahead;
+}
+
+// The picture of `id` at `size` drawn ahead, or a null pixmap.
+QPixmap takeAheadPicture(IconId id, int size)
+{
+    AheadPictures& ahead = aheadPictures();
+    const std::lock_guard lock(ahead.mutex);
+    const auto it = ahead.pictures.find({id, size});
+    if (it == ahead.pictures.end())
+        return {};
+    QPixmap pixmap = QPixmap::fromImage(std::move(it->second));
+    ahead.pictures.erase(it);
     return pixmap;
+}
+
+} // namespace
+
+void drawFirstIconsAhead()
+{
+    // The tool bar shows its icons at 24 pixels, the tree at 16.
+    const std::pair<IconId, int> first[] = {
+        {IconId::NewCatalogue, 24}, {IconId::OpenCatalogue, 24}, {IconId::Print, 24},        {IconId::AddAuto, 24},
+        {IconId::AddManual, 24},    {IconId::Edit, 24},          {IconId::Delete, 24},       {IconId::Search, 24},
+        {IconId::Refresh, 24},      {IconId::Configuration, 24}, {IconId::Root, 16},         {IconId::Support, 16},
+        {IconId::Film, 16},         {IconId::FilmLent, 16},      {IconId::FilmSelected, 16},
+    };
+    for (const auto& [id, size] : first) {
+        QImage image = iconImage(id, size);
+        AheadPictures& ahead = aheadPictures();
+        const std::lock_guard lock(ahead.mutex);
+        ahead.pictures.emplace(std::pair{id, size}, std::move(image));
+    }
 }
 
 namespace {
@@ -340,7 +395,10 @@ public:
                             QString::number(QGuiApplication::palette().cacheKey());
         if (const auto it = m_cache.constFind(key); it != m_cache.constEnd())
             return *it;
-        QPixmap pm = iconPixmap(ownPicture ? IconId::FilmSelected : m_id, side);
+        const IconId picture = ownPicture ? IconId::FilmSelected : m_id;
+        QPixmap pm = takeAheadPicture(picture, side);
+        if (pm.isNull())
+            pm = iconPixmap(picture, side);
         if (pm.size() != actual)
             pm = pm.scaled(actual, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (mode != QIcon::Normal && !ownPicture) {
