@@ -1,6 +1,7 @@
 #include "ui/kit/AppStyle.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -37,10 +38,17 @@ QPixmap chevrons(int size, bool down, const QColor& colour)
 
 QIcon extensionIcon(bool down)
 {
+    // The menu bar and the tool bar each ask when made: the icon is drawn once per direction and
+    // colour.
+    static QHash<QString, QIcon> made;
     const QColor colour = QApplication::palette().color(QPalette::WindowText);
+    const QString key = colour.name(QColor::HexArgb) + (down ? QLatin1Char('v') : QLatin1Char('>'));
+    if (const auto it = made.constFind(key); it != made.constEnd())
+        return *it;
     QIcon icon;
     for (int size : {16, 32})
         icon.addPixmap(chevrons(size, down, colour));
+    made.insert(key, icon);
     return icon;
 }
 
