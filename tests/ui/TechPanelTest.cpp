@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
+#include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,8 +184,9 @@ TEST_F(TechPanel, BoxesSitEvenlyInsideTheFrame)
     EXPECT_EQ(grid->horizontalSpacing(), grid->verticalSpacing());
 }
 
-// The panel's boxes are made editable without building their lists' windows at once. Opened,
-// typed in and drawn, each behaves as a box made editable the usual way with the same items.
+// The panel's boxes are made editable, and sized for two characters and an icon, without building
+// their lists' windows at once. Sized, opened, typed in and drawn, each behaves as a box made so the
+// usual way (setEditable and the size policy) with the same items.
 TEST(TechPanelBoxes, OpenTypeAndDrawAsEditableComboBoxes)
 {
     ui::TechPanel panel;
@@ -192,6 +194,9 @@ TEST(TechPanelBoxes, OpenTypeAndDrawAsEditableComboBoxes)
     panel.show();
     const auto boxes = panel.findChildren<QComboBox*>();
     ASSERT_EQ(boxes.size(), 9);
+    // No list window (a frame inside the box) is built before a list is opened.
+    for (QComboBox* box : boxes)
+        EXPECT_TRUE(box->findChildren<QFrame*>().isEmpty()) << box->objectName().toStdString();
     for (QComboBox* box : boxes) {
         SCOPED_TRACE(box->objectName().toStdString());
         QComboBox reference(&panel);
@@ -201,7 +206,7 @@ TEST(TechPanelBoxes, OpenTypeAndDrawAsEditableComboBoxes)
             reference.addItem(box->itemText(i));
         reference.setCurrentIndex(-1);
         reference.setMinimumContentsLength(box->minimumContentsLength());
-        reference.setSizeAdjustPolicy(box->sizeAdjustPolicy());
+        reference.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         reference.setMaximumWidth(box->maximumWidth());
         reference.setGeometry(box->geometry());
         reference.show();

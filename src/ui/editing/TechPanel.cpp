@@ -7,6 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QStyleOptionComboBox>
+#include <QtMath>
+
+#include <algorithm>
 
 #include "editing/AviInfo.h"
 #include "editing/MediaInfo.h"
@@ -66,26 +70,44 @@ QStringList discCounts()
     return disks;
 }
 
-// Makes `combo` editable as setEditable(true) does, but without building the list's popup window
-// now: the box builds it when the list is first opened. Nine boxes built at start-up made that a
-// noticeable share of the main window's making.
-void makeEditable(QComboBox* combo)
+// An editable box sized for its two-character minimum and an icon, whatever its items, as the
+// AdjustToMinimumContentsLengthWithIcon policy sizes it. Setting that policy, like setEditable(),
+// makes a box build its list's window at once; built this way, the box builds it when the list is
+// first opened, and nine boxes made at start-up no longer pay for it.
+class TechComboBox final : public QComboBox
 {
-    auto* edit = new QLineEdit(combo);
-    edit->setPalette(combo->palette());
-    combo->setLineEdit(edit);
-}
+public:
+    explicit TechComboBox(QWidget* parent) : QComboBox(parent)
+    {
+        auto* edit = new QLineEdit(this);
+        edit->setPalette(palette());
+        setLineEdit(edit);
+    }
+
+    QSize sizeHint() const override { return fitted(); }
+    QSize minimumSizeHint() const override { return fitted(); }
+
+private:
+    QSize fitted() const
+    {
+        const QFontMetrics metrics = fontMetrics();
+        QSize size(minimumContentsLength() * metrics.horizontalAdvance(QLatin1Char('X')) + iconSize().width() + 4,
+                   std::max(qCeil(QFontMetricsF(metrics).height()), 14) + 2);
+        size.setHeight(std::max(size.height(), iconSize().height() + 2));
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        return style()->sizeFromContents(QStyle::CT_ComboBox, &option, size, this);
+    }
+};
 
 QComboBox* techCombo(const QString& name, const QStringList& items, QWidget* parent)
 {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new TechComboBox(parent);
     combo->setObjectName(name);
-    makeEditable(combo);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
     combo->setCurrentIndex(-1);
     combo->setMinimumContentsLength(2);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return combo;
 }
 
