@@ -9,6 +9,7 @@
 #include <future>
 #include <string>
 
+#include "catalogue/CatalogueRead.h"
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "table/Platform.h"
@@ -47,9 +48,14 @@ int main(int argc, char** argv)
 
     cinevaro::catalogue::CatalogueState state;
     cinevaro::ui::QtPrompts prompts;
+    const std::string settingsFile = cinevaro::catalogue::Settings::defaultPath(exeDir);
     // `cinevaro FILE.cvo` (the desktop entry's way) makes FILE the catalogue that start-up opens.
-    cinevaro::ui::adoptStartCatalogue(QApplication::arguments(), cinevaro::catalogue::Settings::defaultPath(exeDir),
-                                      prompts);
+    cinevaro::ui::adoptStartCatalogue(QApplication::arguments(), settingsFile, prompts);
+    // That catalogue is read on another thread while the main window is made; its open takes the
+    // table when the file is still the one read.
+    if (const std::string last = cinevaro::catalogue::Settings(settingsFile).readString("GENERAL", "FICHIERBASE", "");
+        !last.empty())
+        cinevaro::catalogue::readCatalogueAhead(last);
     cinevaro::ui::TfrmBase frmBase(state, prompts, exeDir);
 
     {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 
+#include "catalogue/CatalogueRead.h"
 #include "catalogue/Settings.h"
 #include "table/Cp1252.h"
 #include "table/MappedFile.h"
@@ -161,29 +162,18 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
 
 namespace {
 
-// Catalogues from this size on have the memory they will take made present before loading.
-constexpr std::size_t kPrefaultFrom = std::size_t{256} << 10;
-constexpr std::size_t kPrefaultAtMost = std::size_t{256} << 20;
-
 // loadCatalogue; `bytesRead` receives the mapped file when it was mapped here.
 Outcome loadCatalogueKeeping(CatalogueState& state, std::optional<table::MappedFile>* bytesRead)
 {
     state.CurrentRow = 1;
-    auto loaded = std::make_unique<table::TMlb2>();
-    // Every row is completed to the schema below: the loader counts those cells too. The file is
-    // mapped here rather than read into the table's own buffer, which it keeps after loading;
-    // when it cannot be mapped or read, the table's loader reads it and says why it failed.
-    const int completed = static_cast<int>(schemaFields().size());
-    std::optional<table::MappedFile> bytes = table::MappedFile::open(state.CatalogueFileName);
-    // The rows, their sorting and the tree built from them take about four times the file.
-    if (bytes && bytes->bytes().size() >= kPrefaultFrom)
-        table::prefaultHeap(std::min<std::size_t>(4 * bytes->bytes().size(), kPrefaultAtMost));
-    const bool ok = bytes ? loaded->LoadFromBuffer(bytes->bytes(), completed)
-                          : loaded->LoadFromFile(state.CatalogueFileName, completed);
-    if (!ok) {
+    // At start-up the file may have been read ahead while the windows were made.
+    std::optional<CatalogueRead> read = takeCatalogueReadAhead(state.CatalogueFileName);
+    if (!read)
+        read = readCatalogueFile(state.CatalogueFileName, true);
+    if (!read->ok) {
         state.CatalogueTable = std::make_unique<table::TMlb2>();
         state.IsOpen = false;
-        const int code = loaded->LastErrorCode();
+        const int code = read->table->LastErrorCode();
         std::string why = code == 3   ? table::cp("le fichier ne peut pas être ouvert en lecture")
                           : code == 4 ? table::cp("il annonce bien plus de fiches que sa taille ne peut en contenir "
                                                   "et demanderait trop de mémoire")
@@ -192,20 +182,10 @@ Outcome loadCatalogueKeeping(CatalogueState& state, std::optional<table::MappedF
                                     why + table::cp(". Le fichier n'a pas été modifié"),
                                 "Cinevaro");
     }
-    state.CatalogueTable = std::move(loaded);
-    auto& t = state.table();
-    for (const auto& f : schemaFields())
-        t.AddField(f);
-    for (int n = 1; n <= t.RowCount(); ++n) {
-        if (t.GetCell(posRESERVE1, n).empty())
-            t.SetCell(t.FieldIndex("RESERVE1"), n, t.GetCell(posTITRE, n));
-        if (t.GetCell(posRESERVE2, n).empty())
-            t.SetCell(t.FieldIndex("RESERVE2"), n, kDefaultSupports);
-    }
-    t.SortBy("TITRE", true);
+    state.CatalogueTable = std::move(read->table);
     state.IsOpen = true;
     if (bytesRead)
-        *bytesRead = std::move(bytes);
+        *bytesRead = std::move(read->bytes);
     return Outcome::success();
 }
 

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "catalogue/CatalogueRead.h"
 #include "catalogue/Settings.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
@@ -391,4 +393,78 @@ TEST_F(CatalogueFilesTest, OpenReportsAFailedSaveOfTheNormalisedTable)
     EXPECT_EQ(cinevaro::testing::readFile(path), before);
     EXPECT_TRUE(state.IsOpen);
     EXPECT_EQ(state.table().GetCell(posTITRE, 2), "Zorro");
+}
+
+// At start-up the last catalogue is read on another thread while the windows are made. The open
+// takes that table, once, and it is the table the open gives when it reads the file itself.
+TEST_F(CatalogueFilesTest, ACatalogueReadAheadOpensAsTheFileItself)
+{
+    std::vector<std::vector<std::string>> rows(3, std::vector<std::string>(37));
+    rows[0][0] = "Zorro";
+    rows[1][0] = "Alien";
+    rows[1][12] = "Le huitieme passager";
+    rows[2][13] = "CD;DVD";
+    const auto path = writeTable("Films.cvo", schemaFields(), rows);
+    CatalogueState itself;
+    itself.CatalogueFileName = path;
+    ASSERT_TRUE(loadCatalogue(itself));
+
+    readCatalogueAhead(path);
+    waitForCatalogueReadAheadForTesting();
+    state.CatalogueFileName = path;
+    ASSERT_TRUE(OpenCatalogue(state));
+    EXPECT_EQ(state.table().SaveToBuffer(), itself.table().SaveToBuffer());
+    EXPECT_FALSE(takeCatalogueReadAhead(path)) << "the open took it";
+}
+
+// A catalogue written again after it was read ahead opens as it is now: grown, replaced by another
+// file of the same length, or rewritten in place with as many bytes (its times may then not even
+// move).
+TEST_F(CatalogueFilesTest, ACatalogueWrittenAgainAfterItWasReadAheadOpensAsItIsNow)
+{
+    enum class Write { Grown, ReplacedSameLength, InPlaceSameLength };
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(37));
+    for (const auto& [title, how] :
+         {std::pair{"Brazil et Tron et Alien", Write::Grown}, std::pair{"Bambi et Tron", Write::ReplacedSameLength},
+          std::pair{"Alien et Tron", Write::InPlaceSameLength}}) {
+        SCOPED_TRACE(title);
+        rows[0][0] = "Zorro et Tron";
+        const auto path = writeTable("Films.cvo", schemaFields(), rows);
+        readCatalogueAhead(path);
+        waitForCatalogueReadAheadForTesting();
+        rows[0][0] = title;
+        if (how == Write::Grown) {
+            writeTable("Films.cvo", schemaFields(), rows);
+        } else {
+            const auto other = writeTable("Autre.cvo", schemaFields(), rows);
+            if (how == Write::ReplacedSameLength) {
+                ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+            } else {
+                const std::string bytes = cinevaro::testing::readFile(other);
+                std::FILE* file = std::fopen(path.c_str(), "r+b");
+                ASSERT_NE(file, nullptr);
+                ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+                std::fclose(file);
+            }
+        }
+        CatalogueState opened;
+        opened.CatalogueFileName = path;
+        ASSERT_TRUE(OpenCatalogue(opened));
+        EXPECT_EQ(opened.table().GetCell(posTITRE, 1), title);
+    }
+}
+
+// A table read ahead is only ever given to the open of the file it was read from.
+TEST_F(CatalogueFilesTest, ACatalogueReadAheadIsNotGivenToTheOpenOfAnotherFile)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(37));
+    rows[0][0] = "Alien";
+    const auto first = writeTable("Films.cvo", schemaFields(), rows);
+    rows[0][0] = "Brazil";
+    const auto second = writeTable("Autres.cvo", schemaFields(), rows);
+    readCatalogueAhead(first);
+    state.CatalogueFileName = second;
+    ASSERT_TRUE(OpenCatalogue(state));
+    EXPECT_EQ(state.table().GetCell(posTITRE, 1), "Brazil");
+    EXPECT_TRUE(takeCatalogueReadAhead(first)) << "still there for its own file";
 }
