@@ -758,6 +758,31 @@ TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
     EXPECT_EQ(window->ADVGen->expandedHeight(), before + 40);
 }
 
+TEST_F(TfrmBaseTest, OpeningAPanelRaisesTheWindowsMinimumHeightByWhatItGrew)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->resize(900, 760);
+    window->show();
+    QCoreApplication::processEvents();
+    // Each panel, opened, needs its height below the others: the window cannot be made
+    // smaller than that any more; closed again, the room is given back.
+    for (ui::CaptionPanel* panel : {window->ADVGen, window->ADVSupp, window->ADVpret}) {
+        SCOPED_TRACE(panel->objectName().toStdString());
+        panel->setCollapsed(true);
+        QCoreApplication::processEvents();
+        const int closedPanel = panel->height();
+        const int closedMinimum = window->minimumHeight();
+        panel->setCollapsed(false);
+        QCoreApplication::processEvents();
+        ASSERT_GT(panel->height(), closedPanel);
+        EXPECT_EQ(window->minimumHeight() - closedMinimum, panel->height() - closedPanel);
+        panel->setCollapsed(true);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window->minimumHeight(), closedMinimum);
+    }
+}
+
 TEST_F(TfrmBaseTest, MinimumWidthDoesNotFollowTheSavedWidth)
 {
     writeFilms(smallCatalogue);
