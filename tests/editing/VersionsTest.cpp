@@ -408,6 +408,24 @@ TEST_F(VersionsTest, ASaveAfterTheFileWasRemovedWritesItWithoutAVersionWarning)
     EXPECT_EQ(versions().list().size(), before);
 }
 
+TEST_F(VersionsTest, AVersionOfAFileThatIsNoCatalogueGivesNoFilmCount)
+{
+    // Something else was written over the catalogue file (a copy gone wrong). The next save keeps
+    // it as a version all the same, but how many films it holds is unknown: it says nothing
+    // rather than "0 films".
+    dir.write("Films.cvo", "ceci n'est pas une base");
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    versions().flush();
+    const auto undo = versions().nextUndo();
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo->Operation, "Emprunteurs");
+    EXPECT_EQ(undo->FilmCount, -1);
+    // The version before it, the new catalogue as first written, does hold no film.
+    const auto list = versions().list();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Number == undo->Number ? list[1].FilmCount : list[0].FilmCount, 0);
+}
+
 TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)
 {
     // The header of a version is written without a sync of its own; a power cut before the
