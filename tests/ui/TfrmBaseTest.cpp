@@ -745,6 +745,12 @@ TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
     window->ADVGen->setCollapsed(false);
     ASSERT_TRUE(grip->isVisible());
     EXPECT_TRUE(window->ADVGen->body()->isVisible());
+    // The grip is the panel's lower edge, under the record view, across the whole panel.
+    QCoreApplication::processEvents();
+    const QRect body = window->ADVGen->body()->geometry();
+    EXPECT_GE(grip->geometry().top(), body.bottom());
+    EXPECT_GE(grip->geometry().bottom(), window->ADVGen->contentsRect().bottom() - 2);
+    EXPECT_GE(grip->width(), body.width());
     // Dragging the grip 40 pixels down makes the panel 40 pixels higher.
     const int before = window->ADVGen->height();
     const QPoint start = grip->rect().center();
