@@ -123,6 +123,16 @@ TEST_F(VersionsTest, DeletedFilmAndItsCoverComeBackByteForByte)
     EXPECT_FALSE(versions().nextRedo());
 }
 
+TEST_F(VersionsTest, AnUndoBringsTheCoverBackEvenWhenTheCoversFolderWasRemoved)
+{
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    // The folder of covers, empty now, is removed by hand before the undo.
+    fs::remove_all(dir.file("Films"));
+    bringBack(false);
+    EXPECT_NE(rowOf(state, "Alien"), 0);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
+}
+
 // A cover whose name cannot be kept (a line break in the title) goes with its film; the deletion
 // can still be undone, and brings the film back without it.
 TEST_F(VersionsTest, ADeletedFilmWhoseCoverCannotBeKeptStillComesBack)
