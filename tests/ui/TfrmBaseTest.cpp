@@ -163,6 +163,17 @@ protected:
     }
 };
 
+TEST_F(TfrmBaseTest, ItsControlsAreFoundByTheirNames)
+{
+    start();
+    const std::pair<const char*, QObject*> controls[] = {
+        {"Split", window->Split},         {"TreeFilm", window->TreeFilm}, {"Panel", window->Panel},
+        {"ADVGen", window->ADVGen},       {"ADVSupp", window->ADVSupp},   {"ADVpret", window->ADVpret},
+        {"StatusBar", window->StatusBar}, {"ToolBar1", window->ToolBar1}, {"PopupMenu", window->PopupMenu}};
+    for (const auto& [name, control] : controls)
+        EXPECT_EQ(window->findChild<QObject*>(QString::fromLatin1(name)), control) << name;
+}
+
 TEST_F(TfrmBaseTest, FirstStartWithoutSettingsFile)
 {
     start();
