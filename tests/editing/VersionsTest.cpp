@@ -133,6 +133,25 @@ TEST_F(VersionsTest, AnUndoBringsTheCoverBackEvenWhenTheCoversFolderWasRemoved)
     EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
 }
 
+TEST_F(VersionsTest, AnUndoThatCannotPutACoverBackChangesNothingAndKeepsTheCover)
+{
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    versions().flush();
+    const std::string after = readFile(file);
+    // A file stands where the covers folder was: the cover cannot be put back.
+    fs::remove_all(dir.file("Films"));
+    dir.write("Films", "pas un dossier");
+    const auto undone = versions().undo();
+    EXPECT_FALSE(undone.ok);
+    EXPECT_NE(undone.message.find(table::cp("rien n'a été modifié")), std::string::npos) << undone.message;
+    EXPECT_EQ(readFile(file), after);
+    // The cover stayed with the version: once the folder is back, the undo brings it.
+    fs::remove(dir.file("Films"));
+    bringBack(false);
+    EXPECT_NE(rowOf(state, "Alien"), 0);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
+}
+
 // A cover whose name cannot be kept (a line break in the title) goes with its film; the deletion
 // can still be undone, and brings the film back without it.
 TEST_F(VersionsTest, ADeletedFilmWhoseCoverCannotBeKeptStillComesBack)
