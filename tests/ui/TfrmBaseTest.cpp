@@ -738,6 +738,15 @@ TEST_F(TfrmBaseTest, HintsLeaveBothStatusPanelsShown)
     EXPECT_TRUE(filter->isVisible());
     EXPECT_EQ(hint->text(), QStringLiteral("Ajouter Fiche via Moviecovers"));
     EXPECT_TRUE(window->StatusBar->currentMessage().isEmpty());
+    // The film count and the filter text each stand in a sunken box: an edge line of another
+    // colour than the inside around the text.
+    for (QLabel* panel : {count, filter}) {
+        const QImage shot = panel->grab().toImage();
+        const QColor edge = shot.pixelColor(0, shot.height() / 2);
+        const QColor inside = shot.pixelColor(shot.width() - 4 * shot.devicePixelRatio(), shot.height() / 2);
+        EXPECT_NE(edge, inside) << panel->objectName().toStdString();
+        EXPECT_GT(panel->contentsRect().left(), 0);
+    }
 }
 
 TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
