@@ -375,6 +375,15 @@ Outcome VersionStore::bringBack(const VersionEntry& entry, bool toRedo)
         if (safeCoverName(name) && exists(m_collectionFolder + name))
             keepCover(m_collectionFolder + name);
     std::vector<std::string> broughtBack;
+    // Puts back the covers moved above, and only those: a cover of the same name that the
+    // version no longer held stays in the collection.
+    const auto giveBack = [&] {
+        for (const auto& name : broughtBack) {
+            fs::create_directories(from, ec);
+            moveFile(m_collectionFolder + name, from + name);
+        }
+        abort();
+    };
     for (const auto& name : header->kept) {
         if (!safeCoverName(name) || !exists(from + name))
             continue;
@@ -383,17 +392,17 @@ Outcome VersionStore::bringBack(const VersionEntry& entry, bool toRedo)
         else
             m_pending->addedCovers.push_back(name);
         fs::create_directories(m_collectionFolder, ec);
-        if (moveFile(from + name, m_collectionFolder + name))
-            broughtBack.push_back(name);
+        if (!moveFile(from + name, m_collectionFolder + name)) {
+            // Left in this version, the cover would be removed with it below: nothing is changed.
+            giveBack();
+            return Outcome::failure(table::cp("La couverture ") + name +
+                                    table::cp(" n'a pas pu être remise dans le dossier des couvertures ; "
+                                              "rien n'a été modifié."));
+        }
+        broughtBack.push_back(name);
     }
     if (!writeWhole(m_catalogueFile, *target)) {
-        // Put back the covers moved above, and only those: a cover of the same name that the
-        // version no longer held stays in the collection.
-        for (const auto& name : broughtBack) {
-            fs::create_directories(from, ec);
-            moveFile(m_collectionFolder + name, from + name);
-        }
-        abort();
+        giveBack();
         return Outcome::failure(table::cp("La base ") + table::cp(m_catalogueFile) +
                                 table::cp(" n'a pas pu être enregistrée (disque plein ou accès refusé) ; "
                                           "le fichier précédent est conservé"));

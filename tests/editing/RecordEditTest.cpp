@@ -71,6 +71,11 @@ TEST_F(RecordEditTest, AddStoresTheBoxesAsTheEditorDoes)
     v.distrib = "gaumont";
     v.actors = {"A", "B"};
     v.resume = "Ligne 1\r\nLigne 2";
+    v.real = "Ridley Scott";
+    v.date = "1979";
+    v.origine = "Britannique";
+    v.genre = "Science-fiction";
+    v.number = "12";
     ASSERT_TRUE(addRecord(state, v, "").ok);
     CatalogueState saved = reread();
     const int row = rowOf(saved, "ALIEN");
@@ -81,6 +86,11 @@ TEST_F(RecordEditTest, AddStoresTheBoxesAsTheEditorDoes)
     EXPECT_EQ(t.GetCell(catalogue::posDUREE, row), "0H00");
     EXPECT_EQ(t.GetCell(catalogue::posACTEUR, row), "A;B");
     EXPECT_EQ(t.GetCell(catalogue::posRESUME, row), "Ligne 1\r\nLigne 2");
+    EXPECT_EQ(t.GetCell(catalogue::posREAL, row), "Ridley Scott");
+    EXPECT_EQ(t.GetCell(catalogue::posDATE, row), "1979");
+    EXPECT_EQ(t.GetCell(catalogue::posORIGINE, row), "Britannique");
+    EXPECT_EQ(t.GetCell(catalogue::posGENRE, row), "Science-fiction");
+    EXPECT_EQ(t.GetCell(catalogue::posRESERVE3, row), "12");
     EXPECT_EQ(t.GetCell(catalogue::posRESERVE0, row), "DVD");
     EXPECT_EQ(t.GetCell(catalogue::posRESERVE2, row), "DivX;DVD;VHS");
     EXPECT_EQ(v.hours, "0");

@@ -123,6 +123,35 @@ TEST_F(VersionsTest, DeletedFilmAndItsCoverComeBackByteForByte)
     EXPECT_FALSE(versions().nextRedo());
 }
 
+TEST_F(VersionsTest, AnUndoBringsTheCoverBackEvenWhenTheCoversFolderWasRemoved)
+{
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    // The folder of covers, empty now, is removed by hand before the undo.
+    fs::remove_all(dir.file("Films"));
+    bringBack(false);
+    EXPECT_NE(rowOf(state, "Alien"), 0);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
+}
+
+TEST_F(VersionsTest, AnUndoThatCannotPutACoverBackChangesNothingAndKeepsTheCover)
+{
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    versions().flush();
+    const std::string after = readFile(file);
+    // A file stands where the covers folder was: the cover cannot be put back.
+    fs::remove_all(dir.file("Films"));
+    dir.write("Films", "pas un dossier");
+    const auto undone = versions().undo();
+    EXPECT_FALSE(undone.ok);
+    EXPECT_NE(undone.message.find(table::cp("rien n'a été modifié")), std::string::npos) << undone.message;
+    EXPECT_EQ(readFile(file), after);
+    // The cover stayed with the version: once the folder is back, the undo brings it.
+    fs::remove(dir.file("Films"));
+    bringBack(false);
+    EXPECT_NE(rowOf(state, "Alien"), 0);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
+}
+
 // A cover whose name cannot be kept (a line break in the title) goes with its film; the deletion
 // can still be undone, and brings the film back without it.
 TEST_F(VersionsTest, ADeletedFilmWhoseCoverCannotBeKeptStillComesBack)
@@ -406,6 +435,24 @@ TEST_F(VersionsTest, ASaveAfterTheFileWasRemovedWritesItWithoutAVersionWarning)
     EXPECT_EQ(state.VersionWarning, "");
     versions().flush();
     EXPECT_EQ(versions().list().size(), before);
+}
+
+TEST_F(VersionsTest, AVersionOfAFileThatIsNoCatalogueGivesNoFilmCount)
+{
+    // Something else was written over the catalogue file (a copy gone wrong). The next save keeps
+    // it as a version all the same, but how many films it holds is unknown: it says nothing
+    // rather than "0 films".
+    dir.write("Films.cvo", "ceci n'est pas une base");
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    versions().flush();
+    const auto undo = versions().nextUndo();
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo->Operation, "Emprunteurs");
+    EXPECT_EQ(undo->FilmCount, -1);
+    // The version before it, the new catalogue as first written, does hold no film.
+    const auto list = versions().list();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Number == undo->Number ? list[1].FilmCount : list[0].FilmCount, 0);
 }
 
 TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)

@@ -418,6 +418,12 @@ TEST_F(LayoutFitTest, SplashAndAbout)
     checkAndKeep(splash, QStringLiteral("splash"));
     ui::TfrmAbout about(prompts);
     checkAndKeep(about, QStringLiteral("about"));
+    // Its two buttons stand in one row under the texts and the picture, OK on the right.
+    for (const QLabel* label : about.findChildren<QLabel*>())
+        EXPECT_LT(label->geometry().bottom(), about.btnSysInfo->geometry().top()) << label->text().toStdString();
+    EXPECT_EQ(about.btnOk->y(), about.btnSysInfo->y());
+    EXPECT_GT(about.btnOk->x(), about.btnSysInfo->geometry().right());
+    EXPECT_TRUE(about.rect().contains(about.btnOk->geometry()));
 }
 
 // The standard boxes and dialogs, in French, as the program shows them.

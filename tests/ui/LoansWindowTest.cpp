@@ -61,6 +61,9 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
         pret.show();
         grab(pret, text("lend_window.png"));
         pret.Button1->click();
+        // The film lent, the window closes by itself.
+        EXPECT_FALSE(pret.isVisible());
+        EXPECT_EQ(pret.result(), QDialog::Accepted);
         return pret.result();
     });
     window->loanPanel()->btnPret->click();

@@ -163,6 +163,17 @@ protected:
     }
 };
 
+TEST_F(TfrmBaseTest, ItsControlsAreFoundByTheirNames)
+{
+    start();
+    const std::pair<const char*, QObject*> controls[] = {
+        {"Split", window->Split},         {"TreeFilm", window->TreeFilm}, {"Panel", window->Panel},
+        {"ADVGen", window->ADVGen},       {"ADVSupp", window->ADVSupp},   {"ADVpret", window->ADVpret},
+        {"StatusBar", window->StatusBar}, {"ToolBar1", window->ToolBar1}, {"PopupMenu", window->PopupMenu}};
+    for (const auto& [name, control] : controls)
+        EXPECT_EQ(window->findChild<QObject*>(QString::fromLatin1(name)), control) << name;
+}
+
 TEST_F(TfrmBaseTest, FirstStartWithoutSettingsFile)
 {
     start();
@@ -727,6 +738,15 @@ TEST_F(TfrmBaseTest, HintsLeaveBothStatusPanelsShown)
     EXPECT_TRUE(filter->isVisible());
     EXPECT_EQ(hint->text(), QStringLiteral("Ajouter Fiche via Moviecovers"));
     EXPECT_TRUE(window->StatusBar->currentMessage().isEmpty());
+    // The film count and the filter text each stand in a sunken box: an edge line of another
+    // colour than the inside around the text.
+    for (QLabel* panel : {count, filter}) {
+        const QImage shot = panel->grab().toImage();
+        const QColor edge = shot.pixelColor(0, shot.height() / 2);
+        const QColor inside = shot.pixelColor(shot.width() - 4 * shot.devicePixelRatio(), shot.height() / 2);
+        EXPECT_NE(edge, inside) << panel->objectName().toStdString();
+        EXPECT_GT(panel->contentsRect().left(), 0);
+    }
 }
 
 TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
@@ -745,6 +765,12 @@ TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
     window->ADVGen->setCollapsed(false);
     ASSERT_TRUE(grip->isVisible());
     EXPECT_TRUE(window->ADVGen->body()->isVisible());
+    // The grip is the panel's lower edge, under the record view, across the whole panel.
+    QCoreApplication::processEvents();
+    const QRect body = window->ADVGen->body()->geometry();
+    EXPECT_GE(grip->geometry().top(), body.bottom());
+    EXPECT_GE(grip->geometry().bottom(), window->ADVGen->contentsRect().bottom() - 2);
+    EXPECT_GE(grip->width(), body.width());
     // Dragging the grip 40 pixels down makes the panel 40 pixels higher.
     const int before = window->ADVGen->height();
     const QPoint start = grip->rect().center();
@@ -756,6 +782,31 @@ TEST_F(TfrmBaseTest, GeneralPanelGripSurvivesCollapseAndExpand)
     QCoreApplication::sendEvent(grip, &move);
     EXPECT_EQ(window->ADVGen->height(), before + 40);
     EXPECT_EQ(window->ADVGen->expandedHeight(), before + 40);
+}
+
+TEST_F(TfrmBaseTest, OpeningAPanelRaisesTheWindowsMinimumHeightByWhatItGrew)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->resize(900, 760);
+    window->show();
+    QCoreApplication::processEvents();
+    // Each panel, opened, needs its height below the others: the window cannot be made
+    // smaller than that any more; closed again, the room is given back.
+    for (ui::CaptionPanel* panel : {window->ADVGen, window->ADVSupp, window->ADVpret}) {
+        SCOPED_TRACE(panel->objectName().toStdString());
+        panel->setCollapsed(true);
+        QCoreApplication::processEvents();
+        const int closedPanel = panel->height();
+        const int closedMinimum = window->minimumHeight();
+        panel->setCollapsed(false);
+        QCoreApplication::processEvents();
+        ASSERT_GT(panel->height(), closedPanel);
+        EXPECT_EQ(window->minimumHeight() - closedMinimum, panel->height() - closedPanel);
+        panel->setCollapsed(true);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window->minimumHeight(), closedMinimum);
+    }
 }
 
 TEST_F(TfrmBaseTest, MinimumWidthDoesNotFollowTheSavedWidth)

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QListWidget>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -22,6 +23,7 @@
 #include "support/ScriptedPrompts.h"
 #include "ui/OutputWindowsSupport.h"
 #include "ui/kit/PrintPreview.h"
+#include "ui/paint/PageRenderer.h"
 
 namespace catalogue = cinevaro::catalogue;
 namespace ct = cinevaro::testing;
@@ -45,6 +47,17 @@ int pdfPageCount(const std::string& bytes)
     for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
         count += bytes.compare(at, 12, "/Type /Pages") != 0;
     return count;
+}
+
+// The smallest rectangle holding every dark pixel of a page picture.
+QRect inkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 160)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
 }
 
 } // namespace
@@ -129,6 +142,25 @@ TEST_F(TfrmPrintTest, ZoomTwoHundredDoublesThePage)
     const QSize at200 = preview().renderPageImage(0, 200).size();
     EXPECT_NEAR(at200.width(), 2 * at100.width(), 1);
     EXPECT_NEAR(at200.height(), 2 * at100.height(), 1);
+}
+
+TEST_F(TfrmPrintTest, ThePreviewShowsThePageWhereThePrintedSheetHasIt)
+{
+    window->FormActivate();
+    preview().setMargins(0); // the dotted margins are drawn on screen only
+    const QImage shown = preview().renderPageImage(0, 100);
+    // The same page printed alone on a sheet of the preview's size.
+    cinevaro::output::PrintDocument doc;
+    doc.pages.push_back(*preview().page(0));
+    QImage sheet(shown.size(), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        cinevaro::paint::renderSheet(painter, doc, 0, 1, QRectF(sheet.rect()));
+    }
+    const QRect ink = inkBounds(shown);
+    ASSERT_GT(ink.width(), shown.width() / 2);
+    EXPECT_EQ(ink, inkBounds(sheet));
 }
 
 TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)

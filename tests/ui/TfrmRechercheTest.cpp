@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -511,6 +512,30 @@ TEST_F(RechercheTest, Screenshot)
     EXPECT_EQ(etat->progressBar()->value() * 100 / etat->progressBar()->maximum(), 40);
     EXPECT_EQ(etat->btnAnnuler()->text(), QStringLiteral("Annuler"));
     etat->hide();
+}
+
+TEST(ProgressWindow, LongDownloadsStandAtTheirFractionOnTheBar)
+{
+    // The bar holds ints: a length that fits is shown byte for byte, a larger one scaled down with
+    // what was received, so that the bar shows the same fraction and reaches its end.
+    constexpr std::int64_t intMax = std::numeric_limits<int>::max();
+    for (const std::int64_t length : {std::int64_t{1000}, intMax, intMax + 1, std::int64_t{6'000'000'000}}) {
+        SCOPED_TRACE(length);
+        TfrmEtat etat;
+        etat.workBegin(length);
+        const QProgressBar& bar = *etat.progressBar();
+        if (length <= intMax) {
+            EXPECT_EQ(bar.maximum(), length);
+        } else {
+            EXPECT_GE(bar.maximum(), intMax / 4); // still fine steps
+        }
+        etat.work(length / 5 * 2);
+        EXPECT_NEAR(static_cast<double>(bar.value()) / bar.maximum(), 0.4, 1e-6);
+        etat.work(length - 1);
+        EXPECT_LT(bar.value(), bar.maximum());
+        etat.workEnd();
+        EXPECT_EQ(bar.value(), bar.maximum());
+    }
 }
 
 TEST(AutomaticAddition, FromTheMainWindowCommand)

@@ -508,6 +508,11 @@ TEST(FilmPage, DistributorAndArchiveLink)
     EXPECT_EQ(pageDistributor(page), film.distributor);
     EXPECT_EQ(pageArchiveLink(page), FakeFilmService::archivePath(film));
     EXPECT_EQ(archiveNameOfLink(pageArchiveLink(page)), film.name + ".zip");
+    // A page that names no distributor gives none, and a one-letter one gives that letter.
+    for (const std::string distributor : {"", "X"}) {
+        film.distributor = distributor;
+        EXPECT_EQ(pageDistributor(FakeFilmService::filmPage(film)), distributor);
+    }
 }
 
 TEST(FilmPage, ArchiveNames)
