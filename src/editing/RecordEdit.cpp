@@ -24,7 +24,12 @@ void storeValues(table::TMlb2& t, RecordValues& v, bool withTitre)
     v.distrib = upperCp1252(v.distrib);
     if (withTitre)
         t.SetValue("TITRE", v.title);
-    t.SetValue("RESERVE1", v.displayTitle ? upperCp1252(*v.displayTitle) : v.title);
+    // An empty display title reads back as the TITRE (the catalogue's loading fills it so): stored
+    // so at once, the saved row is the one found again when the file is read back.
+    if (v.displayTitle && v.displayTitle->empty())
+        t.SetValue("RESERVE1", t.GetValue("TITRE"));
+    else
+        t.SetValue("RESERVE1", v.displayTitle ? upperCp1252(*v.displayTitle) : v.title);
     t.SetValue("REAL", v.real);
     t.SetValue("DATE", v.date);
     t.SetValue("ORIGINE", v.origine);

@@ -106,6 +106,17 @@ TEST_F(FilmTreeTest, SameDisplayTitleResolvesToTheLowerRow)
     EXPECT_EQ(state.FilmIndex[3].Row, 3);
 }
 
+TEST_F(FilmTreeTest, TheFilmInTheLastRowIsFoundByItsCaption)
+{
+    addFilm(state, "Alien", "DVD");
+    addFilm(state, "Brazil", "DVD");
+    saveAndReopen(state);
+    buildFilmTree(state, "R");
+    ASSERT_EQ(state.table().RowCount(), 3);
+    EXPECT_EQ(findFilmRowByCaption(state, "Brazil"), 3);
+    EXPECT_EQ(findFilmRowByCaption(state, "Alien"), 2);
+}
+
 TEST_F(FilmTreeTest, RowOneAFilmIsCounted)
 {
     // A file from elsewhere: no header row, the first film carries the support list.

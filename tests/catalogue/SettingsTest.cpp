@@ -61,6 +61,16 @@ TEST_F(SettingsTest, NumbersThatAreNotIntegersReadAsTheDefault)
     EXPECT_FALSE(settings.readBool("GENERAL", "PANELSUPP", false));
 }
 
+// Every 32-bit value reads back, the two ends included; one step beyond reads as the default.
+TEST_F(SettingsTest, IntegersReadBackUpToBothEndsOfTheirRange)
+{
+    dir.write("Cinevaro.ini", "[GENERAL]\nLOW=-2147483648\nHIGH=2147483647\nBELOW=-2147483649\nABOVE=2147483648\n");
+    EXPECT_EQ(settings.readInteger("GENERAL", "LOW", 7), -2147483647 - 1);
+    EXPECT_EQ(settings.readInteger("GENERAL", "HIGH", 7), 2147483647);
+    EXPECT_EQ(settings.readInteger("GENERAL", "BELOW", 7), 7);
+    EXPECT_EQ(settings.readInteger("GENERAL", "ABOVE", 7), 7);
+}
+
 TEST_F(SettingsTest, ValuesAreBytesAndEveryReadAsksTheFile)
 {
     settings.writeString("GENERAL", "NOMBASE", "Ma Vid\xE9oth\xE8que");

@@ -9,6 +9,7 @@
 
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Version.h"
+#include "cli/Commands.h"
 #include "support/CliFixture.h"
 #include "support/TempDir.h"
 
@@ -90,6 +91,21 @@ TEST_F(CliBasicTest, ShowEscapesLineBreaksTabsAndBackslashes)
     EXPECT_NE(text.find("\nNBDISK=\n"), std::string::npos);
     EXPECT_EQ(run({"show", path, "9"}), 1);
     EXPECT_EQ(run({"show", path, "x"}), 1);
+}
+
+// Row, version and port numbers are whole decimal numbers from 1: every digit counts, zeros included.
+TEST(CliNumberArgument, EveryDigitIsReadAndZeroIsNoRow)
+{
+    using cinevaro::cli::parseRow;
+    EXPECT_EQ(parseRow("10"), 10);
+    EXPECT_EQ(parseRow("8080"), 8080);
+    EXPECT_EQ(parseRow("007"), 7);
+    EXPECT_EQ(parseRow("999999999"), 999999999);
+    EXPECT_FALSE(parseRow("0"));
+    EXPECT_FALSE(parseRow("1000000000")); // more than nine digits
+    EXPECT_FALSE(parseRow("-1"));
+    EXPECT_FALSE(parseRow("1a"));
+    EXPECT_FALSE(parseRow(""));
 }
 
 TEST_F(CliBasicTest, OpenNormalisesAndRefusesFilesThatAreNotCatalogues)

@@ -36,11 +36,13 @@ TEST_F(CmdVersionsTest, UndoRedoAndRestoreThroughTheTool)
     ASSERT_EQ(run({"redo", path}), 0) << err.str();
     EXPECT_EQ(readFile(path), withBorrowers);
 
-    // The oldest kept version: the catalogue before the film was added.
+    // The oldest kept version: the catalogue before the film was added, the first of its
+    // catalogue, so number 1.
     ASSERT_EQ(run({"versions", path}), 0);
     const std::string listing = out.str();
     const std::string last = listing.substr(listing.rfind('\n', listing.size() - 2) + 1);
     const std::string number = last.substr(0, last.find('\t'));
+    EXPECT_EQ(number, "1") << listing;
     ASSERT_EQ(run({"restore", path, number}), 0) << err.str();
     ASSERT_EQ(run({"list", path}), 0);
     EXPECT_EQ(out.str().find("Alien"), std::string::npos);

@@ -154,6 +154,23 @@ TEST(AviInfoTest, ShortFileEndsTheCodecScanAtItsEnd)
     EXPECT_EQ(info.formatVideo, "Motion JPEG");
 }
 
+// A buffer longer than the file (one reused from a longer file, or a file cut while it was read):
+// the bytes past the file's end are not the file's, and neither the header nor the codec scan
+// reads them.
+TEST(AviInfoTest, BytesPastTheFilesEndAreNotRead)
+{
+    AviHeader h(400);
+    h.put(300, "MJPG");
+    const auto* data = reinterpret_cast<const unsigned char*>(h.bytes().data());
+    EXPECT_EQ(editing::readAviInfo(data, 400, 400).formatVideo, "Motion JPEG");
+    AviInfo cut = editing::readAviInfo(data, 400, 200);
+    EXPECT_TRUE(cut.ok);
+    EXPECT_FALSE(cut.formatVideo);
+    AviInfo tiny = editing::readAviInfo(data, 400, 150);
+    EXPECT_FALSE(tiny.ok);
+    EXPECT_FALSE(tiny.resolution);
+}
+
 class AviFileTest : public ::testing::Test
 {
 protected:

@@ -122,6 +122,33 @@ TEST_F(RecordEditTest, EditChangesTheDisplayTitleOnly)
     EXPECT_EQ(state.CurrentRow, again);
 }
 
+// An empty display title (possible from the command line) reads back as the TITRE: the film added
+// or edited so is still the current row after the save, not the header row.
+TEST_F(RecordEditTest, AnEmptyDisplayTitleBecomesTheTitreAndTheFilmStaysCurrent)
+{
+    RecordValues brazil = values("Brazil");
+    ASSERT_TRUE(addRecord(state, brazil, "").ok);
+    RecordValues v = values("alien");
+    v.displayTitle = "";
+    ASSERT_TRUE(addRecord(state, v, "").ok);
+    const int row = rowOf(state, "ALIEN");
+    ASSERT_GT(row, 1);
+    EXPECT_EQ(state.CurrentRow, row);
+    EXPECT_EQ(state.table().GetCell(catalogue::posTITRE, row), "ALIEN");
+
+    RecordValues edit = loadRecord(state, row);
+    edit.title = "Alien, le retour";
+    ASSERT_TRUE(saveRecord(state, row, edit, "").ok);
+    const int renamed = rowOf(state, "ALIEN, LE RETOUR");
+    ASSERT_GT(renamed, 1);
+    edit = loadRecord(state, renamed);
+    edit.displayTitle = "";
+    ASSERT_TRUE(saveRecord(state, renamed, edit, "").ok);
+    EXPECT_EQ(state.CurrentRow, rowOf(state, "ALIEN"));
+    EXPECT_GT(state.CurrentRow, 1);
+    EXPECT_EQ(reread().table().GetCell(catalogue::posRESERVE1, state.CurrentRow), "ALIEN");
+}
+
 TEST_F(RecordEditTest, UnholdableDurationIsKeptUnlessEdited)
 {
     RecordValues v = values("X");

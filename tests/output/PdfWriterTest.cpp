@@ -192,6 +192,25 @@ TEST_F(PdfWriterTest, ResumeIsWrappedInsideItsFrame)
     EXPECT_EQ(read.find("quatorze"), std::string::npos) << read; // below the frame: not drawn
 }
 
+// Résumés are stored with CR LF line breaks: each line is drawn as its words alone, the CR
+// neither drawn nor left as a trailing blank in the text a reader copies or searches.
+TEST_F(PdfWriterTest, ResumeLinesBrokenByCarriageReturnLineFeedEndAtTheirLastWord)
+{
+    output::PrintPage page;
+    DrawOp box;
+    box.kind = DrawOp::Kind::TextBox;
+    box.x1 = 50, box.y1 = 50, box.x2 = 110, box.y2 = 90;
+    box.text = "ligne un\r\nligne deux\r\n\r\nfin";
+    page.ops.push_back(box);
+    ASSERT_TRUE(write({page}).ok);
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("(ligne un) Tj"), std::string::npos);
+    EXPECT_NE(bytes.find("(ligne deux) Tj"), std::string::npos);
+    EXPECT_NE(bytes.find("(fin) Tj"), std::string::npos);
+    EXPECT_EQ(bytes.find(" ) Tj"), std::string::npos);
+}
+
 // The document's information names the catalogue's title and the program that made it.
 TEST_F(PdfWriterTest, DocumentInformationGivesTitleAndMaker)
 {

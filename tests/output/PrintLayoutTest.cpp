@@ -224,6 +224,20 @@ TEST_F(PrintLayoutTest, EmptyCatalogueGivesOneBlankPage)
     EXPECT_TRUE(result.document.pages[0].ops.empty());
 }
 
+// A document laid out again (after a change to the catalogue) holds the new layout only, not the
+// old pages followed by the new ones.
+TEST_F(PrintLayoutTest, LayingOutAgainIntoTheSameDocumentReplacesItsPages)
+{
+    ct::makeCatalogue(state, dir, ct::films(4));
+    output::PrintDocument document;
+    ASSERT_TRUE(output::layoutCatalogue(state, narrow, document));
+    ASSERT_EQ(document.pages.size(), 2u);
+    state.table().DeleteRow(state.table().RowCount());
+    ASSERT_TRUE(output::layoutCatalogue(state, narrow, document));
+    ASSERT_EQ(document.pages.size(), 1u);
+    EXPECT_EQ(textAt(document.pages[0], 10, 10)->text, table::cp("Amélie"));
+}
+
 // Built one page at a time, the pages are those of the whole layout, and building a page reads
 // only that page's covers: a printout holds a page's covers, never the catalogue's.
 TEST_F(PrintLayoutTest, PagesBuiltOneAtATimeAreTheWholeLayoutsPages)

@@ -128,6 +128,22 @@ TEST_F(Loans, CancelledLendWindowWritesNothing)
     EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
 }
 
+// The lend window's controls are found by their names, as the main window's are.
+TEST_F(Loans, TheLendWindowsControlsAreFoundByTheirNames)
+{
+    select(text("Casino"));
+    QStringList missing;
+    prompts.answerModal([&missing](QDialog& dialog) {
+        for (const char* name : {"lblTitre", "cmbQui", "datepret", "Button1", "Button2", "Button3"})
+            if (!dialog.findChild<QWidget*>(QString::fromLatin1(name)))
+                missing << QString::fromLatin1(name);
+        static_cast<ui::TfrmPret&>(dialog).Button2->click();
+        return int(QDialog::Rejected);
+    });
+    window->loanPanel()->btnPret->click();
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(QLatin1Char(' ')).toStdString();
+}
+
 TEST_F(Loans, BranchSelectedLendsNothing)
 {
     window->TreeFilm->setCurrentItem(node(text("DVD")));

@@ -257,3 +257,32 @@ TEST(TechPanelBoxes, OpenTypeAndDrawAsEditableComboBoxes)
         box->lineEdit()->clear();
     }
 }
+
+// "Langue" heads the two language boxes: it spans the rows of "Principale" and "Secondaire" and no
+// other, just before their captions.
+TEST_F(TechPanel, TheLanguageCaptionSpansThePrincipalAndSecondaryRows)
+{
+    auto* panel = window->techPanel();
+    auto* grid = qobject_cast<QGridLayout*>(panel->layout());
+    ASSERT_NE(grid, nullptr);
+    const QLabel* langue = nullptr;
+    for (const QLabel* label : panel->findChildren<QLabel*>())
+        if (label->text() == QStringLiteral("Langue"))
+            langue = label;
+    ASSERT_NE(langue, nullptr);
+    struct Place
+    {
+        int row = -1, column = -1, rows = 0, columns = 0;
+    };
+    const auto place = [grid](const QWidget* w) {
+        Place p;
+        grid->getItemPosition(grid->indexOf(w), &p.row, &p.column, &p.rows, &p.columns);
+        return p;
+    };
+    const Place caption = place(langue);
+    const Place principal = place(panel->cmbLanguep);
+    const Place secondary = place(panel->cmbLangues);
+    EXPECT_EQ(caption.row, principal.row);
+    EXPECT_EQ(caption.row + caption.rows - 1, secondary.row);
+    EXPECT_EQ(caption.column, principal.column - 2); // then the "Principale :" caption, then the box
+}

@@ -336,6 +336,23 @@ TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)
     EXPECT_EQ(window->recordView()->lblTitre->text(), QStringLiteral("Brazil"));
 }
 
+// A cover is decoded no larger than its box needs; shown again in a larger box (the window was
+// enlarged), it is decoded again at the larger size rather than stretched from the smaller one.
+TEST_F(TfrmBaseTest, ACoverShownAgainInALargerBoxIsDecodedAtTheLargerSize)
+{
+    ui::RecordView view;
+    const std::string cover = dir.write("Films/Grand.jpg", coverJpeg(1600, 2240));
+    view.imgCover->resize(200, 280);
+    view.setCover(cover, QString());
+    const int small = view.imgCover->image().width();
+    ASSERT_GT(small, 0);
+    EXPECT_LT(small, 1600);
+    view.imgCover->resize(800, 1120);
+    view.setCover(cover, QString());
+    EXPECT_GE(view.imgCover->image().width(), 800);
+    EXPECT_GT(view.imgCover->image().width(), small);
+}
+
 TEST_F(TfrmBaseTest, DamagedCoverShowsAMessageInsteadOfAPicture)
 {
     writeFilms(smallCatalogue);

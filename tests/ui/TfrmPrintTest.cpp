@@ -60,6 +60,15 @@ QRect inkBounds(const QImage& image)
     return bounds;
 }
 
+// A PDF text string as Qt writes it: UTF-16 big-endian after a byte-order mark, in parentheses.
+std::string pdfTextString(const char* latin)
+{
+    std::string out = "(\xFE\xFF";
+    for (const char* c = latin; *c; ++c)
+        out += std::string{'\0', *c};
+    return out + ")";
+}
+
 } // namespace
 
 class TfrmPrintTest : public ::testing::Test
@@ -176,6 +185,8 @@ TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)
     });
     click("ToolButton1");
     EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);
+    // The file printed to carries the print job's name as its title.
+    EXPECT_NE(ct::readFile(pdf).find(pdfTextString("Cinevaro")), std::string::npos);
 
     // Cancelled: nothing printed.
     const std::string none = dir.file("none.pdf");
