@@ -43,6 +43,19 @@ protected:
         EXPECT_TRUE(t.SaveToFile(path));
         return path;
     }
+
+    // Films.cvo with "Zorro", "Alien" (display title "Le huitieme passager") and a film without a
+    // title on "CD;DVD", in that order.
+    std::string writeThreeFilms()
+    {
+        std::vector<std::vector<std::string>> rows(3, std::vector<std::string>(37));
+        rows[0][0] = "Zorro";
+        rows[1][0] = "Alien";
+        rows[1][12] = "Le huitieme passager";
+        rows[2][0] = "";
+        rows[2][13] = "CD;DVD";
+        return writeTable("Films.cvo", schemaFields(), rows);
+    }
 };
 
 TEST_F(CatalogueFilesTest, NewCatalogueHasTheSchemaAndOneHeaderRow)
@@ -108,13 +121,7 @@ TEST_F(CatalogueFilesTest, OlderFileGainsTheMissingFieldsAtTheEnd)
 
 TEST_F(CatalogueFilesTest, OpenFillsDisplayTitlesAndSupportListsAndSortsByTitle)
 {
-    std::vector<std::vector<std::string>> rows(3, std::vector<std::string>(37));
-    rows[0][0] = "Zorro";
-    rows[1][0] = "Alien";
-    rows[1][12] = "Le huitieme passager";
-    rows[2][0] = "";
-    rows[2][13] = "CD;DVD";
-    auto path = writeTable("Films.cvo", schemaFields(), rows);
+    auto path = writeThreeFilms();
     state.CatalogueFileName = path;
     ASSERT_TRUE(OpenCatalogue(state));
     auto& t = state.table();
@@ -399,12 +406,7 @@ TEST_F(CatalogueFilesTest, OpenReportsAFailedSaveOfTheNormalisedTable)
 // takes that table, once, and it is the table the open gives when it reads the file itself.
 TEST_F(CatalogueFilesTest, ACatalogueReadAheadOpensAsTheFileItself)
 {
-    std::vector<std::vector<std::string>> rows(3, std::vector<std::string>(37));
-    rows[0][0] = "Zorro";
-    rows[1][0] = "Alien";
-    rows[1][12] = "Le huitieme passager";
-    rows[2][13] = "CD;DVD";
-    const auto path = writeTable("Films.cvo", schemaFields(), rows);
+    const auto path = writeThreeFilms();
     CatalogueState itself;
     itself.CatalogueFileName = path;
     ASSERT_TRUE(loadCatalogue(itself));
