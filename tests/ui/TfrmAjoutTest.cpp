@@ -189,6 +189,20 @@ TEST_F(TfrmAjoutTest, YesKeepsAddModeAndSupport)
     EXPECT_GT(rowOf("DEUX"), 0);
 }
 
+// The one editor window serves both commands: opened to add after it edited a film, it is the
+// addition window again, title and buttons.
+TEST_F(TfrmAjoutTest, OpenedToAddAfterAnEditItIsTheAdditionWindowAgain)
+{
+    addThroughWindow(QStringLiteral("alien"), false);
+    editRow("ALIEN");
+    ASSERT_EQ(ajout->windowTitle(), QStringLiteral("Editeur de fiche"));
+    open(EditorMode::Add);
+    EXPECT_EQ(ajout->windowTitle(), QStringLiteral("Ajout Manuel de Fiche"));
+    EXPECT_EQ(ajout->btnEnregistre->text(), QStringLiteral("Ajouter Fiche"));
+    EXPECT_EQ(ajout->btnAnnule->text(), QStringLiteral("Annuler Ajout"));
+    EXPECT_TRUE(ajout->lblTitre->text().isEmpty());
+}
+
 TEST_F(TfrmAjoutTest, EditKeepsTitreAndShowsSavedValues)
 {
     addThroughWindow(QStringLiteral("alien"), false);
