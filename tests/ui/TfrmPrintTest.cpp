@@ -122,6 +122,18 @@ TEST_F(TfrmPrintTest, PagesAndThumbnailsOfTheCatalogue)
     ct::screenshot(*window, QStringLiteral("print-preview-page1"));
 }
 
+// Shown again, the window drops the pages it showed before and shows the catalogue's pages once
+// they are made anew, right after it appears.
+TEST_F(TfrmPrintTest, ShownAgainItDropsTheOldPagesUntilTheNewOnesAreMade)
+{
+    window->FormActivate();
+    ASSERT_EQ(preview().pageCount(), 2);
+    window->show();
+    EXPECT_EQ(preview().pageCount(), 1) << "the pages of before are gone";
+    QTest::qWait(20);
+    EXPECT_EQ(preview().pageCount(), 2);
+}
+
 TEST_F(TfrmPrintTest, PagingStopsAtBothEnds)
 {
     window->FormActivate();
