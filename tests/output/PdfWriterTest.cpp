@@ -3,6 +3,7 @@
 // frame, and an unreadable cover.
 #include "output/PdfWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -129,14 +130,24 @@ TEST_F(PdfWriterTest, TheCrossReferenceTableGivesWhereEachObjectStarts)
     ASSERT_GT(count, 5);
     const std::size_t entries = lineEnd + 1;
     EXPECT_EQ(bytes.substr(entries, 20), "0000000000 65535 f \n");
+    std::vector<std::size_t> starts;
     for (int object = 1; object < count; ++object) {
         const std::string entry = bytes.substr(entries + 20 * static_cast<std::size_t>(object), 20);
         ASSERT_EQ(entry.substr(10), " 00000 n \n") << object;
         const std::size_t offset = std::stoul(entry.substr(0, 10));
         const std::string header = std::to_string(object) + " 0 obj";
         EXPECT_EQ(bytes.compare(offset, header.size(), header), 0) << object;
+        starts.push_back(offset);
     }
     EXPECT_EQ(bytes.compare(entries + 20 * static_cast<std::size_t>(count), 8, "trailer\n"), 0);
+    // Each object is closed, once, before the next one (or the table) begins.
+    std::sort(starts.begin(), starts.end());
+    starts.push_back(xref);
+    for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+        const std::string object = bytes.substr(starts[i], starts[i + 1] - starts[i]);
+        EXPECT_EQ(object.find("endobj"), object.rfind("endobj")) << object.substr(0, 20);
+        EXPECT_NE(object.find("endobj"), std::string::npos) << object.substr(0, 20);
+    }
 }
 
 TEST_F(PdfWriterTest, CoversAreEmbeddedAsTheirFilesAre)

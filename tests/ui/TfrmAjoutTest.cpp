@@ -203,6 +203,27 @@ TEST_F(TfrmAjoutTest, OpenedToAddAfterAnEditItIsTheAdditionWindowAgain)
     EXPECT_TRUE(ajout->lblTitre->text().isEmpty());
 }
 
+// Each film edited shows its own support, the first of the list included.
+TEST_F(TfrmAjoutTest, EditShowsEachFilmsSupportTheFirstIncluded)
+{
+    open(EditorMode::Add);
+    ajout->cmbSupport->setCurrentIndex(0);
+    QTest::keyClicks(ajout->lblTitre, QStringLiteral("alien"));
+    prompts.answerNo();
+    ajout->btnEnregistre->click();
+    open(EditorMode::Add);
+    ajout->cmbSupport->setCurrentIndex(2);
+    QTest::keyClicks(ajout->lblTitre, QStringLiteral("brazil"));
+    prompts.answerNo();
+    ajout->btnEnregistre->click();
+    ASSERT_EQ(cell(catalogue::posRESERVE0, "ALIEN"), cinevaro::table::cp(ajout->cmbSupport->itemText(0).toStdString()));
+
+    editRow("BRAZIL");
+    EXPECT_EQ(ajout->cmbSupport->currentIndex(), 2);
+    editRow("ALIEN");
+    EXPECT_EQ(ajout->cmbSupport->currentIndex(), 0);
+}
+
 TEST_F(TfrmAjoutTest, EditKeepsTitreAndShowsSavedValues)
 {
     addThroughWindow(QStringLiteral("alien"), false);
