@@ -86,10 +86,13 @@ protected:
         ajout->FormShow();
     }
 
-    // Adds a record through the window and answers the question with `another`.
-    void addThroughWindow(const QString& title, bool another)
+    // Adds a record through the window (on the support at `support` when given) and answers the
+    // question with `another`.
+    void addThroughWindow(const QString& title, bool another, int support = -1)
     {
         open(EditorMode::Add);
+        if (support >= 0)
+            ajout->cmbSupport->setCurrentIndex(support);
         QTest::keyClicks(ajout->lblTitre, title);
         another ? prompts.answerYes() : prompts.answerNo();
         ajout->btnEnregistre->click();
@@ -206,16 +209,8 @@ TEST_F(TfrmAjoutTest, OpenedToAddAfterAnEditItIsTheAdditionWindowAgain)
 // Each film edited shows its own support, the first of the list included.
 TEST_F(TfrmAjoutTest, EditShowsEachFilmsSupportTheFirstIncluded)
 {
-    open(EditorMode::Add);
-    ajout->cmbSupport->setCurrentIndex(0);
-    QTest::keyClicks(ajout->lblTitre, QStringLiteral("alien"));
-    prompts.answerNo();
-    ajout->btnEnregistre->click();
-    open(EditorMode::Add);
-    ajout->cmbSupport->setCurrentIndex(2);
-    QTest::keyClicks(ajout->lblTitre, QStringLiteral("brazil"));
-    prompts.answerNo();
-    ajout->btnEnregistre->click();
+    addThroughWindow(QStringLiteral("alien"), false, 0);
+    addThroughWindow(QStringLiteral("brazil"), false, 2);
     ASSERT_EQ(cell(catalogue::posRESERVE0, "ALIEN"), cinevaro::table::cp(ajout->cmbSupport->itemText(0).toStdString()));
 
     editRow("BRAZIL");
