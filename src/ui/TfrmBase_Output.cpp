@@ -13,6 +13,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
 #include "ui/Prompts.h"
+#include "ui/catalogue/FilmTreeView.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmConf.h"
 #include "ui/kit/OfficeStyle.h"
@@ -42,13 +43,9 @@ QColor colourSetting(catalogue::Settings& settings, const char* key, int def)
 }
 
 // Hot tracking (the item under the mouse underlined in blue) and the tree's background colour.
-void applyTreeLook(QTreeWidget* tree, catalogue::Settings& s)
+void applyTreeLook(FilmTreeView* tree, catalogue::Settings& s)
 {
-    const bool hot = s.readBool("INTERFACE", "HOTTRACK", true);
-    tree->setMouseTracking(hot);
-    tree->setAttribute(Qt::WA_Hover, hot);
-    tree->setStyleSheet(hot ? QStringLiteral("QTreeView::item:hover { color: #0000ff; text-decoration: underline; }")
-                            : QString());
+    tree->setHotTracking(s.readBool("INTERFACE", "HOTTRACK", true));
     setBackground(tree, colourSetting(s, "COULEURTREE", 15780518));
     tree->viewport()->setPalette(tree->palette());
 }

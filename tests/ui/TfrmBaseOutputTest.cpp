@@ -68,6 +68,66 @@ TEST_F(TfrmBaseOutputTest, PlainMenusWithoutTheOfficeStyle)
     EXPECT_FALSE(ui::officeStyleActive(window->frmPrint));
 }
 
+namespace {
+
+// Pixels of `rect` in the tree's picture drawn in the hot-tracking blue.
+int hotPixels(QTreeWidget& tree, const QRect& rect)
+{
+    const QImage picture = tree.viewport()->grab(rect).toImage();
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            count += c.blue() > 200 && c.red() < 90 && c.green() < 90;
+        }
+    return count;
+}
+
+} // namespace
+
+TEST_F(TfrmBaseOutputTest, HotTrackingDrawsTheFilmUnderTheMouseBlueAndUnderlined)
+{
+    QTreeWidget& tree = *window->TreeFilm;
+    QTreeWidgetItem* alien = node(QStringLiteral("Alien"));
+    ASSERT_NE(alien, nullptr);
+    tree.scrollToItem(alien);
+    const QRect rect = tree.visualItemRect(alien);
+    QRect below = rect.translated(0, rect.height() * 6);
+    const auto hover = [&tree](QPoint at) {
+        QTest::mouseMove(tree.viewport(), at);
+        QCoreApplication::processEvents();
+    };
+    ASSERT_EQ(hotPixels(tree, rect), 0);
+
+    hover(rect.center());
+    const int hot = hotPixels(tree, rect);
+    EXPECT_GT(hot, 20);
+    // The underline: a blue run across the text's lower part.
+    const QImage line = tree.viewport()->grab(rect).toImage();
+    int longestRow = 0;
+    for (int y = line.height() / 2; y < line.height(); ++y) {
+        int run = 0;
+        for (int x = 0; x < line.width(); ++x) {
+            const QColor c = line.pixelColor(x, y);
+            run = c.blue() > 200 && c.red() < 90 && c.green() < 90 ? run + 1 : 0;
+            longestRow = std::max(longestRow, run);
+        }
+    }
+    EXPECT_GT(longestRow, 15);
+
+    // The mouse gone, the film is drawn as the others.
+    hover(below.center());
+    EXPECT_EQ(hotPixels(tree, rect), 0);
+
+    configure([](ui::TfrmConf& conf) {
+        QTest::mouseClick(conf.findChild<QCheckBox*>(QStringLiteral("chkHot")), Qt::LeftButton);
+        QTest::mouseClick(conf.findChild<QPushButton*>(QStringLiteral("btnOk")), Qt::LeftButton);
+    });
+    EXPECT_FALSE(tree.hasMouseTracking());
+    hover(rect.center());
+    EXPECT_EQ(hotPixels(tree, rect), 0);
+}
+
 TEST_F(TfrmBaseOutputTest, ExportIsShownAndPrintRunsModally)
 {
     window->HTML1->trigger();

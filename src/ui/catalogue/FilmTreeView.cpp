@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -58,6 +59,30 @@ QList<QTreeWidgetItem*> makeSupportNodes(const catalogue::FilmTreeModel& model, 
 
 } // namespace
 
+// Draws the node under the mouse blue and underlined while hot tracking is on. A delegate rather
+// than a style sheet: a sheet on the tree puts its whole drawing, and its children's, through the
+// sheet's style, and item views leave its underline out.
+class FilmTreeView::HotTrackDelegate final : public QStyledItemDelegate
+{
+public:
+    explicit HotTrackDelegate(FilmTreeView* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!m_tree->hotTracking() || !(option->state & QStyle::State_MouseOver))
+            return;
+        const QColor hot(0, 0, 255);
+        for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            option->palette.setColor(role, hot);
+        option->font.setUnderline(true);
+    }
+
+private:
+    FilmTreeView* m_tree;
+};
+
 FilmTreeView::FilmTreeView(catalogue::CatalogueState& state, QWidget* parent) : QTreeWidget(parent), m_state(state)
 {
     setObjectName(QStringLiteral("TreeFilm"));
@@ -71,6 +96,7 @@ FilmTreeView::FilmTreeView(catalogue::CatalogueState& state, QWidget* parent) : 
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setIconSize(QSize(16, 16));
+    setItemDelegate(new HotTrackDelegate(this));
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
         emit currentNodeChanging(current, previous);
         emit currentFilmChanged();
@@ -81,6 +107,16 @@ FilmTreeView::FilmTreeView(catalogue::CatalogueState& state, QWidget* parent) : 
 }
 
 FilmTreeView::~FilmTreeView() = default;
+
+void FilmTreeView::setHotTracking(bool on)
+{
+    m_hotTracking = on;
+    setMouseTracking(on);
+    // The view follows the node under the mouse through the hover events of its viewport.
+    setAttribute(Qt::WA_Hover, on);
+    viewport()->setAttribute(Qt::WA_Hover, on);
+    viewport()->update();
+}
 
 bool FilmTreeView::hasRows() const
 {

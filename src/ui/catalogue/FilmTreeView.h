@@ -66,6 +66,11 @@ public:
     // Makes `item` current (nothing for null).
     void selectNode(QTreeWidgetItem* item);
 
+    // ---- Look -----------------------------------------------------------------------------------
+    // Hot tracking: the node under the mouse is drawn blue and underlined.
+    void setHotTracking(bool on);
+    bool hotTracking() const { return m_hotTracking; }
+
 signals:
     // The current node changes: first the one to leave it, then the one to show the new node.
     void currentNodeChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous);
@@ -81,6 +86,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    class HotTrackDelegate;
+
     // Shows the root and branches of `model`. keepFilms: when the tree already shows exactly
     // these, they stay with their films for endFilms() to put right.
     void showModel(const catalogue::FilmTreeModel& model, bool keepFilms);
@@ -93,6 +100,7 @@ private:
     QTreeWidgetItem* m_root = nullptr;
     std::vector<QTreeWidgetItem*> m_supportNodes; // by SupportGroups index
     int m_treeBuilds = 0;
+    bool m_hotTracking = false;
     FilmLeafItems m_filmLeaves{Qt::UserRole}; // film nodes kept between rebuilds, row in UserRole
 };
 
