@@ -1,13 +1,15 @@
 // Every window, shown at its own size, shows the whole text of each of its labels, check boxes,
 // radio buttons and buttons, and none of its controls covers another. ctest runs this suite three
 // times: at the default font, at 125 % (QT_SCALE_FACTOR=1.25, set before the application starts)
-// and with a 12-point application font (CINEVARO_TEST_POINT_SIZE=12). With CINEVARO_SCREENSHOT_DIR
-// set, a picture of every window is saved there.
+// and with a 12-point application font (CINEVARO_TEST_POINT_SIZE=12). At the default font, every
+// control also stands where it stood when the window's layout was recorded (tests/data/layouts).
+// With CINEVARO_SCREENSHOT_DIR set, a picture of every window is saved there.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -271,7 +273,60 @@ QString settingName()
     return QStringLiteral("default");
 }
 
-void checkAndKeep(QWidget& window, const QString& name)
+// Where each control of `window` stands: the window's size, then one line per widget in creation
+// order with its path of names (the class for an unnamed one), its place in the window, its size,
+// and "hidden" when it is not shown. Other windows (menus, dialogs owned by this one) are left out.
+QStringList layoutOf(QWidget& window)
+{
+    QStringList lines{QStringLiteral("%1x%2").arg(window.width()).arg(window.height())};
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->window() != &window)
+            continue;
+        QStringList path;
+        for (const QWidget* p = w; p != &window; p = p->parentWidget())
+            path.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
+                                                   : p->objectName());
+        const QPoint at = w->mapTo(&window, QPoint(0, 0));
+        lines << QStringLiteral("%1 %2,%3 %4x%5%6")
+                     .arg(path.join(QLatin1Char('/')))
+                     .arg(at.x())
+                     .arg(at.y())
+                     .arg(w->width())
+                     .arg(w->height())
+                     .arg(w->isVisibleTo(&window) ? QString() : QStringLiteral(" hidden"));
+    }
+    return lines;
+}
+
+// At the default font, `window` is laid out as recorded in tests/data/layouts/NAME.txt; with
+// CINEVARO_RECORD_PICTURES set, records it instead (after a deliberate change of a window).
+void expectLaidOutAsRecorded(QWidget& window, const QString& name)
+{
+    if (settingName() != QStringLiteral("default"))
+        return;
+    const QStringList actual = layoutOf(window);
+    QFile file(QString::fromStdString(dataFile("layouts/" + name.toStdString() + ".txt")));
+    if (const char* record = std::getenv("CINEVARO_RECORD_PICTURES"); record && *record) {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.fileName().toStdString();
+        file.write(actual.join(QLatin1Char('\n')).toUtf8() + '\n');
+        return;
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    const QStringList recorded = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList differences;
+    for (qsizetype i = 0; i < std::max(actual.size(), recorded.size()) && differences.size() < 12; ++i) {
+        const QString now = i < actual.size() ? actual[i] : QStringLiteral("(nothing)");
+        const QString then = i < recorded.size() ? recorded[i] : QStringLiteral("(nothing)");
+        if (now != then)
+            differences << QStringLiteral("line %1: recorded \"%2\", now \"%3\"").arg(i + 1).arg(then, now);
+    }
+    EXPECT_TRUE(differences.isEmpty()) << name.toStdString() << ":\n  "
+                                       << differences.join(QStringLiteral("\n  ")).toStdString();
+}
+
+// `laidOutAsRecorded` false: the window's layout depends on more than the program (the file
+// dialog remembers the folders it showed).
+void checkAndKeep(QWidget& window, const QString& name, bool laidOutAsRecorded = true)
 {
     window.show();
     QApplication::processEvents();
@@ -279,6 +334,8 @@ void checkAndKeep(QWidget& window, const QString& name)
     const QStringList problems = cutTexts(window) + overlappingControls(window);
     EXPECT_TRUE(problems.isEmpty()) << name.toStdString() << " (" << settingName().toStdString() << "):\n  "
                                     << problems.join(QStringLiteral("\n  ")).toStdString();
+    if (laidOutAsRecorded)
+        expectLaidOutAsRecorded(window, name);
     if (const char* folder = std::getenv("CINEVARO_SCREENSHOT_DIR")) {
         QDir().mkpath(QString::fromLocal8Bit(folder));
         const QString file = QString::fromLocal8Bit(folder) + QLatin1Char('/') + name + QLatin1Char('_') +
@@ -440,7 +497,7 @@ TEST_F(LayoutFitTest, FrenchPromptsAndDialogs)
                 return;
             timer->stop();
             timer->deleteLater();
-            checkAndKeep(*modal, name);
+            checkAndKeep(*modal, name, name != QStringLiteral("save_dialog"));
             close(*modal);
         });
         timer->start();
