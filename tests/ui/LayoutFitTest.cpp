@@ -425,6 +425,16 @@ TEST_F(LayoutFitTest, MainWindowWithItsThreePanels)
     checkAndKeep(*window, QStringLiteral("main"));
 }
 
+// As at a first start: the supplementary and loan panels closed under their captions.
+TEST_F(LayoutFitTest, MainWindowWithTwoPanelsClosed)
+{
+    window->ADVSupp->setCollapsed(true);
+    window->ADVpret->setCollapsed(true);
+    checkAndKeep(*window, QStringLiteral("main_panels_closed"));
+    EXPECT_FALSE(window->ADVSupp->body()->isVisible());
+    EXPECT_FALSE(window->ADVpret->body()->isVisible());
+}
+
 TEST_F(LayoutFitTest, LongTitleTakesTwoLines)
 {
     const auto found =
