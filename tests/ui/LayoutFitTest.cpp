@@ -273,12 +273,24 @@ QString settingName()
     return QStringLiteral("default");
 }
 
+// The bounds set on a widget's size, as " min WxH" and " max WxH" when set.
+QString sizeBounds(const QWidget& w)
+{
+    QString bounds;
+    if (w.minimumSize() != QSize(0, 0))
+        bounds += QStringLiteral(" min %1x%2").arg(w.minimumWidth()).arg(w.minimumHeight());
+    if (w.maximumSize() != QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX))
+        bounds += QStringLiteral(" max %1x%2").arg(w.maximumWidth()).arg(w.maximumHeight());
+    return bounds;
+}
+
 // Where each control of `window` stands: the window's size, then one line per widget in creation
 // order with its path of names (the class for an unnamed one), its place in the window, its size,
-// and "hidden" when it is not shown. Other windows (menus, dialogs owned by this one) are left out.
+// the bounds set on its size, and "hidden" when it is not shown. Other windows (menus, dialogs owned
+// by this one) are left out.
 QStringList layoutOf(QWidget& window)
 {
-    QStringList lines{QStringLiteral("%1x%2").arg(window.width()).arg(window.height())};
+    QStringList lines{QStringLiteral("%1x%2").arg(window.width()).arg(window.height()) + sizeBounds(window)};
     for (QWidget* w : window.findChildren<QWidget*>()) {
         if (w->window() != &window)
             continue;
@@ -287,13 +299,13 @@ QStringList layoutOf(QWidget& window)
             path.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
                                                    : p->objectName());
         const QPoint at = w->mapTo(&window, QPoint(0, 0));
-        lines << QStringLiteral("%1 %2,%3 %4x%5%6")
+        lines << QStringLiteral("%1 %2,%3 %4x%5%6%7")
                      .arg(path.join(QLatin1Char('/')))
                      .arg(at.x())
                      .arg(at.y())
                      .arg(w->width())
                      .arg(w->height())
-                     .arg(w->isVisibleTo(&window) ? QString() : QStringLiteral(" hidden"));
+                     .arg(sizeBounds(*w), w->isVisibleTo(&window) ? QString() : QStringLiteral(" hidden"));
     }
     return lines;
 }
