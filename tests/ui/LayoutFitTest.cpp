@@ -6,12 +6,15 @@
 // With CINEVARO_SCREENSHOT_DIR set, a picture of every window is saved there.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSizeGrip>
@@ -284,10 +287,46 @@ QString sizeBounds(const QWidget& w)
     return bounds;
 }
 
-// Where each control of `window` stands: the window's size, then one line per widget in creation
-// order with its path of names (the class for an unnamed one), its place in the window, its size,
-// the bounds set on its size, and "hidden" when it is not shown. Other windows (menus, dialogs owned
-// by this one) are left out.
+// The folder of the test's catalogue, shown as "<dossier>" in recorded texts (it changes at each run).
+QString g_catalogueFolder;
+
+// What a control shows and how it can be used: " disabled", " checked", and its text in quotes
+// (a label's, a button's, a group's title, a box's current text).
+QString stateOf(const QWidget& w)
+{
+    QString state;
+    if (!w.isEnabled())
+        state += QStringLiteral(" disabled");
+    QString text;
+    if (const auto* label = qobject_cast<const QLabel*>(&w)) {
+        text = label->text();
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(&w)) {
+        text = button->text();
+        if (button->isChecked())
+            state += QStringLiteral(" checked");
+    } else if (const auto* box = qobject_cast<const QGroupBox*>(&w)) {
+        text = box->title();
+    } else if (const auto* combo = qobject_cast<const QComboBox*>(&w)) {
+        text = combo->currentText();
+    } else if (const auto* edit = qobject_cast<const QLineEdit*>(&w);
+               edit && !qobject_cast<const QAbstractSpinBox*>(w.parentWidget()) &&
+               !qobject_cast<const QComboBox*>(w.parentWidget())) {
+        // A date box shows today's date; a box's own line shows its current text, written above.
+        text = edit->text();
+    }
+    if (!text.isEmpty()) {
+        if (!g_catalogueFolder.isEmpty())
+            text.replace(g_catalogueFolder, QStringLiteral("<dossier>"));
+        text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+        state += QStringLiteral(" \"%1\"").arg(text);
+    }
+    return state;
+}
+
+// Where each control of `window` stands and what it shows: the window's size, then one line per
+// widget in creation order with its path of names (the class for an unnamed one), its place in the
+// window, its size, the bounds set on its size, "hidden" when it is not shown, then its state
+// (stateOf). Other windows (menus, dialogs owned by this one) are left out.
 QStringList layoutOf(QWidget& window)
 {
     QStringList lines{QStringLiteral("%1x%2").arg(window.width()).arg(window.height()) + sizeBounds(window)};
@@ -299,13 +338,13 @@ QStringList layoutOf(QWidget& window)
             path.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
                                                    : p->objectName());
         const QPoint at = w->mapTo(&window, QPoint(0, 0));
-        lines << QStringLiteral("%1 %2,%3 %4x%5%6%7")
+        lines << QStringLiteral("%1 %2,%3 %4x%5%6%7%8")
                      .arg(path.join(QLatin1Char('/')))
                      .arg(at.x())
                      .arg(at.y())
                      .arg(w->width())
                      .arg(w->height())
-                     .arg(sizeBounds(*w), w->isVisibleTo(&window) ? QString() : QStringLiteral(" hidden"));
+                     .arg(sizeBounds(*w), w->isVisibleTo(&window) ? QString() : QStringLiteral(" hidden"), stateOf(*w));
     }
     return lines;
 }
@@ -415,6 +454,7 @@ protected:
         settings.writeBool("GENERAL", "PANELSCO", false);
         settings.writeBool("GENERAL", "PANELPCO", false);
 
+        g_catalogueFolder = QString::fromStdString(dir.path().string());
         window = std::make_unique<ui::TfrmBase>(state, prompts, dir.path().string() + "/");
         window->createSecondaryWindows();
         window->show();
