@@ -487,6 +487,20 @@ TEST_F(LayoutFitTest, MainWindowWithTwoPanelsClosed)
     EXPECT_FALSE(window->ADVpret->body()->isVisible());
 }
 
+// A first start, without settings file or catalogue: everything that needs a catalogue waits.
+TEST(LayoutFitFirstStart, MainWindowWithoutCatalogue)
+{
+    TempDir dir;
+    catalogue::CatalogueState state;
+    ScriptedPrompts prompts;
+    g_catalogueFolder = QString::fromStdString(dir.path().string());
+    ui::TfrmBase window(state, prompts, dir.path().string() + "/");
+    window.createSecondaryWindows();
+    checkAndKeep(window, QStringLiteral("main_without_catalogue"));
+    EXPECT_FALSE(window.TreeFilm->isEnabled());
+    EXPECT_TRUE(prompts.transcript().empty());
+}
+
 TEST_F(LayoutFitTest, LongTitleTakesTwoLines)
 {
     const auto found =
