@@ -612,6 +612,36 @@ TEST_F(TfrmBaseTest, SecondaryWindowsCreatedInStepOrderAndVersionText)
     EXPECT_FALSE(splash.lblVersion->text().isEmpty());
 }
 
+// The splash's bar is navy for the steps done, aqua for the rest, without frame; its version text
+// is white over the picture.
+TEST(SplashForm, BarShowsTheStepsDoneAndTheVersionIsWhite)
+{
+    ui::TSplashForm splash;
+    splash.show();
+    for (int step : {0, 1, 7, 13}) {
+        SCOPED_TRACE(step);
+        splash.setStep(step, 250);
+        const QImage bar = splash.ProgressBar1->grab().toImage();
+        const int done = bar.width() * step / 13;
+        for (int y : {0, bar.height() / 2, bar.height() - 1}) {
+            if (done > 0) {
+                EXPECT_EQ(bar.pixelColor(0, y), QColor(0, 0, 128));
+                EXPECT_EQ(bar.pixelColor(done - 1, y), QColor(0, 0, 128));
+            }
+            if (done < bar.width()) {
+                EXPECT_EQ(bar.pixelColor(done, y), QColor(0, 255, 255));
+                EXPECT_EQ(bar.pixelColor(bar.width() - 1, y), QColor(0, 255, 255));
+            }
+        }
+    }
+    const QImage version = splash.lblVersion->grab().toImage();
+    int white = 0;
+    for (int y = 0; y < version.height(); ++y)
+        for (int x = 0; x < version.width(); ++x)
+            white += version.pixelColor(x, y) == QColor(Qt::white);
+    EXPECT_GT(white, 20);
+}
+
 TEST_F(TfrmBaseTest, SecondaryWindowsAreMadeAtTheirFirstUse)
 {
     writeFilms(smallCatalogue);
