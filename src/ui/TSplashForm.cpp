@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "ui/kit/Banner.h"
 #include "ui/kit/Icons.h"
 #include "ui/kit/Version.h"
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Prompts.h"
-#include "ui/kit/Icons.h"
+#include "ui/kit/Banner.h"
 #include "ui/kit/Version.h"
 
 namespace cinevaro::ui {

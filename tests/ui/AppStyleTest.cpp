@@ -12,7 +12,7 @@
 
 #include "ui/TSplashForm.h"
 #include "ui/kit/AppStyle.h"
-#include "ui/kit/Icons.h"
+#include "ui/kit/Banner.h"
 
 using namespace cinevaro;
 

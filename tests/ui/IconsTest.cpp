@@ -2,6 +2,7 @@
 // read back pixel by pixel and against recorded pictures; and the icons drawn when shown, which give
 // the pictures an icon holding every drawn size gives.
 #include "ui/kit/Icons.h"
+#include "ui/kit/Banner.h"
 
 #include <QApplication>
 #include <QIcon>

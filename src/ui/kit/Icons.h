@@ -37,9 +37,5 @@ QImage iconImage(IconId id, int size);
 // Draws the pictures the main window shows first (its tool bar's and its tree's) ahead, on any
 // thread: the icons take them when first shown instead of drawing them then.
 void drawFirstIconsAhead();
-// A picture of films and a reel for the splash and the about window.
-QPixmap bannerPixmap(int width, int height);
-// The same picture as an image, which any thread may draw.
-QImage bannerImage(int width, int height);
 
 } // namespace cinevaro::ui
