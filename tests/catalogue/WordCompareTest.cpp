@@ -75,6 +75,23 @@ TEST(WordCompareTest, ZeroOnlyForEqualBytes)
     EXPECT_LT(wordCompare("", "-"), 0);
 }
 
+// Each accented capital of Windows-1252 sorts right after its small letter, as "alien" before
+// "Alien": the same letter and accent, lower case first.
+TEST(WordCompareTest, EveryAccentedSmallLetterSortsBeforeItsCapital)
+{
+    std::vector<std::pair<unsigned char, unsigned char>> pairs = {
+        {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9E, 0x8E}, {0xFF, 0x9F}};
+    for (int upper = 0xC0; upper <= 0xDD; ++upper)
+        if (upper != 0xD7) // the multiplication sign is no letter
+            pairs.emplace_back(static_cast<unsigned char>(upper + 0x20), static_cast<unsigned char>(upper));
+    for (const auto& [small, capital] : pairs) {
+        const std::string lower{static_cast<char>(small)};
+        const std::string upper{static_cast<char>(capital)};
+        EXPECT_LT(wordCompare(lower, upper), 0) << std::hex << int(small) << " " << int(capital);
+        EXPECT_LT(wordCompare(upper + "a", lower + "b"), 0) << std::hex << int(small) << " " << int(capital);
+    }
+}
+
 TEST(WordCompareTest, SortsFrenchTitlesAsAWordSort)
 {
     EXPECT_EQ(sorted({"Zodiac", "à bout de souffle", "Amélie", "Alien", "ALIEN", "L'été meurtrier", "Lé", "le",

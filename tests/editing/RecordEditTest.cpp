@@ -10,6 +10,7 @@
 #include "editing/Supports.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 
 using namespace cinevaro;
 using namespace cinevaro::editing;
@@ -411,6 +412,22 @@ TEST_F(SupportsTest, StoresTheListInEveryRow)
     EXPECT_EQ(state.supportNames(), (std::vector<std::string>{"CD", "DVD"}));
     ASSERT_TRUE(storeSupportList(state, "").ok);
     EXPECT_TRUE(state.supportNames().empty());
+}
+
+// A support list whose save fails is taken back from every row: the catalogue in memory keeps
+// the list it had, as the file does.
+TEST_F(SupportsTest, AListWhoseSaveFailsIsTakenBackFromEveryRow)
+{
+    RecordValues v = values("ALIEN");
+    ASSERT_TRUE(addRecord(state, v, "").ok);
+    const std::string before = state.table().GetCell(catalogue::posRESERVE2, 1);
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
+    const auto stored = storeSupportList(state, "CD;DVD");
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(stored.ok);
+    for (int row = 1; row <= state.table().RowCount(); ++row)
+        EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE2, row), before) << row;
+    EXPECT_EQ(reread().table().GetCell(catalogue::posRESERVE2, 2), before);
 }
 
 TEST_F(SupportsTest, RefusesToDropASupportThatHoldsFilms)

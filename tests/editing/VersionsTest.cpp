@@ -379,6 +379,23 @@ TEST_F(VersionsTest, VersionsOfALargeCatalogueStaySmall)
     EXPECT_LT(total, size); // 30 versions in less room than one copy of the file
 }
 
+// Saves made while the versions are never listed: by the time the program ends each one is packed,
+// and no whole copy of the catalogue is left behind in the folder.
+TEST_F(VersionsTest, VersionsNeverListedArePackedByTheTimeTheProgramEnds)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean", "Marie"}).ok);
+    state.Versions.reset(); // the program ends
+    int packed = 0;
+    for (const auto& item : fs::directory_iterator(dir.file("Films.versions"))) {
+        const std::string ext = item.path().extension().string();
+        EXPECT_NE(ext, ".raw") << item.path();
+        EXPECT_NE(ext, ".hdr") << item.path();
+        packed += ext == ".ver";
+    }
+    EXPECT_GE(packed, 2);
+}
+
 TEST_F(VersionsTest, AFullDiskWhileWritingTheVersionLeavesTheSaveDone)
 {
     ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);

@@ -117,6 +117,25 @@ TEST_F(Filters, EachRowReadsRadioThenCaptionThenBox)
     }
 }
 
+// The date row holds the year, the running time and the film number side by side, each box wide
+// enough for its text.
+TEST_F(Filters, TheDateRowShowsItsThreeBoxesWholeSideBySide)
+{
+    select(text("Alien"));
+    ui::RecordView& r = *window->recordView();
+    ASSERT_EQ(r.lblDate->text(), text("1980"));
+    QLineEdit* boxes[] = {r.lblDate, r.lblDuree, r.lblNo};
+    const QString widest[] = {text("1980"), text("00H00"), text("0000")};
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+        QLineEdit* box = boxes[i];
+        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(widest[i])) << box->objectName().toStdString();
+        EXPECT_EQ(box->geometry().center().y(), r.lblDate->geometry().center().y()) << box->objectName().toStdString();
+        if (i > 0) {
+            EXPECT_LT(boxes[i - 1]->geometry().right(), box->x()) << box->objectName().toStdString();
+        }
+    }
+}
+
 TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
 {
     select(text("Alien"));

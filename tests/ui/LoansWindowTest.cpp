@@ -129,6 +129,25 @@ TEST_F(Loans, CancelledLendWindowWritesNothing)
 }
 
 // The lend window's controls are found by their names, as the main window's are.
+// The lend window is made once and shown for each loan: every showing lists each borrower once.
+TEST_F(Loans, TheLendWindowOpenedAgainListsEachBorrowerOnce)
+{
+    QStringList shown[2];
+    for (QStringList& names : shown) {
+        select(text("Casino"));
+        prompts.answerModal([&names](QDialog& dialog) {
+            auto& pret = static_cast<ui::TfrmPret&>(dialog);
+            for (int i = 0; i < pret.cmbQui->count(); ++i)
+                names << pret.cmbQui->itemText(i);
+            pret.Button2->click();
+            return pret.result();
+        });
+        window->loanPanel()->btnPret->click();
+    }
+    EXPECT_EQ(shown[0], (QStringList{text("Anne"), text("Paul")}));
+    EXPECT_EQ(shown[1], shown[0]);
+}
+
 TEST_F(Loans, TheLendWindowsControlsAreFoundByTheirNames)
 {
     select(text("Casino"));

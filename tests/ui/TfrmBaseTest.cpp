@@ -26,12 +26,14 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
+#include "catalogue/FilmTree.h"
 #include "catalogue/Settings.h"
 #include "editing/JpegWriter.h"
 #include "support/FilmRows.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/TSplashForm.h"
+#include "ui/catalogue/FilmLeafItems.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/editing/TechPanel.h"
@@ -274,6 +276,30 @@ TEST_F(TfrmBaseTest, TwoFilmsWithTheSameTitleEachShowTheirOwnRecord)
     EXPECT_EQ(window->recordView()->lblReal->text(), QStringLiteral("Autre"));
     select(QStringLiteral("Heat"), 0);
     EXPECT_EQ(window->recordView()->lblReal->text(), QStringLiteral("Michael Mann"));
+}
+
+// A row asked for twice in one build of the tree gets a second node of its own, showing the same
+// caption, picture and row as the first.
+TEST(FilmLeafItemsTest, ARowAskedForTwiceInOneBuildGetsASecondNodeShowingTheFilm)
+{
+    ui::FilmLeafItems leaves(Qt::UserRole);
+    const QIcon filmImage = ui::icon(ui::IconId::Film);
+    const QIcon lentImage = ui::icon(ui::IconId::FilmLent);
+    catalogue::FilmLeaf film;
+    film.row = 3;
+    film.caption = table::cp("Amélie");
+    film.lent = true;
+    leaves.beginBuild();
+    QTreeWidgetItem* first = leaves.node(film, filmImage, lentImage);
+    std::unique_ptr<QTreeWidgetItem> second(leaves.node(film, filmImage, lentImage));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second.get(), nullptr);
+    EXPECT_NE(second.get(), first);
+    for (const QTreeWidgetItem* node : {first, second.get()}) {
+        EXPECT_EQ(node->text(0), QString::fromUtf8("Amélie"));
+        EXPECT_EQ(node->data(0, Qt::UserRole).toInt(), 3);
+        EXPECT_EQ(node->icon(0).cacheKey(), lentImage.cacheKey());
+    }
 }
 
 TEST_F(TfrmBaseTest, SelectingAFilmFillsEveryBoxAndTheCover)

@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -145,6 +146,36 @@ TEST_F(TfrmPrintTest, PagingStopsAtBothEnds)
     EXPECT_EQ(preview().currentPage(), 2);
     click("ToolButton2");
     EXPECT_EQ(preview().currentPage(), 1);
+}
+
+// The thumbnail strip marks the shown page: the first one when the pages are made (again), then
+// the one paged to.
+TEST_F(TfrmPrintTest, TheThumbnailOfTheShownPageIsMarked)
+{
+    auto* thumbs = window->findChild<QListWidget*>(QStringLiteral("GmThumbnails1"));
+    window->FormActivate();
+    ASSERT_EQ(thumbs->count(), 2);
+    EXPECT_EQ(thumbs->currentRow(), 0);
+    click("ToolButton3");
+    EXPECT_EQ(thumbs->currentRow(), 1);
+    window->FormActivate();
+    EXPECT_EQ(preview().currentPage(), 1);
+    EXPECT_EQ(thumbs->currentRow(), 0);
+}
+
+// On screen, the shown page is the page picture itself, from its top left corner.
+TEST_F(TfrmPrintTest, TheShownPageIsDrawnAsRendered)
+{
+    window->resize(800, 900);
+    window->show();
+    window->FormActivate();
+    QTest::qWait(20);
+    auto* scroll = window->findChild<QAbstractScrollArea*>(QStringLiteral("GmPreview1"));
+    ASSERT_NE(scroll, nullptr);
+    QWidget* page = static_cast<QScrollArea*>(scroll)->widget();
+    const QImage expected = preview().renderPageImage(0, preview().zoom());
+    ASSERT_EQ(page->size(), expected.size());
+    EXPECT_EQ(page->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
 }
 
 TEST_F(TfrmPrintTest, ZoomTwoHundredDoublesThePage)

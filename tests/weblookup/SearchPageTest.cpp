@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/Settings.h"
 #include "support/FakeFilmService.h"
+#include "support/TempDir.h"
 #include "table/Cp1252.h"
 
 namespace cinevaro::weblookup {
@@ -125,6 +127,30 @@ TEST(ResultPage, ReadsTheStandInServicePage)
         }
         EXPECT_EQ(results[i].title, listed);
     }
+}
+
+// The proxy asked for in the settings: its server and port, none while the proxy is off, and the
+// conversion message for a port that is no whole number.
+TEST(ProxySettings, ServerAndPortAreThoseOfTheSettings)
+{
+    testing::TempDir dir;
+    catalogue::Settings settings(dir.file("Cinevaro.ini"));
+    settings.writeString("CONNEXION", "PROXYADRESSE", "proxy.example");
+    settings.writeString("CONNEXION", "PROXYPORT", "8080");
+    settings.writeBool("CONNEXION", "PROXY", false);
+    auto off = proxyFromSettings(settings);
+    ASSERT_TRUE(off);
+    EXPECT_EQ(off->server, "");
+    EXPECT_EQ(off->port, 0);
+    settings.writeBool("CONNEXION", "PROXY", true);
+    auto on = proxyFromSettings(settings);
+    ASSERT_TRUE(on);
+    EXPECT_EQ(on->server, "proxy.example");
+    EXPECT_EQ(on->port, 8080);
+    settings.writeString("CONNEXION", "PROXYPORT", "80 80");
+    auto refused = proxyFromSettings(settings);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.message(), table::cp("'80 80' n'est pas une valeur entière correcte"));
 }
 
 TEST(SearchProgress, NamesTheSearchedTextInItsOwnBytes)
