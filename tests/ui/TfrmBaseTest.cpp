@@ -545,10 +545,16 @@ TEST_F(TfrmBaseTest, CloseWritesLayoutAndBranches)
     window->show();
     node(QStringLiteral("DVD"))->setExpanded(false);
     window->resize(950, 640);
+    window->move(37, 141);
     window->ADVSupp->setCollapsed(false);
     window->mnuPret->trigger(); // hides the loan panel
+    const QPoint placed = window->frameGeometry().topLeft();
     window->close();
     EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONW", 0), 950);
+    // Where the window stood, so that it opens there again.
+    EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONL", 0), placed.x());
+    EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONT", 0), placed.y());
+    EXPECT_EQ(placed, QPoint(37, 141));
     EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONH", 0), window->height());
     EXPECT_EQ(settings.readInteger("GENERAL", "SPLIT", 0), window->Split->sizes().value(0));
     EXPECT_FALSE(settings.readBool("GENERAL", "PANELPRET", true));
