@@ -29,6 +29,10 @@ TEST_F(CmdVersionsTest, UndoRedoAndRestoreThroughTheTool)
     ASSERT_EQ(run({"versions", path}), 0);
     EXPECT_NE(out.str().find("Emprunteurs"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("Ajout de fiche"), std::string::npos) << out.str();
+    // Each version says how many films its catalogue held: one before the borrowers changed, none
+    // before the film was added.
+    EXPECT_NE(out.str().find("\tEmprunteurs\t1 films\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\tAjout de fiche\t0 films\n"), std::string::npos) << out.str();
 
     ASSERT_EQ(run({"undo", path}), 0) << err.str();
     EXPECT_EQ(out.str(), "Annulé : Emprunteurs\n");
