@@ -64,6 +64,32 @@ TEST(JpegTest, DecodesToRgb)
     EXPECT_LT(right[0], 60);
 }
 
+// CMYK covers (print scans) show their colours: white paper stays white, a red and a blue made of
+// inks are red and blue, whether the file stores the inks inverted (Adobe marker) or not.
+TEST(JpegTest, CmykPicturesDecodeToTheirColours)
+{
+    // Inks (cyan, magenta, yellow, black) of three 8-pixel wide bands: paper, red, blue.
+    const unsigned char bands[3][4] = {{0, 0, 0, 0}, {0, 255, 255, 0}, {255, 255, 0, 0}};
+    const unsigned char expected[3][3] = {{255, 255, 255}, {255, 0, 0}, {0, 0, 255}};
+    for (bool adobe : {true, false}) {
+        SCOPED_TRACE(adobe ? "Adobe marker" : "no marker");
+        std::vector<unsigned char> cmyk(24 * 8 * 4);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 24; ++x)
+                for (int i = 0; i < 4; ++i) {
+                    const unsigned char ink = bands[x / 8][i];
+                    cmyk[(static_cast<std::size_t>(y) * 24 + x) * 4 + i] = adobe ? 255 - ink : ink;
+                }
+        RgbImage image;
+        ASSERT_TRUE(decode(cinevaro::testing::cmykJpeg(24, 8, cmyk, adobe), image).ok);
+        ASSERT_EQ(image.pixels.size(), 24u * 8u * 3u);
+        for (int band = 0; band < 3; ++band)
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(image.pixels[(4 * 24 + band * 8 + 4) * 3 + c], expected[band][c], 3)
+                    << "band " << band << " channel " << c;
+    }
+}
+
 TEST(JpegTest, LargePictureDecodedAtAFractionThatStillCoversTheBox)
 {
     const auto bytes = makeJpeg(1600, 1200);

@@ -10,6 +10,37 @@
 
 namespace cinevaro::testing {
 
+// A CMYK JPEG of `width` x `height` pixels of 4 bytes each, at the best quality; `adobeMarker`: written
+// with the Adobe marker (whose files store the inks inverted: 255 is no ink), else without it (255 is
+// full ink).
+inline std::string cmykJpeg(int width, int height, const std::vector<unsigned char>& cmyk, bool adobeMarker)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    cinfo.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        auto row = const_cast<JSAMPROW>(&cmyk[static_cast<std::size_t>(cinfo.next_scanline) * width * 4]);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string bytes(reinterpret_cast<const char*>(buffer), size);
+    std::free(buffer);
+    return bytes;
+}
+
 // A small grey picture written as a progressive JPEG, its SOF2 header then claiming
 // `width` x `height`: a few hundred bytes that would decode to a huge picture.
 inline std::string progressiveJpegClaiming(int width, int height)
