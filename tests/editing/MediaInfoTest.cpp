@@ -83,6 +83,21 @@ TEST(MediaInfoFiles, MkvWithTwoAudioTracksAndSubtitles)
                                                               {"SOUSTITRE", "Français"}}));
 }
 
+// The audio track marked to play by default is the main one even when it is not the first: its
+// format, rate and language; the other track gives the second language.
+TEST(MediaInfoFiles, TheAudioTrackMarkedToPlayByDefaultIsTheMainOne)
+{
+    EXPECT_EQ(fields(readOk("piste-par-defaut-seconde.mkv")), (Fields{{"FORMATVIDEO", "AVC"},
+                                                                      {"FORMATAUDIO", "AC3"},
+                                                                      {"RESOLUTION", "160x120"},
+                                                                      {"BITVIDEO", "100"},
+                                                                      {"BITAUDIO", "96"},
+                                                                      {"SIZE", "0"},
+                                                                      {"FREQUENCE", "25.000"},
+                                                                      {"LANGUEP", "Français"},
+                                                                      {"LANGUES", "Britannique"}}));
+}
+
 TEST(MediaInfoFiles, Mp4WebmMovAndM2ts)
 {
     EXPECT_EQ(fields(readOk("hevc-aac.mp4")), (Fields{{"FORMATVIDEO", "HEVC"},
