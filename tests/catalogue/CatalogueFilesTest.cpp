@@ -77,6 +77,19 @@ TEST_F(CatalogueFilesTest, NewCatalogueHasTheSchemaAndOneHeaderRow)
     EXPECT_TRUE(state.IsOpen);
 }
 
+// A new catalogue whose file cannot be written is not open, and the settings do not name it.
+TEST_F(CatalogueFilesTest, ANewCatalogueWhoseFileCannotBeWrittenIsNotOpen)
+{
+    commitNames(state, dir.file("Films.cvo"));
+    cinevaro::table::setFileFaultForTesting(cinevaro::table::FileOp::Rename, 1, EIO);
+    const Outcome created = CreateCatalogueFile(state, &settings);
+    cinevaro::table::clearFileFaultsForTesting();
+    EXPECT_FALSE(created);
+    EXPECT_FALSE(state.IsOpen);
+    EXPECT_FALSE(fs::exists(dir.file("Films.cvo")));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), "");
+}
+
 TEST_F(CatalogueFilesTest, CollectionFolderThatCannotBeCreatedChangesNothing)
 {
     dir.write("blocker", "a file where a folder should go");
