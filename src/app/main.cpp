@@ -30,12 +30,13 @@ int main(int argc, char** argv)
     // The window takes about this much heap before it answers; its pages are made present beside.
     cinevaro::table::prefaultHeap(kStartHeap);
     QApplication app(argc, argv);
+    // The splash's picture is drawn on another thread while the main window is built; it starts
+    // with the fonts, which the window's first text waits for.
+    auto banner = std::async(std::launch::async, &cinevaro::ui::TSplashForm::drawPicture);
     QApplication::setApplicationName(QStringLiteral("Cinevaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cinevaro"));
     cinevaro::ui::installFrenchTranslations(app);
     cinevaro::ui::installAppStyle();
-    // The splash's picture is drawn on another thread while the main window is built.
-    auto banner = std::async(std::launch::async, &cinevaro::ui::TSplashForm::drawPicture);
 
     std::string exeDir = QApplication::applicationDirPath().toStdString();
     if (!exeDir.empty() && exeDir.back() != '/')
