@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,11 @@
 
 namespace cinevaro::testing {
 
-// A CMYK JPEG of `width` x `height` pixels of 4 bytes each, at the best quality; `adobeMarker`: written
-// with the Adobe marker (whose files store the inks inverted: 255 is no ink), else without it (255 is
-// full ink).
-inline std::string cmykJpeg(int width, int height, const std::vector<unsigned char>& cmyk, bool adobeMarker)
+// Compresses a `width` x `height` picture of `components` bytes a pixel in `space` into memory:
+// `setUp` adjusts the settings after their defaults, `line` gives the bytes of each row.
+inline std::string compressJpeg(int width, int height, int components, J_COLOR_SPACE space,
+                                const std::function<void(jpeg_compress_struct&)>& setUp,
+                                const std::function<const unsigned char*(int row)>& line)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
@@ -24,14 +26,13 @@ inline std::string cmykJpeg(int width, int height, const std::vector<unsigned ch
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_CMYK;
+    cinfo.input_components = components;
+    cinfo.in_color_space = space;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 100, TRUE);
-    cinfo.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
+    setUp(cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        auto row = const_cast<JSAMPROW>(&cmyk[static_cast<std::size_t>(cinfo.next_scanline) * width * 4]);
+        auto row = const_cast<JSAMPROW>(line(static_cast<int>(cinfo.next_scanline)));
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -41,33 +42,28 @@ inline std::string cmykJpeg(int width, int height, const std::vector<unsigned ch
     return bytes;
 }
 
+// A CMYK JPEG of `width` x `height` pixels of 4 bytes each, at the best quality; `adobeMarker`: written
+// with the Adobe marker (whose files store the inks inverted: 255 is no ink), else without it (255 is
+// full ink).
+inline std::string cmykJpeg(int width, int height, const std::vector<unsigned char>& cmyk, bool adobeMarker)
+{
+    return compressJpeg(
+        width, height, 4, JCS_CMYK,
+        [adobeMarker](jpeg_compress_struct& cinfo) {
+            jpeg_set_quality(&cinfo, 100, TRUE);
+            cinfo.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
+        },
+        [&cmyk, width](int row) { return &cmyk[static_cast<std::size_t>(row) * width * 4]; });
+}
+
 // A small grey picture written as a progressive JPEG, its SOF2 header then claiming
 // `width` x `height`: a few hundred bytes that would decode to a huge picture.
 inline std::string progressiveJpegClaiming(int width, int height)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = 16;
-    cinfo.image_height = 16;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> line(16 * 3, 128);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = line.data();
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
+    const std::vector<unsigned char> line(16 * 3, 128);
+    std::string bytes = compressJpeg(
+        16, 16, 3, JCS_RGB, [](jpeg_compress_struct& cinfo) { jpeg_simple_progression(&cinfo); },
+        [&line](int) { return line.data(); });
     const auto sof = bytes.find("\xFF\xC2");
     if (sof == std::string::npos || sof + 8 >= bytes.size())
         return {};
