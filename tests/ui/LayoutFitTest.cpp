@@ -46,6 +46,7 @@
 #include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/catalogue/TfrmConf.h"
+#include "ui/catalogue/TfrmVersions.h"
 #include "ui/editing/TfrmAjout.h"
 #include "ui/editing/TfrmSupport.h"
 #include "ui/kit/CaptionPanel.h"
@@ -523,7 +524,7 @@ TEST_F(LayoutFitTest, SecondaryWindows)
         {window->frmConf, "configuration"}, {window->frmExportH, "export_html"}, {window->frmSupport, "supports"},
         {window->frmGestEmp, "borrowers"},  {window->frmPret, "lend"},           {window->frmArchive, "archive"},
         {window->frmCherchebase, "search"}, {window->frmPrint, "print"},         {window->frmRecherche, "web_search"},
-        {window->frmEtat, "progress"},
+        {window->frmEtat, "progress"},      {window->frmVersions, "versions"},
     };
     for (const auto& [w, name] : windows) {
         ASSERT_NE(w, nullptr) << name;
