@@ -164,6 +164,7 @@ TEST(TMlb2Cells, ClearKeepsNameAndResetsEverythingElse)
 {
     TMlb2 t = films({{"A", "1"}});
     t.SetTableName("T");
+    t.SetFieldType(1, "FLOAT");
     t.Clear();
     EXPECT_EQ(t.FieldCount(), 0);
     EXPECT_EQ(t.RowCount(), 0);
@@ -171,6 +172,9 @@ TEST(TMlb2Cells, ClearKeepsNameAndResetsEverythingElse)
     EXPECT_TRUE(t.Eof());
     EXPECT_EQ(t.CurrentIndex(), 0);
     EXPECT_EQ(t.TableName(), "T");
+    // Fields added after the clear are text fields, whatever the cleared fields were.
+    t.AddField("X");
+    EXPECT_EQ(t.GetFieldType(1), "STRING");
 }
 
 TEST(TMlb2Cells, FloatsThroughCurrentRow)
