@@ -126,7 +126,10 @@ void TfrmAjout::FormClose()
 void TfrmAjout::FormShow()
 {
     applyOfficeStyle(this, m_settings.readBool("INTERFACE", "XPMENU", true), false);
-    if (m_settings.readString("GENERAL", "FICHIERBASE", "").empty())
+    // Nothing to prepare without an open catalogue. The last catalogue of the settings is not
+    // asked: a settings file that cannot be written never names it, and the window must still
+    // show the film chosen rather than what it held before.
+    if (!m_state.IsOpen)
         return;
     btnEnregistre->setEnabled(false);
     lblImage->show();
