@@ -126,9 +126,9 @@ void TfrmAjout::FormClose()
 void TfrmAjout::FormShow()
 {
     applyOfficeStyle(this, m_settings.readBool("INTERFACE", "XPMENU", true), false);
-    // Nothing to prepare without an open catalogue. The last catalogue of the settings is not
-    // asked: a settings file that cannot be written never names it, and the window must still
-    // show the film chosen rather than what it held before.
+    // Nothing to prepare without an open catalogue. The open catalogue is asked, not the last one
+    // of the settings: a settings file that cannot be written never names it, and the film
+    // chosen must be shown all the same.
     if (!m_state.IsOpen)
         return;
     btnEnregistre->setEnabled(false);
