@@ -245,9 +245,9 @@ TEST(PrintFontTest, LiberationSerifStandsForAMissingTimesNewRomanOnly)
     EXPECT_EQ(cinevaro::paint::printFont(cinevaro::output::FontSpec{}).family(),
               times ? QStringLiteral("Times New Roman") : QStringLiteral("Liberation Serif"));
     for (const char* name : {"DejaVu Sans", "No Such Family"}) {
-        cinevaro::output::FontSpec spec;
-        spec.name = name;
-        EXPECT_EQ(cinevaro::paint::printFont(spec).family(), QString::fromLatin1(name));
+        cinevaro::output::FontSpec font;
+        font.name = name;
+        EXPECT_EQ(cinevaro::paint::printFont(font).family(), QString::fromLatin1(name));
     }
 }
 
