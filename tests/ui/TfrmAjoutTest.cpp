@@ -247,6 +247,59 @@ TEST_F(TfrmAjoutTest, EditKeepsTitreAndShowsSavedValues)
     EXPECT_TRUE(prompts.texts(QStringLiteral("question")).size() == 1); // only the add asked
 }
 
+// A settings file that cannot be written (a file stands where its folder should be) never names
+// the catalogue opened. The editor still shows each film chosen, and saving keeps that film's
+// values instead of writing over it what the window held before.
+TEST_F(TfrmAjoutTest, EditingWorksWhenTheSettingsCannotBeWritten)
+{
+    addThroughWindow(QStringLiteral("alien"), false);
+    addThroughWindow(QStringLiteral("brazil"), false, 2);
+    dir.write("Reglages", "a file, not a folder");
+    catalogue::Settings unwritable(dir.file("Reglages/Cinevaro.ini"));
+    ASSERT_TRUE(catalogue::openCatalogueFile(state, dir.file("Films.cvo"), &unwritable).ok);
+    ASSERT_TRUE(unwritable.readString("GENERAL", "FICHIERBASE", "").empty());
+    TfrmAjout editor(state, unwritable, prompts, *supports);
+
+    state.CurrentRow = rowOf("ALIEN");
+    editor.setEditorMode(EditorMode::Edit);
+    editor.FormShow();
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Editeur de fiche"));
+    EXPECT_EQ(editor.lblTitre->text(), QStringLiteral("ALIEN"));
+    EXPECT_EQ(editor.cmbSupport->currentIndex(), 0);
+    editor.btnAnnule->click();
+
+    state.CurrentRow = rowOf("BRAZIL");
+    editor.setEditorMode(EditorMode::Edit);
+    editor.FormShow();
+    EXPECT_EQ(editor.lblTitre->text(), QStringLiteral("BRAZIL"));
+    EXPECT_EQ(editor.cmbSupport->currentIndex(), 2);
+    QTest::keyClicks(editor.lblReal, QStringLiteral("Terry Gilliam"));
+    editor.btnEnregistre->click();
+    EXPECT_TRUE(prompts.texts(QStringLiteral("error")).empty());
+    EXPECT_EQ(cell(catalogue::posREAL, "BRAZIL"), "Terry Gilliam");
+    EXPECT_EQ(cell(catalogue::posRESERVE0, "BRAZIL"), "VHS");
+    EXPECT_EQ(cell(catalogue::posREAL, "ALIEN"), "");
+
+    // Adding starts from empty boxes too.
+    editor.setEditorMode(EditorMode::Add);
+    editor.FormShow();
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Ajout Manuel de Fiche"));
+    EXPECT_TRUE(editor.lblTitre->text().isEmpty());
+    EXPECT_TRUE(editor.lblReal->text().isEmpty());
+}
+
+// With no catalogue open (the last one could not be read), the editor prepares nothing: it lists
+// none of the supports the catalogue open before had.
+TEST_F(TfrmAjoutTest, WithoutAnOpenCatalogueTheEditorOffersNoSupport)
+{
+    dir.write("Abime.cvo", "not a catalogue");
+    ASSERT_FALSE(catalogue::openCatalogueFile(state, dir.file("Abime.cvo"), settings.get()).ok);
+    ASSERT_FALSE(state.IsOpen);
+    ASSERT_FALSE(state.supportNames().empty());
+    open(EditorMode::Add);
+    EXPECT_EQ(ajout->cmbSupport->count(), 0);
+}
+
 TEST_F(TfrmAjoutTest, SaveButtonIsEnabledWhenTheBoxAlreadyHoldsTheTitle)
 {
     addThroughWindow(QStringLiteral("alien"), false);

@@ -567,6 +567,23 @@ TEST_F(TfrmBaseTest, CloseWritesLayoutAndBranches)
     EXPECT_TRUE(settings.hasKey("GENERAL", "VHS"));
 }
 
+// Closed where it was moved to, the window opens there again at the next start.
+TEST_F(TfrmBaseTest, TheWindowOpensWhereItWasClosed)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    window->move(140, 175);
+    QApplication::processEvents();
+    const QPoint where = window->frameGeometry().topLeft();
+    window->close();
+    EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONL", 0), where.x());
+    EXPECT_EQ(settings.readInteger("GENERAL", "POSITIONT", 0), where.y());
+    window.reset();
+    start();
+    EXPECT_EQ(window->pos(), where);
+}
+
 TEST_F(TfrmBaseTest, CommandsOfTheMenuBarAndPopup)
 {
     start();

@@ -2,6 +2,7 @@
 #include "ui/output/TfrmPrint.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
@@ -176,6 +177,78 @@ TEST_F(TfrmPrintTest, TheShownPageIsDrawnAsRendered)
     const QImage expected = preview().renderPageImage(0, preview().zoom());
     ASSERT_EQ(page->size(), expected.size());
     EXPECT_EQ(page->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+}
+
+// A preview given its pages while hidden (as the print window's is, until it is opened) draws
+// them when it appears.
+TEST(PrintPreviewTest, PagesGivenWhileHiddenAreShownWhenItAppears)
+{
+    cinevaro::ui::PrintPreview preview;
+    preview.resize(900, 1300);
+    cinevaro::output::PrintDocument doc;
+    doc.pages.emplace_back().ops.push_back(cinevaro::output::textOp(20, 20, "Casablanca"));
+    preview.setDocument(doc);
+    preview.show();
+    QTest::qWait(20);
+    QWidget* page = preview.findChild<QScrollArea*>(QStringLiteral("GmPreview1"))->widget();
+    const QImage expected = preview.renderPageImage(0, preview.zoom());
+    ASSERT_EQ(page->size(), expected.size());
+    EXPECT_EQ(page->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+
+    // Hidden again, given other pages, then shown: the new page, not the one shown before.
+    preview.hide();
+    doc.pages[0].ops[0] = cinevaro::output::textOp(20, 120, "Delicatessen");
+    preview.setDocument(doc);
+    preview.show();
+    QTest::qWait(20);
+    const QImage other = preview.renderPageImage(0, preview.zoom());
+    ASSERT_NE(other, expected);
+    EXPECT_EQ(page->grab().toImage().convertToFormat(QImage::Format_RGB32), other);
+}
+
+// Pages are shown, and drawn on, at the size of the document given: a landscape A4 is 297 mm
+// wide and 210 mm high.
+TEST(PrintPreviewTest, PagesTakeTheSizeOfTheirDocument)
+{
+    cinevaro::ui::PrintPreview preview;
+    cinevaro::output::PrintDocument doc;
+    doc.pageWidth = 297;
+    doc.pageHeight = 210;
+    cinevaro::output::DrawOp line;
+    line.kind = cinevaro::output::DrawOp::Kind::Line;
+    line.x1 = 10;
+    line.y1 = 105;
+    line.x2 = 287;
+    line.y2 = 105;
+    doc.pages.emplace_back().ops.push_back(line);
+    preview.setDocument(doc);
+    preview.setMargins(0);
+    const QImage shown = preview.renderPageImage(0, 100);
+    EXPECT_EQ(shown.size(), QSize(qRound(297 * 96 / 25.4), qRound(210 * 96 / 25.4)));
+    // The line across the page, 10 mm from each side.
+    const QRect ink = inkBounds(shown);
+    EXPECT_NEAR(ink.left(), 10 * 96 / 25.4, 2);
+    EXPECT_NEAR(ink.right(), 287 * 96 / 25.4, 2);
+    EXPECT_NEAR(ink.center().y(), 105 * 96 / 25.4, 2);
+
+    // Pages made on demand take the size given with them.
+    preview.setPages(doc, 3, [&doc](int) { return doc.pages[0]; });
+    EXPECT_EQ(preview.renderPageImage(2, 100), shown);
+}
+
+// The printed pages use "Times New Roman" where it is installed and the metrically compatible
+// Liberation Serif where it is not, whatever the system's own font substitutes are; any other
+// family is asked for as named.
+TEST(PrintFontTest, LiberationSerifStandsForAMissingTimesNewRomanOnly)
+{
+    const bool times = QFontDatabase::families().contains(QStringLiteral("Times New Roman"), Qt::CaseInsensitive);
+    EXPECT_EQ(cinevaro::paint::printFont(cinevaro::output::FontSpec{}).family(),
+              times ? QStringLiteral("Times New Roman") : QStringLiteral("Liberation Serif"));
+    for (const char* name : {"DejaVu Sans", "No Such Family"}) {
+        cinevaro::output::FontSpec font;
+        font.name = name;
+        EXPECT_EQ(cinevaro::paint::printFont(font).family(), QString::fromLatin1(name));
+    }
 }
 
 TEST_F(TfrmPrintTest, ZoomTwoHundredDoublesThePage)

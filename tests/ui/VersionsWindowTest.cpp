@@ -2,6 +2,7 @@
 // after an undo, and a restore that can itself be undone.
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -151,6 +152,30 @@ TEST_F(VersionsWindowTest, DatesAndFilmCountsAreShownWhole)
                 const QString text = list->topLevelItem(i)->text(column);
                 EXPECT_GT(list->columnWidth(column), list->fontMetrics().horizontalAdvance(text)) << text.toStdString();
             }
+        return static_cast<int>(QDialog::Rejected);
+    });
+    window->Versions1->trigger();
+}
+
+// The list of versions fills the window, edge to edge within its margins, down to the row of
+// buttons; the buttons stay below it.
+TEST_F(VersionsWindowTest, TheListFillsTheWindowAboveItsButtons)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    prompts.answerModal([](QDialog& dialog) {
+        auto& versions = static_cast<ui::TfrmVersions&>(dialog);
+        versions.resize(560, 300);
+        versions.show();
+        QApplication::processEvents();
+        const QRect inside = versions.rect().marginsRemoved(versions.layout()->contentsMargins());
+        const QRect list = versions.lstVersions->geometry();
+        EXPECT_EQ(list.topLeft(), inside.topLeft());
+        EXPECT_EQ(list.width(), inside.width());
+        for (QPushButton* button : {versions.btnRestaurer, versions.btnFermer}) {
+            EXPECT_LT(list.bottom(), button->geometry().top());
+            EXPECT_LE(button->geometry().top() - list.bottom(), 20) << "a gap between the list and the buttons";
+            EXPECT_LE(button->geometry().bottom(), inside.bottom());
+        }
         return static_cast<int>(QDialog::Rejected);
     });
     window->Versions1->trigger();

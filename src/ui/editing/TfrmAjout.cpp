@@ -126,7 +126,10 @@ void TfrmAjout::FormClose()
 void TfrmAjout::FormShow()
 {
     applyOfficeStyle(this, m_settings.readBool("INTERFACE", "XPMENU", true), false);
-    if (m_settings.readString("GENERAL", "FICHIERBASE", "").empty())
+    // Nothing to prepare without an open catalogue. The open catalogue is asked, not the last one
+    // of the settings: a settings file that cannot be written never names it, and the film
+    // chosen must be shown all the same.
+    if (!m_state.IsOpen)
         return;
     btnEnregistre->setEnabled(false);
     lblImage->show();
