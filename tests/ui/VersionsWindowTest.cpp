@@ -30,6 +30,21 @@ protected:
         prompts.answerYes();
         window->Effacer1->trigger();
     }
+    // Opens "Versions" after a film was deleted, the window 560 x 300, runs `look` on it, then
+    // closes it.
+    void lookAtVersionsWindow(const std::function<void(ui::TfrmVersions&)>& look)
+    {
+        deleteFilm(QStringLiteral("Casino"));
+        prompts.answerModal([look](QDialog& dialog) {
+            auto& versions = static_cast<ui::TfrmVersions&>(dialog);
+            versions.resize(560, 300);
+            versions.show();
+            QApplication::processEvents();
+            look(versions);
+            return static_cast<int>(QDialog::Rejected);
+        });
+        window->Versions1->trigger();
+    }
 };
 
 TEST_F(VersionsWindowTest, UndoAndRedoFollowTheChanges)
@@ -139,12 +154,7 @@ TEST_F(VersionsWindowTest, AnUndoThatCannotBeReadLeavesTheFilterAsAFailedOpenDoe
 // The dates and the film counts are shown whole, not cut.
 TEST_F(VersionsWindowTest, DatesAndFilmCountsAreShownWhole)
 {
-    deleteFilm(QStringLiteral("Casino"));
-    prompts.answerModal([](QDialog& dialog) {
-        auto& versions = static_cast<ui::TfrmVersions&>(dialog);
-        versions.resize(560, 300);
-        versions.show();
-        QApplication::processEvents();
+    lookAtVersionsWindow([](ui::TfrmVersions& versions) {
         QTreeWidget* list = versions.lstVersions;
         EXPECT_GT(list->topLevelItemCount(), 0);
         for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -152,21 +162,14 @@ TEST_F(VersionsWindowTest, DatesAndFilmCountsAreShownWhole)
                 const QString text = list->topLevelItem(i)->text(column);
                 EXPECT_GT(list->columnWidth(column), list->fontMetrics().horizontalAdvance(text)) << text.toStdString();
             }
-        return static_cast<int>(QDialog::Rejected);
     });
-    window->Versions1->trigger();
 }
 
 // The list of versions fills the window, edge to edge within its margins, down to the row of
 // buttons; the buttons stay below it.
 TEST_F(VersionsWindowTest, TheListFillsTheWindowAboveItsButtons)
 {
-    deleteFilm(QStringLiteral("Casino"));
-    prompts.answerModal([](QDialog& dialog) {
-        auto& versions = static_cast<ui::TfrmVersions&>(dialog);
-        versions.resize(560, 300);
-        versions.show();
-        QApplication::processEvents();
+    lookAtVersionsWindow([](ui::TfrmVersions& versions) {
         const QRect inside = versions.rect().marginsRemoved(versions.layout()->contentsMargins());
         const QRect list = versions.lstVersions->geometry();
         EXPECT_EQ(list.topLeft(), inside.topLeft());
@@ -176,9 +179,7 @@ TEST_F(VersionsWindowTest, TheListFillsTheWindowAboveItsButtons)
             EXPECT_LE(button->geometry().top() - list.bottom(), 20) << "a gap between the list and the buttons";
             EXPECT_LE(button->geometry().bottom(), inside.bottom());
         }
-        return static_cast<int>(QDialog::Rejected);
     });
-    window->Versions1->trigger();
 }
 
 // After an undo, rebuilding the tree (here "Rafraichir Base") keeps "Rétablir" available with its
