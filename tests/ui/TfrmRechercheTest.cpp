@@ -373,6 +373,15 @@ TEST_F(RechercheTest, CloseBoxIsTheSetting)
     EXPECT_FALSE(form->chkClose->isChecked());
 }
 
+// "Fermer" closes the window, as accepted.
+TEST_F(RechercheTest, FermerClosesTheWindow)
+{
+    ASSERT_TRUE(form->isVisible());
+    QTest::mouseClick(form->brnFerme, Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->result(), int(QDialog::Accepted));
+}
+
 TEST_F(RechercheTest, LogoOpensTheServiceRoot)
 {
     QTest::mouseClick(form->Image1, Qt::LeftButton);
