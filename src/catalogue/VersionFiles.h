@@ -39,7 +39,7 @@ int filmCount(const std::string& bytes);
 // The header that starts every version file.
 struct Header
 {
-    std::int64_t time = 0;
+    std::int64_t time = 0; // 0 when the header names none
     std::string operation;
     bool redo = false;
     bool keepRedo = false; // made by a redo: the other redo entries stay

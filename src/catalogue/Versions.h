@@ -26,7 +26,7 @@ namespace cinevaro::catalogue {
 struct VersionEntry
 {
     int Number = 0;        // stable sequence number
-    std::int64_t Time = 0; // seconds since the epoch, when it was replaced
+    std::int64_t Time = 0; // seconds since the epoch, when it was replaced; 0 when unknown
     std::string Operation; // Windows-1252
     int FilmCount = -1;    // -1 until packed
     bool Redo = false;     // kept by an undo, brought back by redo

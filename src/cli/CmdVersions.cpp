@@ -12,8 +12,11 @@ namespace cinevaro::cli {
 
 namespace {
 
+// A version whose header names no time (a damaged file) shows an empty date, not 1970.
 std::string localTime(std::int64_t time)
 {
+    if (time == 0)
+        return {};
     const std::time_t t = static_cast<std::time_t>(time);
     std::tm tm{};
     localtime_r(&t, &tm);

@@ -64,3 +64,22 @@ TEST_F(CmdVersionsTest, RefusalsAreExplained)
     EXPECT_EQ(run({"versions", dir.file("Absent.cvo")}), 1);
     EXPECT_EQ(run({"restore", path}), 2);
 }
+
+TEST_F(CmdVersionsTest, AVersionWhoseHeaderNamesNoTimeIsListedWithAnEmptyDate)
+{
+    ASSERT_EQ(run({"new", path}), 0);
+    ASSERT_EQ(run({"add", path, "--support", "DVD", "--set", "TITRE=Alien"}), 0) << err.str();
+
+    // A damaged version file: its header lost the time line. Whether packed yet or not, the header
+    // starts the .ver or .hdr file.
+    std::string version = "Films.versions/v1.ver";
+    if (readFile(dir.file(version)).empty())
+        version = "Films.versions/v1.hdr";
+    std::string bytes = readFile(dir.file(version));
+    ASSERT_EQ(bytes.rfind("time=", 0), 0u) << version;
+    bytes.erase(0, bytes.find('\n') + 1);
+    dir.write(version, bytes);
+
+    ASSERT_EQ(run({"versions", path}), 0);
+    EXPECT_EQ(out.str(), "1\t\tAjout de fiche\t0 films\n");
+}

@@ -18,8 +18,11 @@ namespace {
 
 constexpr int kNumberRole = Qt::UserRole;
 
+// A version whose header names no time (a damaged file) shows an empty date, not 1970.
 QString dateText(std::int64_t time)
 {
+    if (time == 0)
+        return {};
     return QDateTime::fromSecsSinceEpoch(time).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
