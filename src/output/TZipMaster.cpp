@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "output/ZipSources.h"
@@ -243,9 +244,10 @@ bool keepsArchivedEntry(zip_t* za, zip_int64_t existing, const PlannedFile& file
 }
 
 // Adds `files` to the archive, each read through a ZipSourceState when the archive is written;
-// `written` gets their paths and `newest` the latest time among them.
+// `written` gets their paths and `newest` the latest time among them (nothing when every entry was
+// kept as it was).
 Outcome addEntries(TZipMaster& owner, zip_t* za, const std::vector<PlannedFile>& files,
-                   std::vector<std::string>& written, time_t& newest)
+                   std::vector<std::string>& written, std::optional<time_t>& newest)
 {
     for (const auto& f : files) {
         const zip_int64_t existing = zl().name_locate(za, f.name.c_str(), ZIP_FL_ENC_RAW);
@@ -270,7 +272,7 @@ Outcome addEntries(TZipMaster& owner, zip_t* za, const std::vector<PlannedFile>&
         zl().set_file_compression(za, static_cast<zip_uint64_t>(index), level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
                                   static_cast<zip_uint32_t>(level));
         zl().file_set_mtime(za, static_cast<zip_uint64_t>(index), f.mtime, 0);
-        newest = std::max(newest, f.mtime);
+        newest = newest ? std::max(*newest, f.mtime) : f.mtime;
         written.push_back(f.path);
     }
     return Outcome::success();
@@ -310,7 +312,7 @@ Outcome TZipMaster::Add()
     if (!za)
         return za.outcome();
     std::vector<std::string> written;
-    time_t newest = 0;
+    std::optional<time_t> newest;
     if (auto added = addEntries(*this, za->get(), files, written, newest); !added)
         return added;
     // zip_close frees the archive once it is written; on a failure it stays to be discarded.
@@ -327,10 +329,11 @@ Outcome TZipMaster::Add()
     if (AddOptions & AddMove)
         for (const auto& path : written)
             removeQuietly(path);
-    if (AddOptions & AddZipTime) {
+    // An archive left as it was keeps its time; files dated before 1970 date it before 1970.
+    if ((AddOptions & AddZipTime) && newest) {
         std::error_code e;
         fs::last_write_time(m_zipFilename,
-                            fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(newest)), e);
+                            fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(*newest)), e);
     }
     return readList();
 }

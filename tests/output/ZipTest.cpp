@@ -179,6 +179,42 @@ TEST_F(ZipTest, ZipTimeAndForceDosOptionsEachDoTheirOwnThing)
     }
 }
 
+// The archive takes its newest file's time even before 1970, and an update that adds nothing leaves
+// the archive its time instead of dating it 1970.
+TEST_F(ZipTest, ZipTimeFollowsFilesBefore1970AndAnUpdateThatAddsNothingKeepsTheTime)
+{
+    const std::time_t jan1960 = -315619200;
+    const auto toFileTime = [](std::time_t t) {
+        return fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(t));
+    };
+    fs::last_write_time(tmp.write("old/a.txt", "un"), toFileTime(jan1960));
+    fs::last_write_time(tmp.write("old/b.txt", "deux"), toFileTime(jan1960 - 3600));
+    auto archiveTime = [](const std::string& path) {
+        return std::chrono::system_clock::to_time_t(
+            fs::file_time_type::clock::to_sys(fs::last_write_time(fs::path(path))));
+    };
+    const std::string zipPath = tmp.file("old.zip");
+    {
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.AddOptions = AddZipTime;
+        zip.FSpecArgs = {tmp.file("old/*.*")};
+        ASSERT_TRUE(zip.Add());
+    }
+    EXPECT_EQ(archiveTime(zipPath), jan1960);
+
+    const std::time_t jan2001 = 978307200;
+    fs::last_write_time(tmp.write("new/c.txt", "trois"), toFileTime(jan2001));
+    fs::last_write_time(zipPath, toFileTime(jan2001));
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(zipPath));
+    zip.AddOptions = AddZipTime | AddFreshen;
+    zip.FSpecArgs = {tmp.file("new/*.*")}; // not in the archive: freshen leaves it out
+    ASSERT_TRUE(zip.Add());
+    EXPECT_EQ(zip.Count(), 2);
+    EXPECT_EQ(archiveTime(zipPath), jan2001);
+}
+
 TEST(ZipProgressBar, CountsTheStepsOfTheFileWithinAnIntBar)
 {
     EXPECT_EQ(progressBarSteps(0), 1);
