@@ -53,6 +53,8 @@ public:
     void setRefreshTree(std::function<void()> refresh) { m_refreshTree = std::move(refresh); }
     // Opens the logo's address; the default asks the desktop's browser.
     void setUrlOpener(std::function<void(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+    // The web service's logo shown at the top left.
+    static QPixmap logoPixmap();
 
     weblookup::HttpClient& http() { return *m_http; }
     // Sets the client's proxy from the settings (a direct connection when CONNEXION/PROXY is
@@ -96,7 +98,6 @@ private:
     QLayout* buildCountRow();
     // The list's buttons, the automatic close and "Fermer".
     QLayout* buildButtonRow();
-    QPixmap logoPixmap() const;
 
     // Handlers.
     void FormActivate();

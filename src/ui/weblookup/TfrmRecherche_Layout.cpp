@@ -131,7 +131,7 @@ QLayout* TfrmRecherche::buildButtonRow()
     return buttons;
 }
 
-QPixmap TfrmRecherche::logoPixmap() const
+QPixmap TfrmRecherche::logoPixmap()
 {
     QPixmap pixmap(150, 90);
     pixmap.fill(Qt::transparent);
