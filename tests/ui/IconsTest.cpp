@@ -1,7 +1,6 @@
 // The pictures drawn at run time: the tool bar icons, the banner of the splash and about windows and
-// the search window's logo,
-// read back pixel by pixel and against recorded pictures; and the icons drawn when shown, which give
-// the pictures an icon holding every drawn size gives.
+// the search window's logo, read back pixel by pixel and against recorded pictures; and the icons
+// drawn when shown, which give the pictures an icon holding every drawn size gives.
 #include "ui/kit/Icons.h"
 #include "ui/kit/Banner.h"
 
