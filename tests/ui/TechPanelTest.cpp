@@ -104,6 +104,27 @@ TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)
     EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
 }
 
+// A text the catalogue's character set cannot hold is refused with its reason; the file keeps its
+// bytes, and the edit stays pending: leaving the film offers to save it again.
+TEST_F(TechPanel, EnregistrerRefusesATextTheCatalogueCannotHoldAndKeepsTheEditPending)
+{
+    select(text("Brazil"));
+    const std::string before = cinevaro::testing::readFile(state.CatalogueFileName);
+    window->techPanel()->cmbLanguep->setCurrentText(text("日本語"));
+    window->techPanel()->spnSize->setText(text("700"));
+    window->techPanel()->btnEnregistreInfo->click();
+    EXPECT_EQ(prompts.texts(text("error")),
+              QStringList{text("Le texte contient un caractère qui ne peut pas être enregistré dans la base.")});
+    EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
+    EXPECT_EQ(state.table().GetCell(kSize, row(text("Brazil"))), "");
+    EXPECT_TRUE(state.TechModified);
+
+    prompts.answerNo();
+    select(text("Alien"));
+    EXPECT_EQ(prompts.texts(text("question")).size(), 1);
+    EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
+}
+
 TEST_F(TechPanel, AnnulerKeepsTheTextsButAsksNothing)
 {
     select(text("Alien"));
