@@ -395,6 +395,27 @@ TEST_F(TfrmAjoutTest, PictureIsCopiedUnderTitreOnSave)
     EXPECT_TRUE(ajout->pickedCover().empty());
 }
 
+// A picked picture takes the place of the invitation to click, with the button that takes it away;
+// that button brings the invitation back.
+TEST_F(TfrmAjoutTest, APickedPictureReplacesTheInvitationUntilItIsTakenAway)
+{
+    open(EditorMode::Add);
+    ASSERT_FALSE(ajout->lblImage->isHidden());
+    ASSERT_TRUE(ajout->btnImage->isHidden());
+    prompts.answerFile(QString::fromStdString(writePoster(dir.file("new.jpg"), QStringLiteral("NEW"))));
+    clickLabel(ajout->lblImage);
+    EXPECT_TRUE(ajout->lblImage->isHidden());
+    EXPECT_FALSE(ajout->btnImage->isHidden());
+    EXPECT_FALSE(ajout->imgCover->isHidden());
+    EXPECT_FALSE(ajout->imgCover->isEmpty());
+
+    ajout->btnImage->click();
+    EXPECT_FALSE(ajout->lblImage->isHidden());
+    EXPECT_TRUE(ajout->btnImage->isHidden());
+    EXPECT_TRUE(ajout->imgCover->isEmpty());
+    EXPECT_TRUE(ajout->pickedCover().empty());
+}
+
 TEST_F(TfrmAjoutTest, UndecodablePictureIsReportedAndNotPicked)
 {
     open(EditorMode::Add);
