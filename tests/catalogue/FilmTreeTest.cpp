@@ -44,18 +44,6 @@ TEST_F(FilmTreeTest, NewCatalogueHasRootAndDefaultSupports)
     EXPECT_EQ(formatFilmTree(model), cp("Ma Vidéothèque\n  DivX\n  DVD\n  VHS\n"));
 }
 
-// The tree shown for a catalogue without films, and before any catalogue is open: no film counted.
-TEST_F(FilmTreeTest, TheDefaultTreeCountsNoFilmWithOrWithoutATable)
-{
-    const auto open = defaultFilmTree(state, defaultRootCaption());
-    EXPECT_EQ(open.filmTotal, 0);
-    EXPECT_EQ(open.supports.size(), 3u);
-    CatalogueState none;
-    const auto closed = defaultFilmTree(none, defaultRootCaption());
-    EXPECT_EQ(closed.filmTotal, 0);
-    EXPECT_EQ(cp1252ToUtf8(closed.rootCaption), "Ma Vidéothèque");
-}
-
 TEST_F(FilmTreeTest, FilmsSortedUnderTheirSupportWithLentFlag)
 {
     addFilm(state, "zorro", "DVD");
