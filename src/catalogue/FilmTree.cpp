@@ -190,7 +190,7 @@ FilmTreeModel defaultFilmTree(CatalogueState& state, const std::string& rootCapt
     model.rootCaption = rootCaption;
     supportSkeleton(state, model);
     sortByCaption(model.supports, [](const SupportBranch& b) -> const std::string& { return b.name; });
-    model.filmTotal = state.CatalogueTable ? filmTotal(state) : 0;
+    model.filmTotal = filmTotal(state);
     return model;
 }
 
