@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,41 @@ TEST_F(ParamCheckListTest, ClickOnTheCheckBoxTogglesAndReports)
     QTest::keyClick(&list, Qt::Key_Space);
     EXPECT_FALSE(list.isChecked(1));
     EXPECT_EQ(spy.count(), 2);
+}
+
+// Resting the mouse on a parameter asks its owner for the hint: not asked off a parameter, not shown
+// when the owner refuses it (even with a text) or gives none, shown when given. (A shown tip takes
+// a while to hide: the case that shows one comes last.)
+TEST_F(ParamCheckListTest, HintShownOnlyWhenTheOwnerGivesOne)
+{
+    QString given = QStringLiteral("Le support du film");
+    bool allow = true;
+    QStringList asked;
+    QObject::connect(&list, &TParamCheckList::paramHint, &list,
+                     [&](int, const QString& href, QString& hint, bool& show) {
+                         asked << href;
+                         hint = given;
+                         show = allow;
+                     });
+    const auto restOn = [this](const QPoint& pos) {
+        QHelpEvent help(QEvent::ToolTip, pos, list.viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(list.viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    const QPoint param = list.paramRect(0, QStringLiteral("Support1")).center();
+    ASSERT_FALSE(QToolTip::isVisible());
+
+    EXPECT_EQ(restOn(list.checkBoxRect(1).center()), QString());
+    EXPECT_TRUE(asked.isEmpty());
+    allow = false;
+    EXPECT_EQ(restOn(param), QString());
+    allow = true;
+    given.clear();
+    EXPECT_EQ(restOn(param), QString());
+    given = QStringLiteral("Le support du film");
+    EXPECT_EQ(restOn(param), given);
+    EXPECT_EQ(asked, QStringList(3, QStringLiteral("Support1")));
+    QToolTip::hideText();
 }
 
 TEST_F(ParamCheckListTest, PopupRefusedByTheOwnerShowsNothing)
