@@ -2,6 +2,7 @@
 #include "output/TZipMaster.h"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <cerrno>
 #include <chrono>
@@ -213,6 +214,24 @@ TEST_F(ZipTest, ZipTimeFollowsFilesBefore1970AndAnUpdateThatAddsNothingKeepsTheT
     ASSERT_TRUE(zip.Add());
     EXPECT_EQ(zip.Count(), 2);
     EXPECT_EQ(archiveTime(zipPath), jan2001);
+}
+
+// Each failure of the zip library the program expects is told in French with its own reason; any
+// other names its number.
+TEST(ZipErrorText, EachExpectedFailureHasItsOwnReason)
+{
+    const int expected[] = {ZIP_ER_TMPOPEN, ZIP_ER_RENAME, ZIP_ER_WRITE,     ZIP_ER_READ,  ZIP_ER_OPEN,
+                            ZIP_ER_NOZIP,   ZIP_ER_INCONS, ZIP_ER_CANCELLED, ZIP_ER_MEMORY};
+    std::set<std::string> reasons;
+    for (int code : expected) {
+        const std::string reason = cinevaro::table::cp1252ToUtf8(zipErrorText(code));
+        EXPECT_EQ(reason.find("n°"), std::string::npos) << code;
+        reasons.insert(reason);
+    }
+    EXPECT_EQ(reasons.size(), std::size(expected));
+    EXPECT_EQ(cinevaro::table::cp1252ToUtf8(zipErrorText(ZIP_ER_CRC)), "erreur de la bibliothèque zip n°7");
+    EXPECT_EQ(cinevaro::table::cp1252ToUtf8(zipErrorText(ZIP_ER_RENAME)),
+              "impossible de renommer le fichier temporaire");
 }
 
 TEST(ZipProgressBar, CountsTheStepsOfTheFileWithinAnIntBar)
