@@ -1,6 +1,7 @@
 // Filters of the main window and the search window, driven through their controls.
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QActionGroup>
 #include <QFont>
 #include <QLabel>
 #include <QLayout>
@@ -138,9 +139,13 @@ TEST_F(Filters, TheDateRowShowsItsThreeBoxesWholeSideBySide)
 
 TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
 {
+    // No filter at start: the menu ticks "Aucun Filtre".
+    EXPECT_TRUE(window->AucunFiltre1->isChecked());
+    EXPECT_EQ(window->filterMenuGroup->checkedAction(), nullptr);
     select(text("Alien"));
     ASSERT_TRUE(window->recordView()->filtreReal->isEnabled());
     window->recordView()->filtreReal->click();
+    EXPECT_FALSE(window->AucunFiltre1->isChecked());
     EXPECT_EQ(films(), names({"Blade Runner", "Alien"}));
     EXPECT_EQ(supportBranches(), 3); // VHS stays, empty
     EXPECT_EQ(window->statusText(1), text("Filtrer par Réalisateur avec Ridley Scott : 2 Films Trouvés"));
@@ -152,6 +157,8 @@ TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
 
     // Refresh clears everything.
     window->AucunFiltre1->trigger();
+    EXPECT_TRUE(window->AucunFiltre1->isChecked());
+    EXPECT_FALSE(window->mnuFiltreReal->isChecked());
     EXPECT_EQ(films().size(), 5);
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
     EXPECT_FALSE(isActiveBox(window->recordView()->lblReal));
