@@ -193,6 +193,7 @@ TEST_F(TfrmBaseTest, FirstStartWithoutSettingsFile)
     EXPECT_EQ(window->ADVGen->height(), 330);
     EXPECT_TRUE(window->mnuPret->isChecked());
     EXPECT_TRUE(window->mnuSupp->isChecked());
+    EXPECT_TRUE(window->AucunFiltre1->isChecked());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Cinevaro"));
     EXPECT_TRUE(prompts.transcript().empty());
     EXPECT_FALSE(fs::exists(dir.file("Cinevaro.ini")));
