@@ -600,6 +600,19 @@ TEST(ZipCentralNamesTest, NamesAreReadAsStored)
     EXPECT_FALSE(readCentralNamesFromBytes(lying, names));
 }
 
+// Archives ended the Zip64 way (as tools write large ones) are read and unpacked like any other.
+TEST_F(HostileArchiveTest, AnArchiveEndedTheZip64WayIsReadAndUnpacked)
+{
+    const std::string bytes = ZipBuilder().add("a.film", "1").add("b.jpg", "22").zip64End().bytes();
+    std::vector<std::string> names;
+    ASSERT_TRUE(readCentralNamesFromBytes(bytes, names));
+    EXPECT_EQ(names, (std::vector<std::string>{"a.film", "b.jpg"}));
+    extract(bytes);
+    ASSERT_TRUE(result) << result.message;
+    EXPECT_EQ(readFile(tmp.file("base/a.film")), "1");
+    EXPECT_EQ(readFile(tmp.file("base/b.jpg")), "22");
+}
+
 // File systems that refuse hard links (vfat, exFAT, many network mounts): the file layer's seam
 // makes link() fail as they do, and unpacking falls back to an exclusive create.
 class RefusedLinkTest : public ::testing::TestWithParam<int>

@@ -12,6 +12,12 @@ void put16(std::string& out, std::uint32_t v)
     out.push_back(static_cast<char>((v >> 8) & 0xFF));
 }
 
+void put64(std::string& out, std::uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
 void put32(std::string& out, std::uint32_t v)
 {
     put16(out, v & 0xFFFF);
@@ -101,13 +107,32 @@ std::string ZipBuilder::bytes() const
     }
     const auto centralOffset = static_cast<std::uint32_t>(out.size());
     out += central;
+    const auto count = static_cast<std::uint32_t>(m_entries.size());
+    if (m_zip64End) {
+        // Zip64 end record and its locator; the classic end record then points to them.
+        const auto record = static_cast<std::uint32_t>(out.size());
+        put32(out, 0x06064B50);
+        put64(out, 44);
+        put16(out, 45);
+        put16(out, 45);
+        put32(out, 0);
+        put32(out, 0);
+        put64(out, count);
+        put64(out, count);
+        put64(out, central.size());
+        put64(out, centralOffset);
+        put32(out, 0x07064B50);
+        put32(out, 0);
+        put64(out, record);
+        put32(out, 1);
+    }
     put32(out, 0x06054B50);
     put16(out, 0);
     put16(out, 0);
-    put16(out, static_cast<std::uint32_t>(m_entries.size()));
-    put16(out, static_cast<std::uint32_t>(m_entries.size()));
-    put32(out, static_cast<std::uint32_t>(central.size()));
-    put32(out, centralOffset);
+    put16(out, m_zip64End ? 0xFFFF : count);
+    put16(out, m_zip64End ? 0xFFFF : count);
+    put32(out, m_zip64End ? 0xFFFFFFFF : static_cast<std::uint32_t>(central.size()));
+    put32(out, m_zip64End ? 0xFFFFFFFF : centralOffset);
     put16(out, 0);
     return out;
 }

@@ -27,11 +27,19 @@ public:
     ZipBuilder& add(std::string name, std::string data);
     ZipBuilder& addSymlink(std::string name, std::string target);
     ZipBuilder& addEntry(ZipBuilderEntry entry);
+    // Ends the archive as large archives do: the end record's count and offset point to a Zip64
+    // end record through its locator.
+    ZipBuilder& zip64End()
+    {
+        m_zip64End = true;
+        return *this;
+    }
     // The archive bytes: local headers and data, central directory, end record.
     std::string bytes() const;
 
 private:
     std::vector<ZipBuilderEntry> m_entries;
+    bool m_zip64End = false;
 };
 
 std::uint32_t crc32(const std::string& data);
