@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 #include <set>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -394,6 +395,28 @@ TEST_F(VersionsTest, VersionsNeverListedArePackedByTheTimeTheProgramEnds)
         packed += ext == ".ver";
     }
     EXPECT_GE(packed, 2);
+}
+
+// Packing is background work: its thread runs at the usual background nice level (10, as the nice
+// command gives), the thread that saves stays at its own.
+TEST_F(VersionsTest, PackingRunsAtTheBackgroundNiceLevel)
+{
+    const auto niceOf = [](const fs::path& task) {
+        const std::string stat = readFile((task / "stat").string());
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        for (int i = 3; i <= 19; ++i) // state is field 3, nice field 19
+            fields >> field;
+        return std::stoi(field);
+    };
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    state.Versions->flush();
+    if (niceOf("/proc/thread-self") != 0)
+        GTEST_SKIP() << "the tests run under nice";
+    std::multiset<int> levels;
+    for (const auto& task : fs::directory_iterator("/proc/self/task"))
+        levels.insert(niceOf(task.path()));
+    EXPECT_EQ(levels.count(10), 1u);
 }
 
 TEST_F(VersionsTest, AFullDiskWhileWritingTheVersionLeavesTheSaveDone)
