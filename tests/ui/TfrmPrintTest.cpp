@@ -179,6 +179,29 @@ TEST_F(TfrmPrintTest, TheShownPageIsDrawnAsRendered)
     EXPECT_EQ(page->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
 }
 
+// On screen the page shows its margins as a dotted grey frame 10 mm inside its edges (printing
+// leaves it out).
+TEST(PrintPreviewTest, TheMarginGuideIsTenMillimetresInsideThePage)
+{
+    cinevaro::ui::PrintPreview preview;
+    cinevaro::output::PrintDocument doc;
+    doc.pages.emplace_back();
+    preview.setDocument(doc);
+    for (int zoom : {100, 200}) {
+        const QImage page = preview.renderPageImage(0, zoom);
+        QRect guide;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (page.pixel(x, y) == qRgb(192, 192, 192))
+                    guide |= QRect(x, y, 1, 1);
+        const double tenMm = 10 * 96 / 25.4 * zoom / 100;
+        EXPECT_NEAR(guide.left(), tenMm, 1) << zoom;
+        EXPECT_NEAR(guide.top(), tenMm, 1) << zoom;
+        EXPECT_NEAR(page.width() - 1 - guide.right(), tenMm, 1) << zoom;
+        EXPECT_NEAR(page.height() - 1 - guide.bottom(), tenMm, 1) << zoom;
+    }
+}
+
 // A preview given its pages while hidden (as the print window's is, until it is opened) draws
 // them when it appears.
 TEST(PrintPreviewTest, PagesGivenWhileHiddenAreShownWhenItAppears)
