@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSizeGrip>
@@ -324,10 +325,42 @@ QString stateOf(const QWidget& w)
     return state;
 }
 
+// Each menu of `window` (its menu bar's and its pop-up menus) with its items in order: a line with
+// the menu's name and title, then one line per item with its text, its shortcut, its hint and
+// " checked", " disabled" or " hidden"; a separator is "-".
+QStringList menusOf(QWidget& window)
+{
+    QStringList lines;
+    for (QMenu* menu : window.findChildren<QMenu*>()) {
+        lines << QStringLiteral("menu %1 \"%2\"").arg(menu->objectName(), menu->title());
+        for (QAction* item : menu->actions()) {
+            if (item->isSeparator()) {
+                lines << QStringLiteral("  -");
+                continue;
+            }
+            QString line = QStringLiteral("  \"%1\"").arg(item->text());
+            if (!item->shortcut().isEmpty())
+                line += QLatin1Char(' ') + item->shortcut().toString();
+            if (!item->statusTip().isEmpty())
+                line += QStringLiteral(" (%1)").arg(item->statusTip());
+            if (item->isChecked())
+                line += QStringLiteral(" checked");
+            if (!item->isEnabled())
+                line += QStringLiteral(" disabled");
+            if (!item->isVisible())
+                line += QStringLiteral(" hidden");
+            if (!g_catalogueFolder.isEmpty())
+                line.replace(g_catalogueFolder, QStringLiteral("<dossier>"));
+            lines << line;
+        }
+    }
+    return lines;
+}
+
 // Where each control of `window` stands and what it shows: the window's size, then one line per
 // widget in creation order with its path of names (the class for an unnamed one), its place in the
 // window, its size, the bounds set on its size, "hidden" when it is not shown, then its state
-// (stateOf). Other windows (menus, dialogs owned by this one) are left out.
+// (stateOf); then its menus (menusOf). Other windows (dialogs owned by this one) are left out.
 QStringList layoutOf(QWidget& window)
 {
     QStringList lines{QStringLiteral("%1x%2").arg(window.width()).arg(window.height()) + sizeBounds(window)};
@@ -347,7 +380,7 @@ QStringList layoutOf(QWidget& window)
                      .arg(w->height())
                      .arg(sizeBounds(*w), w->isVisibleTo(&window) ? QString() : QStringLiteral(" hidden"), stateOf(*w));
     }
-    return lines;
+    return lines + menusOf(window);
 }
 
 // At the default font, `window` is laid out as recorded in tests/data/layouts/NAME.txt; with
