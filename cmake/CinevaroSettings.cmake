@@ -20,6 +20,9 @@ if(CINEVARO_SANITIZE)
     target_compile_options(cinevaro_settings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                        -fno-sanitize-recover=undefined)
     target_link_options(cinevaro_settings INTERFACE -fsanitize=address,undefined)
+    # The standard library checks its own preconditions too: an index past the end, an empty
+    # optional read, a front() of an empty container stop the test instead of reading garbage.
+    target_compile_definitions(cinevaro_settings INTERFACE _GLIBCXX_ASSERTIONS)
 endif()
 if(CINEVARO_FUZZ)
     # libFuzzer comes with clang only. Every target gets the sanitizers and the coverage hooks; the
@@ -30,6 +33,7 @@ if(CINEVARO_FUZZ)
     target_compile_options(cinevaro_settings INTERFACE -fsanitize=fuzzer-no-link,address,undefined
                                                        -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(cinevaro_settings INTERFACE -fsanitize=address,undefined)
+    target_compile_definitions(cinevaro_settings INTERFACE _GLIBCXX_ASSERTIONS)
 endif()
 
 # cinevaro_add_tests(<name> SOURCES a.cpp b.cpp [WIDGETS] [LIBS x y])
