@@ -116,6 +116,11 @@ TEST(TMlb2Cursor, FailedJumpKeepsRow)
     EXPECT_TRUE(t.MoveFirst());
     EXPECT_TRUE(t.MoveNext());
     EXPECT_EQ(t.GetValue("TITRE"), "B");
+    // Running off the last row after a failed jump: past the end, no longer before the start.
+    EXPECT_FALSE(t.MoveTo(3));
+    EXPECT_FALSE(t.MoveNext());
+    EXPECT_FALSE(t.Bof());
+    EXPECT_TRUE(t.Eof());
 }
 
 TEST(TMlb2Cursor, EofCanEndAWalkEarly)
