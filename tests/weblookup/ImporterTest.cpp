@@ -261,6 +261,22 @@ TEST_F(ImporterTest, DuplicateAnsweredNoLeavesTheCatalogueAsItWas)
     EXPECT_EQ(refreshes, 2);
 }
 
+// The question comes whatever row the film already has, not only when it is the last one.
+TEST_F(ImporterTest, ADuplicateIsFoundWhereverItStandsInTheCatalogue)
+{
+    const auto itemOf = [this](int i) {
+        return ImportItem{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[i]), films[i].name};
+    };
+    ASSERT_TRUE(run({itemOf(0), itemOf(1), itemOf(2)}).outcome.ok);
+    ASSERT_EQ(state.table().RowCount(), 4);
+    answer(false);
+    auto result = run({itemOf(0)});
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(questions, std::vector<std::string>{films[0].name});
+    EXPECT_EQ(result.added, 0);
+    EXPECT_EQ(state.table().RowCount(), 4);
+}
+
 TEST_F(ImporterTest, DuplicateAnsweredYesGetsItsOwnNameAndCover)
 {
     // RESERVE1 is the listed title: list the film under its film name so the names collide.
