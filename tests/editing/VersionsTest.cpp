@@ -440,6 +440,27 @@ TEST_F(VersionsTest, AFullDiskWhileWritingTheVersionLeavesTheSaveDone)
     EXPECT_TRUE(versions().undo().ok);
 }
 
+// A save that fails leaves nothing pending: the next save's version is named after that save and
+// holds the file as it was before it.
+TEST_F(VersionsTest, AFailedSaveLeavesNothingForTheNextVersion)
+{
+    const std::string beforeBoth = readFile(file);
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
+    const auto failed = loans::saveBorrowers(state, {"Jean"});
+    table::clearFileFaultsForTesting();
+    ASSERT_FALSE(failed.ok);
+    ASSERT_EQ(readFile(file), beforeBoth);
+
+    editing::TechValues tech = editing::readTechValues(state.table(), rowOf(state, "Brazil"));
+    tech[editing::techResolution] = "1920x1080";
+    ASSERT_TRUE(editing::saveTechValues(state, rowOf(state, "Brazil"), tech).ok);
+    const auto next = versions().nextUndo();
+    ASSERT_TRUE(next.has_value());
+    EXPECT_EQ(next->Operation, table::cp("Données techniques"));
+    bringBack(false);
+    EXPECT_EQ(readFile(file), beforeBoth);
+}
+
 // The catalogue file removed behind the program's back, then a save that fails: nothing was kept
 // for that save, and the versions kept before it stay, every one of them.
 TEST_F(VersionsTest, ASaveThatFailsAfterTheFileWasRemovedLeavesTheKeptVersions)
