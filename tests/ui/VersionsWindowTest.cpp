@@ -166,6 +166,33 @@ TEST_F(VersionsWindowTest, DatesAndFilmCountsAreShownWhole)
     });
 }
 
+// A version whose header lost its time (a damaged file) is listed with an empty date, not 1970.
+TEST_F(VersionsWindowTest, AVersionWithoutItsTimeHasAnEmptyDate)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    catalogue::versionsOf(state).flush();
+    int newest = 0;
+    for (const auto& item : std::filesystem::directory_iterator(dir.file("films.versions"))) {
+        const std::string name = item.path().filename().string();
+        if (name.size() > 5 && name[0] == 'v' && name.ends_with(".ver"))
+            newest = std::max(newest, std::stoi(name.substr(1)));
+    }
+    ASSERT_GT(newest, 0);
+    const std::string version = "films.versions/v" + std::to_string(newest) + ".ver";
+    std::string bytes = cinevaro::testing::readFile(dir.file(version));
+    ASSERT_EQ(bytes.rfind("time=", 0), 0u);
+    dir.write(version, bytes.erase(0, bytes.find('\n') + 1));
+
+    prompts.answerModal([](QDialog& dialog) {
+        QTreeWidget* list = static_cast<ui::TfrmVersions&>(dialog).lstVersions;
+        EXPECT_GT(list->topLevelItemCount(), 1);
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            EXPECT_EQ(list->topLevelItem(i)->text(0).isEmpty(), i == 0) << i;
+        return static_cast<int>(QDialog::Rejected);
+    });
+    window->Versions1->trigger();
+}
+
 // The list of versions fills the window, edge to edge within its margins, down to the row of
 // buttons; the buttons stay below it.
 TEST_F(VersionsWindowTest, TheListFillsTheWindowAboveItsButtons)
