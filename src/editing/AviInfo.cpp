@@ -59,27 +59,6 @@ constexpr std::size_t kHeightOffset = 180;
 constexpr std::size_t kCodecOffset = 188;
 constexpr std::size_t kScanEnd = 8195;
 
-// Windows-1252 upper-casing as the system's ANSI conversion does it.
-unsigned char upperCp(unsigned char c)
-{
-    if (c >= 'a' && c <= 'z')
-        return static_cast<unsigned char>(c - 32);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return static_cast<unsigned char>(c - 32);
-    switch (c) {
-    case 0x9A:
-        return 0x8A;
-    case 0x9C:
-        return 0x8C;
-    case 0x9E:
-        return 0x8E;
-    case 0xFF:
-        return 0x9F;
-    default:
-        return c;
-    }
-}
-
 // Accented letters folded to plain capitals.
 unsigned char foldAccent(unsigned char c)
 {
@@ -165,7 +144,7 @@ std::optional<std::string> codecName(const unsigned char* word, std::size_t leng
 {
     std::string text;
     for (std::size_t i = 0; i < length && word[i] != 0; ++i)
-        text.push_back(static_cast<char>(foldAccent(upperCp(word[i]))));
+        text.push_back(static_cast<char>(foldAccent(table::upperCp1252(word[i]))));
     std::optional<std::string> name;
     for (const Codec& codec : kCodecs) {
         if (text == codec.code)

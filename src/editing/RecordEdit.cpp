@@ -128,17 +128,8 @@ Outcome finishSave(CatalogueState& state, const std::vector<std::string>& cells,
 
 std::string upperCp1252(std::string text)
 {
-    for (char& c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 'a' && b <= 'z')
-            c = static_cast<char>(b - 32);
-        else if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
-            c = static_cast<char>(b - 32);
-        else if (b == 0x9A || b == 0x9C || b == 0x9E)
-            c = static_cast<char>(b - 16);
-        else if (b == 0xFF)
-            c = static_cast<char>(0x9F);
-    }
+    for (char& c : text)
+        c = static_cast<char>(table::upperCp1252(static_cast<unsigned char>(c)));
     return text;
 }
 

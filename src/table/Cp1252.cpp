@@ -111,6 +111,17 @@ std::string cp(std::string_view utf8)
     }
 }
 
+unsigned char upperCp1252(unsigned char byte)
+{
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
+        return static_cast<unsigned char>(byte - 32);
+    if (byte == 0x9A || byte == 0x9C || byte == 0x9E)
+        return static_cast<unsigned char>(byte - 16);
+    if (byte == 0xFF)
+        return 0x9F;
+    return byte;
+}
+
 std::string unsupportedCharacterMessage(const std::string& badUtf8)
 {
     // Built in UTF-8 then converted, so the message itself is Windows-1252 like every core text.

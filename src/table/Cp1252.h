@@ -23,6 +23,10 @@ std::optional<std::string> utf8ToCp1252(const std::string& utf8, std::string* ba
 // Characters the code page cannot hold, and bytes that are not valid UTF-8, are dropped.
 std::string cp(std::string_view utf8);
 
+// A Windows-1252 byte in upper case, as the system's ANSI conversion gives it: a-z, à-þ but the
+// division sign (0xF7), š œ ž and ÿ change; every other byte (ß included) stays.
+unsigned char upperCp1252(unsigned char byte);
+
 // The message shown when a text holds a character that cannot be stored.
 std::string unsupportedCharacterMessage(const std::string& badUtf8);
 
