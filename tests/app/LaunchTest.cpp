@@ -1,0 +1,39 @@
+// The GUI program started with a catalogue, as the desktop entry starts it: it speaks French (Qt's
+// own buttons included), opens that catalogue, makes it the last one, and answers once shown.
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueState.h"
+#include "catalogue/Settings.h"
+#include "support/FilmRows.h"
+#include "support/TempDir.h"
+
+using namespace cinevaro;
+namespace support = cinevaro::testing;
+
+TEST(Launch, StartedWithACatalogueItSpeaksFrenchShowsItsFilmsAndAnswers)
+{
+    support::TempDir dir;
+    const std::string file = dir.file("Films.cvo");
+    {
+        catalogue::CatalogueState state;
+        support::newCatalogueAt(state, file);
+        support::addFilm(state, "Alien", "DVD");
+        support::addFilm(state, "Brazil", "VHS");
+        support::saveAndReopen(state);
+    }
+    const std::string ini = dir.file("Cinevaro.ini");
+    const std::string command = "env QT_QPA_PLATFORM=offscreen CINEVARO_EXIT_WHEN_READY=1 CINEVARO_INI='" + ini +
+                                "' '" CINEVARO_GUI_PROGRAM "' '" + file + "' 2>/dev/null";
+    std::FILE* program = ::popen(command.c_str(), "r");
+    ASSERT_NE(program, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, program))
+        output += buffer;
+    EXPECT_EQ(::pclose(program), 0);
+    EXPECT_EQ(output, "Annuler\tIl y a 2 films dans la base de donnée\ncinevaro-ready\n");
+    EXPECT_EQ(catalogue::Settings(ini).readString("GENERAL", "FICHIERBASE", ""), file);
+}
