@@ -121,6 +121,11 @@ TEST_F(TfrmPrintTest, PagesAndThumbnailsOfTheCatalogue)
     window->show();
     window->FormActivate();
     QTest::qWait(20);
+    // The thumbnails stand in one row, left to right.
+    const QRect first = thumbs->visualItemRect(thumbs->item(0));
+    const QRect second = thumbs->visualItemRect(thumbs->item(1));
+    EXPECT_EQ(second.top(), first.top());
+    EXPECT_GT(second.left(), first.right());
     ct::screenshot(*window, QStringLiteral("print-preview-page1"));
 }
 

@@ -56,8 +56,8 @@ PrintPreview::PrintPreview(QWidget* parent) : QWidget(parent)
 
     m_thumbs = new QListWidget(this);
     m_thumbs->setObjectName(QStringLiteral("GmThumbnails1"));
+    // Icon mode lays the thumbnails left to right; they stay in one row.
     m_thumbs->setViewMode(QListView::IconMode);
-    m_thumbs->setFlow(QListView::LeftToRight);
     m_thumbs->setWrapping(false);
     m_thumbs->setMovement(QListView::Static);
     m_thumbs->setIconSize(QSize(kThumbWidth, kThumbWidth * 297 / 210));
