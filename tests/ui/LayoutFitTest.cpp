@@ -27,6 +27,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -371,6 +372,12 @@ QStringList layoutOf(QWidget& window)
         for (const QWidget* p = w; p != &window; p = p->parentWidget())
             path.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
                                                    : p->objectName());
+        // Qt's own hidden parts (a scroll area's unused bars, a tool bar's extension button) have no
+        // place of their own: their size changes with what polished them, a picture taken for one.
+        const bool internal = std::any_of(path.cbegin(), path.cend(),
+                                          [](const QString& part) { return part.startsWith(QStringLiteral("qt_")); });
+        if (internal && !w->isVisibleTo(&window))
+            continue;
         const QPoint at = w->mapTo(&window, QPoint(0, 0));
         lines << QStringLiteral("%1 %2,%3 %4x%5%6%7%8")
                      .arg(path.join(QLatin1Char('/')))
