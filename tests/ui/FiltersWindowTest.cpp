@@ -243,6 +243,23 @@ TEST_F(Filters, ActorFilterFollowsTheTickedActor)
     EXPECT_EQ(state.ActorFilterName, ";");
 }
 
+// An actor unticked by another filter (the film staying shown) can be ticked again: the tick filters
+// by that actor anew.
+TEST_F(Filters, AnActorUntickedByAnotherFilterCanBeTickedAgain)
+{
+    select(text("Casino"));
+    QListWidget* actors = window->recordView()->lstActeur;
+    actors->item(0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(window->statusText(1), text("Filtrer par Acteur avec Robert De Niro : 2 Films Trouvés"));
+    window->recordView()->filtreGenre->click();
+    ASSERT_EQ(window->statusText(1), text("Filtrer par Genre avec Drame : 3 Films Trouvés"));
+    ASSERT_EQ(actors->item(0)->checkState(), Qt::Unchecked);
+
+    actors->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Acteur avec Robert De Niro : 2 Films Trouvés"));
+    EXPECT_EQ(films(), names({"Casino", "Brazil"}));
+}
+
 TEST_F(Filters, TickingAnActorEndsTheLoanFilterSoTheBranchesAreRememberedAgain)
 {
     select(text("Brazil"));
