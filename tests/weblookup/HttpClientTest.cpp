@@ -264,13 +264,30 @@ TEST_F(HttpClientTest, ContinueReplyIsSkipped)
     EXPECT_EQ(result.body, "ok");
 }
 
+// Pages of one host come over one connection; Disconnect ends it, and the next connection is kept
+// in its turn.
 TEST_F(HttpClientTest, KeptConnectionIsReusedForTheSameHost)
 {
     ASSERT_TRUE(client.FetchPage(url("/")).ok());
     ASSERT_TRUE(client.FetchPage(url("/index.html")).ok());
     client.Disconnect();
     ASSERT_TRUE(client.FetchPage(url("/")).ok());
-    EXPECT_EQ(service.requestCount(), 3u);
+    ASSERT_TRUE(client.FetchPage(url("/index.html")).ok());
+    std::vector<int> connections;
+    for (const auto& request : service.requests())
+        connections.push_back(request.connection);
+    EXPECT_EQ(connections, (std::vector<int>{1, 1, 2, 2}));
+
+    // Disconnect asked during a transfer (a window closed meanwhile) ends that connection only.
+    client.OnWork = [this](std::int64_t) { client.Disconnect(); };
+    ASSERT_TRUE(client.FetchPage(url("/")).ok());
+    client.OnWork = nullptr;
+    ASSERT_TRUE(client.FetchPage(url("/")).ok());
+    ASSERT_TRUE(client.FetchPage(url("/index.html")).ok());
+    connections.clear();
+    for (const auto& request : service.requests())
+        connections.push_back(request.connection);
+    EXPECT_EQ(connections, (std::vector<int>{1, 1, 2, 2, 2, 3, 3}));
 }
 
 struct TransportCase
