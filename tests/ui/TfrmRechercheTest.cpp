@@ -389,6 +389,24 @@ TEST_F(RechercheTest, LogoOpensTheServiceRoot)
     EXPECT_EQ(opened[0], QUrl(QString::fromStdString(service.rootAddress())));
 }
 
+// While an import runs the mouse shows the wait cursor; once it is done the cursor is as before.
+TEST_F(RechercheTest, TheWaitCursorLastsAsLongAsTheImport)
+{
+    search(QString());
+    ASSERT_GE(list().count(), 3);
+    chooseSupport(0, QStringLiteral("DVD"));
+    chooseSupport(2, QStringLiteral("VHS"));
+    std::vector<int> shapes;
+    form->setRefreshTree([&shapes] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        shapes.push_back(cursor ? int(cursor->shape()) : -1);
+    });
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    QTest::mouseClick(form->btnAdd, Qt::LeftButton);
+    EXPECT_EQ(shapes, (std::vector<int>{Qt::WaitCursor, Qt::WaitCursor}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(RechercheTest, ImportOfTwoTickedFilms)
 {
     search(QString());
