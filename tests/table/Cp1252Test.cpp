@@ -37,6 +37,11 @@ TEST(Cp1252, RefusesWhatCannotBeHeld)
     EXPECT_EQ(bad, "映");
     EXPECT_FALSE(utf8ToCp1252("\xFF", &bad).has_value()); // not UTF-8
     EXPECT_FALSE(utf8ToCp1252("\xC3", &bad).has_value()); // cut sequence
+    // Bytes that start no character, even with enough continuation bytes after them.
+    for (const char* lead : {"\x80\x80\x80\x80", "\xBF\x80\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF\x80\x80\x80"}) {
+        EXPECT_FALSE(utf8ToCp1252(lead, &bad).has_value()) << lead;
+        EXPECT_EQ(bad, std::string(lead, 1));
+    }
     EXPECT_EQ(cp("a日b"), "ab");
     const std::string message = unsupportedCharacterMessage("日");
     EXPECT_NE(message.find("ne peut pas"), std::string::npos);

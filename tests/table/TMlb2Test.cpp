@@ -121,6 +121,16 @@ TEST(TMlb2Cursor, FailedJumpKeepsRow)
     EXPECT_FALSE(t.MoveNext());
     EXPECT_FALSE(t.Bof());
     EXPECT_TRUE(t.Eof());
+    // Every row gone: the first or the last row of nothing stands both before and after it.
+    for (bool last : {false, true}) {
+        ASSERT_TRUE(t.AppendRow());
+        ASSERT_FALSE(t.Bof());
+        while (t.RowCount() > 0)
+            t.DeleteRow(1);
+        EXPECT_FALSE(last ? t.MoveLast() : t.MoveFirst());
+        EXPECT_TRUE(t.Bof());
+        EXPECT_TRUE(t.Eof());
+    }
 }
 
 TEST(TMlb2Cursor, EofCanEndAWalkEarly)
