@@ -293,7 +293,23 @@ QString sizeBounds(const QWidget& w)
 // The folder of the test's catalogue, shown as "<dossier>" in recorded texts (it changes at each run).
 QString g_catalogueFolder;
 
-// What a control shows and how it can be used: " disabled", " checked", and its text in quotes
+// A label's alignment other than the usual left and middle, as " align right|top".
+QString alignmentOf(Qt::Alignment alignment)
+{
+    if (alignment == (Qt::AlignLeft | Qt::AlignVCenter))
+        return {};
+    QStringList parts;
+    const std::pair<Qt::AlignmentFlag, const char*> names[] = {
+        {Qt::AlignLeft, "left"},       {Qt::AlignRight, "right"}, {Qt::AlignHCenter, "hcenter"},
+        {Qt::AlignJustify, "justify"}, {Qt::AlignTop, "top"},     {Qt::AlignBottom, "bottom"},
+        {Qt::AlignVCenter, "vcenter"}};
+    for (const auto& [flag, name] : names)
+        if (alignment & flag)
+            parts << QString::fromLatin1(name);
+    return QStringLiteral(" align ") + parts.join(QLatin1Char('|'));
+}
+
+// What a control shows and how it can be used: " disabled", " checked", a label's alignment, and its text in quotes
 // (a label's, a button's, a group's title, a box's current text).
 QString stateOf(const QWidget& w)
 {
@@ -303,6 +319,7 @@ QString stateOf(const QWidget& w)
     QString text;
     if (const auto* label = qobject_cast<const QLabel*>(&w)) {
         text = label->text();
+        state += alignmentOf(label->alignment());
     } else if (const auto* button = qobject_cast<const QAbstractButton*>(&w)) {
         text = button->text();
         if (button->isChecked())
