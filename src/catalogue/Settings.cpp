@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
+#include "table/MappedFile.h"
 #include "table/SafeFile.h"
 #include "table/Text.h"
 
@@ -41,12 +41,17 @@ bool sameName(const std::string& a, const std::string& b)
 std::vector<std::string> readLines(const std::string& path)
 {
     std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    const auto bytes = table::readWholeFile(path);
+    if (!bytes)
+        return lines;
+    std::string_view rest(*bytes);
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
+            line.remove_suffix(1);
+        lines.emplace_back(line);
     }
     return lines;
 }

@@ -8,9 +8,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "table/MappedFile.h"
 #include "table/SafeFile.h"
 #include "table/TMlb2.h"
 
@@ -26,14 +25,7 @@ std::function<std::int64_t()>& clockFunction()
 
 std::optional<std::string> readWhole(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return std::move(bytes).str();
+    return table::readWholeFile(path);
 }
 
 // Every version file goes through the safe-file helper: temporary file, sync, rename.

@@ -1,5 +1,6 @@
 #include "table/MappedFile.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -58,6 +59,32 @@ void MappedFile::unmap()
         ::munmap(const_cast<char*>(m_mapped), m_size);
     m_mapped = nullptr;
     m_size = 0;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path)
+{
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st;
+    if (!fd || ::fstat(fd.get(), &st) != 0)
+        return std::nullopt;
+    std::string bytes;
+    // The size is a hint: a file that grows or shrinks meanwhile is read to its actual end.
+    bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096);
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return bytes;
 }
 
 } // namespace cinevaro::table

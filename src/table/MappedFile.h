@@ -32,4 +32,8 @@ private:
     std::size_t m_size = 0;
 };
 
+// The whole content of `path`, read with plain system calls (no stream set-up: the settings file
+// is read this way at every access). Nothing when it cannot be opened or read to its end.
+std::optional<std::string> readWholeFile(const std::string& path);
+
 } // namespace cinevaro::table

@@ -152,7 +152,7 @@ public:
     // The support node of SupportGroups entry `index` (0-based), or null.
     QTreeWidgetItem* supportNode(int index) const;
     void selectNode(QTreeWidgetItem* item);
-    // Tree and panel group enabled (a catalogue is open) or not.
+    // Tree and panel group enabled (a catalogue is open) or not; the undo commands follow.
     void setCatalogueEnabled(bool enabled);
     // Text of status panel 0 (film count) or 1 (filter).
     QString statusText(int panel) const;
@@ -287,6 +287,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // setCatalogueEnabled without the undo commands, for an open whose tree rebuild updates them.
+    void enableCatalogueViews(bool enabled);
+    // A catalogue with at least one row is open (the tree has films to build).
+    bool catalogueHasRows() const;
     // Layout (TfrmBase_Layout.cpp).
     void buildLayout();
     void buildPanels();

@@ -266,8 +266,11 @@ void TfrmBase::showOpenedCatalogue(bool ok, const QString& message)
     }
     clearRecordView();
     clearFilterState();
-    RebuildTree();
-    setCatalogueEnabled(true);
+    enableCatalogueViews(true);
+    if (catalogueHasRows())
+        RebuildTree(); // which updates the undo commands
+    else
+        updateUndoActions(false);
     if (TreeFilm->rootNode())
         selectNode(TreeFilm->rootNode());
 }

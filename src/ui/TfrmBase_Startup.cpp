@@ -153,11 +153,15 @@ void TfrmBase::openStartCatalogue()
         setCatalogueEnabled(false);
         return;
     }
-    setCatalogueEnabled(true);
-    if (m_state.table().RowCount() > 0)
+    // The undo commands read the versions folder once: the tree's rebuild does it when there
+    // are films.
+    enableCatalogueViews(true);
+    if (catalogueHasRows()) {
         showStartFilms();
-    else
+    } else {
+        updateUndoActions(false);
         showStartWithoutRows();
+    }
 }
 
 void TfrmBase::showStartFilms()

@@ -130,9 +130,19 @@ void TfrmBase::selectNode(QTreeWidgetItem* item)
 
 void TfrmBase::setCatalogueEnabled(bool enabled)
 {
+    enableCatalogueViews(enabled);
+    updateUndoActions(false);
+}
+
+bool TfrmBase::catalogueHasRows() const
+{
+    return hasRows(m_state);
+}
+
+void TfrmBase::enableCatalogueViews(bool enabled)
+{
     TreeFilm->setEnabled(enabled);
     Panel->setEnabled(enabled);
-    updateUndoActions(false);
 }
 
 QString TfrmBase::statusText(int panel) const

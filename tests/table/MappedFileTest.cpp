@@ -49,3 +49,23 @@ TEST(MappedFileTest, BytesSurviveASaveOverTheFileAndAMove)
 }
 
 } // namespace
+
+// The settings and version files are read whole with plain system calls: every byte, whatever the
+// size the system announces; nothing for what cannot be read.
+TEST(ReadWholeFileTest, GivesEveryByteOrNothing)
+{
+    using cinevaro::table::readWholeFile;
+    TempDir dir;
+    const std::string bytes = std::string("[GENERAL]\r\nA=1\0\xff", 16) + std::string(9000, 'y');
+    EXPECT_EQ(readWholeFile(dir.write("Cinevaro.ini", bytes)), bytes);
+    EXPECT_EQ(readWholeFile(dir.write("empty.ini", "")), std::string());
+    EXPECT_FALSE(readWholeFile((dir.path() / "missing.ini").string()));
+    EXPECT_FALSE(readWholeFile(dir.path().string()));
+    // A file whose announced size is 0 but which holds more than one read's worth (as under
+    // /proc) is read to its end.
+    const auto maps = readWholeFile("/proc/self/smaps");
+    ASSERT_TRUE(maps);
+    EXPECT_GT(maps->size(), 8192u);
+    EXPECT_EQ(maps->back(), '\n');
+    EXPECT_EQ(maps->find('\0'), std::string::npos);
+}
