@@ -107,13 +107,28 @@ QString ScriptedPrompts::folderName(const QString& caption, const QString&)
     return take<QString>(QStringLiteral("folder"), QString());
 }
 
+int ScriptedPrompts::closeWindow(QDialog& dialog, int code)
+{
+    dialog.close();
+    return code;
+}
+
 int ScriptedPrompts::runModal(QDialog& dialog)
 {
     m_transcript.push_back({QStringLiteral("modal"), dialog.windowTitle(), dialog.objectName()});
     auto script = take<ModalScript>(QStringLiteral("modal"), ModalScript());
     if (!script)
         return QDialog::Rejected;
-    return script(dialog);
+    // As the real run does, the window is shown, and the run ends only when it has closed itself
+    // (a button that should close it and does not leaves the user stuck in front of it).
+    dialog.show();
+    const int code = script(dialog);
+    if (dialog.isVisible()) {
+        ADD_FAILURE() << "the window \"" << dialog.windowTitle().toStdString()
+                      << "\" is still open at the end of its script";
+        dialog.hide();
+    }
+    return code;
 }
 
 } // namespace cinevaro::testing

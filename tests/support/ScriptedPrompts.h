@@ -44,7 +44,10 @@ public:
     void answerFile(const QString& path) { m_answers.emplace_back(path); }
     // A save dialog accepted with `filter` (an entry of the dialog's filter list) selected.
     void answerSave(const QString& path, const QString& filter) { m_answers.emplace_back(SaveAnswer{path, filter}); }
+    // A script ends with the window closed, as the real run does: by one of its buttons, or by
+    // closeWindow (the title bar's close box), whose `code` the run then returns.
     void answerModal(ModalScript script) { m_answers.emplace_back(std::move(script)); }
+    static int closeWindow(QDialog& dialog, int code);
 
     const std::vector<PromptRecord>& transcript() const { return m_transcript; }
     bool allAnswered() const { return m_answers.empty(); }

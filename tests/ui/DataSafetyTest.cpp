@@ -388,7 +388,7 @@ TEST_F(SameTitleTest, EditingChangesTheChosenFilmOnly)
         EXPECT_EQ(editor.lblReal->text(), text("Autre Réalisateur"));
         editor.lblReal->setText(text("Réalisateur corrigé"));
         editor.btnEnregistre->click();
-        return static_cast<int>(QDialog::Accepted);
+        return ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
     });
     window->EditerFiche1->trigger();
     EXPECT_EQ(savedRow("1"), other);

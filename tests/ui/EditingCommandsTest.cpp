@@ -26,7 +26,7 @@ TEST_F(EditingCommandsTest, EditFilmFromTheTreeRefreshesIt)
         EXPECT_EQ(editor.lblTitre->text(), QStringLiteral("CASINO"));
         editor.lblTitre->setText(QStringLiteral("CASINO (1995)"));
         editor.btnEnregistre->click();
-        return static_cast<int>(QDialog::Accepted);
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
     });
     window->EditerFiche1->trigger();
     EXPECT_NE(node(QStringLiteral("CASINO (1995)")), nullptr);

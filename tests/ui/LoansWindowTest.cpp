@@ -106,7 +106,7 @@ TEST_F(Loans, CatalogueTextsAreShownAsPlainText)
         auto& pret = static_cast<ui::TfrmPret&>(dialog);
         EXPECT_EQ(pret.lblTitre->text(), marked);
         EXPECT_EQ(pret.lblTitre->textFormat(), Qt::PlainText);
-        return static_cast<int>(QDialog::Rejected);
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
     });
     window->loanPanel()->btnPret->click();
     ASSERT_NE(window->frmEtat, nullptr);

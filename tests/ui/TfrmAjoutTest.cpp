@@ -311,7 +311,7 @@ TEST_F(TfrmAjoutTest, SaveButtonIsEnabledWhenTheBoxAlreadyHoldsTheTitle)
     EXPECT_EQ(ajout->lblTitre->text(), QStringLiteral("ALIEN"));
     EXPECT_TRUE(ajout->btnEnregistre->isEnabled());
     // "Nouveau Support" in edit mode prepares the window again with the same title.
-    prompts.answerModal([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    prompts.answerModal([](QDialog& dialog) { return ScriptedPrompts::closeWindow(dialog, QDialog::Rejected); });
     ajout->Button1->click();
     EXPECT_TRUE(ajout->btnEnregistre->isEnabled());
     // An add after an edit starts with an empty box and a disabled button.
@@ -445,7 +445,7 @@ TEST_F(TfrmAjoutTest, NewSupportReloadsTheForm)
     addThroughWindow(QStringLiteral("alien"), false);
     editRow("ALIEN");
     ajout->lblReal->setText(QStringLiteral("non enregistré"));
-    prompts.answerModal([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    prompts.answerModal([](QDialog& dialog) { return ScriptedPrompts::closeWindow(dialog, QDialog::Rejected); });
     ajout->Button1->click();
     EXPECT_TRUE(ajout->lblReal->text().isEmpty());
     EXPECT_EQ(ajout->lblTitre->text(), QStringLiteral("ALIEN"));
@@ -526,6 +526,9 @@ TEST_F(TfrmAjoutFilmFileTest, ExportThenImportRestoresEveryBox)
     EXPECT_EQ(ajout->MemoResume->toPlainText(), QStringLiteral("Un cargo spatial reçoit un signal."));
     EXPECT_EQ(ajout->pickedCover(), dir.file("alien.jpg"));
     EXPECT_FALSE(ajout->imgCover->isEmpty());
+    // The imported picture stands as a picked one: the invitation gone, the button to take it away.
+    EXPECT_TRUE(ajout->lblImage->isHidden());
+    EXPECT_FALSE(ajout->btnImage->isHidden());
 }
 
 TEST_F(TfrmAjoutFilmFileTest, ExportFollowsTheFilterChosenInTheDialog)

@@ -140,7 +140,7 @@ TEST_F(TfrmBaseOutputTest, ExportIsShownAndPrintRunsModally)
         auto& print = static_cast<ui::TfrmPrint&>(dialog);
         print.FormActivate();
         EXPECT_EQ(print.preview().pageCount(), 2);
-        return int(QDialog::Accepted);
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
     });
     window->Imprimer1->trigger();
     EXPECT_EQ(prompts.transcript().back().caption, QStringLiteral("Aperçu de l'impression"));

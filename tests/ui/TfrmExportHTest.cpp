@@ -189,7 +189,7 @@ TEST_F(TfrmExportHTest, PrintingAndPreviewOfTheShownPage)
     bool previewed = false;
     prompts.answerModal([&previewed](QDialog& dialog) {
         previewed = qobject_cast<QPrintPreviewDialog*>(&dialog) != nullptr;
-        return int(QDialog::Accepted);
+        return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
     });
     click("ToolButton2");
     EXPECT_TRUE(previewed);

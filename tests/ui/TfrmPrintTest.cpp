@@ -325,7 +325,7 @@ TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)
         EXPECT_NE(printDialog, nullptr);
         printDialog->printer()->setOutputFormat(QPrinter::PdfFormat);
         printDialog->printer()->setOutputFileName(QString::fromStdString(pdf));
-        return int(QDialog::Accepted);
+        return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
     });
     click("ToolButton1");
     EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);
@@ -336,7 +336,7 @@ TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)
     const std::string none = dir.file("none.pdf");
     prompts.answerModal([&none](QDialog& dialog) {
         static_cast<QPrintDialog&>(dialog).printer()->setOutputFileName(QString::fromStdString(none));
-        return int(QDialog::Rejected);
+        return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
     });
     click("ToolButton1");
     EXPECT_TRUE(ct::readFile(none).empty());
@@ -364,7 +364,7 @@ TEST_F(TfrmPrintTest, PrintingHonoursThePagesChosenInTheDialog)
             printer->setOutputFileName(QString::fromStdString(pdf));
             printer->setPrintRange(range);
             printer->setFromTo(from, to);
-            return int(QDialog::Accepted);
+            return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
         });
         click("ToolButton1");
         return pdfPageCount(ct::readFile(pdf));
@@ -422,7 +422,7 @@ TEST_F(TfrmPrintTest, PrintToPdfThatFailsKeepsThePreviousFile)
         auto* printer = static_cast<QPrintDialog&>(dialog).printer();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(QString::fromStdString(pdf));
-        return int(QDialog::Accepted);
+        return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
     });
     {
         ct::FileSizeLimit full(4096);
@@ -441,7 +441,7 @@ TEST_F(TfrmPrintTest, PrintToPdfThatFailsKeepsThePreviousFile)
         auto* printer = static_cast<QPrintDialog&>(dialog).printer();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(QString::fromStdString(pdf));
-        return int(QDialog::Accepted);
+        return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
     });
     click("ToolButton1");
     EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);

@@ -42,7 +42,7 @@ protected:
             versions.show();
             QApplication::processEvents();
             look(versions);
-            return static_cast<int>(QDialog::Rejected);
+            return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
         });
         window->Versions1->trigger();
     }
@@ -188,7 +188,7 @@ TEST_F(VersionsWindowTest, AVersionWithoutItsTimeHasAnEmptyDate)
         EXPECT_GT(list->topLevelItemCount(), 1);
         for (int i = 0; i < list->topLevelItemCount(); ++i)
             EXPECT_EQ(list->topLevelItem(i)->text(0).isEmpty(), i == 0) << i;
-        return static_cast<int>(QDialog::Rejected);
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
     });
     window->Versions1->trigger();
 }

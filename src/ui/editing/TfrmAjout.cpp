@@ -398,11 +398,17 @@ void TfrmAjout::imgCoverClick()
         return;
     const std::string path = nativePath(chosen);
     catalogue::commitNames(m_state, m_state.CatalogueFileName);
+    pickCover(path);
+}
+
+bool TfrmAjout::pickCover(const std::string& path)
+{
     if (!showPicture(path))
-        return;
+        return false;
     m_pickedCover = path;
     btnImage->show();
     lblImage->hide();
+    return true;
 }
 
 void TfrmAjout::btnImageClick()

@@ -155,6 +155,9 @@ private:
     void clearPicture();
     // Decodes and shows a picture; false (after a message) when it cannot be decoded.
     bool showPicture(const std::string& path);
+    // Shows the picture at `path` as the one to save with the record, with its "Enlever l'image"
+    // button; false (reported, nothing changed) when it cannot be decoded.
+    bool pickCover(const std::string& path);
     void setUpperText(QLineEdit* edit, const QString& text);
 
     catalogue::CatalogueState& m_state;

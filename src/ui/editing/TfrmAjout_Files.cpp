@@ -66,11 +66,8 @@ void TfrmAjout::showImportedFilm(const editing::FilmRecord& film, const std::str
 
 void TfrmAjout::showImportedPicture(const std::string& picture)
 {
-    if (picture.empty() || !showPicture(picture))
-        return;
-    m_pickedCover = picture;
-    lblImage->hide();
-    btnImage->show();
+    if (!picture.empty())
+        pickCover(picture);
 }
 
 void TfrmAjout::Exporterfilm1Click()
