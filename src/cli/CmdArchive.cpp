@@ -12,11 +12,9 @@ int cmdArchive(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 2)
         return usage("archive FILE.cvo OUT.zip", err);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(args[0], ec)) {
-        err << "Le fichier " << args[0] << " n'existe pas\n";
+    if (!requireExistingFile(args[0], err))
         return 1;
-    }
+    std::error_code ec;
     const std::string catalogueFile = std::filesystem::absolute(args[0], ec).lexically_normal().string();
     if (auto written = output::archiveCatalogue(catalogueFile, args[1]); !written)
         return fail(written, err);

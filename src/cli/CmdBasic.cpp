@@ -46,14 +46,20 @@ std::string escapeValue(const std::string& value)
 
 } // namespace
 
-int openForCommand(const std::string& utf8Path, catalogue::CatalogueState& state, bool write, std::ostream& err)
+bool requireExistingFile(const std::string& utf8Path, std::ostream& err)
 {
     // Paths stay in the system's own encoding (UTF-8); only catalogue values are Windows-1252.
     std::error_code ec;
-    if (!fs::is_regular_file(utf8Path, ec)) {
-        err << "Le fichier " << utf8Path << " n'existe pas\n";
+    if (fs::is_regular_file(utf8Path, ec))
+        return true;
+    err << "Le fichier " << utf8Path << " n'existe pas\n";
+    return false;
+}
+
+int openForCommand(const std::string& utf8Path, catalogue::CatalogueState& state, bool write, std::ostream& err)
+{
+    if (!requireExistingFile(utf8Path, err))
         return 1;
-    }
     catalogue::commitNames(state, absolutePath(utf8Path));
     if (write)
         catalogue::moveLegacyImages(state);

@@ -28,11 +28,8 @@ std::string localTime(std::int64_t time)
 // The version store of an existing catalogue file; nothing after printing why.
 std::unique_ptr<catalogue::VersionStore> storeFor(const std::string& file, std::ostream& err)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        fail(catalogue::Outcome::failure(table::cp("Le fichier ") + table::cp(file) + table::cp(" n'existe pas")), err);
+    if (!requireExistingFile(file, err))
         return nullptr;
-    }
     const auto names = catalogue::deriveNames(file);
     return std::make_unique<catalogue::VersionStore>(file, names.collectionFolder);
 }

@@ -46,6 +46,9 @@ int usage(const std::string& text, std::ostream& err);
 std::optional<std::string> argToCp(const std::string& utf8, std::ostream& err);
 // Parses a 1-based row number; nothing when it is not a positive integer.
 std::optional<int> parseRow(const std::string& text);
+// True when `utf8Path` names a regular file; otherwise prints "Le fichier … n'existe pas" with the
+// path as given.
+bool requireExistingFile(const std::string& utf8Path, std::ostream& err);
 // Opens the catalogue named by a UTF-8 path as "&Ouvrir Base" does, into `state`. With
 // `write` false nothing is written (for commands that only read). Returns 0, or the exit
 // status after printing the message.

@@ -56,6 +56,7 @@ TEST_F(ArchiveCommandTest, AMissingCatalogueIsRefused)
 {
     EXPECT_EQ(run({"archive", dir.file("absent.cvo"), dir.file("o.zip")}), 1);
     EXPECT_NE(err.str().find("n'existe pas"), std::string::npos);
+    EXPECT_EQ(err.str(), "Le fichier " + dir.file("absent.cvo") + " n'existe pas\n");
     EXPECT_FALSE(fs::exists(dir.file("o.zip")));
 }
 

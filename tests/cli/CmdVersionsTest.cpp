@@ -65,6 +65,15 @@ TEST_F(CmdVersionsTest, RefusalsAreExplained)
     EXPECT_EQ(run({"restore", path}), 2);
 }
 
+// A missing file is named as given, characters the catalogue's code page lacks included.
+TEST_F(CmdVersionsTest, AMissingFileIsNamedAsGiven)
+{
+    const std::string absent = dir.file("Films \u65E5\u672C.cvo");
+    err.str("");
+    EXPECT_EQ(run({"versions", absent}), 1);
+    EXPECT_EQ(err.str(), "Le fichier " + absent + " n'existe pas\n");
+}
+
 TEST_F(CmdVersionsTest, AVersionWhoseHeaderNamesNoTimeIsListedWithAnEmptyDate)
 {
     ASSERT_EQ(run({"new", path}), 0);
