@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "catalogue/VersionDelta.h"
 #include "catalogue/VersionFiles.h"
@@ -290,9 +291,10 @@ void VersionStore::prepareInGroup()
     if (m_groupDepth == 0 || m_groupOpen)
         return;
     m_groupOpen = true;
-    --m_groupDepth; // prepare takes the file as it is before the group's first save
+    // prepare takes the file as it is before the group's first save, at any depth of nesting.
+    const int depth = std::exchange(m_groupDepth, 0);
     prepare(m_groupOperation);
-    ++m_groupDepth;
+    m_groupDepth = depth;
 }
 
 Outcome VersionStore::endGroup()

@@ -539,3 +539,22 @@ TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)
     ASSERT_TRUE(kept.undo().ok);
     EXPECT_EQ(readFile(file), before);
 }
+
+// A store that goes away inside a group (the program closing during a web import, nested groups
+// included) keeps what the group saved, as one version.
+TEST_F(VersionsTest, AStoreEndedInsideNestedGroupsKeepsTheirSaveAsOneVersion)
+{
+    const std::string start = readFile(file);
+    versions().beginGroup("Import web");
+    versions().beginGroup("Import web");
+    ASSERT_TRUE(loans::lendFilm(state, rowOf(state, "Heat"), "Paul", "01/12/2026").ok);
+    const std::string lent = readFile(file);
+    ASSERT_NE(lent, start);
+    state.Versions.reset();
+
+    EXPECT_EQ(readFile(file), lent);
+    ASSERT_TRUE(versions().nextUndo());
+    EXPECT_EQ(versions().nextUndo()->Operation, "Import web");
+    bringBack(false);
+    EXPECT_EQ(readFile(file), start);
+}

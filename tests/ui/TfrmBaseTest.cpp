@@ -509,6 +509,19 @@ TEST_F(TfrmBaseTest, StartWithAnUnreadableCatalogueLeavesItUntouched)
     EXPECT_FALSE(window->TreeFilm->isEnabled());
 }
 
+// The pictures of an older catalogue, kept in "Images", become its collection folder at start as
+// they do when it is opened by hand.
+TEST_F(TfrmBaseTest, StartWithAnOlderCatalogueTakesItsImagesFolder)
+{
+    writeFilms(smallCatalogue);
+    fs::remove_all(dir.file("Films"));
+    dir.write("Images/Alien.jpg", "jpeg");
+    start();
+    EXPECT_TRUE(prompts.transcript().empty());
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "jpeg");
+    EXPECT_FALSE(fs::exists(dir.file("Images")));
+}
+
 TEST_F(TfrmBaseTest, StartWhenTheCollectionFolderCannotBeCreated)
 {
     writeFilms(smallCatalogue);
