@@ -117,17 +117,14 @@ void cmykToRgb(const unsigned char* line, bool adobeInverted, int w, unsigned ch
     }
 }
 
-// One decoded line of `w` pixels of `comps` bytes (RGB, CMYK or grey) as RGB.
+// One decoded line of `w` pixels of `comps` bytes as RGB: the library gives CMYK (4) as it is
+// stored and every other picture, grey ones included, as RGB (3).
 void toRgb(const unsigned char* line, int comps, bool adobeInverted, int w, unsigned char* dst)
 {
-    if (comps == 3) {
-        std::copy(line, line + static_cast<std::size_t>(w) * 3, dst);
-    } else if (comps == 4) {
+    if (comps == 4)
         cmykToRgb(line, adobeInverted, w, dst);
-    } else {
-        for (int x = 0; x < w; ++x)
-            dst[x * 3] = dst[x * 3 + 1] = dst[x * 3 + 2] = line[x * comps];
-    }
+    else
+        std::copy(line, line + static_cast<std::size_t>(w) * 3, dst);
 }
 
 // The pixels, line by line, through `line`. Holds no object with a destructor: a libjpeg error

@@ -90,6 +90,26 @@ TEST(JpegTest, CmykPicturesDecodeToTheirColours)
     }
 }
 
+// A grey picture gives each pixel its grey in all three channels.
+TEST(JpegTest, GreyPicturesDecodeToTheirGreys)
+{
+    const unsigned char greys[3] = {0, 128, 255};
+    std::vector<unsigned char> line(24);
+    for (int x = 0; x < 24; ++x)
+        line[static_cast<std::size_t>(x)] = greys[x / 8];
+    const std::string bytes = cinevaro::testing::compressJpeg(
+        24, 8, 1, JCS_GRAYSCALE, [](jpeg_compress_struct& c) { jpeg_set_quality(&c, 100, TRUE); },
+        [&line](int) { return line.data(); });
+    RgbImage image;
+    ASSERT_TRUE(decode(bytes, image).ok);
+    ASSERT_EQ(image.pixels.size(), 24u * 8u * 3u);
+    for (int y : {0, 7})
+        for (int x = 0; x < 24; ++x)
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(image.pixels[(static_cast<std::size_t>(y) * 24 + x) * 3 + c], greys[x / 8], 3)
+                    << "x " << x << " y " << y << " channel " << c;
+}
+
 TEST(JpegTest, LargePictureDecodedAtAFractionThatStillCoversTheBox)
 {
     const auto bytes = makeJpeg(1600, 1200);

@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -229,6 +230,9 @@ TEST_F(FailedOpenWindows, SupportsWindowOkSavesNothing)
         prompts.answerInput(text("Blu-ray"));
         supports.btnAddSupp->click();
         supports.btnSuppOk->click();
+        // Refused: the window stays open with what was typed, for another try or a cancel.
+        EXPECT_TRUE(supports.isVisible());
+        EXPECT_EQ(supports.lstBoxSupport->count(), 1);
         supports.reject();
         return supports.result();
     });

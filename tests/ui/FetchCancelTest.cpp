@@ -156,6 +156,40 @@ TEST_F(FetchCancelTest, CancelInTheProgressWindowStopsADownloadAndKeepsNothing)
     EXPECT_TRUE(form->btnCherche->isEnabled());
 }
 
+// Closing the search window while an import downloads stops the import, keeps nothing of it, and
+// the window closes once the import has ended.
+TEST_F(FetchCancelTest, ClosingTheSearchWindowDuringAnImportStopsItAndCloses)
+{
+    search(QString());
+    ASSERT_GE(form->PCheckListBox->count(), 1);
+    form->PCheckListBox->setCurrentRow(0);
+    form->PCheckListBox->chooseParamValue(0, QStringLiteral("Support1"), QStringLiteral("DVD"));
+    const auto film = service.films()[0];
+    auto stalled = testing::FakeResponse::html(testing::FakeFilmService::filmArchive(film));
+    stalled.stallAfter = 100;
+    service.setOverride(testing::FakeFilmService::archivePath(film), stalled);
+    const auto before = collectionFiles();
+    bool closed = false;
+    std::function<void()> closeWhenDownloading = [&] {
+        if (service.requestCount() >= 3 && etat->isVisible()) {
+            closed = true;
+            form->close();
+            return;
+        }
+        QTimer::singleShot(20, closeWhenDownloading);
+    };
+    QTimer::singleShot(20, closeWhenDownloading);
+    QTest::mouseClick(form->btnAdd, Qt::LeftButton);
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(prompts.texts(QStringLiteral("error")),
+              QStringList{fromCp(weblookup::cancelledMessage()) + QStringLiteral(".")});
+    EXPECT_EQ(state.table().RowCount(), 1);
+    EXPECT_EQ(collectionFiles(), before);
+    EXPECT_FALSE(etat->isVisible());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->http().busy());
+}
+
 TEST_F(FetchCancelTest, DeadlineComesFromTheSettings)
 {
     search(QString());
