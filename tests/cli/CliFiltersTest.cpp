@@ -120,6 +120,21 @@ TEST_F(CliFiltersTest, LendAndReturn)
     EXPECT_EQ(run({"return", path, "2"}), 1);
 }
 
+// A borrower's name or a date the catalogue's code page cannot hold is refused before anything
+// is read or written.
+TEST_F(CliFiltersTest, LendRefusesANameOrDateTheCatalogueCannotHold)
+{
+    const auto path = films();
+    const std::string before = cinevaro::testing::readFile(path);
+    EXPECT_EQ(run({"lend", path, "2", "Anne \u65E5", "--date", "09/12/2026"}), 1);
+    EXPECT_NE(err.str().find("ne peut pas être enregistré dans la base"), std::string::npos) << err.str();
+    err.str("");
+    EXPECT_EQ(run({"lend", path, "2", "Anne", "--date", "09/12/2026 \u65E5"}), 1);
+    EXPECT_NE(err.str().find("ne peut pas être enregistré dans la base"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(cinevaro::testing::readFile(path), before);
+}
+
 TEST_F(CliFiltersTest, LendDefaultsToTodayInTheShortDate)
 {
     const auto path = films();
