@@ -61,29 +61,46 @@ void MappedFile::unmap()
     m_size = 0;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path)
+bool readWholeFile(const std::string& fileName, std::string& out)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st;
-    if (!fd || ::fstat(fd.get(), &st) != 0)
-        return std::nullopt;
-    std::string bytes;
-    // The size is a hint: a file that grows or shrinks meanwhile is read to its actual end.
-    bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096);
-    std::size_t done = 0;
+    // A named pipe with no writer must not hold the program: opened without waiting for one, then
+    // read as usual (it ends at once when nobody writes).
+    const UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd)
+        return false;
+    if (const int flags = ::fcntl(fd.get(), F_GETFL); flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return false;
+    struct stat st
+    {
+    };
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    // One byte more than the size, so that reaching the end needs no second growth.
+    const std::size_t expected =
+        S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
+    out.resize(expected); // within the kept capacity after the first load
+    std::size_t used = 0;
     for (;;) {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (used == out.size())
+            out.resize(out.size() * 2);
+        const ssize_t got = ::read(fd.get(), out.data() + used, out.size() - used);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return std::nullopt;
+            return false;
         if (got == 0)
             break;
-        done += static_cast<std::size_t>(got);
+        used += static_cast<std::size_t>(got);
     }
-    bytes.resize(done);
+    out.resize(used);
+    return true;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path)
+{
+    std::string bytes;
+    if (!readWholeFile(path, bytes))
+        return std::nullopt;
     return bytes;
 }
 

@@ -32,8 +32,11 @@ private:
     std::size_t m_size = 0;
 };
 
-// The whole content of `path`, read with plain system calls (no stream set-up: the settings file
-// is read this way at every access). Nothing when it cannot be opened or read to its end.
+// Reads the whole file into `out` with as few system calls as its size allows (`out`'s capacity is
+// reused); false when it cannot be opened or read, or is a folder. A file that grows or shrinks
+// meanwhile is read as it ends up; a named pipe without a writer reads as empty instead of waiting.
+bool readWholeFile(const std::string& path, std::string& out);
+// The same as a new string; nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::string& path);
 
 } // namespace cinevaro::table

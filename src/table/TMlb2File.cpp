@@ -29,6 +29,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "table/MappedFile.h"
 #include "table/SafeFile.h"
 #include "table/TMlb2.h"
 #include "table/UniqueFd.h"
@@ -151,43 +152,6 @@ template <typename Out> void putText(Out& out, std::string_view s)
 {
     putU32(out, static_cast<std::uint32_t>(s.size()));
     out += s;
-}
-
-// Reads the whole file into `out` with as few system calls as its size allows; false when it
-// cannot be opened or read. A file that grows or shrinks meanwhile is read as it ends up.
-bool readWholeFile(const std::string& fileName, std::string& out)
-{
-    // A named pipe with no writer must not hold the program: opened without waiting for one, then
-    // read as usual (it ends at once when nobody writes).
-    const UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd)
-        return false;
-    if (const int flags = ::fcntl(fd.get(), F_GETFL); flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) < 0)
-        return false;
-    struct stat st
-    {
-    };
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    // One byte more than the size, so that reaching the end needs no second growth.
-    const std::size_t expected =
-        S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
-    out.resize(expected); // within the kept capacity after the first load
-    std::size_t used = 0;
-    for (;;) {
-        if (used == out.size())
-            out.resize(out.size() * 2);
-        const ssize_t got = ::read(fd.get(), out.data() + used, out.size() - used);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            break;
-        used += static_cast<std::size_t>(got);
-    }
-    out.resize(used);
-    return true;
 }
 
 } // namespace

@@ -67,6 +67,19 @@ protected:
         QTest::mouseClick(form->btnCherche, Qt::LeftButton);
     }
 
+    // The search's first film ticked for import on DVD, its archive stalling after 100 bytes.
+    void tickTheFirstFilmWithAStalledArchive()
+    {
+        search(QString());
+        ASSERT_GE(form->PCheckListBox->count(), 1);
+        form->PCheckListBox->setCurrentRow(0);
+        form->PCheckListBox->chooseParamValue(0, QStringLiteral("Support1"), QStringLiteral("DVD"));
+        const auto film = service.films()[0];
+        auto stalled = testing::FakeResponse::html(testing::FakeFilmService::filmArchive(film));
+        stalled.stallAfter = 100;
+        service.setOverride(testing::FakeFilmService::archivePath(film), stalled);
+    }
+
     std::vector<std::string> collectionFiles() const
     {
         std::vector<std::string> names;
@@ -122,14 +135,7 @@ TEST_F(FetchCancelTest, ClosingTheSearchWindowStopsAStalledSearch)
 
 TEST_F(FetchCancelTest, CancelInTheProgressWindowStopsADownloadAndKeepsNothing)
 {
-    search(QString());
-    ASSERT_GE(form->PCheckListBox->count(), 1);
-    form->PCheckListBox->setCurrentRow(0);
-    form->PCheckListBox->chooseParamValue(0, QStringLiteral("Support1"), QStringLiteral("DVD"));
-    const auto film = service.films()[0];
-    auto stalled = testing::FakeResponse::html(testing::FakeFilmService::filmArchive(film));
-    stalled.stallAfter = 100;
-    service.setOverride(testing::FakeFilmService::archivePath(film), stalled);
+    tickTheFirstFilmWithAStalledArchive();
     const auto before = collectionFiles();
     Clock::time_point clickedAt;
     bool clicked = false;
@@ -160,14 +166,7 @@ TEST_F(FetchCancelTest, CancelInTheProgressWindowStopsADownloadAndKeepsNothing)
 // the window closes once the import has ended.
 TEST_F(FetchCancelTest, ClosingTheSearchWindowDuringAnImportStopsItAndCloses)
 {
-    search(QString());
-    ASSERT_GE(form->PCheckListBox->count(), 1);
-    form->PCheckListBox->setCurrentRow(0);
-    form->PCheckListBox->chooseParamValue(0, QStringLiteral("Support1"), QStringLiteral("DVD"));
-    const auto film = service.films()[0];
-    auto stalled = testing::FakeResponse::html(testing::FakeFilmService::filmArchive(film));
-    stalled.stallAfter = 100;
-    service.setOverride(testing::FakeFilmService::archivePath(film), stalled);
+    tickTheFirstFilmWithAStalledArchive();
     const auto before = collectionFiles();
     bool closed = false;
     std::function<void()> closeWhenDownloading = [&] {
