@@ -114,6 +114,20 @@ TEST_F(CmdEditingTest, AddRefusesWithoutTitleUnknownSupportOrBadPicture)
     EXPECT_EQ(readFile(path), before);
 }
 
+// One catalogue, named once, and only the options the command knows: anything else is a usage
+// error that writes nothing, whichever file it would have named.
+TEST_F(CmdEditingTest, AddTakesOneCatalogueAndKnownOptionsOnly)
+{
+    const std::string before = readFile(path);
+    const std::string other = dir.file("Autre.cvo");
+    EXPECT_EQ(run({"add", path, other, "--support", "DVD", "--set", "TITRE=X"}), 2);
+    EXPECT_EQ(run({"add", "--titre", path, "--support", "DVD", "--set", "TITRE=X"}), 2);
+    EXPECT_EQ(run({"add", path, "--support", "DVD", "--set", "TITRE=X", "--film"}), 2);
+    EXPECT_NE(err.str().find("usage: cinevaro-cli add"), std::string::npos) << err.str();
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(other));
+}
+
 TEST_F(CmdEditingTest, SetEditsButNeverChangesTitre)
 {
     ASSERT_EQ(run({"add", path, "--support", "DVD", "--set", "TITRE=alien", "--set", "DUREE=95 min"}), 0);

@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -52,6 +53,7 @@
 #include "ui/editing/TfrmAjout.h"
 #include "ui/editing/TfrmSupport.h"
 #include "ui/kit/CaptionPanel.h"
+#include "ui/kit/Fit.h"
 #include "ui/kit/PictureBox.h"
 #include "ui/loans/TfrmGestEmp.h"
 #include "ui/loans/TfrmPret.h"
@@ -309,7 +311,8 @@ QString alignmentOf(Qt::Alignment alignment)
     return QStringLiteral(" align ") + parts.join(QLatin1Char('|'));
 }
 
-// What a control shows and how it can be used: " disabled", " checked", a label's alignment, and its text in quotes
+// What a control shows and how it can be used: " disabled", " checked", a push button's " default" and
+// " autodefault", a label's alignment, and its text in quotes
 // (a label's, a button's, a group's title, a box's current text).
 QString stateOf(const QWidget& w)
 {
@@ -324,6 +327,13 @@ QString stateOf(const QWidget& w)
         text = button->text();
         if (button->isChecked())
             state += QStringLiteral(" checked");
+        // Which button Return presses: the default one, or the focused one when it is auto-default.
+        if (const auto* push = qobject_cast<const QPushButton*>(button)) {
+            if (push->isDefault())
+                state += QStringLiteral(" default");
+            if (push->autoDefault())
+                state += QStringLiteral(" autodefault");
+        }
     } else if (const auto* box = qobject_cast<const QGroupBox*>(&w)) {
         text = box->title();
     } else if (const auto* combo = qobject_cast<const QComboBox*>(&w)) {
@@ -527,6 +537,28 @@ protected:
     ScriptedPrompts prompts;
     std::unique_ptr<ui::TfrmBase> window;
 };
+
+// A window sized to fit keeps its usual size where its texts fit, and grows to the height that a
+// text wrapped at its width needs, and to the width of its widest control.
+TEST(SizeToFit, GrowsWhereTheTextsNeedMoreRoom)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* wrapped = new QLabel(&window);
+    wrapped->setWordWrap(true);
+    layout->addWidget(wrapped);
+    EXPECT_EQ(ui::sizeToFit(&window, QSize(200, 60)), QSize(200, 60));
+
+    wrapped->setText(QString(QStringLiteral("mot ")).repeated(80));
+    const QSize grown = ui::sizeToFit(&window, QSize(200, 60));
+    EXPECT_EQ(grown.width(), 200);
+    EXPECT_EQ(grown.height(), layout->totalHeightForWidth(200));
+    EXPECT_GT(grown.height(), 60);
+
+    auto* wide = new QPushButton(QString(QStringLiteral("Un bouton au texte long")).repeated(3), &window);
+    layout->addWidget(wide);
+    EXPECT_GE(ui::sizeToFit(&window, QSize(200, 60)).width(), wide->minimumSizeHint().width());
+}
 
 TEST_F(LayoutFitTest, MainWindowWithItsThreePanels)
 {

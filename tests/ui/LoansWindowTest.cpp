@@ -1,5 +1,6 @@
 // Lending and returning from the main window, the lend window and the borrowers window.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -82,6 +83,26 @@ TEST_F(Loans, LendingThenReturningChangesTheLoanTexts)
     saved = reread();
     EXPECT_EQ(saved.GetCell(catalogue::posIFEMP, row(text("Alien"))), "0");
     EXPECT_EQ(saved.GetCell(catalogue::posDATEMP, row(text("Alien"))), "");
+}
+
+// A title too long for one line takes two in the lend window, whole: the window is tall enough.
+TEST_F(Loans, ALongTitleIsShownWholeInTheLendWindow)
+{
+    const QString title = text("Le Retour de l'Inspecteur et de ses Amis dans la Vallée Perdue");
+    state.table().SetCell(state.table().FieldIndex("RESERVE1"), row(text("Alien")),
+                          ui::toCp(title).value_or(std::string()));
+    window->RebuildTree();
+    select(title);
+    prompts.answerModal([&](QDialog& dialog) {
+        auto& pret = static_cast<ui::TfrmPret&>(dialog);
+        QApplication::processEvents();
+        QLabel* label = pret.lblTitre;
+        EXPECT_EQ(label->text(), title);
+        EXPECT_GT(label->heightForWidth(label->width()), label->fontMetrics().lineSpacing() * 3 / 2);
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
+    });
+    window->loanPanel()->btnPret->click();
 }
 
 TEST_F(Loans, CatalogueTextsAreShownAsPlainText)

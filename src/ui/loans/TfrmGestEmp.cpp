@@ -49,14 +49,14 @@ TfrmGestEmp::TfrmGestEmp(catalogue::CatalogueState& state, Prompts& prompts, QWi
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0, 1, 2);
-    grid->addWidget(lstBoxEmp, 1, 0, 3, 1);
+    grid->addWidget(lstBoxEmp, 1, 0, 2, 1);
     grid->addWidget(btnAddEmp, 1, 1);
     grid->addWidget(btnSuppEmp, 2, 1, Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnOkEmp);
     buttons->addWidget(btnCancelEmp);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(buttons, 3, 0, 1, 2);
 
     connect(btnAddEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnAddEmpClick);
     connect(btnSuppEmp, &QPushButton::clicked, this, &TfrmGestEmp::btnSuppEmpClick);
