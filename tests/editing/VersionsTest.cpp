@@ -347,6 +347,31 @@ TEST_F(VersionsTest, KeepsTheLastFiftyAndOneADayForSixtyDays)
     ASSERT_TRUE(versions().restore(list.back().Number).ok);
 }
 
+// Beyond the newest 50, a version is kept for its day up to sixty days back, to the minute.
+TEST_F(VersionsTest, ADayVersionGoesWhenItIsMoreThanSixtyDaysOld)
+{
+    std::int64_t clock = 1'700'000'000;
+    catalogue::VersionStore::setClockForTesting([&clock] { return clock; });
+    const std::int64_t first = clock;
+    for (int day = 0; day < 5; ++day) {
+        clock = first + day * 86400;
+        ASSERT_TRUE(loans::saveBorrowers(state, {"Jean" + std::to_string(day)}).ok);
+    }
+    // Fifty-one changes a minute apart, the last one sixty days and ten minutes after the first day.
+    const std::int64_t end = first + 60 * 86400 + 600;
+    for (int change = 50; change >= 0; --change) {
+        clock = end - change * 60;
+        ASSERT_TRUE(loans::saveBorrowers(state, {"Paul" + std::to_string(change)}).ok);
+    }
+    const auto list = versions().list();
+    catalogue::VersionStore::setClockForTesting(nullptr);
+    std::set<std::int64_t> times;
+    for (const auto& v : list)
+        times.insert(v.Time);
+    EXPECT_FALSE(times.count(first)) << "sixty days and ten minutes old";
+    EXPECT_TRUE(times.count(first + 86400)) << "fifty-nine days and ten minutes old";
+}
+
 TEST_F(VersionsTest, AVersionThatCannotBeWrittenLeavesTheSaveDoneAndSaysSo)
 {
     state.Versions.reset();

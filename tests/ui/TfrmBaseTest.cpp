@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -550,6 +551,29 @@ TEST_F(TfrmBaseTest, StartRestoresBranchesAndLayoutFromSettings)
     EXPECT_TRUE(window->ADVpret->isHidden());
     EXPECT_FALSE(window->mnuPret->isChecked());
     EXPECT_FALSE(window->ADVSupp->isCollapsed());
+}
+
+// The close button of the loan and supports panels hides the panel and unticks its menu item,
+// which shows it again.
+TEST_F(TfrmBaseTest, ClosingAPanelByItsCaptionUnticksItsMenuItem)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    const std::pair<ui::CaptionPanel*, QAction*> panels[] = {{window->ADVpret, window->mnuPret},
+                                                             {window->ADVSupp, window->mnuSupp}};
+    for (const auto& [panel, item] : panels) {
+        SCOPED_TRACE(panel->caption().toStdString());
+        ASSERT_TRUE(item->isChecked());
+        auto* close = panel->findChild<QToolButton*>(QStringLiteral("closeButton"));
+        ASSERT_NE(close, nullptr);
+        close->click();
+        EXPECT_TRUE(panel->isHidden());
+        EXPECT_FALSE(item->isChecked());
+        item->trigger();
+        EXPECT_FALSE(panel->isHidden());
+        EXPECT_TRUE(item->isChecked());
+    }
 }
 
 TEST_F(TfrmBaseTest, CloseWritesLayoutAndBranches)
