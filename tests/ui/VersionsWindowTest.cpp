@@ -76,6 +76,26 @@ TEST_F(VersionsWindowTest, UndoAndRedoFollowTheChanges)
     EXPECT_TRUE(window->Annuler1->isEnabled());
 }
 
+// The film chosen before an undo or a redo stays chosen in the rebuilt tree.
+TEST_F(VersionsWindowTest, TheChosenFilmStaysChosenThroughUndoAndRedo)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    select(QStringLiteral("Alien"));
+    QTreeWidgetItem* chosen = window->TreeFilm->currentItem();
+    ASSERT_NE(chosen, nullptr);
+    ASSERT_NE(chosen->parent(), nullptr);
+    const QString support = chosen->parent()->text(0);
+    for (QAction* command : {window->Annuler1, window->Retablir1}) {
+        SCOPED_TRACE(command->objectName().toStdString());
+        command->trigger();
+        QTreeWidgetItem* current = window->TreeFilm->currentItem();
+        ASSERT_NE(current, nullptr);
+        EXPECT_EQ(current->text(0), QStringLiteral("Alien"));
+        ASSERT_NE(current->parent(), nullptr);
+        EXPECT_EQ(current->parent()->text(0), support);
+    }
+}
+
 TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
 {
     deleteFilm(QStringLiteral("Casino"));

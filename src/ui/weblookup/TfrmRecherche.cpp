@@ -358,10 +358,10 @@ void TfrmRecherche::PCheckListBoxCheckClick(int /*index*/)
 
 std::vector<std::string> TfrmRecherche::catalogueSupports()
 {
-    // A header row without a support list stands for the default list, as opening a catalogue
-    // fills such rows; the names parsed from a catalogue read earlier are never offered.
-    const auto& t = m_state.table();
-    if (t.RowCount() < 1 || t.GetCell(catalogue::posRESERVE2, 1).empty())
+    // A header row without a support list (or no header row: its cell reads as empty) stands for
+    // the default list, as opening a catalogue fills such rows; the names parsed from a catalogue
+    // read earlier are never offered.
+    if (m_state.table().GetCell(catalogue::posRESERVE2, 1).empty())
         catalogue::resetDefaultSupports(m_state);
     else
         catalogue::ParseSupportList(m_state);
