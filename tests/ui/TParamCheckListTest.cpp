@@ -33,6 +33,20 @@ TEST(ParamCheckListMarkup, RunsCarryStyleAndParameters)
     EXPECT_FALSE(plain[0].background.isValid());
 }
 
+// Each style lasts from its opening tag to its closing one, and styles nest.
+TEST(ParamCheckListMarkup, StylesLastUntilTheirClosingTag)
+{
+    const auto runs = TParamCheckList::parseMarkup(QStringLiteral("a<b>b<i>c</i>d</b>e<i>f</i>"));
+    ASSERT_EQ(runs.size(), 6u);
+    const std::pair<bool, bool> styles[] = {{false, false}, {true, false},  {true, true},
+                                            {true, false},  {false, false}, {false, true}};
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].text, QString(QLatin1Char(static_cast<char>('a' + i)))) << i;
+        EXPECT_EQ(runs[i].bold, styles[i].first) << i;
+        EXPECT_EQ(runs[i].italic, styles[i].second) << i;
+    }
+}
+
 class ParamCheckListTest : public ::testing::Test
 {
 protected:
