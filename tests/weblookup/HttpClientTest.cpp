@@ -290,6 +290,24 @@ TEST_F(HttpClientTest, KeptConnectionIsReusedForTheSameHost)
     EXPECT_EQ(connections, (std::vector<int>{1, 1, 2, 2, 2, 3, 3}));
 }
 
+// A redirection's or an error's short body is read to its end, so that the connection serves the
+// next request; a long one is not, and the connection is dropped.
+TEST_F(HttpClientTest, AShortRedirectionOrErrorBodyKeepsTheConnection)
+{
+    service.setOverride("/moved", FakeResponse::redirect(url("/index.html")));
+    service.setOverride("/missing", FakeResponse::withStatus(404, "Not Found", std::string(2000, 'x')));
+    service.setOverride("/huge", FakeResponse::withStatus(404, "Not Found", std::string(200000, 'x')));
+    ASSERT_TRUE(client.FetchPage(url("/moved")).ok());
+    EXPECT_FALSE(client.FetchPage(url("/missing")).ok());
+    ASSERT_TRUE(client.FetchPage(url("/")).ok());
+    EXPECT_FALSE(client.FetchPage(url("/huge")).ok());
+    ASSERT_TRUE(client.FetchPage(url("/")).ok());
+    std::vector<int> connections;
+    for (const auto& request : service.requests())
+        connections.push_back(request.connection);
+    EXPECT_EQ(connections, (std::vector<int>{1, 1, 1, 1, 1, 2}));
+}
+
 struct TransportCase
 {
     const char* name;
