@@ -210,11 +210,6 @@ void VersionStore::keepCoverBeforeWrite(const std::string& coverPath)
     recordCover(coverPath, exists(coverPath) ? CoverChange::Overwritten : CoverChange::Added);
 }
 
-void VersionStore::noteAddedCover(const std::string& coverPath)
-{
-    recordCover(coverPath, CoverChange::Added);
-}
-
 void VersionStore::recordCover(const std::string& coverPath, CoverChange change)
 {
     const std::string name = fileName(coverPath);
@@ -251,18 +246,17 @@ void VersionStore::recordCover(const std::string& coverPath, CoverChange change)
         if (std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(name);
     };
-    const std::string hdrPath = path("v" + std::to_string(number) + ".hdr");
-    const std::string verPath = path("v" + std::to_string(number) + ".ver");
-    if (auto hdr = readWhole(hdrPath)) {
-        if (auto h = parseHeader(*hdr)) {
-            add(*h);
-            writeWhole(hdrPath, formatHeader(*h));
-        }
-    } else if (auto ver = readWhole(verPath)) {
-        std::size_t end = 0;
-        if (auto h = parseHeader(*ver, &end)) {
-            add(*h);
-            writeWhole(verPath, formatHeader(*h) + ver->substr(end));
+    // The header starts the version's file: alone while the version waits to be packed, followed
+    // by the packed catalogue once it is.
+    for (const char* suffix : {".hdr", ".ver"}) {
+        const std::string file = path("v" + std::to_string(number) + suffix);
+        if (auto bytes = readWhole(file)) {
+            std::size_t end = 0;
+            if (auto h = parseHeader(*bytes, &end)) {
+                add(*h);
+                writeWhole(file, formatHeader(*h) + bytes->substr(end));
+            }
+            return;
         }
     }
 }
@@ -305,7 +299,7 @@ Outcome VersionStore::endGroup()
     // Covers the group created: undo removes them again.
     for (const auto& name : collectionNames())
         if (!m_groupStart.count(name))
-            noteAddedCover(m_collectionFolder + name);
+            recordCover(m_collectionFolder + name, CoverChange::Added);
     return commit();
 }
 

@@ -65,8 +65,6 @@ public:
     void keepCover(const std::string& coverPath);
     // Before a cover is written: a copy of the one it replaces is kept, or the new one is noted.
     void keepCoverBeforeWrite(const std::string& coverPath);
-    // A cover the current operation creates: undo removes it again.
-    void noteAddedCover(const std::string& coverPath);
 
     // Several saves that are one operation for undo (a web import of many films).
     void beginGroup(const std::string& operation);

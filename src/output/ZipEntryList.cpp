@@ -35,6 +35,15 @@ std::uint64_t le64(const unsigned char* p)
     return static_cast<std::uint64_t>(le32(p)) | (static_cast<std::uint64_t>(le32(p + 4)) << 32);
 }
 
+// The length of an open file (0 when it cannot be told); leaves the position at the end.
+std::uint64_t sizeOf(std::FILE* file)
+{
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return 0;
+    const off_t end = ftello(file);
+    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
+}
+
 // Reads `count` bytes at `offset` of an archive; false when they are not all there.
 class RandomAccess
 {
@@ -47,13 +56,7 @@ public:
 class FileAccess : public RandomAccess
 {
 public:
-    explicit FileAccess(std::FILE* file) : m_file(file)
-    {
-        if (fseeko(m_file, 0, SEEK_END) == 0) {
-            off_t end = ftello(m_file);
-            m_size = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-        }
-    }
+    explicit FileAccess(std::FILE* file) : m_file(file), m_size(sizeOf(file)) {}
     std::uint64_t size() const override { return m_size; }
     bool readAt(std::uint64_t offset, unsigned char* buffer, std::size_t count) override
     {
@@ -64,7 +67,7 @@ public:
 
 private:
     std::FILE* m_file;
-    std::uint64_t m_size = 0;
+    std::uint64_t m_size;
 };
 
 class BytesAccess : public RandomAccess
@@ -136,14 +139,7 @@ bool centralNames(RandomAccess& in, std::vector<std::string>& names)
 class FileReader : public ZipByteReader
 {
 public:
-    explicit FileReader(std::FILE* file) : m_file(file)
-    {
-        if (std::fseek(m_file, 0, SEEK_END) == 0) {
-            long end = std::ftell(m_file);
-            m_size = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-        }
-        std::fseek(m_file, 0, SEEK_SET);
-    }
+    explicit FileReader(std::FILE* file) : m_file(file), m_size(sizeOf(file)) { fseeko(m_file, 0, SEEK_SET); }
     std::uint64_t size() const override { return m_size; }
     std::uint64_t position() const override { return m_pos; }
     std::size_t read(char* buffer, std::size_t count) override
@@ -154,7 +150,7 @@ public:
     }
     bool skip(std::uint64_t count) override
     {
-        if (m_pos + count > m_size || std::fseek(m_file, static_cast<long>(m_pos + count), SEEK_SET) != 0)
+        if (count > m_size - m_pos || fseeko(m_file, static_cast<off_t>(m_pos + count), SEEK_SET) != 0)
             return false;
         m_pos += count;
         return true;
@@ -162,7 +158,7 @@ public:
 
 private:
     std::FILE* m_file;
-    std::uint64_t m_size = 0;
+    std::uint64_t m_size;
     std::uint64_t m_pos = 0;
 };
 
@@ -181,7 +177,7 @@ public:
     }
     bool skip(std::uint64_t count) override
     {
-        if (m_pos + count > m_bytes.size())
+        if (count > m_bytes.size() - m_pos) // never past the end, however large the count
             return false;
         m_pos += count;
         return true;
