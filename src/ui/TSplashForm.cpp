@@ -16,7 +16,14 @@
 
 namespace cinevaro::ui {
 
-TSplashForm::TSplashForm(QWidget* parent) : TSplashForm(bannerImage(400, 165), parent)
+namespace {
+// The banner fills the top of the window, the progress bar the strip under it.
+constexpr int kWidth = 400;
+constexpr int kBannerHeight = 165;
+constexpr int kBarHeight = 18;
+} // namespace
+
+TSplashForm::TSplashForm(QWidget* parent) : TSplashForm(drawBanner(), parent)
 {
 }
 
@@ -26,9 +33,14 @@ QImage TSplashForm::drawPicture()
     QFontMetrics(font).height();
     font.setBold(true);
     QFontMetrics(font).height();
-    QImage banner = bannerImage(400, 165);
+    QImage banner = drawBanner();
     drawFirstIconsAhead();
     return banner;
+}
+
+QImage TSplashForm::drawBanner()
+{
+    return bannerImage(kWidth, kBannerHeight);
 }
 
 namespace {
@@ -59,23 +71,23 @@ TSplashForm::TSplashForm(const QImage& banner, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
-    setFixedSize(400, 183);
+    setFixedSize(kWidth, kBannerHeight + kBarHeight);
     setCursor(Qt::WaitCursor);
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setGeometry(0, 0, 400, 165);
+    picture->setGeometry(0, 0, kWidth, kBannerHeight);
     picture->setPixmap(QPixmap::fromImage(banner));
     picture->setScaledContents(true);
     lblVersion = new QLabel(this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setGeometry(0, 140, 400, 22);
+    lblVersion->setGeometry(0, kBannerHeight - 25, kWidth, 22);
     lblVersion->setAlignment(Qt::AlignCenter);
     QPalette white = lblVersion->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     lblVersion->setPalette(white);
     ProgressBar1 = new SplashProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(0, 165, 400, 18);
+    ProgressBar1->setGeometry(0, kBannerHeight, kWidth, kBarHeight);
     ProgressBar1->setRange(0, 13);
     ProgressBar1->setTextVisible(false);
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -23,6 +23,8 @@ public:
     // once, there, instead of on the main thread at the window's first text. Then it draws the
     // main window's first icons ahead (drawFirstIconsAhead).
     static QImage drawPicture();
+    // The banner alone, at the size the window shows it.
+    static QImage drawBanner();
 
     // Gauge position and opacity (alpha 0..255), then an immediate repaint (the event loop is not
     // running yet).

@@ -72,4 +72,13 @@ TEST(AppStyleTest, SplashPictureDrawnOnAnotherThreadIsTheOneTheMainThreadDraws)
     auto* picture = splash.findChild<QLabel*>(QStringLiteral("Image1"));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->pixmap().toImage().convertToFormat(here.format()), here);
+
+    // The splash made without a picture shows the one start-up draws ahead, at its own size: not
+    // scaled into the window.
+    const QImage ahead = ui::TSplashForm::drawPicture();
+    ui::TSplashForm plain;
+    auto* shown = plain.findChild<QLabel*>(QStringLiteral("Image1"));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->size(), ahead.size());
+    EXPECT_EQ(shown->pixmap().toImage().convertToFormat(ahead.format()), ahead);
 }
