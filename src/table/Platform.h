@@ -29,16 +29,17 @@ enum class FileOp : int {
     Rename,     // renaming it over the target
     Link,       // linking it to a target that must not be replaced
     SyncFolder, // syncing the folder after the rename or link
+    Close,      // the close of a written file whose result is checked (UniqueFd::close)
 };
-constexpr int kFileOpKinds = 7;
+constexpr int kFileOpKinds = 8;
 
 // Test seam: the `nth` operation of kind `op` from now on (1 = the next one) fails with `error`,
 // as on a full disk or a failing device; 0 turns the fault off. Every call restarts the counting
 // of that kind.
 void setFileFaultForTesting(FileOp op, int nth, int error);
-// Turns every fault off (the write limit included) and restarts the counting.
+// Turns every fault off (the write limit included).
 void clearFileFaultsForTesting();
-// How many operations of kind `op` ran since its counting restarted.
+// How many operations of kind `op` ran since the last fault set for that kind.
 int fileOperationCountForTesting(FileOp op);
 
 // Test seam: when `bytes` >= 0, writing fails once that many bytes have been written to one

@@ -4,7 +4,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <utility>
+
+#include "table/Platform.h"
 
 namespace cinevaro::table {
 
@@ -40,7 +43,15 @@ public:
     bool close()
     {
         const int fd = release();
-        return fd < 0 || ::close(fd) == 0;
+        if (fd < 0)
+            return true;
+        if (fileFaultInjected(FileOp::Close)) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return false;
+        }
+        return ::close(fd) == 0;
     }
 
 private:

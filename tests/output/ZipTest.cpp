@@ -600,6 +600,17 @@ TEST(ZipCentralNamesTest, NamesAreReadAsStored)
     EXPECT_FALSE(readCentralNamesFromBytes(lying, names));
 }
 
+// An entry whose file fails at its close is a failed unpacking: neither it nor its temporary file stays.
+TEST_F(HostileArchiveTest, AnEntryWhoseFileFailsAtItsCloseStopsTheUnpackingWithoutThatFile)
+{
+    table::setFileFaultForTesting(table::FileOp::Close, 2, EIO);
+    extract(ZipBuilder().add("a.film", "1").add("b.jpg", "22").add("c.jpg", "333").bytes());
+    table::clearFileFaultsForTesting();
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.message, table::cp("Impossible d'écrire le fichier ") + tmp.file("base") + "/b.jpg");
+    EXPECT_EQ(filesUnder(tmp.path() / "base"), (std::set<std::string>{"a.film"}));
+}
+
 // Archives ended the Zip64 way (as tools write large ones) are read and unpacked like any other.
 TEST_F(HostileArchiveTest, AnArchiveEndedTheZip64WayIsReadAndUnpacked)
 {
@@ -647,6 +658,17 @@ TEST_P(RefusedLinkTest, UnpackingCreatesTheFilesExclusively)
         EXPECT_EQ(zip.createdFiles(), (std::vector<std::string>{"gros.bin", "F.film"}));
         EXPECT_EQ(filesUnder(tmp.path() / "base"), (std::set<std::string>{"garde.jpg", "F.film", "gros.bin"}));
     }
+}
+
+// A write error that shows only at the close: the copy made in place of the link goes again.
+TEST_P(RefusedLinkTest, ACopyWhoseCloseFailsLeavesNoFile)
+{
+    const auto temp = tmp.write("t.tmp", "neuf");
+    refuseLink(1);
+    table::setFileFaultForTesting(table::FileOp::Close, 1, EIO);
+    EXPECT_EQ(table::linkExclusive(temp, tmp.file("cible")), EIO);
+    EXPECT_FALSE(fs::exists(tmp.path() / "cible"));
+    EXPECT_EQ(readFile(temp), "neuf");
 }
 
 TEST_P(RefusedLinkTest, ExclusiveLinkNeverReplacesAFile)

@@ -32,6 +32,8 @@ inline const char* fileOpName(table::FileOp op)
         return "link";
     case table::FileOp::SyncFolder:
         return "folder sync";
+    case table::FileOp::Close:
+        return "close";
     }
     return "?";
 }

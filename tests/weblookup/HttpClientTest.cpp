@@ -1,6 +1,8 @@
 // The HTTP client against the stand-in film service over loopback.
 #include "weblookup/HttpClient.h"
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +11,7 @@
 #include "support/FakeFilmService.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 
 namespace cinevaro::weblookup {
 namespace {
@@ -128,6 +131,18 @@ TEST_F(HttpClientTest, LocationOnSuccessStatusIsARedirectionAndFileRestarts)
     auto requests = service.requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].target, "/film/NUIT_A_45.html");
+}
+
+// A write error that shows only when the downloaded file is closed is a failed download.
+TEST_F(HttpClientTest, AFileWhoseCloseFailsIsAFailedDownload)
+{
+    testing::TempDir dir;
+    const std::string path = dir.file("a.zip");
+    table::setFileFaultForTesting(table::FileOp::Close, 1, EIO);
+    auto result = client.FetchFile(url(FakeFilmService::archivePath(service.films()[0])), path);
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.message, table::cp("Impossible d'écrire dans le fichier ") + path);
 }
 
 TEST_F(HttpClientTest, CookieSetOnSearchPageIsSentBackOnlyToMatchingHosts)
