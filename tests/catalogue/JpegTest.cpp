@@ -206,6 +206,18 @@ TEST(JpegTest, TinyProgressiveFileClaimingAHugePictureIsRefused)
     EXPECT_EQ(image.width, 16);
 }
 
+// The coefficients take 2 bytes each: a progressive picture of 4000 x 4000 keeps 48 MB of them,
+// which fits the budget with its output at the box's scale, and is shown.
+TEST(JpegTest, ProgressivePictureWhoseCoefficientsFitTheBudgetIsDecoded)
+{
+    const std::string bytes = cinevaro::testing::progressiveJpegClaiming(4000, 4000);
+    RgbImage image;
+    const auto outcome = decode(bytes, image, 200, 280);
+    ASSERT_TRUE(outcome.ok) << outcome.message;
+    EXPECT_EQ(image.width, 500);
+    EXPECT_EQ(image.height, 500);
+}
+
 // A baseline picture keeps no coefficients, but its decoded pixels must fit the budget too: one
 // claiming 10000 x 10000 is decoded at a scale whose pixels fit, even when asked at full size.
 TEST(JpegTest, HugeBaselinePictureIsDecodedWithinTheMemoryBudget)
