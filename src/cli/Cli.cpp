@@ -45,11 +45,14 @@ const std::map<std::string, Command>& commands()
         {"supports",
          {cmdSupports, "supports FILE.cvo [--set \"A;B;C\"]", "Affiche ou remplace la liste des supports de la base."}},
         {"web-search",
-         {cmdWebSearch, "web-search --root URL [--by titre|acteur|real] [--match 0|1|2] [--proxy HOST:PORT] TEXT",
+         {cmdWebSearch,
+          "web-search --root URL [--by titre|acteur|real] [--match 0|1|2] [--proxy HOST:PORT] [--delai SECONDES] "
+          "TEXT",
           "Cherche des films sur le site de fiches et liste les résultats."}},
         {"web-import",
          {cmdWebImport,
-          "web-import FILE.cvo --root URL [search options] TEXT --pick N=SUPPORT... [--duplicates oui|non]",
+          "web-import FILE.cvo --root URL [--by titre|acteur|real] [--match 0|1|2] [--proxy HOST:PORT] "
+          "[--delai SECONDES] TEXT --pick N=SUPPORT [--pick N=SUPPORT]... [--duplicates oui|non]",
           "Cherche des films sur le site de fiches et ajoute à la base ceux choisis, avec leur support."}},
         {"filter",
          {cmdFilter, "filter FILE.cvo --by real|date|ori|genre|distrib|support|pret|acteur VALUE",
@@ -150,6 +153,11 @@ int usage(const std::string& text, std::ostream& err)
 {
     err << "usage: cinevaro-cli " << text << "\n";
     return 2;
+}
+
+int usageOf(const std::string& command, std::ostream& err)
+{
+    return usage(commands().at(command).usage, err);
 }
 
 std::optional<std::string> argToCp(const std::string& utf8, std::ostream& err)

@@ -11,7 +11,7 @@ namespace cinevaro::cli {
 int cmdArchive(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 2)
-        return usage("archive FILE.cvo OUT.zip", err);
+        return usageOf("archive", err);
     if (!requireExistingFile(args[0], err))
         return 1;
     std::error_code ec;

@@ -12,7 +12,7 @@ namespace cinevaro::cli {
 int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1 || args[0].rfind("--", 0) == 0)
-        return usage("avi-info FILE.avi", err);
+        return usageOf("avi-info", err);
     const editing::AviInfo info = editing::readAviFile(args[0]);
     auto line = [&out](const char* key, const std::optional<std::string>& value) {
         if (value)
@@ -30,7 +30,7 @@ int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err)
 int cmdMediaInfo(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1 || args[0].rfind("--", 0) == 0)
-        return usage("media-info FILE", err);
+        return usageOf("media-info", err);
     if (editing::isAviFileName(args[0]))
         return cmdAviInfo(args, out, err);
     const editing::MediaInfo info = editing::readMediaFile(args[0]);

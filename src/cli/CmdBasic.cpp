@@ -115,10 +115,10 @@ int cmdNew(const Args& args, std::ostream& out, std::ostream& err)
         else if (file.empty() && a.rfind("--", 0) != 0)
             file = a;
         else
-            return usage("new FILE.cvo [--force]", err);
+            return usageOf("new", err);
     }
     if (file.empty())
-        return usage("new FILE.cvo [--force]", err);
+        return usageOf("new", err);
     std::error_code ec;
     if (fs::exists(file, ec) && !force) {
         err << "Le fichier " << file << " existe déjà ; --force pour le remplacer\n";
@@ -134,7 +134,7 @@ int cmdNew(const Args& args, std::ostream& out, std::ostream& err)
 int cmdOpen(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1 || args[0].rfind("--", 0) == 0)
-        return usage("open FILE.cvo", err);
+        return usageOf("open", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, true, err))
         return status;
@@ -157,10 +157,10 @@ int cmdList(const Args& args, std::ostream& out, std::ostream& err)
         else if (file.empty() && a.rfind("--", 0) != 0)
             file = a;
         else
-            return usage("list FILE.cvo [--tree]", err);
+            return usageOf("list", err);
     }
     if (file.empty())
-        return usage("list FILE.cvo [--tree]", err);
+        return usageOf("list", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(file, state, false, err))
         return status;
@@ -183,7 +183,7 @@ int cmdList(const Args& args, std::ostream& out, std::ostream& err)
 int cmdShow(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 2)
-        return usage("show FILE.cvo ROW", err);
+        return usageOf("show", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, false, err))
         return status;

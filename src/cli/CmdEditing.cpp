@@ -21,10 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using editing::RecordValues;
 
-const char* const kAddUsage =
-    "add FILE.cvo --support NAME [--film F.film|F.txt] [--set FIELD=VALUE]... [--cover IMG.jpg]";
-const char* const kSetUsage = "set FILE.cvo ROW FIELD=VALUE...";
-
 int failText(const std::string& cp1252, std::ostream& err)
 {
     err << table::cp1252ToUtf8(cp1252) << "\n";
@@ -102,11 +98,11 @@ int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
         } else if (file.empty() && a.rfind("--", 0) != 0) {
             file = a;
         } else {
-            return usage(kAddUsage, err);
+            return usageOf("add", err);
         }
     }
     if (file.empty() || !haveSupport)
-        return usage(kAddUsage, err);
+        return usageOf("add", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(file, state, true, err))
         return status;
@@ -141,7 +137,7 @@ int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
 int cmdSet(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() < 3)
-        return usage(kSetUsage, err);
+        return usageOf("set", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, true, err);
     if (!row)
@@ -164,7 +160,7 @@ int cmdSet(const Args& args, std::ostream& out, std::ostream& err)
 int cmdDelete(const Args& args, std::ostream&, std::ostream& err)
 {
     if (args.size() != 2)
-        return usage("delete FILE.cvo ROW", err);
+        return usageOf("delete", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, true, err);
     if (!row)
@@ -177,7 +173,7 @@ int cmdDelete(const Args& args, std::ostream&, std::ostream& err)
 int cmdExportFilm(const Args& args, std::ostream&, std::ostream& err)
 {
     if (args.size() != 3)
-        return usage("export-film FILE.cvo ROW OUT", err);
+        return usageOf("export-film", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, false, err);
     if (!row)
@@ -208,7 +204,6 @@ int cmdExportFilm(const Args& args, std::ostream&, std::ostream& err)
 
 int cmdSupports(const Args& args, std::ostream& out, std::ostream& err)
 {
-    const char* const kUsage = "supports FILE.cvo [--set \"A;B;C\"]";
     if (args.size() == 1 && args[0].rfind("--", 0) != 0) {
         catalogue::CatalogueState state;
         if (int status = openForCommand(args[0], state, false, err))
@@ -218,7 +213,7 @@ int cmdSupports(const Args& args, std::ostream& out, std::ostream& err)
         return 0;
     }
     if (args.size() != 3 || args[1] != "--set" || args[0].rfind("--", 0) == 0)
-        return usage(kUsage, err);
+        return usageOf("supports", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, true, err))
         return status;

@@ -10,9 +10,6 @@ namespace cinevaro::cli {
 
 namespace {
 
-constexpr const char* kFilterUsage = "filter FILE.cvo --by real|date|ori|genre|distrib|support|pret|acteur VALUE";
-constexpr const char* kSearchUsage = "search FILE.cvo --by titre|real|acteur TEXT";
-
 struct Parsed
 {
     std::string file, by, value;
@@ -65,14 +62,14 @@ int cmdFilter(const Args& args, std::ostream& out, std::ostream& err)
         {"ori", catalogue::FieldFilter::Ori},         {"genre", catalogue::FieldFilter::Genre},
         {"distrib", catalogue::FieldFilter::Distrib}, {"support", catalogue::FieldFilter::Support}};
     if (!p.ok)
-        return usage(kFilterUsage, err);
+        return usageOf("filter", err);
     const catalogue::FieldFilter* field = nullptr;
     for (const auto& [name, kind] : kFields) {
         if (p.by == name)
             field = &kind;
     }
     if (!field && p.by != "pret" && p.by != "acteur")
-        return usage(kFilterUsage, err);
+        return usageOf("filter", err);
     auto value = argToCp(p.value, err);
     if (!value)
         return 1;
@@ -100,7 +97,7 @@ int cmdSearch(const Args& args, std::ostream& out, std::ostream& err)
 {
     Parsed p = parse(args);
     if (!p.ok)
-        return usage(kSearchUsage, err);
+        return usageOf("search", err);
     catalogue::SearchField field;
     if (p.by == "titre")
         field = catalogue::SearchField::Titre;
@@ -109,7 +106,7 @@ int cmdSearch(const Args& args, std::ostream& out, std::ostream& err)
     else if (p.by == "acteur")
         field = catalogue::SearchField::Acteur;
     else
-        return usage(kSearchUsage, err);
+        return usageOf("search", err);
     auto text = argToCp(p.value, err);
     if (!text)
         return 1;

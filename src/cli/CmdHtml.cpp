@@ -12,9 +12,6 @@ namespace cinevaro::cli {
 
 namespace {
 
-constexpr const char* kUsage = "html FILE.cvo OUT.htm [--width W] [--align Centre|Droite|Gauche] [--border B] "
-                               "[--no-lines] [--columns C1,C2,...] [--rows R1,R2,...]";
-
 std::vector<std::string> splitComma(const std::string& text)
 {
     std::vector<std::string> parts;
@@ -78,13 +75,13 @@ int cmdHtml(const Args& args, std::ostream& out, std::ostream& err)
             else
                 rows = args[i], haveRows = true;
         } else if (a.rfind("--", 0) == 0) {
-            return usage(kUsage, err);
+            return usageOf("html", err);
         } else {
             files.push_back(a);
         }
     }
     if (files.size() != 2 || output::alignmentFor(options.justification).empty())
-        return usage(kUsage, err);
+        return usageOf("html", err);
     if (haveColumns && !parseColumns(columns, options, err))
         return 2;
 

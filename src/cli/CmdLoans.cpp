@@ -32,7 +32,6 @@ std::string today()
 
 int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err)
 {
-    constexpr const char* kUsage = "borrowers FILE.cvo [--set \"A;B\"]";
     std::string file;
     std::optional<std::string> set;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -41,10 +40,10 @@ int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err)
         else if (file.empty() && args[i].rfind("--", 0) != 0)
             file = args[i];
         else
-            return usage(kUsage, err);
+            return usageOf("borrowers", err);
     }
     if (file.empty())
-        return usage(kUsage, err);
+        return usageOf("borrowers", err);
     std::optional<std::string> list;
     if (set && !(list = argToCp(*set, err)))
         return 1;
@@ -73,7 +72,6 @@ int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdLend(const Args& args, std::ostream& out, std::ostream& err)
 {
-    constexpr const char* kUsage = "lend FILE.cvo ROW NAME [--date TEXT]";
     std::vector<std::string> positional;
     std::optional<std::string> date;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -83,7 +81,7 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err)
             positional.push_back(args[i]);
     }
     if (positional.size() != 3)
-        return usage(kUsage, err);
+        return usageOf("lend", err);
     auto name = argToCp(positional[2], err);
     auto dateText = argToCp(date.value_or(today()), err);
     if (!name || !dateText)
@@ -108,7 +106,7 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err)
 int cmdReturn(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 2)
-        return usage("return FILE.cvo ROW", err);
+        return usageOf("return", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, true, err);
     if (!row)

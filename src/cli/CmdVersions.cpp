@@ -34,10 +34,10 @@ std::unique_ptr<catalogue::VersionStore> storeFor(const std::string& file, std::
     return std::make_unique<catalogue::VersionStore>(file, names.collectionFolder);
 }
 
-int bringBack(const Args& args, const char* usageText, bool redo, std::ostream& out, std::ostream& err)
+int bringBack(const Args& args, bool redo, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1)
-        return usage(usageText, err);
+        return usageOf(redo ? "redo" : "undo", err);
     auto store = storeFor(args[0], err);
     if (!store)
         return 1;
@@ -53,7 +53,7 @@ int bringBack(const Args& args, const char* usageText, bool redo, std::ostream& 
 int cmdVersions(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1)
-        return usage("versions FILE.cvo", err);
+        return usageOf("versions", err);
     auto store = storeFor(args[0], err);
     if (!store)
         return 1;
@@ -69,10 +69,10 @@ int cmdVersions(const Args& args, std::ostream& out, std::ostream& err)
 int cmdRestore(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 2)
-        return usage("restore FILE.cvo N", err);
+        return usageOf("restore", err);
     const auto number = parseRow(args[1]);
     if (!number)
-        return usage("restore FILE.cvo N", err);
+        return usageOf("restore", err);
     auto store = storeFor(args[0], err);
     if (!store)
         return 1;
@@ -84,12 +84,12 @@ int cmdRestore(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdUndo(const Args& args, std::ostream& out, std::ostream& err)
 {
-    return bringBack(args, "undo FILE.cvo", false, out, err);
+    return bringBack(args, false, out, err);
 }
 
 int cmdRedo(const Args& args, std::ostream& out, std::ostream& err)
 {
-    return bringBack(args, "redo FILE.cvo", true, out, err);
+    return bringBack(args, true, out, err);
 }
 
 } // namespace cinevaro::cli

@@ -14,12 +14,6 @@ namespace cinevaro::cli {
 
 namespace {
 
-const char* const kSearchUsage = "web-search --root URL [--by titre|acteur|real] [--match 0|1|2] "
-                                 "[--proxy HOST:PORT] [--delai SECONDES] TEXT";
-const char* const kImportUsage = "web-import FILE.cvo --root URL [--by titre|acteur|real] [--match 0|1|2] "
-                                 "[--proxy HOST:PORT] [--delai SECONDES] TEXT --pick N=SUPPORT [--pick N=SUPPORT]... "
-                                 "[--duplicates oui|non]";
-
 struct WebOptions
 {
     std::string root;
@@ -112,7 +106,7 @@ int cmdWebSearch(const Args& args, std::ostream& out, std::ostream& err)
 {
     WebOptions options;
     if (!parseOptions(args, false, options) || options.positional.size() != 1)
-        return usage(kSearchUsage, err);
+        return usageOf("web-search", err);
     weblookup::HttpClient client;
     auto results = search(client, options, options.positional[0], err);
     if (!results)
@@ -127,14 +121,14 @@ int cmdWebImport(const Args& args, std::ostream& out, std::ostream& err)
 {
     WebOptions options;
     if (!parseOptions(args, true, options) || options.positional.size() != 2 || options.picks.empty())
-        return usage(kImportUsage, err);
+        return usageOf("web-import", err);
     // Result number -> support, as chosen in the window's list.
     std::map<int, std::string> picks;
     for (const auto& pick : options.picks) {
         auto equals = pick.find('=');
         auto n = equals == std::string::npos ? std::nullopt : parseRow(pick.substr(0, equals));
         if (!n)
-            return usage(kImportUsage, err);
+            return usageOf("web-import", err);
         auto support = argToCp(pick.substr(equals + 1), err);
         if (!support)
             return 1;

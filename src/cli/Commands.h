@@ -41,6 +41,8 @@ int cmdRedo(const Args& args, std::ostream& out, std::ostream& err);
 int fail(const catalogue::Outcome& outcome, std::ostream& err);
 // Prints a usage error and returns 2.
 int usage(const std::string& text, std::ostream& err);
+// Prints the usage line of `command` (as "help COMMAND" gives it) and returns 2.
+int usageOf(const std::string& command, std::ostream& err);
 // Converts a UTF-8 argument to Windows-1252; prints the message and returns nothing when it
 // holds a character the code page cannot hold.
 std::optional<std::string> argToCp(const std::string& utf8, std::ostream& err);

@@ -232,3 +232,57 @@ TEST_F(CliBasicTest, PdfPrintsOnlyItsOwnMessages)
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.err, "Le fichier " + dir.file("absent.cvo") + " n'existe pas\n");
 }
+
+// Every command refuses, with its own usage line and before it reads or writes anything, a word
+// more than it takes and an option it does not know, added to an invocation it accepts.
+TEST_F(CliBasicTest, EveryCommandRefusesAWordTooManyAndAnUnknownOption)
+{
+    const std::string cvo = films();
+    const std::string avi = dir.write("clip.avi", "RIFF");
+    const std::string root = "http://127.0.0.1:9/";
+    const std::string before = cinevaro::testing::readFile(cvo);
+    const std::vector<std::vector<std::string>> accepted = {
+        {"new", dir.file("Autre.cvo")},
+        {"open", cvo},
+        {"list", cvo},
+        {"show", cvo, "2"},
+        {"add", cvo, "--support", "DVD"},
+        {"delete", cvo, "2"},
+        {"export-film", cvo, "2", dir.file("f.film")},
+        {"supports", cvo},
+        {"filter", cvo, "--by", "real", "X"},
+        {"search", cvo, "--by", "titre", "X"},
+        {"avi-info", avi},
+        {"media-info", avi},
+        {"borrowers", cvo},
+        {"lend", cvo, "2", "Jean"},
+        {"return", cvo, "2"},
+        {"html", cvo, dir.file("f.htm")},
+        {"pdf", cvo, dir.file("f.pdf")},
+        {"archive", cvo, dir.file("f.zip")},
+        {"versions", cvo},
+        {"restore", cvo, "1"},
+        {"undo", cvo},
+        {"redo", cvo},
+        {"web-search", "--root", root, "texte"},
+        {"web-import", cvo, "--root", root, "texte", "--pick", "1=DVD"},
+    };
+    for (const auto& args : accepted) {
+        ASSERT_EQ(run({"help", args[0]}), 0) << args[0];
+        const std::string usageLine = out.str().substr(0, out.str().find('\n') + 1);
+        std::vector<std::vector<std::string>> refused = {args, args};
+        refused[0].push_back("--inconnu");
+        if (args[0].rfind("web-", 0) != 0) // their words after the options are the text searched
+            refused[1].push_back("en-trop");
+        else
+            refused.pop_back();
+        for (const auto& wrong : refused) {
+            SCOPED_TRACE(wrong.back() + " after " + args[0]);
+            EXPECT_EQ(run(wrong), 2) << err.str();
+            EXPECT_EQ(err.str().rfind(usageLine, 0), 0u) << err.str();
+        }
+    }
+    EXPECT_EQ(cinevaro::testing::readFile(cvo), before);
+    for (const char* name : {"Autre.cvo", "f.film", "f.htm", "f.pdf", "f.zip"})
+        EXPECT_FALSE(fs::exists(dir.file(name))) << name;
+}
