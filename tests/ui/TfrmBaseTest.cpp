@@ -576,6 +576,24 @@ TEST_F(TfrmBaseTest, ClosingAPanelByItsCaptionUnticksItsMenuItem)
     }
 }
 
+// A panel's arrow button folds it up to its caption and unfolds it again.
+TEST_F(TfrmBaseTest, APanelsArrowButtonFoldsAndUnfoldsIt)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    for (ui::CaptionPanel* panel : {window->ADVGen, window->ADVSupp, window->ADVpret}) {
+        SCOPED_TRACE(panel->caption().toStdString());
+        auto* arrow = panel->findChild<QToolButton*>(QStringLiteral("collapseButton"));
+        ASSERT_NE(arrow, nullptr);
+        const bool folded = panel->isCollapsed();
+        arrow->click();
+        EXPECT_NE(panel->isCollapsed(), folded);
+        arrow->click();
+        EXPECT_EQ(panel->isCollapsed(), folded);
+    }
+}
+
 TEST_F(TfrmBaseTest, CloseWritesLayoutAndBranches)
 {
     writeFilms(smallCatalogue);
