@@ -66,6 +66,18 @@ TEST(TMlb2Fields, AddFieldFillsExistingRows)
     EXPECT_EQ(t.GetValue("titre"), "");
 }
 
+// Rows added before any field hold nothing until fields come: then they are like rows added after.
+TEST(TMlb2Fields, RowsAddedBeforeAnyFieldMatchRowsAddedAfter)
+{
+    TMlb2 t;
+    ASSERT_TRUE(t.AppendRow());
+    ASSERT_TRUE(t.AddField("TITRE"));
+    ASSERT_TRUE(t.AppendRow());
+    EXPECT_TRUE(t.RowsEqual(1, 2));
+    t.RemoveDuplicates();
+    EXPECT_EQ(t.RowCount(), 1);
+}
+
 TEST(TMlb2Cursor, EmptyTable)
 {
     TMlb2 t;
