@@ -34,7 +34,7 @@ TEST_P(Numbers, ParseAcceptsBothSeparators)
 TEST_P(Numbers, ParseRejectsNonNumbers)
 {
     for (const char* text : {"abc", "1.5.3", "1,5.3", "1E", ".5", ",5", "", "+", "-", "1E+", "E5", "1E5.2", "1-2",
-                             "1E2E3", "--1", "1E+-2"})
+                             "1E2E3", "--1", "1E+-2", "+-1"})
         EXPECT_EQ(ParseNumber(text), 0) << text;
 }
 

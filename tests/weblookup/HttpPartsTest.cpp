@@ -3,6 +3,7 @@
 
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "weblookup/CookieStore.h"
 #include "weblookup/HttpAddress.h"
@@ -154,6 +155,17 @@ TEST(CookieTest, ExpiresInThePastDeletesAndMaxAgeWins)
     EXPECT_EQ(store.headerFor("h.example", "/", now), "c=3; b=");
     store.receive("d=4; Expires=Wed, 09 Dec 2026 12:00:10 GMT", "h.example", "/", now);
     EXPECT_EQ(store.headerFor("h.example", "/", now + 60), "c=3; b=");
+}
+
+// Each month's name gives its own month: the 15th of each month of 2026, 08:30:05 UTC.
+TEST(CookieTest, EachMonthNameGivesItsMonth)
+{
+    const std::pair<const char*, std::time_t> months[] = {
+        {"Jan", 1768465805}, {"Feb", 1771144205}, {"Mar", 1773563405}, {"Apr", 1776241805},
+        {"May", 1778833805}, {"Jun", 1781512205}, {"Jul", 1784104205}, {"Aug", 1786782605},
+        {"Sep", 1789461005}, {"Oct", 1792053005}, {"Nov", 1794731405}, {"Dec", 1797323405}};
+    for (const auto& [name, expected] : months)
+        EXPECT_EQ(CookieStore::parseExpires(std::string("Thu, 15 ") + name + " 2026 08:30:05 GMT"), expected) << name;
 }
 
 // Dates before 1601 are not dates: such an Expires is ignored and the cookie lasts the session.
