@@ -645,6 +645,27 @@ TEST_F(TfrmAjoutTest, ScreenshotOfTheEditorInEditMode)
     ajout->hide();
 }
 
+// Editing a film without a cover right after one with a cover shows the invitation to add one
+// and holds nothing of the other film's cover.
+TEST_F(TfrmAjoutTest, EditingAFilmWithoutACoverAfterOneWithACoverOffersToAddOne)
+{
+    addThroughWindow(QStringLiteral("alien"), false);
+    addThroughWindow(QStringLiteral("brazil"), false);
+    writePoster(catalogue::coverPath(state, "ALIEN"), QStringLiteral("ALIEN"));
+    editRow("ALIEN");
+    ASSERT_FALSE(ajout->imgCover->isEmpty());
+    ASSERT_TRUE(ajout->lblImage->isHidden());
+    editRow("BRAZIL");
+    EXPECT_FALSE(ajout->lblImage->isHidden());
+    EXPECT_TRUE(ajout->btnImage->isHidden());
+    // No picture is held: an export of the film would otherwise write the other film's cover.
+    EXPECT_TRUE(ajout->imgCover->isEmpty());
+    // Back to the film with a cover: its cover again, without the invitation.
+    editRow("ALIEN");
+    EXPECT_FALSE(ajout->imgCover->isHidden());
+    EXPECT_TRUE(ajout->lblImage->isHidden());
+}
+
 // Each caption sits level with its box: the text of "Acteur :" stands on the same line, relative
 // to its box, as the other captions beside one-line boxes (those chosen have no descending letter,
 // so the lowest ink is the line the text stands on).
