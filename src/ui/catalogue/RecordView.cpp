@@ -219,8 +219,7 @@ void RecordView::setCover(const std::string& nativePath, const QString& missing)
         showCoverText(cache.error);
         return;
     }
-    imgCover->setImage(cache.image);
-    imgCover->show();
+    imgCover->setImage(cache.image); // the picture box is always shown; only the text over it comes and goes
     lblimage->hide();
     imgCover->setToolTip(QStringLiteral("Affiche"));
 }
