@@ -286,3 +286,32 @@ TEST_F(CliBasicTest, EveryCommandRefusesAWordTooManyAndAnUnknownOption)
     for (const char* name : {"Autre.cvo", "f.film", "f.htm", "f.pdf", "f.zip"})
         EXPECT_FALSE(fs::exists(dir.file(name))) << name;
 }
+
+// The commands that only read a catalogue leave its file as it is, even one that an open would
+// normalise and write again.
+TEST_F(CliBasicTest, CommandsThatOnlyReadLeaveTheCatalogueAsItIs)
+{
+    const std::string cvo = films();
+    const std::string before = cinevaro::testing::readFile(cvo);
+    const std::vector<std::vector<std::string>> reading = {
+        {"list", cvo},
+        {"list", cvo, "--tree"},
+        {"show", cvo, "2"},
+        {"filter", cvo, "--by", "support", "DVD"},
+        {"search", cvo, "--by", "titre", "ZOD"},
+        {"export-film", cvo, "2", dir.file("f.film")},
+        {"html", cvo, dir.file("f.htm")},
+        {"supports", cvo},
+        {"borrowers", cvo},
+        {"archive", cvo, dir.file("f.zip")},
+        {"versions", cvo},
+    };
+    for (const auto& args : reading) {
+        SCOPED_TRACE(args[0]);
+        EXPECT_EQ(run(args), 0) << err.str();
+        EXPECT_EQ(cinevaro::testing::readFile(cvo), before);
+    }
+    // An open does write it: the checks above could see a write.
+    ASSERT_EQ(run({"open", cvo}), 0);
+    EXPECT_NE(cinevaro::testing::readFile(cvo), before);
+}
