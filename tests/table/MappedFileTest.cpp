@@ -46,6 +46,12 @@ TEST(MappedFileTest, BytesSurviveASaveOverTheFileAndAMove)
     MappedFile moved = std::move(*mapped);
     EXPECT_EQ(moved.bytes(), "old bytes");
     EXPECT_EQ(MappedFile::open(file)->bytes(), "new bytes, longer");
+    // Moved onto a mapping already held: that one goes, the bytes moved stay.
+    auto other = MappedFile::open(dir.write("other.cvo", "other bytes"));
+    ASSERT_TRUE(other);
+    *other = std::move(moved);
+    EXPECT_EQ(other->bytes(), "old bytes");
+    EXPECT_TRUE(moved.bytes().empty()); // NOLINT(bugprone-use-after-move): a moved-from mapping is empty
 }
 
 } // namespace

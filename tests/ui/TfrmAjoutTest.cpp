@@ -669,6 +669,24 @@ TEST_F(TfrmAjoutTest, EditingAFilmWithoutACoverAfterOneWithACoverOffersToAddOne)
 // Each caption sits level with its box: the text of "Acteur :" stands on the same line, relative
 // to its box, as the other captions beside one-line boxes (those chosen have no descending letter,
 // so the lowest ink is the line the text stands on).
+// Made taller, the editor gives the room to its form (the synopsis grows); the title stays at the
+// top and the buttons at the bottom.
+TEST_F(TfrmAjoutTest, ATallerEditorGivesTheRoomToTheSynopsis)
+{
+    open(EditorMode::Add);
+    ajout->show();
+    QApplication::processEvents();
+    const int synopsis = ajout->MemoResume->height();
+    const int below = ajout->height() - ajout->btnEnregistre->geometry().bottom();
+    const int title = ajout->lblTitre->y();
+    ajout->resize(ajout->width(), ajout->height() + 200);
+    QApplication::processEvents();
+    EXPECT_GE(ajout->MemoResume->height(), synopsis + 100);
+    EXPECT_EQ(ajout->height() - ajout->btnEnregistre->geometry().bottom(), below);
+    EXPECT_EQ(ajout->lblTitre->y(), title);
+    ajout->hide();
+}
+
 TEST_F(TfrmAjoutTest, CaptionsAreLevelWithTheirBoxes)
 {
     open(EditorMode::Add);
