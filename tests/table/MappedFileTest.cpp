@@ -1,5 +1,7 @@
 // The catalogue's bytes as the open reads them: mapped, or read when mapping is not possible.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -74,4 +76,23 @@ TEST(ReadWholeFileTest, GivesEveryByteOrNothing)
     EXPECT_GT(maps->size(), 8192u);
     EXPECT_EQ(maps->back(), '\n');
     EXPECT_EQ(maps->find('\0'), std::string::npos);
+}
+
+// A pipe announces no size, and each read gives as much as it holds: a pipe holding several times
+// the first guess is read whole, in order, without writing past the buffer between growths.
+TEST(ReadWholeFileTest, ReadsAPipeHoldingMoreThanTheFirstGuess)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_GE(::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20), 1 << 20);
+    std::string bytes(300000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>('a' + i % 23);
+    ASSERT_EQ(::write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(ends[1]);
+    const auto read = cinevaro::table::readWholeFile("/proc/self/fd/" + std::to_string(ends[0]));
+    ::close(ends[0]);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->size(), bytes.size());
+    EXPECT_TRUE(*read == bytes);
 }

@@ -90,6 +90,23 @@ TEST_F(TechPanel, LeavingAChangedFilmOffersToSave)
     EXPECT_EQ(window->recordView()->lblTitre->text(), text("Alien"));
 }
 
+// A key that types nothing (Escape, Backspace) leaves the tree on its film: the pending edit stays, and
+// leaving the film still offers to save it.
+TEST_F(TechPanel, AKeyThatTypesNothingInTheTreeKeepsThePendingEdit)
+{
+    select(text("Casino"));
+    window->techPanel()->spnSize->setText(text("700"));
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Backspace}) {
+        QTest::keyClick(window->TreeFilm, key);
+        EXPECT_TRUE(state.TechModified) << key;
+        EXPECT_EQ(window->techPanel()->spnSize->text(), text("700")) << key;
+    }
+    prompts.answerYes();
+    select(text("Alien"));
+    EXPECT_EQ(prompts.texts(text("question")).size(), 1);
+    EXPECT_EQ(reread().GetCell(kSize, row(text("Casino"))), "700");
+}
+
 TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)
 {
     select(text("Brazil"));

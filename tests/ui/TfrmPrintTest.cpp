@@ -5,15 +5,18 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QListWidget>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 
@@ -71,6 +74,85 @@ std::string pdfTextString(const char* latin)
     return out + ")";
 }
 
+// A printer that keeps the texts drawn on each sheet instead of printing them.
+class RecordingPrinter : public QPrinter
+{
+    class Engine : public QPaintEngine, public QPrintEngine
+    {
+    public:
+        std::vector<QStringList> sheets{QStringList()};
+        QPageLayout layout{QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)};
+        static constexpr int kDpi = 300;
+
+        bool begin(QPaintDevice*) override { return m_active = true; }
+        bool end() override
+        {
+            m_active = false;
+            return true;
+        }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { sheets.back() << item.text(); }
+        QPaintEngine::Type type() const override { return QPaintEngine::User; }
+
+        void setProperty(PrintEnginePropertyKey key, const QVariant& value) override
+        {
+            if (key == PPK_QPageLayout)
+                layout = value.value<QPageLayout>();
+        }
+        QVariant property(PrintEnginePropertyKey key) const override
+        {
+            if (key == PPK_QPageLayout)
+                return QVariant::fromValue(layout);
+            if (key == PPK_Resolution)
+                return kDpi;
+            return {};
+        }
+        bool newPage() override
+        {
+            sheets.emplace_back();
+            return true;
+        }
+        bool abort() override { return false; }
+        QPrinter::PrinterState printerState() const override { return m_active ? QPrinter::Active : QPrinter::Idle; }
+        int metric(QPaintDevice::PaintDeviceMetric metric) const override
+        {
+            const QRect paint = layout.paintRectPixels(kDpi);
+            switch (metric) {
+            case QPaintDevice::PdmWidth:
+                return paint.width();
+            case QPaintDevice::PdmHeight:
+                return paint.height();
+            case QPaintDevice::PdmWidthMM:
+                return qRound(layout.paintRect(QPageLayout::Millimeter).width());
+            case QPaintDevice::PdmHeightMM:
+                return qRound(layout.paintRect(QPageLayout::Millimeter).height());
+            case QPaintDevice::PdmDevicePixelRatio:
+                return 1;
+            case QPaintDevice::PdmDevicePixelRatioScaled:
+                return int(QPaintDevice::devicePixelRatioFScale());
+            case QPaintDevice::PdmDepth:
+                return 32;
+            case QPaintDevice::PdmNumColors:
+                return INT_MAX;
+            default:
+                return kDpi;
+            }
+        }
+
+    private:
+        bool m_active = false;
+    };
+
+public:
+    RecordingPrinter() { setEngines(&m_engine, &m_engine); }
+    const std::vector<QStringList>& sheets() const { return m_engine.sheets; }
+
+private:
+    Engine m_engine;
+};
 } // namespace
 
 class TfrmPrintTest : public ::testing::Test
@@ -375,6 +457,29 @@ TEST_F(TfrmPrintTest, PrintingHonoursThePagesChosenInTheDialog)
     EXPECT_EQ(printTo(dir.file("first.pdf"), QPrinter::PageRange, 1, 1), 1);
     preview().showPage(2);
     EXPECT_EQ(printTo(dir.file("current.pdf"), QPrinter::CurrentPage, 0, 0), 1);
+}
+
+// Each sheet prints its own pages: over two sheets, every film of the catalogue is printed once.
+TEST_F(TfrmPrintTest, EverySheetPrintsItsOwnFilms)
+{
+    for (const char* title : {"Gattaca", "Heat", "Insomnia"}) {
+        catalogue::appendFilmRow(state);
+        state.table().SetValue("TITRE", title);
+        state.table().SetValue("RESERVE1", title);
+        state.table().SetValue("RESERVE0", "DVD");
+    }
+    window->FormActivate();
+    ASSERT_EQ(preview().pageCount(), 3);
+    ASSERT_EQ(preview().pagesPerSheet(), 2);
+    RecordingPrinter printer;
+    ASSERT_TRUE(preview().print(printer, 1, 3));
+    ASSERT_EQ(printer.sheets().size(), 2u);
+    for (const char* title : {"Amélie", "Brazil", "Casablanca", "Delicatessen", "Gattaca", "Heat", "Insomnia"}) {
+        int printed = 0;
+        for (const QStringList& sheet : printer.sheets())
+            printed += int(sheet.count(QString::fromUtf8(title)));
+        EXPECT_EQ(printed, 1) << title;
+    }
 }
 
 TEST_F(TfrmPrintTest, PagesAskedPastTheLastArePrintedUpToTheLast)
