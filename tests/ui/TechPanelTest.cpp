@@ -1,6 +1,7 @@
 // The technical panel: the offer to save when leaving a changed film, "Enregistrer", and the
 // extraction from an AVI header.
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QFrame>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +19,7 @@
 #include "ui/MainWindowFilmsSupport.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/editing/TechPanel.h"
+#include "ui/kit/ElidedLineEdit.h"
 
 using namespace cinevaro;
 using TechPanel = cinevaro::testing::MainWindowFilms;
@@ -105,6 +108,39 @@ TEST_F(TechPanel, AKeyThatTypesNothingInTheTreeKeepsThePendingEdit)
     select(text("Alien"));
     EXPECT_EQ(prompts.texts(text("question")).size(), 1);
     EXPECT_EQ(reread().GetCell(kSize, row(text("Casino"))), "700");
+}
+
+// A value wider than its box ends with "…" while the box does not have the focus, and its tool
+// tip gives it whole; with the focus, the box shows it whole for editing. Values that fit show
+// whole, without a tool tip.
+TEST_F(TechPanel, AValueWiderThanItsBoxEndsWithAnEllipsisAndShowsWholeInItsToolTip)
+{
+    select(text("Alien"));
+    QComboBox* zone = window->techPanel()->cmbZone;
+    zone->setCurrentText(text("2: Europe, Japon et Afrique du Sud"));
+    window->techPanel()->cmbFrame->setCurrentText(text("25"));
+    QTest::qWait(20);
+    auto* edit = dynamic_cast<ui::ElidedLineEdit*>(zone->lineEdit());
+    ASSERT_NE(edit, nullptr);
+    const QString shown = edit->shownText();
+    ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(text("2: Eur"))) << shown.toStdString();
+    EXPECT_LE(edit->fontMetrics().horizontalAdvance(shown), edit->width());
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), edit->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(edit, &help);
+    EXPECT_EQ(QToolTip::text(), text("2: Europe, Japon et Afrique du Sud"));
+    QToolTip::hideText();
+
+    auto* frame = dynamic_cast<ui::ElidedLineEdit*>(window->techPanel()->cmbFrame->lineEdit());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->shownText(), text("25"));
+
+    edit->setFocus();
+    QTest::qWait(20);
+    ASSERT_TRUE(edit->hasFocus());
+    EXPECT_EQ(edit->shownText(), text("2: Europe, Japon et Afrique du Sud"));
+    EXPECT_EQ(zone->currentText(), text("2: Europe, Japon et Afrique du Sud"));
 }
 
 TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)

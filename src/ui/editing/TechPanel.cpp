@@ -15,6 +15,7 @@
 #include "editing/AviInfo.h"
 #include "editing/MediaInfo.h"
 #include "ui/editing/TfrmAjout.h"
+#include "ui/kit/ElidedLineEdit.h"
 #include "ui/kit/Text.h"
 
 namespace cinevaro::ui {
@@ -79,7 +80,8 @@ class TechComboBox final : public QComboBox
 public:
     explicit TechComboBox(QWidget* parent) : QComboBox(parent)
     {
-        auto* edit = new QLineEdit(this);
+        // A value wider than the box ends with "…" and shows whole in its tool tip.
+        auto* edit = new ElidedLineEdit(this);
         edit->setPalette(palette());
         setLineEdit(edit);
     }
