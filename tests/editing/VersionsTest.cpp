@@ -78,6 +78,20 @@ protected:
 
 } // namespace
 
+// Unchanged stretches of the file are each carried as one copy, however many blocks they span:
+// a delta of a file against itself is a single copy, and one changed byte costs a few more.
+TEST(VersionDeltaTest, AnUnchangedStretchIsOneCopy)
+{
+    std::mt19937 rng(11);
+    const std::string base = randomBytes(rng, 200000);
+    EXPECT_LE(makeDelta(base, base).size(), 10u);
+    std::string target = base;
+    target[100000] = static_cast<char>(target[100000] ^ 0x55);
+    const std::string delta = makeDelta(base, target);
+    EXPECT_EQ(applyDelta(base, delta), target);
+    EXPECT_LE(delta.size(), 2000u);
+}
+
 TEST(VersionDeltaTest, RebuildsTheTargetAndCarriesOnlyWhatChanged)
 {
     std::mt19937 rng(7);

@@ -157,3 +157,17 @@ TEST(ColourBoxTest, TwentyNamedColoursInOrder)
     for (std::size_t i = 0; i < colours.size(); ++i)
         EXPECT_EQ(colours[i].value, values[i]) << i;
 }
+
+// Every named colour, the first one included, is shown under its own name, without the extra entry.
+TEST(ColourBoxTest, EachNamedColourShowsUnderItsName)
+{
+    ColourBox box;
+    box.setColourValue(1193046);
+    ASSERT_EQ(box.count(), 21);
+    for (const auto& colour : cinevaro::ui::namedColours()) {
+        box.setColourValue(colour.value);
+        EXPECT_EQ(box.currentText(), QString::fromUtf8(colour.name)) << colour.name;
+        EXPECT_EQ(box.count(), 20) << colour.name;
+        EXPECT_EQ(box.colourValue(), colour.value) << colour.name;
+    }
+}

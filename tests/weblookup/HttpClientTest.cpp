@@ -1,7 +1,14 @@
 // The HTTP client against the stand-in film service over loopback.
 #include "weblookup/HttpClient.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -398,6 +405,37 @@ TEST_F(HttpClientTest, FetchStartedDuringAnotherFailsAtOnce)
     client.FetchPage(url("/slow"));
     ASSERT_TRUE(tried);
     EXPECT_EQ(inner.kind, FetchResult::Kind::Transport);
+}
+
+// A server that takes the connection, reads nothing and then resets it while the request is still
+// being sent: the fetch fails at once as a lost connection, not as a send that timed out.
+TEST_F(HttpClientTest, ConnectionResetWhileTheRequestIsSentIsALostConnection)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    const int small = 4096;
+    ::setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    std::thread server([listener] {
+        const int fd = ::accept(listener, nullptr, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the client's buffers fill up
+        const linger reset{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        ::close(fd);
+    });
+    client.setReadTimeoutMs(20000);
+    const auto result = client.FetchPage("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/" +
+                                         std::string(16 << 20, 'a'));
+    server.join();
+    ::close(listener);
+    EXPECT_EQ(result.kind, FetchResult::Kind::Transport);
+    EXPECT_NE(result.message.find(table::cp("perdue pendant l'envoi")), std::string::npos) << result.message;
 }
 
 } // namespace

@@ -168,6 +168,15 @@ TEST(CookieTest, EachMonthNameGivesItsMonth)
         EXPECT_EQ(CookieStore::parseExpires(std::string("Thu, 15 ") + name + " 2026 08:30:05 GMT"), expected) << name;
 }
 
+// A two-digit year from 70 is of the 1900s, below 70 of the 2000s.
+TEST(CookieTest, TwoDigitYearsFrom70AreOfThe1900s)
+{
+    EXPECT_EQ(CookieStore::parseExpires("Thu, 01-Jan-70 00:00:00 GMT"), 0);
+    EXPECT_EQ(CookieStore::parseExpires("Fri, 31-Dec-99 23:59:59 GMT"), 946684799);
+    EXPECT_EQ(CookieStore::parseExpires("Sat, 01-Jan-00 00:00:00 GMT"), 946684800);
+    EXPECT_EQ(CookieStore::parseExpires("Tue, 31-Dec-69 23:59:59 GMT"), 3155759999);
+}
+
 // Dates before 1601 are not dates: such an Expires is ignored and the cookie lasts the session.
 TEST(CookieTest, ExpiresBefore1601IsIgnored)
 {
