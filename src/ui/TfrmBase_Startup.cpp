@@ -69,14 +69,11 @@ void TfrmBase::FormCreate()
     m_settings = std::make_unique<catalogue::Settings>(catalogue::Settings::defaultPath(m_exeDir));
     m_tempDir = m_settings->tempDir();
     restoreLayout();
-    // No filter at start: the seven filter buttons wait for a film, "Aucun Filtre" is available.
+    // No filter at start. The seven filter buttons are made disabled (they wait for a film);
+    // "Aucun Filtre" is available.
     m_state.ActorFilterActive = false;
     m_state.ActorFilterName = catalogue::kNoActorFilter;
     m_state.FilterActive = false;
-    for (QRadioButton* radio :
-         {m_recordView->filtreReal, m_recordView->filtreGenre, m_recordView->filtreOri, m_recordView->filtreDate,
-          m_recordView->filtreDistrib, m_recordView->filtreSupport, m_loanPanel->filtrePret})
-        radio->setEnabled(false);
     m_recordView->filtreNul->setEnabled(true);
     reopenLastCatalogue();
 }

@@ -57,6 +57,12 @@ TEST_F(Filters, StartsWithTheFullTreeAndNoFilter)
     EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
     EXPECT_FALSE(window->recordView()->filtreReal->isEnabled());
     EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
+    // Every filter button waits for a film; "Aucun Filtre" is available.
+    const auto* view = window->recordView();
+    for (const QRadioButton* radio : {view->filtreReal, view->filtreGenre, view->filtreOri, view->filtreDate,
+                                      view->filtreDistrib, view->filtreSupport, window->loanPanel()->filtrePret})
+        EXPECT_FALSE(radio->isEnabled()) << radio->objectName().toStdString();
+    EXPECT_TRUE(view->filtreNul->isEnabled());
 }
 
 TEST_F(Filters, EachFieldFilterIsOfferedOnlyWhileItsBoxHoldsAValue)
