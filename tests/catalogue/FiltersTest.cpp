@@ -184,6 +184,10 @@ TEST_F(FiltersTest, LoanFilterValueOfANonFilmIsEmpty)
     EXPECT_EQ(catalogue::loanFilterValue(table, row), "Paul");
     EXPECT_EQ(catalogue::loanFilterValue(table, 0), "");
     EXPECT_EQ(catalogue::loanFilterValue(table, 1), "");
+    // The first row holds the supports, never a loan, whatever its cell says.
+    table.SetCell(catalogue::posNOMEMP, 1, "Intrus");
+    EXPECT_EQ(catalogue::loanFilterValue(table, 1), "");
+    EXPECT_EQ(catalogue::loanFilterValue(table, row + 1), "");
 }
 
 TEST_F(FiltersTest, FilmUnderNoSupportIsCounted)

@@ -156,6 +156,18 @@ TEST(JpegTest, TruncatedDataStillDecodesOrFailsCleanly)
     }
 }
 
+// A picture exactly as wide, or as high, as the limit allows is a picture.
+TEST(JpegTest, PictureAsWideOrAsHighAsTheLimitIsDecoded)
+{
+    const int side = cinevaro::catalogue::kJpegMaxSide;
+    RgbImage wide;
+    EXPECT_TRUE(decode(makeJpeg(side, 8), wide, 300, 8).ok);
+    EXPECT_FALSE(wide.pixels.empty());
+    RgbImage high;
+    EXPECT_TRUE(decode(makeJpeg(8, side), high, 8, 300).ok);
+    EXPECT_FALSE(high.pixels.empty());
+}
+
 TEST(JpegTest, AbsurdDimensionsRefused)
 {
     RgbImage image;

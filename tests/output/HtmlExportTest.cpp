@@ -226,6 +226,14 @@ INSTANTIATE_TEST_SUITE_P(Names, HtmlSaveNameTest,
                                            SaveNameCase{"liste.html", "liste.html.htm"},
                                            SaveNameCase{"dossier.htm/liste", "dossier.htm/liste.htm"}));
 
+// A name without a folder is completed the same way.
+TEST(HtmlSaveTest, ANameWithoutAFolderIsCompletedUnlessExactlyHtm)
+{
+    EXPECT_EQ(output::htmlSaveName("liste.htm"), "liste.htm");
+    EXPECT_EQ(output::htmlSaveName("liste"), "liste.htm");
+    EXPECT_EQ(output::htmlSaveName("liste.html"), "liste.html.htm");
+}
+
 TEST(HtmlSaveTest, FailuresAreReported)
 {
     TempDir dir;

@@ -119,6 +119,19 @@ TEST_F(ZipTest, CatalogueArchiveHoldsCatalogueAndCollectionWithRelativeNames)
     EXPECT_EQ(readFile(tmp.file("out/Films.cvo")), "MLB catalogue bytes");
 }
 
+// Pointed at an archive that does not exist (yet), the list no longer holds the entries of the
+// archive named before.
+TEST_F(ZipTest, AMissingArchiveListsNothing)
+{
+    const auto zipPath = tmp.file("sauvegarde.zip");
+    ASSERT_TRUE(archiveCatalogue(catalogue(), zipPath));
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(zipPath));
+    ASSERT_EQ(zip.Count(), 4);
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("nouvelle.zip")));
+    EXPECT_EQ(zip.Count(), 0);
+}
+
 TEST_F(ZipTest, ArchiveInsideTheCollectionDoesNotHoldItself)
 {
     const auto zipPath = tmp.file("Films/copie.zip");

@@ -214,5 +214,18 @@ TEST_F(FetchCancelTest, ProgressWindowScreenshot)
     EXPECT_FALSE(etat->isVisible());
 }
 
+// Shown again after a transfer, the progress window's bar starts empty.
+TEST_F(FetchCancelTest, ProgressWindowShownAgainStartsEmpty)
+{
+    etat->showProgress(QStringLiteral("Recherche"));
+    etat->workBegin(1000);
+    etat->work(400);
+    ASSERT_GT(etat->progressBar()->value(), 0);
+    etat->hide();
+    etat->show();
+    EXPECT_EQ(etat->progressBar()->value(), 0);
+    etat->hide();
+}
+
 } // namespace
 } // namespace cinevaro::ui
