@@ -175,6 +175,16 @@ protected:
     void TearDown() override { EXPECT_TRUE(prompts.allAnswered()); }
 
     cinevaro::ui::PrintPreview& preview() { return window->preview(); }
+    // Three films more: seven in all, three pages.
+    void addThreeFilms()
+    {
+        for (const char* title : {"Gattaca", "Heat", "Insomnia"}) {
+            catalogue::appendFilmRow(state);
+            state.table().SetValue("TITRE", title);
+            state.table().SetValue("RESERVE1", title);
+            state.table().SetValue("RESERVE0", "DVD");
+        }
+    }
     void click(const char* name)
     {
         QTest::mouseClick(window->findChild<QToolButton*>(QString::fromLatin1(name)), Qt::LeftButton);
@@ -426,12 +436,7 @@ TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)
 
 TEST_F(TfrmPrintTest, PrintingHonoursThePagesChosenInTheDialog)
 {
-    for (const char* title : {"Gattaca", "Heat", "Insomnia"}) {
-        catalogue::appendFilmRow(state);
-        state.table().SetValue("TITRE", title);
-        state.table().SetValue("RESERVE1", title);
-        state.table().SetValue("RESERVE0", "DVD");
-    }
+    addThreeFilms();
     window->FormActivate();
     ASSERT_EQ(preview().pageCount(), 3); // seven films: two sheets when every page is printed
     const auto printTo = [this](const std::string& pdf, QPrinter::PrintRange range, int from, int to) {
@@ -462,12 +467,7 @@ TEST_F(TfrmPrintTest, PrintingHonoursThePagesChosenInTheDialog)
 // Each sheet prints its own pages: over two sheets, every film of the catalogue is printed once.
 TEST_F(TfrmPrintTest, EverySheetPrintsItsOwnFilms)
 {
-    for (const char* title : {"Gattaca", "Heat", "Insomnia"}) {
-        catalogue::appendFilmRow(state);
-        state.table().SetValue("TITRE", title);
-        state.table().SetValue("RESERVE1", title);
-        state.table().SetValue("RESERVE0", "DVD");
-    }
+    addThreeFilms();
     window->FormActivate();
     ASSERT_EQ(preview().pageCount(), 3);
     ASSERT_EQ(preview().pagesPerSheet(), 2);
