@@ -15,7 +15,9 @@ constexpr int kTextMargin = 2;
 
 } // namespace
 
-ElidedLineEdit::ElidedLineEdit(QWidget* parent) : QLineEdit(parent) {}
+ElidedLineEdit::ElidedLineEdit(QWidget* parent) : QLineEdit(parent)
+{
+}
 
 QRect ElidedLineEdit::textRect() const
 {
