@@ -61,7 +61,7 @@ ReadAhead readAhead(const std::string& path)
 {
     ReadAhead ahead;
     ahead.file = fileAt(path);
-    ahead.read = readCatalogueFile(path, false, &ahead.contentHash);
+    ahead.read = readCatalogueFile(path, false, &ahead.contentHash, true);
     return ahead;
 }
 
@@ -80,7 +80,7 @@ bool stillTheFileRead(const std::string& path, const ReadAhead& ahead)
 
 } // namespace
 
-CatalogueRead readCatalogueFile(const std::string& path, bool prefault, std::size_t* contentHash)
+CatalogueRead readCatalogueFile(const std::string& path, bool prefault, std::size_t* contentHash, bool compare)
 {
     CatalogueRead read;
     read.table = std::make_unique<table::TMlb2>();
@@ -108,6 +108,8 @@ CatalogueRead readCatalogueFile(const std::string& path, bool prefault, std::siz
             t.SetCell(t.FieldIndex("RESERVE2"), n, kDefaultSupports);
     }
     t.SortBy("TITRE", true);
+    if (compare && read.bytes)
+        read.serialisesToBytes = t.SerialisesTo(read.bytes->bytes());
     return read;
 }
 

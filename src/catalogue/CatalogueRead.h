@@ -18,13 +18,18 @@ struct CatalogueRead
     std::optional<table::MappedFile> bytes; // the file as mapped; none when it could not be
     std::unique_ptr<table::TMlb2> table;    // complete and sorted when ok, else its LastErrorCode says why
     bool ok = false;
+    // Whether the table, once completed and sorted, serialises to exactly `bytes`: worked out while
+    // reading when asked (the read ahead does, so that the open need not), else unknown.
+    std::optional<bool> serialisesToBytes;
 };
 
 // Reads `path` (mapped when it can be), completes every row to the schema, fills RESERVE1 (the
 // title) and RESERVE2 (the default supports) where empty and sorts by TITRE. With `prefault`, the
 // memory the table will take is made present first; `contentHash`, when given, receives the hash
-// of the bytes mapped, taken before they are read.
-CatalogueRead readCatalogueFile(const std::string& path, bool prefault, std::size_t* contentHash = nullptr);
+// of the bytes mapped, taken before they are read. With `compare`, `serialisesToBytes` is worked
+// out when the file was mapped.
+CatalogueRead readCatalogueFile(const std::string& path, bool prefault, std::size_t* contentHash = nullptr,
+                                bool compare = false);
 
 // Starts reading `path` on another thread (what was read ahead before is dropped).
 void readCatalogueAhead(const std::string& path);

@@ -162,8 +162,8 @@ Outcome CreateCatalogueFile(CatalogueState& state, Settings* settings)
 
 namespace {
 
-// loadCatalogue; `bytesRead` receives the mapped file when it was mapped here.
-Outcome loadCatalogueKeeping(CatalogueState& state, std::optional<table::MappedFile>* bytesRead)
+// loadCatalogue; `kept` receives the mapped file, when it was mapped, and what is known of it.
+Outcome loadCatalogueKeeping(CatalogueState& state, CatalogueRead* kept)
 {
     state.CurrentRow = 1;
     // At start-up the file may have been read ahead while the windows were made.
@@ -184,8 +184,10 @@ Outcome loadCatalogueKeeping(CatalogueState& state, std::optional<table::MappedF
     }
     state.CatalogueTable = std::move(read->table);
     state.IsOpen = true;
-    if (bytesRead)
-        *bytesRead = std::move(read->bytes);
+    if (kept) {
+        kept->bytes = std::move(read->bytes);
+        kept->serialisesToBytes = read->serialisesToBytes;
+    }
     return Outcome::success();
 }
 
@@ -222,15 +224,18 @@ bool fileHolds(const std::string& path, const std::string& bytes)
 
 Outcome OpenCatalogue(CatalogueState& state)
 {
-    std::optional<table::MappedFile> before;
+    CatalogueRead before;
     if (auto loaded = loadCatalogueKeeping(state, &before); !loaded)
         return loaded;
     // A file already in the form the open gives it is left as it is: writing the same bytes
-    // again would cost a full save and add a version identical to the file.
-    if (before ? state.table().SerialisesTo(before->bytes())
-               : fileHolds(state.CatalogueFileName, state.table().SaveToBuffer()))
+    // again would cost a full save and add a version identical to the file. The read ahead at
+    // start-up has already compared them.
+    const bool unchanged = !before.bytes              ? fileHolds(state.CatalogueFileName, state.table().SaveToBuffer())
+                           : before.serialisesToBytes ? *before.serialisesToBytes
+                                                      : state.table().SerialisesTo(before.bytes->bytes());
+    if (unchanged)
         return Outcome::success();
-    before.reset();
+    before.bytes.reset();
     return saveCatalogue(state, table::cp("Ouverture de la base"));
 }
 

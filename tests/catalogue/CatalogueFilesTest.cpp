@@ -432,6 +432,38 @@ TEST_F(CatalogueFilesTest, ACatalogueReadAheadOpensAsTheFileItself)
     EXPECT_FALSE(takeCatalogueReadAhead(path)) << "the open took it";
 }
 
+// The read ahead also tells the open whether the file is already in the form the open gives it:
+// such a file is left as it is, any other is saved with a version, as when the open reads it.
+TEST_F(CatalogueFilesTest, AFileReadAheadIsSavedByTheOpenOnlyWhenItNeedsCompleting)
+{
+    const auto path = writeThreeFilms(); // unsorted, one display title empty
+    state.CatalogueFileName = path;
+    const auto versionsBefore = versionsOf(state).list().size();
+    readCatalogueAhead(path);
+    waitForCatalogueReadAheadForTesting();
+    ASSERT_TRUE(OpenCatalogue(state));
+    const std::string completed = cinevaro::testing::readFile(path);
+    EXPECT_EQ(completed, state.table().SaveToBuffer());
+    EXPECT_EQ(versionsOf(state).list().size(), versionsBefore + 1);
+
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    CatalogueState again;
+    again.CatalogueFileName = path;
+    readCatalogueAhead(path);
+    waitForCatalogueReadAheadForTesting();
+    ASSERT_TRUE(OpenCatalogue(again));
+    struct stat after
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "not written again";
+    EXPECT_EQ(cinevaro::testing::readFile(path), completed);
+    EXPECT_EQ(versionsOf(again).list().size(), versionsBefore + 1);
+}
+
 // A catalogue written again after it was read ahead opens as it is now: grown, replaced by another
 // file of the same length, or rewritten in place with as many bytes (its times may then not even
 // move).
