@@ -392,6 +392,30 @@ TEST_F(Filters, ClickingTheActiveFilterRadioDoesNothing)
     EXPECT_EQ(rebuilds(), 0);
 }
 
+// A filter puts other films under the same root and support branches: those items are kept, not
+// made again (what keeps a keystroke of the search fast with thousands of films).
+TEST_F(Filters, AFilterKeepsTheRootAndTheSupportBranches)
+{
+    QTreeWidgetItem* root = window->TreeFilm->topLevelItem(0);
+    ASSERT_NE(root, nullptr);
+    ASSERT_GT(root->childCount(), 1);
+    const int marked = Qt::UserRole + 77;
+    root->setData(0, marked, true);
+    for (int i = 0; i < root->childCount(); ++i)
+        root->child(i)->setData(0, marked, i);
+    const int branches = root->childCount();
+
+    select(text("Alien"));
+    window->recordView()->filtreReal->click();
+    ASSERT_EQ(films(), names({"Blade Runner", "Alien"}));
+    root = window->TreeFilm->topLevelItem(0);
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(root->data(0, marked).toBool());
+    ASSERT_EQ(root->childCount(), branches);
+    for (int i = 0; i < branches; ++i)
+        EXPECT_EQ(root->child(i)->data(0, marked), QVariant(i)) << i;
+}
+
 TEST_F(Filters, RefreshWithAnActiveFilterRebuildsTheTreeOnce)
 {
     select(text("Alien"));
