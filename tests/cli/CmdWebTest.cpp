@@ -93,6 +93,21 @@ TEST_F(CmdWebTest, SearchWithoutRootOrWithBadOptionsIsAUsageError)
     EXPECT_EQ(run({"web-search", "x"}), 2);
     EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--match", "3", "x"}), 2);
     EXPECT_EQ(run({"web-search", "--root", service.rootAddress(), "--proxy", "host", "x"}), 2);
+    // After the text too: a bad value refuses the whole command rather than ending the options.
+    const std::string path = catalogueFile();
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--match", "3"}, {"--by", "genre"}, {"--proxy", "host:99999"}, {"--delai", "3601"}, {"--inconnu"}}) {
+        std::vector<std::string> search{"web-search", "--root", service.rootAddress(), "x"};
+        search.insert(search.end(), bad.begin(), bad.end());
+        EXPECT_EQ(run(search), 2) << bad.front();
+        std::vector<std::string> import{"web-import", path, "--root", service.rootAddress(), "x", "--pick", "1=DVD"};
+        import.insert(import.end(), bad.begin(), bad.end());
+        EXPECT_EQ(run(import), 2) << bad.front();
+    }
+    EXPECT_EQ(
+        run({"web-import", path, "--root", service.rootAddress(), "x", "--pick", "1=DVD", "--duplicates", "peut-etre"}),
+        2);
+    EXPECT_TRUE(service.requests().empty()) << "nothing was asked of the service";
 }
 
 TEST_F(CmdWebTest, ImportOfPickedResults)
