@@ -76,6 +76,18 @@ void BM_LoadFromBuffer(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 
+// What every open does before deciding not to write the file again: compare the table with the
+// bytes read.
+void BM_SerialisesTo(benchmark::State& state)
+{
+    const TMlb2 t = makeCatalogue(static_cast<int>(state.range(0)), 0);
+    const std::string bytes = t.SaveToBuffer();
+    for (auto _ : state)
+        if (!t.SerialisesTo(bytes))
+            state.SkipWithError("not the same bytes");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
 void BM_SaveToFile(benchmark::State& state)
 {
     const int films = static_cast<int>(state.range(0));
@@ -138,6 +150,7 @@ void BM_WalkByName(benchmark::State& state)
 
 BENCHMARK(BM_LoadFromFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadFromBuffer)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerialisesTo)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveToFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortBy)
     ->Args({1000, 0})

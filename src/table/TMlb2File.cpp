@@ -127,6 +127,22 @@ public:
         m_pos += text.size();
         return *this;
     }
+    // A row's values, each its length then its bytes: one length check and one comparison per
+    // value, stopping at the first difference (a large catalogue is compared at every open).
+    void values(const TKStringList& row)
+    {
+        for (int i = 0; m_same && i < row.Count(); ++i) {
+            const std::string_view value = row.Get(i);
+            if (m_pos > m_bytes.size() || m_bytes.size() - m_pos < 4 + value.size()) {
+                m_same = false;
+                return;
+            }
+            const auto* at = reinterpret_cast<const unsigned char*>(m_bytes.data() + m_pos);
+            const std::uint32_t size = at[0] | at[1] << 8 | at[2] << 16 | std::uint32_t{at[3]} << 24;
+            m_same = size == value.size() && std::memcmp(at + 4, value.data(), value.size()) == 0;
+            m_pos += 4 + value.size();
+        }
+    }
     bool same() const { return m_same && m_pos == m_bytes.size(); }
 
 private:
@@ -152,6 +168,17 @@ template <typename Out> void putText(Out& out, std::string_view s)
 {
     putU32(out, static_cast<std::uint32_t>(s.size()));
     out += s;
+}
+
+template <typename Out> void putValues(Out& out, const TKStringList& row)
+{
+    for (int i = 0; i < row.Count(); ++i)
+        putText(out, row.Get(i));
+}
+
+void putValues(Matcher& out, const TKStringList& row)
+{
+    out.values(row);
 }
 
 } // namespace
@@ -310,8 +337,7 @@ template <typename Out> void TMlb2::serialiseInto(Out& out) const
     }
     for (const auto& row : m_rows.Items()) {
         putU32(out, static_cast<std::uint32_t>(row.Packed().size()));
-        for (int i = 0; i < row.Count(); ++i)
-            putText(out, row.Get(i));
+        putValues(out, row);
     }
 }
 
