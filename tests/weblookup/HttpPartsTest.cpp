@@ -231,6 +231,26 @@ TEST_P(ReplyPieceTest, ChunkedBodyWithTrailersWhateverTheReadSizes)
     EXPECT_TRUE(head.keepAlive());
 }
 
+// Every trailer line is read up to the empty line that ends the reply, so that what follows on the
+// connection starts with the next reply.
+TEST_P(ReplyPieceTest, TrailersAreReadToTheEndOfTheReply)
+{
+    const std::string reply = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                              "3\r\nabc\r\n0\r\nX-Un: 1\r\nX-Deux: 2\r\n\r\n"
+                              "HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\nrien";
+    BufferSource source(reply, GetParam());
+    ReplyReader reader(source);
+    std::string body;
+    const auto sink = [&](const char* d, std::size_t n) { body.append(d, n); };
+    ASSERT_EQ(reader.readBody(reader.readHead(), sink), 3);
+    EXPECT_EQ(body, "abc");
+    body.clear();
+    const ReplyHead next = reader.readHead();
+    EXPECT_EQ(next.status, 404);
+    EXPECT_EQ(reader.readBody(next, sink), 4);
+    EXPECT_EQ(body, "rien");
+}
+
 INSTANTIATE_TEST_SUITE_P(Pieces, ReplyPieceTest, ::testing::Values(1, 2, 7, 4096));
 
 TEST(ReplyTest, HeadCutShortIsUsedAsFarAsItCame)
