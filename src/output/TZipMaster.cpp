@@ -103,8 +103,6 @@ Outcome addFolder(const fs::path& dir, const std::string& pattern, bool recurse,
 
 bool wildcardMatch(const std::string& pattern, const std::string& name)
 {
-    if (pattern == "*.*" || pattern == "*")
-        return true;
     // Iterative match with backtracking on the last "*".
     std::size_t p = 0, n = 0, star = std::string::npos, mark = 0;
     while (n < name.size()) {

@@ -732,7 +732,9 @@ INSTANTIATE_TEST_SUITE_P(Patterns, WildcardTest,
                                            WildcardCase{"*.jpg", "a.jpg", true}, WildcardCase{"*.jpg", "a.jpeg", false},
                                            WildcardCase{"?.txt", "ab.txt", false},
                                            WildcardCase{"a*b*c", "axxbyyc", true},
-                                           WildcardCase{"LISEZMOI.*", "LISEZMOI", true}));
+                                           WildcardCase{"LISEZMOI.*", "LISEZMOI", true}, WildcardCase{"*", "", true},
+                                           WildcardCase{"*.*", "", true}, WildcardCase{"*", "a.b", true},
+                                           WildcardCase{"*.*", ".profil", true}));
 
 // The existing archive as the zip library reads it when adding to it: a read moves the position
 // that "tell" and relative seeks start from.
