@@ -197,6 +197,15 @@ TEST_F(SettingsTest, FileOfThePreviousBuildReadsTheSame)
     EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), "/films/Films.cvo");
 }
 
+// A line starting with ";" is a comment, whatever follows; a ";" further on is part of the key.
+TEST_F(SettingsTest, OnlyALineStartingWithASemicolonIsAComment)
+{
+    dir.write("Cinevaro.ini", "[GENERAL]\r\n;c=0\r\n  ;d=0\r\na;b=0\r\n");
+    EXPECT_EQ(settings.readString("GENERAL", ";c", "absent"), "absent");
+    EXPECT_EQ(settings.readString("GENERAL", ";d", "absent"), "absent");
+    EXPECT_EQ(settings.readString("GENERAL", "a;b", "absent"), "0");
+}
+
 // A write whose file cannot be put in place (the rename fails) is reported, and the file keeps
 // its previous contents.
 TEST_F(SettingsTest, AWriteThatCannotReplaceTheFileFailsAndKeepsTheOldOne)
