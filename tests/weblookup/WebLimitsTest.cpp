@@ -147,6 +147,24 @@ TEST_F(WebLimitsTest, FileDownloadStopsAtItsCap)
     EXPECT_NE(capped.message.find("(2 Mo)"), std::string::npos) << capped.message;
 }
 
+// The cap is the largest file kept: one of exactly that size comes whole, however it is framed.
+TEST_F(WebLimitsTest, AFileOfExactlyItsCapIsKeptWhole)
+{
+    constexpr std::size_t kCap = 1024 * 1024;
+    for (const auto framing :
+         {FakeResponse::Framing::Length, FakeResponse::Framing::Chunked, FakeResponse::Framing::Close}) {
+        FakeResponse whole;
+        whole.generatedSize = kCap;
+        whole.framing = framing;
+        whole.chunkSize = 65536;
+        service.setOverride("/juste.zip", whole);
+        const std::string file = dir.file("juste.zip");
+        auto result = client.FetchFile(url("/juste.zip"), file, kCap);
+        EXPECT_TRUE(result.ok()) << static_cast<int>(framing) << " " << result.message;
+        EXPECT_EQ(fs::file_size(file), kCap) << static_cast<int>(framing);
+    }
+}
+
 TEST_F(WebLimitsTest, EndlessRedirectionAndErrorBodiesAreDroppedAfterAFewKilobytes)
 {
     // The body of a redirection used to be read to its end, with a 2 s limit restarted per byte.
