@@ -151,6 +151,17 @@ TEST(ProxySettings, ServerAndPortAreThoseOfTheSettings)
     auto refused = proxyFromSettings(settings);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.message(), table::cp("'80 80' n'est pas une valeur entière correcte"));
+    // One digit is a number; a sign is taken only in front of digits.
+    for (const auto& [text, port] : {std::pair{"8", 8}, std::pair{"+81", 81}, std::pair{"123456789", 123456789}}) {
+        settings.writeString("CONNEXION", "PROXYPORT", text);
+        auto taken = proxyFromSettings(settings);
+        ASSERT_TRUE(taken) << text;
+        EXPECT_EQ(taken->port, port) << text;
+    }
+    for (const char* text : {"", "+", "x80", "8x", "1234567890"}) {
+        settings.writeString("CONNEXION", "PROXYPORT", text);
+        EXPECT_FALSE(proxyFromSettings(settings)) << text;
+    }
 }
 
 TEST(SearchProgress, NamesTheSearchedTextInItsOwnBytes)
