@@ -14,6 +14,7 @@
 
 #include "catalogue/CatalogueState.h"
 #include "support/FakeFilmService.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 #include "weblookup/HttpClient.h"
@@ -163,6 +164,25 @@ TEST_F(WebLimitsTest, AFileOfExactlyItsCapIsKeptWhole)
         EXPECT_TRUE(result.ok()) << static_cast<int>(framing) << " " << result.message;
         EXPECT_EQ(fs::file_size(file), kCap) << static_cast<int>(framing);
     }
+}
+
+// A download the disk cannot hold whole fails and says so, even when only its last byte is
+// refused: nothing is reported as fetched that is not all in the file.
+TEST_F(WebLimitsTest, ADownloadTheDiskCannotHoldWholeFails)
+{
+    constexpr std::size_t kSize = 300000;
+    FakeResponse whole;
+    whole.generatedSize = kSize;
+    service.setOverride("/plein.zip", whole);
+    const std::string file = dir.file("plein.zip");
+    FetchResult result;
+    {
+        const cinevaro::testing::FileSizeLimit full(kSize - 1);
+        result = client.FetchFile(url("/plein.zip"), file);
+    }
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.message.find(table::cp("Impossible d'écrire dans le fichier")), std::string::npos)
+        << result.message;
 }
 
 TEST_F(WebLimitsTest, EndlessRedirectionAndErrorBodiesAreDroppedAfterAFewKilobytes)
