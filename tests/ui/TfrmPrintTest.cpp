@@ -191,6 +191,52 @@ protected:
     }
 };
 
+// Texts are printed black whatever was drawn before them: a blue line, or a text box whose
+// frame has a colour of its own.
+TEST(PageRendererTest, TextsAreBlackWhateverWasDrawnBefore)
+{
+    namespace output = cinevaro::output;
+    output::PrintPage page;
+    output::DrawOp line;
+    line.kind = output::DrawOp::Kind::Line;
+    line.x1 = 0;
+    line.y1 = 5;
+    line.x2 = 200;
+    line.y2 = 5;
+    line.pen = output::kPenBlue;
+    page.ops.push_back(line);
+    page.ops.push_back(output::textOp(10, 20, "MMMMMM"));
+    output::DrawOp box;
+    box.kind = output::DrawOp::Kind::TextBox;
+    box.x1 = 10;
+    box.y1 = 50;
+    box.x2 = 100;
+    box.y2 = 90;
+    box.text = "MMMMMM";
+    box.pen = output::kPenBlue;
+    page.ops.push_back(box);
+
+    QImage image(840, 1188, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        cinevaro::paint::renderPage(painter, page, QRectF(0, 0, 840, 1188), 210);
+    }
+    // Inside each text's place (4 pixels a millimetre), away from the box's frame: only greys,
+    // and some of them dark.
+    for (const QRect place : {QRect(40, 80, 160, 40), QRect(48, 204, 150, 40)}) {
+        int dark = 0;
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                ASSERT_TRUE(c.red() == c.green() && c.green() == c.blue())
+                    << x << "," << y << " " << c.name().toStdString();
+                dark += c.red() < 96;
+            }
+        EXPECT_GT(dark, 20) << place.y();
+    }
+}
+
 TEST_F(TfrmPrintTest, PagesAndThumbnailsOfTheCatalogue)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Aperçu de l'impression"));
