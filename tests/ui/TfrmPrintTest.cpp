@@ -196,25 +196,20 @@ protected:
 TEST(PageRendererTest, TextsAreBlackWhateverWasDrawnBefore)
 {
     namespace output = cinevaro::output;
+    using Kind = output::DrawOp::Kind;
+    const auto blue = [](Kind kind, double x1, double y1, double x2, double y2) {
+        output::DrawOp op;
+        op.kind = kind;
+        op.x1 = x1;
+        op.y1 = y1;
+        op.x2 = x2;
+        op.y2 = y2;
+        op.pen = output::kPenBlue;
+        op.text = "MMMMMM";
+        return op;
+    };
     output::PrintPage page;
-    output::DrawOp line;
-    line.kind = output::DrawOp::Kind::Line;
-    line.x1 = 0;
-    line.y1 = 5;
-    line.x2 = 200;
-    line.y2 = 5;
-    line.pen = output::kPenBlue;
-    page.ops.push_back(line);
-    page.ops.push_back(output::textOp(10, 20, "MMMMMM"));
-    output::DrawOp box;
-    box.kind = output::DrawOp::Kind::TextBox;
-    box.x1 = 10;
-    box.y1 = 50;
-    box.x2 = 100;
-    box.y2 = 90;
-    box.text = "MMMMMM";
-    box.pen = output::kPenBlue;
-    page.ops.push_back(box);
+    page.ops = {blue(Kind::Line, 0, 5, 200, 5), output::textOp(10, 20, "MMMMMM"), blue(Kind::TextBox, 10, 50, 100, 90)};
 
     QImage image(840, 1188, QImage::Format_ARGB32);
     image.fill(Qt::white);
