@@ -597,3 +597,23 @@ TEST_F(VersionsTest, AStoreEndedInsideNestedGroupsKeepsTheirSaveAsOneVersion)
     bringBack(false);
     EXPECT_EQ(readFile(file), start);
 }
+
+// A group whose only save fails leaves no version, even after a group whose save worked: each
+// group starts with nothing saved.
+TEST_F(VersionsTest, AGroupWhoseSaveFailedAfterAGroupThatSavedLeavesNoVersion)
+{
+    versions().beginGroup("Import web");
+    ASSERT_TRUE(loans::lendFilm(state, rowOf(state, "Heat"), "Paul", "01/12/2026").ok);
+    ASSERT_TRUE(versions().endGroup());
+    const auto kept = versions().list().size();
+    const std::string lent = readFile(file);
+
+    versions().beginGroup("Import web");
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
+    const auto failed = loans::saveBorrowers(state, {"Jean"});
+    table::clearFileFaultsForTesting();
+    ASSERT_FALSE(failed.ok);
+    EXPECT_TRUE(versions().endGroup());
+    EXPECT_EQ(readFile(file), lent);
+    EXPECT_EQ(versions().list().size(), kept);
+}
