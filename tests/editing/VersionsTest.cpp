@@ -599,7 +599,8 @@ TEST_F(VersionsTest, AStoreEndedInsideNestedGroupsKeepsTheirSaveAsOneVersion)
 }
 
 // A group whose only save fails leaves no version, even after a group whose save worked: each
-// group starts with nothing saved.
+// group starts with nothing saved. The failed group wrote a cover first (as an import does), so a
+// version made for it would not be dropped as a save that changed nothing.
 TEST_F(VersionsTest, AGroupWhoseSaveFailedAfterAGroupThatSavedLeavesNoVersion)
 {
     versions().beginGroup("Import web");
@@ -609,6 +610,7 @@ TEST_F(VersionsTest, AGroupWhoseSaveFailedAfterAGroupThatSavedLeavesNoVersion)
     const std::string lent = readFile(file);
 
     versions().beginGroup("Import web");
+    dir.write("Films/Nouveau.jpg", "cover of an imported film");
     table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
     const auto failed = loans::saveBorrowers(state, {"Jean"});
     table::clearFileFaultsForTesting();
