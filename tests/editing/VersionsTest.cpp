@@ -14,6 +14,7 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/CoverPath.h"
 #include "catalogue/VersionDelta.h"
+#include "catalogue/VersionFiles.h"
 #include "editing/DeleteRecord.h"
 #include "editing/RecordEdit.h"
 #include "editing/Supports.h"
@@ -618,4 +619,33 @@ TEST_F(VersionsTest, AGroupWhoseSaveFailedAfterAGroupThatSavedLeavesNoVersion)
     EXPECT_TRUE(versions().endGroup());
     EXPECT_EQ(readFile(file), lent);
     EXPECT_EQ(versions().list().size(), kept);
+}
+
+// Versions left unpacked by an earlier run are each compared with the version after them, not
+// with the catalogue: a change made and then undone by hand is two steps, though the oldest copy
+// equals the file as it stands.
+TEST_F(VersionsTest, AnUnpackedVersionIsComparedWithTheNextVersionNotTheFile)
+{
+    const std::string start = readFile(file);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    const std::string changed = readFile(file);
+    ASSERT_NE(changed, start);
+    state.Versions.reset();
+    fs::remove_all(dir.file("Films.versions"));
+    fs::create_directories(dir.file("Films.versions"));
+    versionfiles::Header header;
+    header.time = std::time(nullptr);
+    header.operation = "Emprunteurs";
+    dir.write("Films.versions/v90.hdr", versionfiles::formatHeader(header));
+    dir.write("Films.versions/v90.raw", start);
+    dir.write("Films.versions/v91.hdr", versionfiles::formatHeader(header));
+    dir.write("Films.versions/v91.raw", changed);
+    dir.write("Films.cvo", start);
+
+    catalogue::CatalogueState later;
+    ASSERT_TRUE(catalogue::openCatalogueFile(later, file, nullptr).ok);
+    std::vector<int> numbers;
+    for (const auto& v : catalogue::versionsOf(later).list())
+        numbers.push_back(v.Number);
+    EXPECT_EQ(numbers, (std::vector<int>{91, 90}));
 }
