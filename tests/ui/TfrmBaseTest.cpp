@@ -381,6 +381,24 @@ TEST_F(TfrmBaseTest, ACoverShownAgainInALargerBoxIsDecodedAtTheLargerSize)
     EXPECT_GT(view.imgCover->image().width(), small);
 }
 
+// A record view starts unfolded: given a size, it places its fields below the title; folded, it
+// places the title only.
+TEST_F(TfrmBaseTest, ANewRecordViewPlacesItsFieldsUntilFolded)
+{
+    ui::RecordView view;
+    view.resize(640, 420);
+    view.arrange();
+    const QRect title = view.lblTitre->geometry();
+    EXPECT_GT(view.lblReal->geometry().width(), 0);
+    EXPECT_GE(view.lblReal->geometry().top(), title.bottom());
+
+    ui::RecordView folded;
+    folded.setCollapsed(true);
+    folded.resize(640, 420);
+    folded.arrange();
+    EXPECT_EQ(folded.lblReal->geometry(), ui::RecordView().lblReal->geometry()); // never placed
+}
+
 TEST_F(TfrmBaseTest, DamagedCoverShowsAMessageInsteadOfAPicture)
 {
     writeFilms(smallCatalogue);
