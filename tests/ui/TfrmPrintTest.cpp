@@ -302,6 +302,21 @@ TEST_F(TfrmPrintTest, TheThumbnailOfTheShownPageIsMarked)
     EXPECT_EQ(thumbs->currentRow(), 0);
 }
 
+// A click on a thumbnail shows its page.
+TEST_F(TfrmPrintTest, AThumbnailClickedShowsItsPage)
+{
+    auto* thumbs = window->findChild<QListWidget*>(QStringLiteral("GmThumbnails1"));
+    window->resize(800, 900);
+    window->show();
+    window->FormActivate();
+    QTest::qWait(20);
+    ASSERT_EQ(thumbs->count(), 2);
+    QTest::mouseClick(thumbs->viewport(), Qt::LeftButton, {}, thumbs->visualItemRect(thumbs->item(1)).center());
+    EXPECT_EQ(preview().currentPage(), 2);
+    QTest::mouseClick(thumbs->viewport(), Qt::LeftButton, {}, thumbs->visualItemRect(thumbs->item(0)).center());
+    EXPECT_EQ(preview().currentPage(), 1);
+}
+
 // On screen, the shown page is the page picture itself, from its top left corner.
 TEST_F(TfrmPrintTest, TheShownPageIsDrawnAsRendered)
 {
