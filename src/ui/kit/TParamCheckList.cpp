@@ -99,7 +99,6 @@ TParamCheckList::TParamCheckList(QWidget* parent) : QListWidget(parent)
 {
     setItemDelegate(new Delegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setMouseTracking(true);
     setUniformItemSizes(true);
 }
 
