@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
@@ -26,28 +27,13 @@ constexpr int kMaxJumps = 64;
 // Bits of the library's status after a chunk.
 constexpr std::size_t kFinalized = 0x08;
 
-// The library's wide text as UTF-8.
+// The library's wide text as UTF-8; values past the last Unicode character are dropped.
 std::string utf8(const std::wstring& text)
 {
     std::string out;
-    for (const wchar_t wc : text) {
-        auto c = static_cast<std::uint32_t>(wc);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x110000) {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (const wchar_t wc : text)
+        if (static_cast<std::uint32_t>(wc) < 0x110000)
+            table::appendUtf8(out, static_cast<char32_t>(wc));
     return out;
 }
 

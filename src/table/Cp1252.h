@@ -1,5 +1,6 @@
 // Windows-1252 <-> UTF-8. The core keeps every text as Windows-1252 bytes; only the edges
-// (windows, command line) convert, and only through these two functions.
+// (windows, command line) convert, and only through these two functions (the media reader also
+// encodes the library's wide texts with appendUtf8).
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,9 @@ namespace cinevaro::table {
 // Every Windows-1252 byte becomes its Unicode character in UTF-8. The five bytes that the code
 // page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value.
 std::string cp1252ToUtf8(const std::string& bytes);
+
+// Appends one Unicode character, below 0x110000, as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
 
 // UTF-8 to Windows-1252. Returns nothing when the text holds a character the code page cannot
 // hold, or is not valid UTF-8; `bad` then receives that character (as UTF-8; the lone byte for

@@ -28,6 +28,15 @@ TEST(Cp1252, KnownCharacters)
     EXPECT_EQ(utf8ToCp1252("…’"), std::optional<std::string>("\x85\x92"));
 }
 
+// Characters of every UTF-8 length, the last of each length included.
+TEST(Cp1252, AppendUtf8WritesEachLength)
+{
+    std::string out;
+    for (char32_t c : {U'A', U'\x7F', U'é', U'\x7FF', U'€', U'\xFFFF', U'🎬', U'\x10FFFF'})
+        appendUtf8(out, c);
+    EXPECT_EQ(out, "A\x7F" "é" "\xDF\xBF" "€" "\xEF\xBF\xBF" "🎬" "\xF4\x8F\xBF\xBF");
+}
+
 TEST(Cp1252, RefusesWhatCannotBeHeld)
 {
     std::string bad;
