@@ -34,7 +34,13 @@ TEST(Cp1252, AppendUtf8WritesEachLength)
     std::string out;
     for (char32_t c : {U'A', U'\x7F', U'é', U'\x7FF', U'€', U'\xFFFF', U'🎬', U'\x10FFFF'})
         appendUtf8(out, c);
-    EXPECT_EQ(out, "A\x7F" "é" "\xDF\xBF" "€" "\xEF\xBF\xBF" "🎬" "\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(out, "A\x7F"
+                   "é"
+                   "\xDF\xBF"
+                   "€"
+                   "\xEF\xBF\xBF"
+                   "🎬"
+                   "\xF4\x8F\xBF\xBF");
 }
 
 TEST(Cp1252, RefusesWhatCannotBeHeld)

@@ -164,6 +164,20 @@ TEST(ProxySettings, ServerAndPortAreThoseOfTheSettings)
     }
 }
 
+// The time allowed to a fetch: below 5 s or not a number, the default; above an hour, an hour.
+TEST(FetchDeadline, TheSettingIsKeptBetweenFiveSecondsAndAnHour)
+{
+    testing::TempDir dir;
+    catalogue::Settings settings(dir.file("Cinevaro.ini"));
+    EXPECT_EQ(fetchDeadlineMs(settings), kDefaultFetchSeconds * 1000);
+    for (const auto& [text, ms] :
+         {std::pair{"4", kDefaultFetchSeconds * 1000}, std::pair{"5", 5000}, std::pair{"3600", 3600000},
+          std::pair{"3601", 3600000}, std::pair{"99999", 3600000}, std::pair{"dix", kDefaultFetchSeconds * 1000}}) {
+        settings.writeString("CONNEXION", "DELAI", text);
+        EXPECT_EQ(fetchDeadlineMs(settings), ms) << text;
+    }
+}
+
 TEST(SearchProgress, NamesTheSearchedTextInItsOwnBytes)
 {
     // The searched text is already Windows-1252: it is quoted as it is, never converted again.
