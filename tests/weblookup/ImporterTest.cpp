@@ -372,6 +372,20 @@ TEST_F(ArchiveContentTest, LastFilmEntryWinsAndFoldersAreDropped)
     EXPECT_FALSE(fs::exists(state.CollectionFolder + "SECOND.film"));
 }
 
+// An entry named in Windows-1252 ("ÉTÉ") is unpacked under those bytes; its cover moves to the
+// name the record view reads, and no copy stays under the entry's bytes.
+TEST_F(ArchiveContentTest, ACoverUnpackedUnderAnAccentedNameMovesToItsCoverName)
+{
+    const std::string name = "\xC9T\xC9";
+    testing::ZipBuilder zip;
+    zip.add(name + ".film", "Titre\r\nReal\r\n").add(name + ".jpg", "JPG");
+    auto result = importWith(zip);
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(cell("TITRE", 2), name);
+    EXPECT_EQ(testing::readFile(catalogue::coverPath(state, name)), "JPG");
+    EXPECT_FALSE(fs::exists(state.CollectionFolder + name + ".jpg"));
+}
+
 TEST_F(ArchiveContentTest, UpperCaseExtensionFallsBackToTheArchiveName)
 {
     const std::string name = films[0].name;
