@@ -230,6 +230,18 @@ TEST_F(VersionsWindowTest, TheListFillsTheWindowAboveItsButtons)
     });
 }
 
+// "Fermer" closes the window without restoring anything.
+TEST_F(VersionsWindowTest, CloseButtonClosesTheWindowAndRestoresNothing)
+{
+    lookAtVersionsWindow([](ui::TfrmVersions& versions) {
+        versions.setResult(-1);
+        versions.btnFermer->click();
+        EXPECT_FALSE(versions.isVisible());
+        EXPECT_EQ(versions.result(), QDialog::Rejected);
+    });
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
+}
+
 // After an undo, rebuilding the tree (here "Rafraichir Base") keeps "Rétablir" available with its
 // operation's name.
 TEST_F(VersionsWindowTest, RedoSurvivesATreeRefresh)
