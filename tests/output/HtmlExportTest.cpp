@@ -94,6 +94,20 @@ TEST_F(HtmlPageTest, FourFilmsBreakThePageAfterTheThird)
     EXPECT_NE((breakLine + 1)->find("<a name=5>"), std::string::npos);
 }
 
+// Every page holds three films: seven films break before the fourth and the seventh.
+TEST_F(HtmlPageTest, EveryThirdFilmBreaksThePage)
+{
+    ct::makeCatalogue(state, dir, ct::films(7));
+    const auto all = lines(page());
+    std::vector<std::string> after;
+    for (auto it = all.begin(); it != all.end(); ++it)
+        if (*it == "<P STYLE=\"page-break-before:always\">" && it + 1 != all.end())
+            after.push_back(*(it + 1));
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_NE(after[0].find("<a name=5>"), std::string::npos);
+    EXPECT_NE(after[1].find("<a name=8>"), std::string::npos);
+}
+
 TEST_F(HtmlPageTest, WidthAlignmentBorderAndNoLines)
 {
     ct::makeCatalogue(state, dir, ct::films(1));
