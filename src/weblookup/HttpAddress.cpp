@@ -9,8 +9,9 @@ namespace cinevaro::weblookup {
 
 namespace {
 
-// Splits "path/document?query" and drops the fragment: from the first "#" of the query, or of the
-// document when there is no query.
+// Splits "/path/document?query" (or "") and drops the fragment: from the first "#" of the query,
+// or of the document when there is no query. Both callers give a target that is empty or starts
+// with "/", so the path always starts with "/".
 void splitTarget(const std::string& rest, HttpAddress& a)
 {
     std::string pathDoc = rest;
@@ -22,8 +23,6 @@ void splitTarget(const std::string& rest, HttpAddress& a)
     auto slash = pathDoc.rfind('/');
     a.path = slash == std::string::npos ? "/" : pathDoc.substr(0, slash + 1);
     a.document = slash == std::string::npos ? pathDoc : pathDoc.substr(slash + 1);
-    if (a.path.empty() || a.path.front() != '/')
-        a.path.insert(a.path.begin(), '/');
     if (!query.empty()) {
         if (auto h = query.find('#'); h != std::string::npos)
             query.erase(h);
