@@ -106,6 +106,10 @@ TEST_F(MlbFile, SerialisesToTellsTheExactBytesApart)
     EXPECT_FALSE(t.SerialisesTo(kAlienBrazil + '\0'));
     EXPECT_TRUE(TMlb2().SerialisesTo(TMlb2().SaveToBuffer()));
     EXPECT_FALSE(TMlb2().SerialisesTo(kAlienBrazil));
+    // A value over 16 MiB uses the top byte of its length.
+    TMlb2 large = alienBrazil();
+    large.SetCell(1, 1, std::string((std::size_t{1} << 24) + 1, 'x'));
+    EXPECT_TRUE(large.SerialisesTo(large.SaveToBuffer()));
 }
 
 TEST_F(MlbFile, EmptyTableIs30Bytes)
