@@ -399,6 +399,17 @@ TEST_F(TfrmBaseTest, ANewRecordViewPlacesItsFieldsUntilFolded)
     EXPECT_EQ(folded.lblReal->geometry(), ui::RecordView().lblReal->geometry()); // never placed
 }
 
+// The record view shows a film; its boxes and synopsis cannot be typed into.
+TEST_F(TfrmBaseTest, TheRecordViewsBoxesAreReadOnly)
+{
+    ui::RecordView view;
+    const auto boxes = view.findChildren<QLineEdit*>();
+    EXPECT_GE(boxes.size(), 6);
+    for (const QLineEdit* box : boxes)
+        EXPECT_TRUE(box->isReadOnly()) << box->objectName().toStdString();
+    EXPECT_TRUE(view.MemoResume->isReadOnly());
+}
+
 TEST_F(TfrmBaseTest, DamagedCoverShowsAMessageInsteadOfAPicture)
 {
     writeFilms(smallCatalogue);
