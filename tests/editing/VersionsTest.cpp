@@ -79,6 +79,18 @@ protected:
 
 } // namespace
 
+// The versions folder takes the catalogue's name without ".cvo", however short the name; a name
+// that is only ".cvo", or has another extension, keeps it whole.
+TEST(VersionFolder, IsNamedAfterTheCatalogue)
+{
+    for (const auto& [file, folder] :
+         {std::pair{"/d/A.cvo", "/d/A.versions/"}, std::pair{"/d/Films.cvo", "/d/Films.versions/"},
+          std::pair{"/d/.cvo", "/d/.cvo.versions/"}, std::pair{"/d/Films.txt", "/d/Films.txt.versions/"}}) {
+        const catalogue::VersionStore store(file, "/d/Films");
+        EXPECT_EQ(store.folder(), folder) << file;
+    }
+}
+
 // Unchanged stretches of the file are each carried as one copy, however many blocks they span:
 // a delta of a file against itself is a single copy, and one changed byte costs a few more.
 TEST(VersionDeltaTest, AnUnchangedStretchIsOneCopy)
