@@ -38,4 +38,32 @@ TEST(TfrmAboutTest, SystemInformationShowsInItsOwnWindowUntilClosed)
         << shown.toStdString();
 }
 
+// One line per fact, each with its value, in this order.
+TEST(TfrmAboutTest, SystemInformationNamesTheSystemTheMachineAndQt)
+{
+    const QStringList lines = cinevaro::ui::TfrmAbout::systemInformation().split(QLatin1Char('\n'));
+    const QStringList expected = {
+        QStringLiteral("Système : ") + QSysInfo::prettyProductName(),
+        QStringLiteral("Noyau : ") + QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion(),
+        QStringLiteral("Architecture : ") + QSysInfo::currentCpuArchitecture(),
+        QStringLiteral("Machine : ") + QSysInfo::machineHostName(),
+        QStringLiteral("Qt : ") + QLatin1String(qVersion()),
+        QStringLiteral("Plate-forme graphique : ") + QGuiApplication::platformName(),
+    };
+    ASSERT_GE(lines.size(), expected.size());
+    EXPECT_EQ(lines.mid(0, expected.size()), expected);
+}
+
+// "OK" closes the about box.
+TEST(TfrmAboutTest, OkClosesTheBox)
+{
+    cinevaro::testing::ScriptedPrompts prompts;
+    cinevaro::ui::TfrmAbout about(prompts);
+    about.show();
+    about.setResult(-1);
+    QTest::mouseClick(about.btnOk, Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
 } // namespace
