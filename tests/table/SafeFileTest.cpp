@@ -202,6 +202,32 @@ TEST(SafeFile, SavesLeaveNoDescriptorOpen)
     EXPECT_EQ(openDescriptors(), before);
 }
 
+// A program started with its standard input closed gets descriptor 0 for its first file: an
+// abandoned write on it still removes its temporary and closes it.
+TEST(SafeFile, AnAbandonedWriteOnDescriptorZeroCleansUp)
+{
+    TempDir dir;
+    const std::string path = dir.write("Films.cvo", "old");
+    const int savedInput = ::fcntl(0, F_DUPFD_CLOEXEC, 3);
+    ::close(0);
+    bool openedOnZero = false;
+    {
+        SafeFileWriter writer(path);
+        const bool opened = writer.open().ok;
+        openedOnZero = opened && ::fcntl(0, F_GETFD) != -1;
+        writer.write("new");
+    }
+    const bool zeroClosed = ::fcntl(0, F_GETFD) == -1;
+    if (savedInput >= 0) {
+        ::dup2(savedInput, 0);
+        ::close(savedInput);
+    }
+    EXPECT_TRUE(openedOnZero);
+    EXPECT_TRUE(zeroClosed);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"Films.cvo"}));
+    EXPECT_EQ(readFile(path), "old");
+}
+
 // The catalogue save used to create its temporary with a plain O_EXCL open; the other writers
 // used `target + ".tmp~"`. A link planted at any predictable name is never followed.
 TEST(SafeFile, PlantedLinksAtOldTemporaryNamesAreNotFollowed)
