@@ -20,7 +20,6 @@ namespace cinevaro::ui {
 
 namespace {
 
-const QColor kNavy(28, 52, 110);
 const QColor kFilm(45, 45, 52);
 
 // Strip of film with sprocket holes and a coloured picture in the middle (32 x 32 canvas).
