@@ -362,6 +362,16 @@ TEST_F(Filters, LoanFilterShowsAvailableFilmsOrTheBorrowersFilms)
     EXPECT_EQ(films(), names({"Brazil"}));
 }
 
+// The menu item "Prêt" filters on the borrower as its radio button does.
+TEST_F(Filters, TheLoanMenuItemFiltersOnTheBorrower)
+{
+    select(text("Brazil"));
+    window->mnuFiltrePret->trigger();
+    EXPECT_EQ(window->statusText(1), text("Filtrer par Emprunteur avec paul : 1 Film Trouvé"));
+    EXPECT_EQ(films(), names({"Brazil"}));
+    EXPECT_TRUE(window->loanPanel()->filtrePret->isChecked());
+}
+
 TEST_F(Filters, ClickingTheActiveFilterRadioDoesNothing)
 {
     // Trees built since the last reset of the count.

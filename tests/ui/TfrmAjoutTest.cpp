@@ -138,6 +138,23 @@ TEST_F(TfrmAjoutTest, SaveButtonFollowsTheTitleAndTitleIsUpperCase)
     EXPECT_EQ(ajout->windowTitle(), QStringLiteral("Ajout Manuel de Fiche"));
 }
 
+// The menu's "Fermer" and "Annuler" both close the window without adding anything.
+TEST_F(TfrmAjoutTest, FermerAndAnnulerCloseWithoutAdding)
+{
+    const int rows = state.table().RowCount();
+    for (const bool fromMenu : {true, false}) {
+        SCOPED_TRACE(fromMenu ? "Fermer" : "Annuler");
+        open(EditorMode::Add);
+        ajout->show();
+        ajout->setResult(-1);
+        QTest::keyClicks(ajout->lblTitre, QStringLiteral("alien"));
+        fromMenu ? ajout->Fermer1->trigger() : ajout->btnAnnule->click();
+        EXPECT_FALSE(ajout->isVisible());
+        EXPECT_EQ(ajout->result(), QDialog::Rejected);
+        EXPECT_EQ(state.table().RowCount(), rows);
+    }
+}
+
 TEST_F(TfrmAjoutTest, AddStoresActorsDistributorAndEmptyDuration)
 {
     open(EditorMode::Add);

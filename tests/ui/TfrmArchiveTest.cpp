@@ -62,6 +62,14 @@ TEST_F(ArchiveWindowTest, ControlsAndArchiverDisabledOnShow)
     EXPECT_FALSE(window.btnArch->isEnabled()); // typing alone does not enable it
 }
 
+// "Fermer" closes the window.
+TEST_F(ArchiveWindowTest, CloseButtonClosesTheWindow)
+{
+    window.show();
+    QTest::mouseClick(window.btnClose, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(ArchiveWindowTest, ZipExtensionAddedUnlessExactlyDotZip)
 {
     const QString base = QString::fromStdString(tmp.file("a"));

@@ -421,6 +421,40 @@ TEST_F(TfrmBaseTest, DamagedCoverShowsAMessageInsteadOfAPicture)
     EXPECT_TRUE(window->recordView()->lblimage->text().startsWith(QStringLiteral("Image illisible")));
 }
 
+// The popup's items do what their menu commands do, and are enabled as those are.
+TEST_F(TfrmBaseTest, APopupItemActsAndIsEnabledAsItsMenuCommand)
+{
+    writeFilms(smallCatalogue);
+    start();
+    select(QStringLiteral("Brazil"));
+    prompts.answerNo();
+    window->PopupEffacer1->trigger();
+    const auto questions = prompts.texts(QStringLiteral("question"));
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions[0], QStringLiteral("Etes vous sur de Vouloir Supprimer Brazil ?"));
+    window->Effacer1->setEnabled(false);
+    EXPECT_FALSE(window->PopupEffacer1->isEnabled());
+    window->Effacer1->setEnabled(true);
+    EXPECT_TRUE(window->PopupEffacer1->isEnabled());
+}
+
+// "Archiver" opens the archive window; its "Fermer" closes it.
+TEST_F(TfrmBaseTest, ArchiverOpensTheArchiveWindow)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->createSecondaryWindows();
+    QString shown;
+    prompts.answerModal([&](QDialog& dialog) {
+        shown = dialog.windowTitle();
+        if (auto* close = dialog.findChild<QPushButton*>(QStringLiteral("btnClose")))
+            close->click();
+        return dialog.result();
+    });
+    window->Archiver1->trigger();
+    EXPECT_EQ(shown, QStringLiteral("Archivage"));
+}
+
 TEST_F(TfrmBaseTest, DeleteAskedAndDone)
 {
     writeFilms(smallCatalogue);
