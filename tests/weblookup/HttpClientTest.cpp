@@ -312,6 +312,19 @@ TEST_F(HttpClientTest, KeptConnectionIsReusedForTheSameHost)
     EXPECT_EQ(connections, (std::vector<int>{1, 1, 2, 2, 2, 3, 3}));
 }
 
+// A kept connection serves its own host and port only: a fetch from another service on the same
+// host goes to that service.
+TEST_F(HttpClientTest, AKeptConnectionIsNotUsedForAnotherPort)
+{
+    FakeFilmService other;
+    ASSERT_TRUE(client.FetchPage(url("/")).ok());
+    ASSERT_TRUE(client.FetchPage(other.rootAddress() + "/index.html").ok());
+    ASSERT_TRUE(client.FetchPage(url("/index.html")).ok());
+    EXPECT_EQ(service.requests().size(), 2u);
+    ASSERT_EQ(other.requests().size(), 1u);
+    EXPECT_EQ(other.requests()[0].raw.substr(0, 22), "GET /index.html HTTP/1");
+}
+
 // A redirection's or an error's short body is read to its end, so that the connection serves the
 // next request; a long one is not, and the connection is dropped.
 TEST_F(HttpClientTest, AShortRedirectionOrErrorBodyKeepsTheConnection)
