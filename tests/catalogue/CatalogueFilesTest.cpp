@@ -361,6 +361,11 @@ TEST_F(CatalogueFilesTest, SupportListParsing)
     t.SetValue("RESERVE2", "DivX");
     ParseSupportList(state);
     EXPECT_EQ(state.supportNames(), (std::vector<std::string>{"DivX"}));
+    // Each support is numbered by its position; the entries left over from the longer list are
+    // emptied, number included.
+    EXPECT_EQ(state.SupportGroups[0].Number, 1);
+    for (std::size_t i = 1; i < state.SupportGroups.size(); ++i)
+        EXPECT_EQ(state.SupportGroups[i].Number, 0) << i;
     t.SetValue("RESERVE2", "");
     ParseSupportList(state);
     EXPECT_EQ(state.supportNames(), (std::vector<std::string>{"DivX"}));
