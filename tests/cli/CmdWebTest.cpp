@@ -116,6 +116,7 @@ TEST_F(CmdWebTest, ImportOfPickedResults)
     auto films = service.films();
     ASSERT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "3=VHS", "--pick", "1=DVD"}), 0)
         << err.str();
+    EXPECT_EQ(out.str(), "Films ajoutés : 2\n");
     auto state = reopen(path);
     ASSERT_EQ(state.table().RowCount(), 3);
     // Imported in list order; the catalogue is sorted by TITRE when opened.
