@@ -20,7 +20,6 @@ public:
     void Add(T item) { m_items.push_back(std::move(item)); }
     T& Get(int index) { return m_items[static_cast<std::size_t>(index - 1)]; }
     const T& Get(int index) const { return m_items[static_cast<std::size_t>(index - 1)]; }
-    void Put(int index, T item) { m_items[static_cast<std::size_t>(index - 1)] = std::move(item); }
     // Removes the item and hands it back.
     T Delete(int index)
     {
@@ -31,14 +30,6 @@ public:
     }
     void Exchange(int a, int b) { std::swap(Get(a), Get(b)); }
     void Clear() { m_items.clear(); }
-    // 1-based index of the first item equal to `item`, 0 when absent.
-    int IndexOf(const T& item) const
-    {
-        for (std::size_t i = 0; i < m_items.size(); ++i)
-            if (m_items[i] == item)
-                return static_cast<int>(i + 1);
-        return 0;
-    }
     std::vector<T>& Items() { return m_items; }
     const std::vector<T>& Items() const { return m_items; }
 
