@@ -66,3 +66,18 @@ TEST_F(TechInfoTest, FailedSaveKeepsTheFileAndTheRow)
     EXPECT_EQ(editing::readTechValues(state.table(), row), stored);
     EXPECT_EQ(cinevaro::testing::readFile(dir.file("base.cvo")), before);
 }
+
+// A row that is no film (none chosen, or past the last) saves nothing and changes no film.
+TEST_F(TechInfoTest, ARowThatIsNoFilmChangesNothing)
+{
+    const std::string before = cinevaro::testing::readFile(state.CatalogueFileName);
+    const editing::TechValues stored = editing::readTechValues(state.table(), row);
+    editing::TechValues values = stored;
+    values[editing::techSize] = "1";
+    for (int outside : {0, state.table().RowCount() + 1}) {
+        state.table().MoveTo(row);
+        EXPECT_TRUE(editing::saveTechValues(state, outside, values).ok) << outside;
+        EXPECT_EQ(editing::readTechValues(state.table(), row), stored) << outside;
+        EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before) << outside;
+    }
+}
