@@ -203,8 +203,9 @@ TEST(SafeFile, SavesLeaveNoDescriptorOpen)
 }
 
 // A program started with its standard input closed gets descriptor 0 for its first file: an
-// abandoned write on it still removes its temporary and closes it.
-TEST(SafeFile, AnAbandonedWriteOnDescriptorZeroCleansUp)
+// abandoned write on it still removes its temporary and closes it. `staleErrno` is left in errno
+// before the open, as an earlier failed call would leave it.
+void expectAnAbandonedWriteOnDescriptorZeroCleansUp(int staleErrno)
 {
     TempDir dir;
     const std::string path = dir.write("Films.cvo", "old");
@@ -213,6 +214,7 @@ TEST(SafeFile, AnAbandonedWriteOnDescriptorZeroCleansUp)
     bool openedOnZero = false;
     {
         SafeFileWriter writer(path);
+        errno = staleErrno;
         const bool opened = writer.open().ok;
         openedOnZero = opened && ::fcntl(0, F_GETFD) != -1;
         writer.write("new");
@@ -226,6 +228,17 @@ TEST(SafeFile, AnAbandonedWriteOnDescriptorZeroCleansUp)
     EXPECT_TRUE(zeroClosed);
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"Films.cvo"}));
     EXPECT_EQ(readFile(path), "old");
+}
+
+TEST(SafeFile, AnAbandonedWriteOnDescriptorZeroCleansUp)
+{
+    expectAnAbandonedWriteOnDescriptorZeroCleansUp(0);
+}
+
+// Descriptor 0 is a good descriptor even when errno still says "exists" from an earlier call.
+TEST(SafeFile, DescriptorZeroIsTakenWhateverErrnoHeldBefore)
+{
+    expectAnAbandonedWriteOnDescriptorZeroCleansUp(EEXIST);
 }
 
 // The catalogue save used to create its temporary with a plain O_EXCL open; the other writers
