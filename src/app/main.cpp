@@ -9,6 +9,8 @@
 #include <future>
 #include <string>
 
+#include <fontconfig/fontconfig.h>
+
 #include "catalogue/CatalogueRead.h"
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Settings.h"
@@ -29,10 +31,17 @@ int main(int argc, char** argv)
     cinevaro::table::keepFreedMemoryForReuse();
     // The window takes about this much heap before it answers; its pages are made present beside.
     cinevaro::table::prefaultHeap(kStartHeap);
+    // The splash's picture is drawn on another thread while the main window is built. That thread
+    // first loads the system's font configuration, the longest step before any text can be
+    // measured, while Qt starts here; the window's first text waits for it. Qt finds it loaded.
+    std::promise<void> appMade;
+    auto banner = std::async(std::launch::async, [made = appMade.get_future()] {
+        FcInit();
+        made.wait();
+        return cinevaro::ui::TSplashForm::drawPicture();
+    });
     QApplication app(argc, argv);
-    // The splash's picture is drawn on another thread while the main window is built; it starts
-    // with the fonts, which the window's first text waits for.
-    auto banner = std::async(std::launch::async, &cinevaro::ui::TSplashForm::drawPicture);
+    appMade.set_value();
     QApplication::setApplicationName(QStringLiteral("Cinevaro"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cinevaro"));
     cinevaro::ui::installFrenchTranslations(app);
