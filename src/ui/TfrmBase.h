@@ -164,7 +164,8 @@ public:
 
     // ---- The three views (TfrmBase_Record.cpp) ------------------------------------------------
     RecordView* recordView() const { return m_recordView; }
-    TechPanel* techPanel() const { return m_techPanel; }
+    // The technical panel, its boxes made.
+    TechPanel* techPanel() const;
     LoanPanel* loanPanel() const { return m_loanPanel; }
     void ShowRecord();
     void ShowActors();

@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "ui/catalogue/FilmTreeView.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/editing/TechPanel.h"
@@ -93,9 +95,19 @@ void TfrmBase::buildPanels()
     ADVSupp = new CaptionPanel(QStringLiteral("Informations Supplémentaires"), Panel);
     ADVSupp->setObjectName(QStringLiteral("ADVSupp"));
     ADVSupp->setClosable(true);
-    m_techPanel = new TechPanel;
+    // Its boxes are made when the panel is first unfolded or its values are first needed; until
+    // then the values of the shown film wait in the panel.
+    m_techPanel = TechPanel::deferred();
     fillBody(ADVSupp, m_techPanel);
     ADVSupp->setExpandedHeight(170);
+    ADVSupp->setCollapsed(true);
+    ADVSupp->setBodyMaker([this] { m_techPanel->ensureBuilt(); });
+    // The panels never get narrower than the boxes need once they show.
+    connect(ADVSupp, &CaptionPanel::collapsedChanged, this, [this](bool collapsed) {
+        if (collapsed)
+            return;
+        Panel->setMinimumWidth(std::max(Panel->minimumWidth(), Panel->minimumSizeHint().width()));
+    });
     column->addWidget(ADVSupp);
 
     ADVpret = new CaptionPanel(QStringLiteral("Prêt"), Panel);

@@ -50,6 +50,7 @@
 #include "ui/catalogue/TfrmCherchebase.h"
 #include "ui/catalogue/TfrmConf.h"
 #include "ui/catalogue/TfrmVersions.h"
+#include "ui/editing/TechPanel.h"
 #include "ui/editing/TfrmAjout.h"
 #include "ui/editing/TfrmSupport.h"
 #include "ui/kit/CaptionPanel.h"
@@ -589,6 +590,27 @@ TEST(LayoutFitFirstStart, MainWindowWithoutCatalogue)
     checkAndKeep(window, QStringLiteral("main_without_catalogue"));
     EXPECT_FALSE(window.TreeFilm->isEnabled());
     EXPECT_TRUE(prompts.transcript().empty());
+}
+
+// After a first start the supplementary panel is folded; unfolded, its boxes fit at any font.
+TEST_F(LayoutFitTest, FirstStartSupplementaryPanelUnfoldedFitsItsBoxes)
+{
+    TempDir first;
+    catalogue::CatalogueState firstState;
+    ScriptedPrompts firstPrompts;
+    g_catalogueFolder = QString::fromStdString(first.path().string());
+    ui::TfrmBase window(firstState, firstPrompts, first.path().string() + "/");
+    window.createSecondaryWindows();
+    window.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(window.ADVSupp->isCollapsed());
+    window.ADVSupp->setCollapsed(false);
+    QApplication::processEvents();
+    QTest::qWait(20);
+    const QStringList problems = cutTexts(window) + overlappingControls(window);
+    EXPECT_TRUE(problems.isEmpty()) << settingName().toStdString() << ":\n  "
+                                    << problems.join(QStringLiteral("\n  ")).toStdString();
+    EXPECT_TRUE(window.techPanel()->cmbVideo->isVisible());
 }
 
 TEST_F(LayoutFitTest, LongTitleTakesTwoLines)

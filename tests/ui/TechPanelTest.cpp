@@ -14,11 +14,13 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 #include "ui/MainWindowFilmsSupport.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/editing/TechPanel.h"
+#include "ui/kit/CaptionPanel.h"
 #include "ui/kit/ElidedLineEdit.h"
 
 using namespace cinevaro;
@@ -155,6 +157,61 @@ TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)
     EXPECT_EQ(saved.GetCell(kNbDisk, row(text("Brazil"))), "2 Disques");
     select(text("Alien"));
     EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
+}
+
+// The panel starts folded: its boxes are made when it is unfolded, showing the film shown then,
+// and their filling counts as no edit.
+TEST_F(TechPanel, AFoldedPanelMakesItsBoxesWhenUnfoldedWithTheShownFilm)
+{
+    ASSERT_TRUE(window->ADVSupp->isCollapsed());
+    state.table().SetCell(kFormatVideo, row(text("Alien")), "DivX");
+    state.table().SetCell(kNbDisk, row(text("Casino")), "2 Disques");
+    select(text("Casino"));
+    select(text("Alien"));
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cmbVideo")), nullptr);
+
+    window->ADVSupp->setCollapsed(false);
+    QApplication::processEvents();
+    auto* video = window->findChild<QComboBox*>(QStringLiteral("cmbVideo"));
+    ASSERT_NE(video, nullptr);
+    EXPECT_TRUE(video->isVisible());
+    EXPECT_EQ(video->currentText(), text("DivX"));
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cmbDisk"))->currentText(), QString());
+    EXPECT_FALSE(state.TechModified);
+    // The panels are at least as wide as the boxes need.
+    EXPECT_GE(window->Panel->minimumWidth(), window->techPanel()->minimumSizeHint().width());
+    select(text("Brazil"));
+    EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
+}
+
+// Values given to a panel whose boxes are not made yet: the last ones, or none after a clear,
+// show when the boxes are made, without counting as an edit.
+TEST(TechPanelDeferred, ShowsTheLastValuesGivenBeforeItsBoxesWereMade)
+{
+    editing::TechValues values;
+    for (int i = 0; i < editing::kTechFieldCount; ++i)
+        values[i] = "v" + std::to_string(i);
+    std::unique_ptr<ui::TechPanel> cleared(ui::TechPanel::deferred());
+    cleared->setValues(values);
+    cleared->clear();
+    ASSERT_FALSE(cleared->isBuilt());
+    EXPECT_EQ(cleared->currentTexts(), ui::TechPanel::Texts{});
+    EXPECT_TRUE(cleared->isBuilt());
+
+    std::unique_ptr<ui::TechPanel> shown(ui::TechPanel::deferred());
+    int edits = 0;
+    QObject::connect(shown.get(), &ui::TechPanel::edited, [&edits] { ++edits; });
+    shown->clear();
+    shown->setValues(values);
+    ASSERT_FALSE(shown->isBuilt());
+    shown->ensureBuilt();
+    ASSERT_NE(shown->cmbDisk, nullptr);
+    EXPECT_EQ(shown->cmbVideo->currentText(), QStringLiteral("v0"));
+    EXPECT_EQ(shown->spnSize->text(), QStringLiteral("v6"));
+    EXPECT_EQ(shown->cmbDisk->currentText(), QStringLiteral("v11"));
+    EXPECT_EQ(edits, 0);
+    shown->cmbDisk->setCurrentText(QStringLiteral("2 Disques"));
+    EXPECT_EQ(edits, 1);
 }
 
 // A text the catalogue's character set cannot hold is refused with its reason; the file keeps its

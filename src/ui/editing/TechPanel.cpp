@@ -11,6 +11,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <utility>
 
 #include "editing/AviInfo.h"
 #include "editing/MediaInfo.h"
@@ -132,9 +133,30 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-TechPanel::TechPanel(QWidget* parent) : QWidget(parent)
+TechPanel::TechPanel(QWidget* parent) : TechPanel(Deferred{}, parent)
+{
+    build();
+}
+
+TechPanel::TechPanel(Deferred, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TechPanel"));
+}
+
+TechPanel* TechPanel::deferred(QWidget* parent)
+{
+    return new TechPanel(Deferred{}, parent);
+}
+
+void TechPanel::ensureBuilt() const
+{
+    // Making the boxes changes none of the values the panel shows, so readers stay const.
+    if (!isBuilt())
+        const_cast<TechPanel*>(this)->build();
+}
+
+void TechPanel::build()
+{
     buildBoxes();
     buildGrid();
     for (QComboBox* combo :
@@ -151,6 +173,10 @@ TechPanel::TechPanel(QWidget* parent) : QWidget(parent)
     connect(Button3, &QPushButton::clicked, this, &TechPanel::extractRequested);
     connect(btnEnregistreInfo, &QPushButton::clicked, this, &TechPanel::saveRequested);
     connect(Button2, &QPushButton::clicked, this, &TechPanel::cancelRequested);
+    if (const auto pending = std::exchange(m_pending, std::nullopt))
+        setValues(*pending);
+    // The layouts around take the boxes' needs.
+    updateGeometry();
 }
 
 void TechPanel::buildBoxes()
@@ -253,6 +279,7 @@ void TechPanel::setTextOf(QWidget* box, const QString& text)
 
 TechPanel::Texts TechPanel::currentTexts() const
 {
+    ensureBuilt();
     Texts texts;
     const auto all = boxes();
     for (int i = 0; i < editing::kTechFieldCount; ++i)
@@ -275,6 +302,10 @@ std::optional<editing::TechValues> TechPanel::currentValues(QString* message) co
 
 void TechPanel::setValues(const editing::TechValues& values)
 {
+    if (!isBuilt()) {
+        m_pending = values;
+        return;
+    }
     const QScopedValueRollback filling(m_filling, true);
     const auto all = boxes();
     for (int i = 0; i < editing::kTechFieldCount; ++i)
@@ -283,6 +314,10 @@ void TechPanel::setValues(const editing::TechValues& values)
 
 void TechPanel::clear()
 {
+    if (!isBuilt()) {
+        m_pending.reset(); // boxes made later start empty
+        return;
+    }
     const QScopedValueRollback filling(m_filling, true);
     for (QWidget* box : boxes()) {
         if (auto* combo = qobject_cast<QComboBox*>(box))
@@ -294,6 +329,7 @@ void TechPanel::clear()
 
 void TechPanel::showAviInfo(const editing::AviInfo& info)
 {
+    ensureBuilt();
     if (info.size)
         spnSize->setText(fromCp(*info.size));
     if (info.frequence)
@@ -306,6 +342,7 @@ void TechPanel::showAviInfo(const editing::AviInfo& info)
 
 void TechPanel::showMediaInfo(const editing::MediaInfo& info)
 {
+    ensureBuilt();
     const std::pair<QWidget*, const std::optional<std::string>*> found[] = {
         {cmbVideo, &info.formatVideo},  {cmbAudio, &info.formatAudio}, {cmbResol, &info.resolution},
         {spnVideo, &info.bitVideo},     {spnAudio, &info.bitAudio},    {spnSize, &info.size},

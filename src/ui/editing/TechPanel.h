@@ -30,6 +30,12 @@ public:
     using Texts = std::array<QString, editing::kTechFieldCount>;
 
     explicit TechPanel(QWidget* parent = nullptr);
+    // A panel whose boxes are made at their first use: ensureBuilt(), or any reading or showing of
+    // values. Values set or cleared before are shown then. Its boxes are null until then.
+    static TechPanel* deferred(QWidget* parent = nullptr);
+    // Makes the boxes when they are not made yet.
+    void ensureBuilt() const;
+    bool isBuilt() const { return cmbVideo != nullptr; }
 
     // The twelve boxes' texts, in the order of editing::TechValues.
     Texts currentTexts() const;
@@ -67,6 +73,11 @@ signals:
     void cancelRequested();
 
 private:
+    struct Deferred
+    {
+    };
+    TechPanel(Deferred, QWidget* parent);
+    void build();
     void buildBoxes();
     void buildGrid();
     // The twelve boxes in the order of editing::TechValues, and each one's text.
@@ -75,6 +86,8 @@ private:
     static void setTextOf(QWidget* box, const QString& text);
 
     bool m_filling = false;
+    // What setValues() or clear() (nothing) last asked of boxes not made yet.
+    std::optional<editing::TechValues> m_pending;
 };
 
 } // namespace cinevaro::ui

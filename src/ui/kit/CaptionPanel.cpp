@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace cinevaro::ui {
 
 namespace {
@@ -94,6 +96,13 @@ void CaptionPanel::setExpandedHeight(int height)
     applyHeight();
 }
 
+void CaptionPanel::setBodyMaker(std::function<void()> make)
+{
+    m_makeBody = std::move(make);
+    if (!m_collapsed)
+        applyHeight();
+}
+
 void CaptionPanel::setClosable(bool closable)
 {
     m_closeButton->setVisible(closable);
@@ -107,6 +116,8 @@ void CaptionPanel::setResizable(bool resizable)
 
 void CaptionPanel::applyHeight()
 {
+    if (!m_collapsed && m_makeBody)
+        std::exchange(m_makeBody, nullptr)();
     m_body->setVisible(!m_collapsed);
     m_collapseButton->setArrowType(m_collapsed ? Qt::DownArrow : Qt::UpArrow);
     m_collapseButton->setToolTip(m_collapsed ? QStringLiteral("Déplier") : QStringLiteral("Replier"));

@@ -5,6 +5,8 @@
 
 #include <QFrame>
 
+#include <functional>
+
 class QLabel;
 class QToolButton;
 
@@ -30,6 +32,10 @@ public:
     // lower than its body's layout needs).
     int expandedHeight() const { return m_expandedHeight; }
     void setExpandedHeight(int height);
+
+    // `make` fills the body the first time the panel is expanded (at once when it is expanded
+    // now), before the body shows: a collapsed panel's controls cost nothing at start.
+    void setBodyMaker(std::function<void()> make);
 
     void setClosable(bool closable);
     void setResizable(bool resizable);
@@ -64,6 +70,7 @@ private:
     int m_expandedHeight = 100;
     int m_dragStartY = 0;
     int m_dragStartHeight = 0;
+    std::function<void()> m_makeBody;
 };
 
 } // namespace cinevaro::ui
