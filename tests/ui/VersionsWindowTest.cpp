@@ -127,6 +127,26 @@ TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
     EXPECT_EQ(node(QStringLiteral("Alien")), nullptr);
 }
 
+// "Restaurer" waits for a chosen version and follows the choice.
+TEST_F(VersionsWindowTest, RestaurerIsAvailableOnlyWithAChosenVersion)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    prompts.answerModal([](QDialog& dialog) {
+        auto& versions = static_cast<ui::TfrmVersions&>(dialog);
+        EXPECT_GE(versions.lstVersions->topLevelItemCount(), 1);
+        versions.lstVersions->setCurrentItem(nullptr);
+        EXPECT_FALSE(versions.btnRestaurer->isEnabled());
+        versions.lstVersions->setCurrentItem(versions.lstVersions->topLevelItem(0));
+        EXPECT_TRUE(versions.btnRestaurer->isEnabled());
+        versions.lstVersions->setCurrentItem(nullptr);
+        EXPECT_FALSE(versions.btnRestaurer->isEnabled());
+        versions.btnFermer->click();
+        return versions.result();
+    });
+    window->Versions1->trigger();
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
+}
+
 TEST_F(VersionsWindowTest, AnUndoThatBringsBackAnUnreadableFileShowsNoFilm)
 {
     // The file is damaged behind the window's back; the next save keeps the damaged bytes as the
