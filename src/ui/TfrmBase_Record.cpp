@@ -27,6 +27,12 @@ std::string checkedActor(const catalogue::CatalogueState& state)
 
 } // namespace
 
+TechPanel* TfrmBase::techPanel() const
+{
+    m_techPanel->ensureBuilt();
+    return m_techPanel;
+}
+
 void TfrmBase::ShowRecord()
 {
     auto& t = m_state.table();

@@ -24,12 +24,6 @@ void TfrmBase::setupTech()
     connect(m_techPanel, &TechPanel::cancelRequested, this, &TfrmBase::Button2Click);
 }
 
-TechPanel* TfrmBase::techPanel() const
-{
-    m_techPanel->ensureBuilt();
-    return m_techPanel;
-}
-
 void TfrmBase::cmbVideoChange()
 {
     m_state.TechModified = true;
