@@ -318,6 +318,19 @@ TEST_F(TechPanel, BoxesSitEvenlyInsideTheFrame)
 // The panel's boxes are made editable, and sized for two characters and an icon, without building
 // their lists' windows at once. Sized, opened, typed in and drawn, each behaves as a box made so the
 // usual way (setEditable and the size policy) with the same items.
+// The number of discs is offered from one to nine.
+TEST(TechPanelBoxes, DiscCountsGoFromOneToNine)
+{
+    ui::TechPanel panel;
+    QStringList offered;
+    for (int i = 0; i < panel.cmbDisk->count(); ++i)
+        offered << panel.cmbDisk->itemText(i);
+    QStringList expected{QStringLiteral("1 Disque")};
+    for (int i = 2; i <= 9; ++i)
+        expected << QStringLiteral("%1 Disques").arg(i);
+    EXPECT_EQ(offered, expected);
+}
+
 TEST(TechPanelBoxes, OpenTypeAndDrawAsEditableComboBoxes)
 {
     ui::TechPanel panel;
