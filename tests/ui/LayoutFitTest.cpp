@@ -578,29 +578,35 @@ TEST_F(LayoutFitTest, MainWindowWithTwoPanelsClosed)
     EXPECT_FALSE(window->ADVpret->body()->isVisible());
 }
 
-// A first start, without settings file or catalogue: everything that needs a catalogue waits.
-TEST(LayoutFitFirstStart, MainWindowWithoutCatalogue)
+// The main window of a first start, without settings file or catalogue.
+struct FirstStart
 {
+    FirstStart() : window(state, prompts, dir.path().string() + "/")
+    {
+        g_catalogueFolder = QString::fromStdString(dir.path().string());
+        window.createSecondaryWindows();
+    }
     TempDir dir;
     catalogue::CatalogueState state;
     ScriptedPrompts prompts;
-    g_catalogueFolder = QString::fromStdString(dir.path().string());
-    ui::TfrmBase window(state, prompts, dir.path().string() + "/");
-    window.createSecondaryWindows();
+    ui::TfrmBase window;
+};
+
+// A first start, without settings file or catalogue: everything that needs a catalogue waits.
+TEST(LayoutFitFirstStart, MainWindowWithoutCatalogue)
+{
+    FirstStart first;
+    auto& window = first.window;
     checkAndKeep(window, QStringLiteral("main_without_catalogue"));
     EXPECT_FALSE(window.TreeFilm->isEnabled());
-    EXPECT_TRUE(prompts.transcript().empty());
+    EXPECT_TRUE(first.prompts.transcript().empty());
 }
 
 // After a first start the supplementary panel is folded; unfolded, its boxes fit at any font.
 TEST_F(LayoutFitTest, FirstStartSupplementaryPanelUnfoldedFitsItsBoxes)
 {
-    TempDir first;
-    catalogue::CatalogueState firstState;
-    ScriptedPrompts firstPrompts;
-    g_catalogueFolder = QString::fromStdString(first.path().string());
-    ui::TfrmBase window(firstState, firstPrompts, first.path().string() + "/");
-    window.createSecondaryWindows();
+    FirstStart first;
+    auto& window = first.window;
     window.show();
     QApplication::processEvents();
     ASSERT_TRUE(window.ADVSupp->isCollapsed());
