@@ -26,8 +26,8 @@ public:
     // The banner alone, at the size the window shows it.
     static QImage drawBanner();
 
-    // Gauge position and opacity (alpha 0..255), then an immediate repaint (the event loop is not
-    // running yet).
+    // Gauge position and opacity (alpha 0..255); the gauge is repainted at once (the event loop is
+    // not running yet).
     void setStep(int position, int alpha);
     int alpha() const { return m_alpha; }
 

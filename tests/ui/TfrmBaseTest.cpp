@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <filesystem>
 
@@ -808,6 +809,31 @@ TEST(SplashForm, BarShowsTheStepsDoneAndTheVersionIsWhite)
         for (int x = 0; x < version.width(); ++x)
             white += version.pixelColor(x, y) == QColor(Qt::white);
     EXPECT_GT(white, 20);
+}
+
+// What the screen shows of the splash, not a fresh rendering: each step reaches it at once, with the
+// picture and the version text still there, although the event loop is not running.
+TEST(SplashForm, EachStepReachesTheScreenWithoutTheEventLoop)
+{
+    ui::TSplashForm splash;
+    splash.show();
+    splash.setStep(1, 130);
+    ASSERT_TRUE(splash.windowHandle());
+    const QRect bar = splash.ProgressBar1->geometry();
+    const QImage picture = splash.findChild<QLabel*>(QStringLiteral("Image1"))->grab().toImage();
+    for (int step : {2, 7, 12, 13}) {
+        SCOPED_TRACE(step);
+        splash.setStep(step, 120 + 10 * step);
+        const QImage shown = splash.screen()->grabWindow(splash.winId()).toImage();
+        ASSERT_GE(shown.height(), bar.bottom() + 1);
+        const int done = bar.width() * step / 13;
+        const int y = bar.center().y();
+        EXPECT_EQ(shown.pixelColor(bar.left() + done - 1, y), QColor(0, 0, 128));
+        if (done < bar.width()) {
+            EXPECT_EQ(shown.pixelColor(bar.left() + done, y), QColor(0, 255, 255));
+        }
+        EXPECT_EQ(shown.pixelColor(5, 5), picture.pixelColor(5, 5));
+    }
 }
 
 TEST_F(TfrmBaseTest, SecondaryWindowsAreMadeAtTheirFirstUse)
