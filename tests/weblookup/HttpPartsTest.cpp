@@ -90,6 +90,8 @@ TEST(CookieTest, StoredAndSentBackByHostPathAndSecurity)
     store.receive("e=5; Domain=0.0.1", "127.0.0.1", "/");                 // an address has no parent domain
     EXPECT_EQ(store.cookies().size(), 3u);
     EXPECT_EQ(store.headerFor("www.films.example", "/film/A.html"), "a=1");
+    // A path is matched from its first character, even when the cookie's path comes again after it.
+    EXPECT_EQ(store.headerFor("www.films.example", "//film/A.html"), "a=1");
     EXPECT_EQ(store.headerFor("img.films.example", "/getzip.html/A.zip"), "b=2");
     EXPECT_EQ(store.headerFor("www.films.example", "/getzip.html/A.zip"), "a=1; b=2");
     EXPECT_EQ(store.headerFor("evilfilms.example", "/getzip.html/A.zip"), "");
