@@ -190,7 +190,7 @@ BENCHMARK(BM_LaunchToReadyWindow)
     ->Arg(-1)
     ->Arg(1000)
     ->Arg(10000)
-    ->Iterations(7)
+    ->Iterations(15)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
