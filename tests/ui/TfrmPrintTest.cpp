@@ -33,6 +33,7 @@
 namespace catalogue = cinevaro::catalogue;
 namespace ct = cinevaro::testing;
 using cinevaro::ui::TfrmPrint;
+using cinevaro::ui::withDraftQuality;
 
 namespace {
 
@@ -644,4 +645,19 @@ TEST_F(TfrmPrintTest, LongCatalogueDrawsOnlyTheThumbnailsInView)
     for (const auto& op : print.preview().page(29)->ops)
         texts += op.kind == cinevaro::output::DrawOp::Kind::Text;
     EXPECT_GT(texts, 0);
+}
+
+// The print server receives draft quality once: an option already asked for takes the draft value
+// in its place, the others stay as they were.
+TEST(PrintOptions, DraftQualityReplacesTheQualityAskedOrIsAdded)
+{
+    EXPECT_EQ(withDraftQuality({}), (QStringList{QStringLiteral("print-quality"), QStringLiteral("3")}));
+    EXPECT_EQ(withDraftQuality({QStringLiteral("sides"), QStringLiteral("one-sided"), QStringLiteral("print-quality"),
+                                QStringLiteral("5")}),
+              (QStringList{QStringLiteral("sides"), QStringLiteral("one-sided"), QStringLiteral("print-quality"),
+                           QStringLiteral("3")}));
+    // A value that reads "print-quality" is not the option's name.
+    EXPECT_EQ(withDraftQuality({QStringLiteral("job-name"), QStringLiteral("print-quality")}),
+              (QStringList{QStringLiteral("job-name"), QStringLiteral("print-quality"), QStringLiteral("print-quality"),
+                           QStringLiteral("3")}));
 }

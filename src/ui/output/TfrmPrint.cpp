@@ -58,13 +58,7 @@ void setDraftQuality(QPrinter& printer)
     QPrintEngine* engine = printer.printEngine();
     if (!engine)
         return;
-    QStringList options = engine->property(kCupsOptions).toStringList();
-    const qsizetype at = options.indexOf(QStringLiteral("print-quality"));
-    if (at >= 0 && at % 2 == 0 && at + 1 < options.size())
-        options[at + 1] = QStringLiteral("3");
-    else
-        options << QStringLiteral("print-quality") << QStringLiteral("3");
-    engine->setProperty(kCupsOptions, options);
+    engine->setProperty(kCupsOptions, withDraftQuality(engine->property(kCupsOptions).toStringList()));
 }
 
 // Colour, one-sided, and two portrait pages side by side on each landscape sheet.
@@ -77,6 +71,16 @@ void prepareSheets(QPrinter& printer)
 }
 
 } // namespace
+
+QStringList withDraftQuality(QStringList options)
+{
+    const qsizetype at = options.indexOf(QStringLiteral("print-quality"));
+    if (at >= 0 && at % 2 == 0 && at + 1 < options.size())
+        options[at + 1] = QStringLiteral("3");
+    else
+        options << QStringLiteral("print-quality") << QStringLiteral("3");
+    return options;
+}
 
 TfrmPrint::TfrmPrint(catalogue::CatalogueState& state, Prompts& prompts, QWidget* parent)
     : QDialog(parent), m_state(state), m_prompts(prompts)

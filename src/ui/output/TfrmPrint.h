@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <memory>
 #include <utility>
@@ -21,6 +22,10 @@ namespace cinevaro::ui {
 
 class Prompts;
 class PrintPreview;
+
+// The print server's job options (name, value, name, value...) asking for draft quality: an
+// option already there takes the draft value, otherwise it is added.
+QStringList withDraftQuality(QStringList options);
 
 class TfrmPrint : public QDialog
 {
