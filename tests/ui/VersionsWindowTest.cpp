@@ -37,6 +37,8 @@ protected:
     {
         deleteFilm(QStringLiteral("Casino"));
         prompts.answerModal([look](QDialog& dialog) {
+            // The window shown is the versions window, under its own name.
+            EXPECT_EQ(dialog.objectName(), QStringLiteral("frmVersions"));
             auto& versions = static_cast<ui::TfrmVersions&>(dialog);
             versions.resize(560, 300);
             versions.show();
