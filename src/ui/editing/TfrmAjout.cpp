@@ -295,7 +295,6 @@ bool TfrmAjout::showPicture(const std::string& path)
     QImage image(decoded.pixels.data(), decoded.width, decoded.height, decoded.width * 3, QImage::Format_RGB888);
     imgCover->setImage(image.copy());
     imgCover->show();
-    imgCover->update();
     return true;
 }
 
