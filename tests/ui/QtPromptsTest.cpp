@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 
@@ -81,6 +82,39 @@ TEST(QtPromptsTest, QuestionAnswersOuiOrNon)
 
     whenModalShown([&](QWidget& box) { buttonWithText(box, QStringLiteral("&Oui"))->click(); });
     EXPECT_TRUE(prompts.question(QStringLiteral("Confirmation"), QStringLiteral("Supprimer ?")));
+}
+
+// Another language installed over the French one names Qt's own Yes and No otherwise; the
+// question still answers "&Oui" or "&Non".
+TEST(QtPromptsTest, QuestionAnswersOuiOrNonUnderAnyTranslation)
+{
+    class OtherLanguage final : public QTranslator
+    {
+    public:
+        QString translate(const char* context, const char* source, const char*, int) const override
+        {
+            if (qstrcmp(context, "QPlatformTheme") != 0)
+                return {};
+            if (qstrcmp(source, "&Yes") == 0)
+                return QStringLiteral("&Ja");
+            if (qstrcmp(source, "&No") == 0)
+                return QStringLiteral("&Nein");
+            return {};
+        }
+        bool isEmpty() const override { return false; }
+    } other;
+    ASSERT_TRUE(QCoreApplication::installTranslator(&other));
+    ui::QtPrompts prompts;
+    QStringList seen;
+    whenModalShown([&](QWidget& box) {
+        seen = buttonTexts(box);
+        for (auto* button : box.findChildren<QAbstractButton*>())
+            if (button->text() == QStringLiteral("&Non") || button->text() == QStringLiteral("&Nein"))
+                button->click();
+    });
+    EXPECT_FALSE(prompts.question(QStringLiteral("Confirmation"), QStringLiteral("Supprimer ?")));
+    QCoreApplication::removeTranslator(&other);
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("&Non"), QStringLiteral("&Oui")}));
 }
 
 TEST(QtPromptsTest, InputBoxAndFileDialogsSpeakFrench)
