@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "table/MappedFile.h"
 #include "table/SafeFile.h"
@@ -123,6 +124,21 @@ std::optional<Header> parseHeader(std::string_view text, std::size_t* end)
     if (end)
         *end = pos;
     return h;
+}
+
+std::optional<Header> readHeader(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    char chunk[4096];
+    // The header ends at its first empty line; the packed catalogue after it is not read.
+    while (text.size() < kMaxFileSize && in.read(chunk, sizeof chunk).gcount() > 0) {
+        const std::size_t from = text.empty() ? 0 : text.size() - 1;
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (text.front() == '\n' || text.find("\n\n", from) != std::string::npos)
+            break;
+    }
+    return parseHeader(text);
 }
 
 // "v12.ver" -> 12; 0 when the name is not of that kind.

@@ -52,6 +52,9 @@ struct Header
 std::string formatHeader(const Header& h);
 // Parses the header; `end` receives the offset of the bytes after it.
 std::optional<Header> parseHeader(std::string_view text, std::size_t* end = nullptr);
+// The header of a version file, read up to its end however many covers it names, without the
+// packed catalogue after it; nothing when the file cannot be read or holds no whole header.
+std::optional<Header> readHeader(const std::string& path);
 
 // "v12.ver" -> 12; 0 when the name is not of that kind.
 int numberOf(const std::string& name, const std::string& prefix, const std::string& suffix);

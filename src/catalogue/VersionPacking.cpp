@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sys/resource.h>
@@ -192,11 +191,7 @@ std::vector<VersionEntry> VersionStore::scan() const
             n = numberOf(name, "v", ".hdr");
         if (!n || found.count(n))
             continue;
-        std::ifstream in(item.path(), std::ios::binary);
-        std::string head(4096, '\0');
-        in.read(head.data(), static_cast<std::streamsize>(head.size()));
-        head.resize(static_cast<std::size_t>(in.gcount()));
-        const auto h = parseHeader(head);
+        const auto h = readHeader(item.path().string());
         if (!h)
             continue;
         found[n] = VersionEntry{n, h->time, h->operation, h->films, h->redo};
@@ -236,11 +231,7 @@ void VersionStore::prune()
         if (int b = numberOf(name, "b", ".base"))
             bases.push_back(b);
         else if (numberOf(name, "v", ".ver")) {
-            std::ifstream in(item.path(), std::ios::binary);
-            std::string head(4096, '\0');
-            in.read(head.data(), static_cast<std::streamsize>(head.size()));
-            head.resize(static_cast<std::size_t>(in.gcount()));
-            if (auto h = parseHeader(head))
+            if (auto h = readHeader(item.path().string()))
                 used.insert(h->base);
         }
     }

@@ -661,3 +661,40 @@ TEST_F(VersionsTest, AnUnpackedVersionIsComparedWithTheNextVersionNotTheFile)
         numbers.push_back(v.Number);
     EXPECT_EQ(numbers, (std::vector<int>{91, 90}));
 }
+
+// An import of hundreds of films with covers names every cover in its version's header, far over
+// a few kilobytes. The version is listed like any other and stays undoable after later changes
+// have been packed and their unused bases cleared.
+TEST_F(VersionsTest, AnImportOfHundredsOfCoversStaysListedAndUndoable)
+{
+    const std::string start = readFile(file);
+    versions().beginGroup("Import web");
+    std::vector<std::string> covers;
+    for (int i = 0; i < 300; ++i) {
+        covers.push_back(dir.file("Films/Un film importe avec un long titre " + std::to_string(i) + ".jpg"));
+        versions().keepCoverBeforeWrite(covers.back());
+        dir.write("Films/" + fs::path(covers.back()).filename().string(), "imported cover");
+    }
+    ASSERT_TRUE(loans::lendFilm(state, rowOf(state, "Heat"), "Paul", "01/12/2026").ok);
+    ASSERT_TRUE(versions().endGroup());
+    const auto import = versions().nextUndo();
+    ASSERT_TRUE(import);
+    EXPECT_EQ(import->Operation, "Import web");
+    ASSERT_GT(fs::file_size(dir.file("Films.versions/v" + std::to_string(import->Number) + ".ver")), 8192u);
+    // Later changes are packed against bases of their own; those the import needs stay.
+    for (const char* borrower : {"Jean", "Luc", "Marc"})
+        ASSERT_TRUE(loans::saveBorrowers(state, {borrower}).ok);
+    versions().flush();
+
+    std::vector<std::string> operations;
+    for (const auto& v : versions().list())
+        operations.push_back(v.Operation);
+    ASSERT_EQ(std::count(operations.begin(), operations.end(), "Import web"), 1);
+    while (versions().nextUndo() && versions().nextUndo()->Operation != "Import web")
+        bringBack(false);
+    ASSERT_TRUE(versions().nextUndo());
+    bringBack(false);
+    EXPECT_EQ(readFile(file), start);
+    for (const auto& cover : covers)
+        EXPECT_FALSE(fs::exists(cover)) << cover;
+}
