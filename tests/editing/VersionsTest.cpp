@@ -16,6 +16,7 @@
 #include "catalogue/VersionDelta.h"
 #include "catalogue/VersionFiles.h"
 #include "editing/DeleteRecord.h"
+#include "editing/JpegWriter.h"
 #include "editing/RecordEdit.h"
 #include "editing/Supports.h"
 #include "editing/TechInfo.h"
@@ -697,4 +698,23 @@ TEST_F(VersionsTest, AnImportOfHundredsOfCoversStaysListedAndUndoable)
     EXPECT_EQ(readFile(file), start);
     for (const auto& cover : covers)
         EXPECT_FALSE(fs::exists(cover)) << cover;
+}
+
+// A record saved with a new picture overwrites its cover: undo brings the earlier cover back, redo
+// the new one.
+TEST_F(VersionsTest, ACoverReplacedByAnEditComesBackWithTheUndo)
+{
+    const unsigned char rgb[4 * 4 * 3] = {90};
+    const std::string picture = dir.write("pick.jpg", editing::encodeJpeg(4, 4, rgb, 12));
+    const std::string cover = dir.file("Films/Alien.jpg");
+    ASSERT_EQ(catalogue::coverPath(state, "Alien"), cover);
+    editing::RecordValues edit = editing::loadRecord(state, rowOf(state, "Alien"));
+    edit.resume = "Revu.";
+    ASSERT_TRUE(editing::saveRecord(state, rowOf(state, "Alien"), edit, picture).ok);
+    ASSERT_EQ(readFile(cover), readFile(picture));
+
+    bringBack(false);
+    EXPECT_EQ(readFile(cover), "cover of alien");
+    bringBack(true);
+    EXPECT_EQ(readFile(cover), readFile(picture));
 }
