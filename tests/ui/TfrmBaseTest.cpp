@@ -617,6 +617,21 @@ TEST_F(TfrmBaseTest, StartRestoresBranchesAndLayoutFromSettings)
     EXPECT_FALSE(window->ADVSupp->isCollapsed());
 }
 
+// The other way round: the supplementary panel closed and the loan panel unfolded when the
+// window was last left.
+TEST_F(TfrmBaseTest, StartRestoresTheClosedSupplementaryPanelAndTheUnfoldedLoanPanel)
+{
+    writeFilms(smallCatalogue);
+    settings.writeBool("GENERAL", "PANELSUPP", false);
+    settings.writeBool("GENERAL", "PANELPCO", false);
+    start();
+    EXPECT_TRUE(window->ADVSupp->isHidden());
+    EXPECT_FALSE(window->mnuSupp->isChecked());
+    EXPECT_FALSE(window->ADVpret->isHidden());
+    EXPECT_TRUE(window->mnuPret->isChecked());
+    EXPECT_FALSE(window->ADVpret->isCollapsed());
+}
+
 // The close button of the loan and supports panels hides the panel and unticks its menu item,
 // which shows it again.
 TEST_F(TfrmBaseTest, ClosingAPanelByItsCaptionUnticksItsMenuItem)
