@@ -49,10 +49,8 @@ Outcome storeSupportList(CatalogueState& state, const std::string& joined)
         }
         return saved;
     }
-    for (std::size_t i = 0; i < state.SupportGroups.size(); ++i) {
-        state.SupportGroups[i].Number = static_cast<int>(i) + 1;
-        state.SupportGroups[i].Name.clear();
-    }
+    for (auto& group : state.SupportGroups)
+        group.Name.clear();
     catalogue::ParseSupportList(state);
     return Outcome::success();
 }

@@ -33,6 +33,16 @@ TEST(ParamCheckListMarkup, RunsCarryStyleAndParameters)
     EXPECT_FALSE(plain[0].background.isValid());
 }
 
+// An attribute without quotes ends at the next space, before the tag's other attributes.
+TEST(ParamCheckListMarkup, AnUnquotedAttributeEndsAtTheNextSpace)
+{
+    const auto runs = TParamCheckList::parseMarkup(
+        QStringLiteral("<FONT bgcolor=#FFCCFF size=2><A href=Support3 title=x>?</A></FONT>"));
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].href, QStringLiteral("Support3"));
+    EXPECT_EQ(runs[0].background, QColor(0xFF, 0xCC, 0xFF));
+}
+
 // Each style lasts from its opening tag to its closing one, and styles nest.
 TEST(ParamCheckListMarkup, StylesLastUntilTheirClosingTag)
 {

@@ -346,6 +346,12 @@ TEST_F(RechercheTest, UntickingPutsTheQuestionMarkBack)
     list().toggleCheck(1);
     EXPECT_EQ(list().itemMarkup(1), fromCp(weblookup::markup::highlighted(toCp(plain).value())));
     EXPECT_EQ(list().paramText(1, QStringLiteral("Support2")), QStringLiteral("?"));
+    // The first result likewise.
+    const QString first = list().itemMarkup(0);
+    chooseSupport(0, QStringLiteral("VHS"));
+    EXPECT_NE(list().itemMarkup(0), first);
+    list().toggleCheck(0);
+    EXPECT_EQ(list().itemMarkup(0), first);
 }
 
 TEST_F(RechercheTest, ClearDisablesTheListButtonsAndAddOnEmptyListDoesNothing)

@@ -234,7 +234,6 @@ void FilmTreeView::restoreExpansion()
     for (std::size_t i = 0; i < groups.size() && !groups[i].Name.empty(); ++i)
         if (auto* node = supportNode(static_cast<int>(i)))
             node->setExpanded(groups[i].Expanded);
-    viewport()->update();
 }
 
 void FilmTreeView::expandBranches()
