@@ -233,6 +233,41 @@ TEST(PageRendererTest, TextsAreBlackWhateverWasDrawnBefore)
     }
 }
 
+// Each page keeps its proportions and sits in the middle of its share of the sheet, across a sheet
+// wider than two pages need and down a sheet taller than one page needs.
+TEST(PageRendererTest, PagesAreCentredInTheirShareOfTheSheet)
+{
+    namespace output = cinevaro::output;
+    output::PrintDocument doc;
+    output::PrintPage framed;
+    const auto line = [](double x1, double y1, double x2, double y2) {
+        output::DrawOp op;
+        op.kind = output::DrawOp::Kind::Line;
+        op.x1 = x1;
+        op.y1 = y1;
+        op.x2 = x2;
+        op.y2 = y2;
+        return op;
+    };
+    framed.ops = {line(1, 1, 209, 1), line(209, 1, 209, 296), line(209, 296, 1, 296), line(1, 296, 1, 1)};
+    doc.pages = {framed, framed};
+    const auto inkOn = [&doc](QSize size, int perSheet) {
+        QImage sheet(size, QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        cinevaro::paint::renderSheet(painter, doc, 0, perSheet, QRectF(sheet.rect()));
+        painter.end();
+        return inkBounds(sheet);
+    };
+    const QRect tall = inkOn(QSize(420, 1000), 1);
+    EXPECT_NEAR(tall.center().y(), 500, 3);
+    EXPECT_NEAR(tall.height(), 594, 6);
+    const QRect wide = inkOn(QSize(2800, 594), 2);
+    EXPECT_NEAR(wide.center().x(), 1400, 3);
+    EXPECT_NEAR(wide.left(), 700 - 210, 6);
+    EXPECT_NEAR(wide.right(), 2100 + 210, 6);
+}
+
 TEST_F(TfrmPrintTest, PagesAndThumbnailsOfTheCatalogue)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Aperçu de l'impression"));
