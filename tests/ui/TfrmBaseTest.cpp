@@ -655,6 +655,32 @@ TEST_F(TfrmBaseTest, ClosingAPanelByItsCaptionUnticksItsMenuItem)
     }
 }
 
+// At rest the caption's arrow and cross lie flat on the caption: no button frame is drawn around
+// them until the pointer comes over them.
+TEST(CaptionPanelLook, ItsButtonsAreFlatUntilPointedAt)
+{
+    ui::CaptionPanel panel(QStringLiteral("Prêt"));
+    panel.setClosable(true);
+    panel.resize(300, 120);
+    panel.show();
+    QCoreApplication::processEvents();
+    const QImage shown = panel.grab().toImage();
+    for (const char* name : {"collapseButton", "closeButton"}) {
+        SCOPED_TRACE(name);
+        auto* button = panel.findChild<QToolButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isVisible());
+        const QRect at(button->mapTo(&panel, QPoint(0, 0)), button->size());
+        const QColor caption = shown.pixelColor(at.left() - 1, at.center().y());
+        for (int x = at.left(); x <= at.right(); ++x)
+            for (int y : {at.top(), at.bottom()})
+                EXPECT_EQ(shown.pixelColor(x, y), caption) << x << "," << y;
+        for (int y = at.top(); y <= at.bottom(); ++y)
+            for (int x : {at.left(), at.right()})
+                EXPECT_EQ(shown.pixelColor(x, y), caption) << x << "," << y;
+    }
+}
+
 // A panel's arrow button folds it up to its caption and unfolds it again.
 TEST_F(TfrmBaseTest, APanelsArrowButtonFoldsAndUnfoldsIt)
 {
