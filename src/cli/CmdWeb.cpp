@@ -153,7 +153,6 @@ int cmdWebImport(const Args& args, std::ostream& out, std::ostream& err)
         return 1;
     std::vector<weblookup::ImportItem> items(results->size());
     for (std::size_t i = 0; i < items.size(); ++i) {
-        items[i].support = "?";
         items[i].pageAddress = (*results)[i].pageAddress;
         items[i].listedTitle = (*results)[i].title;
     }
