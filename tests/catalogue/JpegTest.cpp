@@ -230,6 +230,34 @@ TEST(JpegTest, ProgressivePictureWhoseCoefficientsFitTheBudgetIsDecoded)
     EXPECT_EQ(image.height, 500);
 }
 
+// The coefficients are counted by whole rows of the picture's blocks, as the decoder keeps them:
+// at 4545 x 4545 they pass the budget by a few hundred kilobytes, and the picture is refused.
+TEST(JpegTest, ProgressivePictureJustOverTheBudgetIsRefused)
+{
+    const std::string bytes = cinevaro::testing::progressiveJpegClaiming(4545, 4545);
+    RgbImage image;
+    const auto outcome = decode(bytes, image, 200, 280);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.message.find(cinevaro::table::cp("image trop grande (4545 x 4545)")), std::string::npos)
+        << outcome.message;
+    // A little smaller, it fits.
+    ASSERT_TRUE(decode(cinevaro::testing::progressiveJpegClaiming(4500, 4500), image, 200, 280).ok);
+}
+
+// The decoded pixels are counted by whole columns and rows: 5120 x 4096 fills the budget beside
+// the decoder's working memory exactly and decodes at full size; one column more and it is
+// decoded at half size.
+TEST(JpegTest, BaselinePictureAtTheBudgetsEdgeDecodesAtFullSizeAndOneColumnMoreAtHalf)
+{
+    ASSERT_EQ(5120LL * 4096 * 3, kJpegMemoryBudget - kJpegWorkingMemory);
+    RgbImage image;
+    ASSERT_TRUE(decode(withDimensions(makeJpeg(16, 16), 5120, 4096), image).ok);
+    EXPECT_EQ(image.width, 5120);
+    ASSERT_TRUE(decode(withDimensions(makeJpeg(16, 16), 5121, 4096), image).ok);
+    EXPECT_EQ(image.width, 2561);
+    EXPECT_EQ(image.height, 2048);
+}
+
 // A baseline picture keeps no coefficients, but its decoded pixels must fit the budget too: one
 // claiming 10000 x 10000 is decoded at a scale whose pixels fit, even when asked at full size.
 TEST(JpegTest, HugeBaselinePictureIsDecodedWithinTheMemoryBudget)
