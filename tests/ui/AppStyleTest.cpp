@@ -48,6 +48,9 @@ TEST(AppStyleTest, NarrowMenuBarOffersItsHiddenMenusBehindDrawnChevrons)
     EXPECT_EQ(down, right.transformed(QTransform().rotate(90)));
     // Every other standard picture is the platform style's own.
     EXPECT_FALSE(style.standardIcon(QStyle::SP_DialogOkButton).isNull());
+    // Each chevron is drawn once: the menu bar and the tool bar that ask later get the same icon.
+    EXPECT_EQ(style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).cacheKey(),
+              style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).cacheKey());
 
     QMainWindow window;
     for (const char* name : {"Fichier", "Edition", "Affichage", "Outils", "Fenêtres", "Aide"})

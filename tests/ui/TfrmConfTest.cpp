@@ -126,6 +126,11 @@ TEST_F(TfrmConfTest, EnablingRules)
     child<QCheckBox>(*window, "chkProxy")->click();
     EXPECT_TRUE(child<QLineEdit>(*window, "editPort")->isEnabled());
     EXPECT_TRUE(child<QLineEdit>(*window, "editAdresse")->isEnabled());
+    // A tick the program set, without a click, is followed when another tab is chosen.
+    child<QCheckBox>(*window, "chkProxy")->setChecked(false);
+    tabs->setCurrentIndex(0);
+    EXPECT_FALSE(child<QLineEdit>(*window, "editPort")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>(*window, "editAdresse")->isEnabled());
 }
 
 TEST_F(TfrmConfTest, UnlistedColourShowsAsCustomAndIsWrittenBackUnchanged)
