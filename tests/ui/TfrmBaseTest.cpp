@@ -875,6 +875,12 @@ TEST(SplashForm, EachStepReachesTheScreenWithoutTheEventLoop)
         }
         EXPECT_EQ(shown.pixelColor(5, 5), picture.pixelColor(5, 5));
     }
+    // Each step also lets the events waiting meanwhile through.
+    bool handled = false;
+    QMetaObject::invokeMethod(
+        &splash, [&handled] { handled = true; }, Qt::QueuedConnection);
+    splash.setStep(13, 250);
+    EXPECT_TRUE(handled);
 }
 
 TEST_F(TfrmBaseTest, SecondaryWindowsAreMadeAtTheirFirstUse)
