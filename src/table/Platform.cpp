@@ -21,6 +21,7 @@ struct FaultSlot
 {
     std::atomic<int> count{0};
     std::atomic<int> failAt{0};
+    std::atomic<int> times{1};
     std::atomic<int> error{0};
 };
 FaultSlot g_faults[kFileOpKinds];
@@ -78,11 +79,12 @@ void setSystemDecimalSeparator(char separator)
     g_decimalSeparator.store(separator);
 }
 
-void setFileFaultForTesting(FileOp op, int nth, int error)
+void setFileFaultForTesting(FileOp op, int nth, int error, int times)
 {
     FaultSlot& s = slot(op);
     s.count.store(0);
     s.error.store(error);
+    s.times.store(times);
     s.failAt.store(nth);
     g_anyFault.store(true);
 }
@@ -105,7 +107,8 @@ bool fileFaultInjected(FileOp op)
     const int n = s.count.fetch_add(1) + 1;
     if (!g_anyFault.load(std::memory_order_relaxed))
         return false;
-    if (s.failAt.load() != n)
+    const int first = s.failAt.load();
+    if (first == 0 || n < first || n >= first + s.times.load())
         return false;
     errno = s.error.load();
     return true;

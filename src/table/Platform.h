@@ -34,9 +34,9 @@ enum class FileOp : int {
 constexpr int kFileOpKinds = 8;
 
 // Test seam: the `nth` operation of kind `op` from now on (1 = the next one) fails with `error`,
-// as on a full disk or a failing device; 0 turns the fault off. Every call restarts the counting
-// of that kind.
-void setFileFaultForTesting(FileOp op, int nth, int error);
+// as on a full disk or a failing device, and so do the `times` - 1 operations after it; 0 turns
+// the fault off. Every call restarts the counting of that kind.
+void setFileFaultForTesting(FileOp op, int nth, int error, int times = 1);
 // Turns every fault off (the write limit included).
 void clearFileFaultsForTesting();
 // How many operations of kind `op` ran since the last fault set for that kind.

@@ -178,11 +178,9 @@ FileWriteResult SafeFileWriter::open()
     const std::string prefix = (folder == "/" ? std::string("/") : folder + "/") + "." + nameOf(m_target) + kTempMark;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = prefix + randomDigits();
-        if (fileFaultInjected(FileOp::Open)) {
-            failStep(errno);
-            return m_result;
-        }
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, m_options.mode);
+        const int fd = fileFaultInjected(FileOp::Open)
+                           ? -1
+                           : ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, m_options.mode);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0) {

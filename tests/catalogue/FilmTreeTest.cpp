@@ -117,6 +117,19 @@ TEST_F(FilmTreeTest, TheFilmInTheLastRowIsFoundByItsCaption)
     EXPECT_EQ(findFilmRowByCaption(state, "Alien"), 2);
 }
 
+TEST_F(FilmTreeTest, AFilmAddedAfterTheTreeWasBuiltIsNotLookedForPastTheIndex)
+{
+    addFilm(state, "Alien", "DVD");
+    addFilm(state, "Brazil", "DVD");
+    saveAndReopen(state);
+    buildFilmTree(state, "R");
+    // The index stops before Brazil's row, held tight, as if that row were appended since.
+    state.FilmIndex.resize(3);
+    state.FilmIndex.shrink_to_fit();
+    EXPECT_EQ(findFilmRowByCaption(state, "Alien"), 2);
+    EXPECT_EQ(findFilmRowByCaption(state, "Brazil"), 0);
+}
+
 TEST_F(FilmTreeTest, RowOneAFilmIsCounted)
 {
     // A file from elsewhere: no header row, the first film carries the support list.

@@ -293,4 +293,24 @@ TEST(SafeFile, EachFailingStepKeepsTheOldFile)
     EXPECT_EQ(readFile(path), "new");
 }
 
+TEST(SafeFile, TakenTemporaryNamesAreSkippedAHundredTimesAtMost)
+{
+    FaultsOff off;
+    TempDir dir;
+    const std::string path = dir.write("data.bin", "old bytes");
+    // Ninety-nine names in a row already taken: the hundredth is used.
+    cinevaro::table::setFileFaultForTesting(FileOp::Open, 1, EEXIST, 99);
+    EXPECT_TRUE(writeFileAtomically(path, "new"));
+    EXPECT_EQ(cinevaro::table::fileOperationCountForTesting(FileOp::Open), 100);
+    EXPECT_EQ(readFile(path), "new");
+    // A hundred taken: the write gives up, says so, and leaves the file as it was.
+    cinevaro::table::setFileFaultForTesting(FileOp::Open, 1, EEXIST, 100);
+    const auto result = writeFileAtomically(path, "newer");
+    EXPECT_FALSE(result);
+    EXPECT_EQ(cinevaro::table::fileOperationCountForTesting(FileOp::Open), 100);
+    EXPECT_NE(result.message.find(cinevaro::table::cp("aucun fichier n'a été modifié")), std::string::npos);
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"data.bin"});
+}
+
 } // namespace
