@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
+#include <zlib.h>
 
 #include "editing/JpegWriter.h"
 #include "support/TempDir.h"
@@ -80,12 +83,47 @@ protected:
     std::string text() { return command("pdftotext -layout '" + pdf + "' - 2>&1"); }
     std::string info() { return command("pdfinfo '" + pdf + "' 2>&1"); }
 
-    std::string cover(const std::string& name, int width, int height)
+    static std::vector<unsigned char> pixels(int width, int height)
     {
         std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
         for (std::size_t i = 0; i < rgb.size(); ++i)
             rgb[i] = static_cast<unsigned char>(i * 7 % 251);
+        return rgb;
+    }
+
+    std::string cover(const std::string& name, int width, int height)
+    {
+        const auto rgb = pixels(width, height);
         return dir.write(name, cinevaro::editing::encodeJpeg(width, height, rgb.data(), width * 3));
+    }
+
+    // The same picture coded arithmetically, which some readers cannot decode.
+    std::string arithmeticCover(const std::string& name, int width, int height)
+    {
+        auto rgb = pixels(width, height);
+        jpeg_compress_struct cinfo{};
+        jpeg_error_mgr errors{};
+        cinfo.err = jpeg_std_error(&errors);
+        jpeg_create_compress(&cinfo);
+        unsigned char* buffer = nullptr;
+        unsigned long size = 0;
+        jpeg_mem_dest(&cinfo, &buffer, &size);
+        cinfo.image_width = static_cast<JDIMENSION>(width);
+        cinfo.image_height = static_cast<JDIMENSION>(height);
+        cinfo.input_components = 3;
+        cinfo.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&cinfo);
+        cinfo.arith_code = TRUE;
+        jpeg_start_compress(&cinfo, TRUE);
+        while (cinfo.next_scanline < cinfo.image_height) {
+            JSAMPROW row = rgb.data() + static_cast<std::size_t>(cinfo.next_scanline) * width * 3;
+            jpeg_write_scanlines(&cinfo, &row, 1);
+        }
+        jpeg_finish_compress(&cinfo);
+        jpeg_destroy_compress(&cinfo);
+        const std::string bytes(reinterpret_cast<const char*>(buffer), size);
+        std::free(buffer);
+        return dir.write(name, bytes);
     }
 };
 
@@ -168,6 +206,43 @@ TEST_F(PdfWriterTest, CoversAreEmbeddedAsTheirFilesAre)
     EXPECT_NE(bytes.find(original), std::string::npos); // no decoding, no re-encoding
     const std::string images = command("pdfimages -list '" + pdf + "' 2>&1");
     EXPECT_NE(images.find("40    56  rgb     3   8  jpeg"), std::string::npos) << images;
+}
+
+// An arithmetic-coded cover goes in as its decoded pixels, deflated: the stream holds exactly
+// the compressed pixels, its length says so, and nothing follows the end of the compressed data.
+TEST_F(PdfWriterTest, ACoverSomeReadersCannotDecodeIsEmbeddedAsItsPixels)
+{
+    output::PrintPage page;
+    DrawOp picture;
+    picture.kind = DrawOp::Kind::Picture;
+    picture.x1 = 120, picture.y1 = 10, picture.x2 = 180, picture.y2 = 90;
+    picture.source = arithmeticCover("Alien.jpg", 40, 56);
+    page.ops.push_back(picture);
+    ASSERT_TRUE(write({page}).ok);
+
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::size_t filter = bytes.find("/Filter /FlateDecode");
+    ASSERT_NE(filter, std::string::npos);
+    const std::size_t lengthAt = bytes.find("/Length ", filter);
+    ASSERT_NE(lengthAt, std::string::npos);
+    const std::size_t length = std::stoul(bytes.substr(lengthAt + 8));
+    const std::size_t start = bytes.find(">>\nstream\n", lengthAt) + 10;
+    ASSERT_EQ(bytes.compare(start + length, 10, "\nendstream"), 0);
+
+    std::vector<unsigned char> decoded(40 * 56 * 3 + 16);
+    z_stream z{};
+    ASSERT_EQ(inflateInit(&z), Z_OK);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + start));
+    z.avail_in = static_cast<uInt>(length);
+    z.next_out = decoded.data();
+    z.avail_out = static_cast<uInt>(decoded.size());
+    EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);
+    EXPECT_EQ(z.total_out, 40u * 56u * 3u);
+    EXPECT_EQ(z.avail_in, 0u) << "bytes after the compressed pixels";
+    inflateEnd(&z);
+    const std::string images = command("pdfimages -list '" + pdf + "' 2>&1");
+    EXPECT_NE(images.find("40    56  rgb     3   8  image"), std::string::npos) << images;
 }
 
 TEST_F(PdfWriterTest, UnreadableCoverStopsWithItsMessage)
