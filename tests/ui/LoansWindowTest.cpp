@@ -184,6 +184,23 @@ TEST_F(Loans, TheLendWindowsControlsAreFoundByTheirNames)
     EXPECT_TRUE(missing.isEmpty()) << missing.join(QLatin1Char(' ')).toStdString();
 }
 
+// Both loan windows are tool windows: a small title bar, no entry of their own in the task bar.
+TEST_F(Loans, TheLendAndBorrowersWindowsAreToolWindows)
+{
+    select(text("Casino"));
+    QStringList kinds;
+    const auto answer = [&kinds](QDialog& dialog) {
+        kinds << dialog.objectName() + (dialog.windowType() == Qt::Tool ? QStringLiteral(" tool") : QString());
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    prompts.answerModal(answer);
+    window->loanPanel()->btnPret->click();
+    prompts.answerModal(answer);
+    window->GestionEmprunteurs1->trigger();
+    EXPECT_EQ(kinds.join(QStringLiteral(", ")).toStdString(), "frmPret tool, frmGestEmp tool");
+}
+
 TEST_F(Loans, BranchSelectedLendsNothing)
 {
     window->TreeFilm->setCurrentItem(node(text("DVD")));
