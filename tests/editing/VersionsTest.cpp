@@ -300,6 +300,39 @@ TEST_F(VersionsTest, RestoreMakesTheCurrentFileAVersionFirst)
     EXPECT_FALSE(versions().restore(9999).ok);
 }
 
+// Restoring a version brings back the covers deleted since that version, not those deleted
+// before it.
+TEST_F(VersionsTest, RestoreBringsBackOnlyTheCoversDeletedSinceThatVersion)
+{
+    dir.write("Films/Brazil.jpg", "cover of brazil");
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Brazil")).ok);
+    const std::string withoutBrazil = readFile(file);
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    ASSERT_FALSE(fs::exists(dir.file("Films/Alien.jpg")));
+    const auto list = versions().list(); // newest first: the borrowers, then the two deletions
+    ASSERT_GE(list.size(), 3u);
+    ASSERT_EQ(list[1].Operation, "Suppression de fiche");
+    ASSERT_TRUE(versions().restore(list[1].Number).ok);
+    EXPECT_EQ(readFile(file), withoutBrazil);
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
+    EXPECT_FALSE(fs::exists(dir.file("Films/Brazil.jpg")));
+}
+
+// A store that ends between the start of a change and its save (the save never came) puts back
+// the covers it had taken away and keeps nothing of that change.
+TEST_F(VersionsTest, AStoreEndedBeforeTheSaveGivesBackTheCoversItTook)
+{
+    const std::string folder = versions().folder();
+    versions().prepare("Suppression de fiche");
+    versions().keepCover(dir.file("Films/Alien.jpg"));
+    ASSERT_FALSE(fs::exists(dir.file("Films/Alien.jpg")));
+    state.Versions.reset(); // the program ends
+    EXPECT_EQ(readFile(dir.file("Films/Alien.jpg")), "cover of alien");
+    for (const auto& item : fs::directory_iterator(folder))
+        EXPECT_NE(item.path().extension(), ".raw") << item.path();
+}
+
 TEST_F(VersionsTest, RestorableVersionsLeaveOutThoseKeptForRedo)
 {
     ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
