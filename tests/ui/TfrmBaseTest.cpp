@@ -537,6 +537,17 @@ TEST_F(TfrmBaseTest, RefreshKeepsSelectionAndExpansion)
     EXPECT_FALSE(node(QStringLiteral("DivX"))->isExpanded());
 }
 
+// The root, first node of the tree, stays selected through a refresh.
+TEST_F(TfrmBaseTest, RefreshWithTheRootSelectedKeepsItSelected)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->TreeFilm->setCurrentItem(window->TreeFilm->rootNode());
+    window->Rafraichir2->trigger();
+    ASSERT_NE(window->TreeFilm->rootNode(), nullptr);
+    EXPECT_EQ(window->TreeFilm->currentItem(), window->TreeFilm->rootNode());
+}
+
 TEST_F(TfrmBaseTest, StartWithACatalogueThatNoLongerExists)
 {
     settings.writeString("GENERAL", "FICHIERBASE", dir.file("Perdue.cvo"));
