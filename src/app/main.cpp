@@ -21,6 +21,7 @@
 #include "ui/TSplashForm.h"
 #include "ui/TfrmBase.h"
 #include "ui/kit/AppStyle.h"
+#include "ui/kit/Text.h"
 
 namespace {
 constexpr std::size_t kStartHeap = std::size_t{6} << 20;
@@ -52,9 +53,8 @@ int main(int argc, char** argv)
         exeDir += '/';
 
     // Numbers in the catalogue are read and written with the system's decimal separator.
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80)
-        cinevaro::table::setSystemDecimalSeparator(static_cast<char>(point.at(0).unicode()));
+    if (const auto separator = cinevaro::ui::decimalSeparatorOf(QLocale::system()))
+        cinevaro::table::setSystemDecimalSeparator(*separator);
 
     cinevaro::catalogue::CatalogueState state;
     cinevaro::ui::QtPrompts prompts;

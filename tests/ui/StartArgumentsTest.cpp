@@ -1,4 +1,5 @@
-// `cinevaro FILE.cvo`: the named catalogue is opened at start and becomes the last catalogue.
+// `cinevaro FILE.cvo`: the named catalogue is opened at start and becomes the last catalogue. The
+// system's decimal separator becomes the core's.
 #include "ui/StartArguments.h"
 
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/TfrmBase.h"
+#include "ui/kit/Text.h"
 
 using namespace cinevaro;
 using namespace cinevaro::testing;
@@ -79,4 +81,14 @@ TEST(StartArgumentsTest, MissingFileIsReportedAndTheLastCatalogueKept)
     // Without an argument nothing changes.
     EXPECT_FALSE(ui::adoptStartCatalogue({QStringLiteral("cinevaro")}, ini, prompts));
     EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), last);
+}
+
+// Numbers are read and written with the system's decimal separator when the core can hold it.
+TEST(StartNumbers, TheSystemDecimalSeparatorIsTakenWhenItIsOneAsciiCharacter)
+{
+    EXPECT_EQ(ui::decimalSeparatorOf(QLocale(QLocale::French, QLocale::France)), std::optional<char>(','));
+    EXPECT_EQ(ui::decimalSeparatorOf(QLocale(QLocale::English, QLocale::UnitedStates)), std::optional<char>('.'));
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    ASSERT_EQ(arabic.decimalPoint(), QString(QChar(0x066B)));
+    EXPECT_EQ(ui::decimalSeparatorOf(arabic), std::nullopt);
 }

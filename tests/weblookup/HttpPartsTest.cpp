@@ -101,6 +101,16 @@ TEST(CookieTest, StoredAndSentBackByHostPathAndSecurity)
     EXPECT_EQ(store.headerFor("www.films.example", "/"), "");
 }
 
+// A cookie without a path belongs to the folder of the page that set it, query left out.
+TEST(CookieTest, ACookieWithoutPathBelongsToTheFolderOfItsPage)
+{
+    CookieStore store;
+    store.receive("dossier=1", "h", "/film/A.html?x=/y/z");
+    store.receive("racine=2", "h", "/index.html");
+    EXPECT_EQ(store.headerFor("h", "/film/B.html"), "dossier=1; racine=2");
+    EXPECT_EQ(store.headerFor("h", "/autre/C.html"), "racine=2");
+}
+
 TEST(CookieTest, StoreIsBounded)
 {
     CookieStore store;

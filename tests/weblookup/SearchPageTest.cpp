@@ -65,6 +65,12 @@ TEST(AddressEncoding, PathAndDocumentEscapeTheirOwnSet)
     EXPECT_EQ(encodeAddress("http://host:81/p?q=a b"), "http://host:81/p?q=a+b");
 }
 
+// An address without a scheme of its own keeps no part unescaped, even when its query holds one.
+TEST(AddressEncoding, ASchemeInTheQueryIsNoHost)
+{
+    EXPECT_EQ(encodeAddress("/film/a b.html?u=http://h/x y"), "/film/a%20b.html?u=http://h/x+y");
+}
+
 TEST(ResultPage, ParsesEachEntryInPageOrder)
 {
     std::string page = "<UL>\r\n<LI><A HREF=\"/film/A.html\">Alien &amp; Co</A> <I>1979</I>\r\n"

@@ -18,4 +18,12 @@ std::optional<std::string> toCp(const QString& text, QString* message)
     return bytes;
 }
 
+std::optional<char> decimalSeparatorOf(const QLocale& locale)
+{
+    const QString point = locale.decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        return static_cast<char>(point.at(0).unicode());
+    return std::nullopt;
+}
+
 } // namespace cinevaro::ui

@@ -2,6 +2,7 @@
 // only these two to cross that edge.
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -13,5 +14,8 @@ QString fromCp(const std::string& bytes);
 // Nothing when the text holds a character Windows-1252 cannot hold; `message` then receives the
 // French explanation to show.
 std::optional<std::string> toCp(const QString& text, QString* message = nullptr);
+// The decimal separator the core reads and writes numbers with under `locale`: nothing when the
+// locale's separator is no single ASCII character (the core then keeps its own).
+std::optional<char> decimalSeparatorOf(const QLocale& locale);
 
 } // namespace cinevaro::ui
