@@ -120,6 +120,16 @@ TEST_F(CliBasicTest, OpenNormalisesAndRefusesFilesThatAreNotCatalogues)
     EXPECT_EQ(run({"open", dir.file("missing.cvo")}), 1);
 }
 
+// A new catalogue holds its header row only: no film.
+TEST_F(CliBasicTest, OpenCountsNoFilmInANewCatalogue)
+{
+    const std::string path = dir.file("Vide.cvo");
+    ASSERT_EQ(run({"new", path}), 0);
+    out.str("");
+    ASSERT_EQ(run({"open", path}), 0);
+    EXPECT_EQ(out.str(), "Il y a 0 films dans la base de donnée\n");
+}
+
 TEST_F(CliBasicTest, TheProgramTakesUtf8ArgumentsAndReturnsItsStatus)
 {
     auto path = dir.file("Vidéos.cvo");
