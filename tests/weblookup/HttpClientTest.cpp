@@ -3,11 +3,14 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -399,6 +402,31 @@ TEST_F(HttpClientTest, RefusedConnectionAndUnknownHostAndHttps)
     EXPECT_NE(unknown.message.find(table::cp("Hôte introuvable")), std::string::npos) << unknown.message;
     auto secure = client.FetchPage("https://127.0.0.1/");
     EXPECT_EQ(secure.kind, FetchResult::Kind::Transport);
+}
+
+// A connection that cannot even get a socket (no descriptor left) says why, instead of calling
+// it a refusal. In a child process, whose descriptor limit is lowered to none.
+TEST_F(HttpClientTest, NoDescriptorLeftForASocketIsNotCalledARefusal)
+{
+    const std::string address = url("/");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+        limit.rlim_cur = 0;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        HttpClient own;
+        const auto result = own.FetchPage(address);
+        const bool said = result.kind == FetchResult::Kind::Transport &&
+                          result.message.find("(erreur " + std::to_string(EMFILE) + ")") != std::string::npos;
+        if (!said)
+            std::fprintf(stderr, "%s\n", result.message.c_str());
+        ::_exit(said ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST_F(HttpClientTest, FetchStartedDuringAnotherFailsAtOnce)
