@@ -17,6 +17,7 @@
 #include "editing/FilmFile.h"
 #include "output/TZipMaster.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 #include "table/ScopeExit.h"
 #include "table/TMlb2.h"
 #include "table/Text.h"
@@ -105,7 +106,10 @@ std::string createPartialFile(const std::string& folder)
 // Gives the complete download its final name, unless a file of that name appeared meanwhile.
 bool renameNoReplace(const std::string& from, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    const int renamed = table::fileFaultInjected(table::FileOp::Rename)
+                            ? -1
+                            : ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    if (renamed == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return false;

@@ -14,6 +14,7 @@
 #include "support/TempDir.h"
 #include "support/ZipBuilder.h"
 #include "table/Cp1252.h"
+#include "table/Platform.h"
 #include "weblookup/HttpClient.h"
 #include "weblookup/SearchPage.h"
 
@@ -346,6 +347,32 @@ TEST_F(ImporterTest, ArchiveNamedLikeAnExistingFileLeavesThatFileAlone)
     EXPECT_NE(result.outcome.message.find("existe d\xE9j\xE0"), std::string::npos) << result.outcome.message;
     EXPECT_EQ(cinevaro::testing::readFile(existing), "precious");
     EXPECT_EQ(state.table().RowCount(), 1);
+}
+
+// On a file system without an exclusive rename (the first rename answers EINVAL), the complete
+// download still takes its name, and still never replaces a file of that name.
+TEST_F(ImporterTest, WithoutAnExclusiveRenameTheArchiveStillNeverReplacesAFile)
+{
+    struct FaultsOff
+    {
+        ~FaultsOff() { table::clearFileFaultsForTesting(); }
+    } off;
+    table::setFileFaultForTesting(table::FileOp::Rename, 1, EINVAL);
+    auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "A"}});
+    ASSERT_TRUE(result.outcome.ok) << result.outcome.message;
+    EXPECT_EQ(result.added, 1);
+    EXPECT_TRUE(fs::exists(state.CollectionFolder + catalogue::coverFileName(films[0].name)));
+
+    const std::string archivePath = FakeFilmService::archivePath(films[1]);
+    const std::string existing = state.CollectionFolder + archivePath.substr(archivePath.rfind('/') + 1);
+    {
+        std::ofstream(existing, std::ios::binary) << "precious";
+    }
+    table::setFileFaultForTesting(table::FileOp::Rename, 1, EINVAL);
+    result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[1]), "B"}});
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("existe d\xE9j\xE0"), std::string::npos) << result.outcome.message;
+    EXPECT_EQ(cinevaro::testing::readFile(existing), "precious");
 }
 
 // Archives made for a test, served at the film's archive address.
