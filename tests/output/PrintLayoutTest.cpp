@@ -198,6 +198,8 @@ TEST_F(PrintLayoutTest, CoverDrawnOnlyWhenItsFileExists)
     EXPECT_EQ(pictures[0]->x2, 180);
     EXPECT_EQ(pictures[0]->y2, 95 + 90);
     EXPECT_EQ(pictures[0]->picture->width, 2);
+    // The PDF writer embeds the file itself: the picture names it.
+    EXPECT_EQ(pictures[0]->source, catalogue::coverPath(state, "Brazil"));
 }
 
 TEST_F(PrintLayoutTest, UnreadableCoverStopsWithItsMessage)
