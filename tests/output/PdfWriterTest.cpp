@@ -13,10 +13,10 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 #include <zlib.h>
 
 #include "editing/JpegWriter.h"
+#include "support/JpegBuilders.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 
@@ -100,30 +100,11 @@ protected:
     // The same picture coded arithmetically, which some readers cannot decode.
     std::string arithmeticCover(const std::string& name, int width, int height)
     {
-        auto rgb = pixels(width, height);
-        jpeg_compress_struct cinfo{};
-        jpeg_error_mgr errors{};
-        cinfo.err = jpeg_std_error(&errors);
-        jpeg_create_compress(&cinfo);
-        unsigned char* buffer = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&cinfo, &buffer, &size);
-        cinfo.image_width = static_cast<JDIMENSION>(width);
-        cinfo.image_height = static_cast<JDIMENSION>(height);
-        cinfo.input_components = 3;
-        cinfo.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&cinfo);
-        cinfo.arith_code = TRUE;
-        jpeg_start_compress(&cinfo, TRUE);
-        while (cinfo.next_scanline < cinfo.image_height) {
-            JSAMPROW row = rgb.data() + static_cast<std::size_t>(cinfo.next_scanline) * width * 3;
-            jpeg_write_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_compress(&cinfo);
-        jpeg_destroy_compress(&cinfo);
-        const std::string bytes(reinterpret_cast<const char*>(buffer), size);
-        std::free(buffer);
-        return dir.write(name, bytes);
+        const auto rgb = pixels(width, height);
+        return dir.write(name,
+                         cinevaro::testing::compressJpeg(
+                             width, height, 3, JCS_RGB, [](jpeg_compress_struct& cinfo) { cinfo.arith_code = TRUE; },
+                             [&rgb, width](int row) { return &rgb[static_cast<std::size_t>(row) * width * 3]; }));
     }
 };
 
