@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstdlib>
 #include <filesystem>
 #include <utility>
 
@@ -376,6 +377,24 @@ TEST_F(TfrmAjoutTest, ActorEditingByDoubleClickAndModifier)
     ASSERT_EQ(ajout->lstActeur->count(), 1);
     EXPECT_EQ(ajout->lstActeur->item(0)->text(), QStringLiteral("B"));
     EXPECT_TRUE(ajout->lblActeur->text().isEmpty());
+}
+
+// Once a picture is chosen, "Enlever l'image" stands under the picture, centred on it.
+TEST_F(TfrmAjoutTest, TheRemovePictureButtonStandsCentredUnderThePicture)
+{
+    addThroughWindow(QStringLiteral("alien"), false);
+    editRow("ALIEN");
+    ajout->show();
+    prompts.answerFile(QString::fromStdString(writePoster(dir.file("new.jpg"), QStringLiteral("NEW"))));
+    clickLabel(ajout->imgCover);
+    QApplication::processEvents();
+    ASSERT_TRUE(ajout->btnImage->isVisible());
+    const QWidget* area = ajout->imgCover->parentWidget();
+    const QRect picture(area->mapTo(ajout.get(), QPoint(0, 0)), area->size());
+    const QRect button(ajout->btnImage->mapTo(ajout.get(), QPoint(0, 0)), ajout->btnImage->size());
+    EXPECT_GT(button.top(), picture.bottom());
+    EXPECT_LE(std::abs(button.center().x() - picture.center().x()), 1);
+    ajout->hide();
 }
 
 TEST_F(TfrmAjoutTest, PictureChosenThenRemovedCopiesNothing)
