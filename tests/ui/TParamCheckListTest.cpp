@@ -79,6 +79,27 @@ TEST_F(ParamCheckListTest, ParamTextReadAndWrite)
     EXPECT_EQ(list.itemMarkup(1), QStringLiteral("<A href=\"Support2\">VHS</A> -> Deux <A href=\"Support2\">VHS</A>"));
 }
 
+// A parameter is drawn in the parameter colour, the text around it in the list's text colour.
+TEST_F(ParamCheckListTest, ParametersAreDrawnInTheirColourAndTheRestInTheTextColour)
+{
+    list.setParamColor(QColor(0, 0, 255));
+    list.viewport()->update();
+    QApplication::processEvents();
+    const QImage row = list.viewport()->grab(list.visualItemRect(list.item(0))).toImage();
+    const int textLeft = list.checkBoxRect(0).right() + 1;
+    int blue = 0, dark = 0;
+    for (int y = 0; y < row.height(); ++y)
+        for (int x = textLeft; x < row.width(); ++x) {
+            const QColor c = row.pixelColor(x, y);
+            if (c.blue() > 150 && c.red() < 100 && c.green() < 100)
+                ++blue;
+            else if (c.red() < 100 && c.green() < 100 && c.blue() < 100)
+                ++dark;
+        }
+    EXPECT_GT(blue, 5) << "the parameter \"?\"";
+    EXPECT_GT(dark, 5) << "the text \" -> Un\"";
+}
+
 TEST_F(ParamCheckListTest, ClickOnTheCheckBoxTogglesAndReports)
 {
     QSignalSpy spy(&list, &TParamCheckList::checkClick);

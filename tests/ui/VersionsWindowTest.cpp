@@ -208,6 +208,20 @@ TEST_F(VersionsWindowTest, DatesAndFilmCountsAreShownWhole)
     });
 }
 
+// A wider window gives its room to the operations; the dates and the film counts keep their width.
+TEST_F(VersionsWindowTest, AWiderWindowWidensTheOperationsOnly)
+{
+    lookAtVersionsWindow([](ui::TfrmVersions& versions) {
+        const QTreeWidget* list = versions.lstVersions;
+        const int date = list->columnWidth(0), operation = list->columnWidth(1), films = list->columnWidth(2);
+        versions.resize(versions.width() + 200, versions.height());
+        QApplication::processEvents();
+        EXPECT_EQ(list->columnWidth(0), date);
+        EXPECT_EQ(list->columnWidth(2), films);
+        EXPECT_EQ(list->columnWidth(1), operation + 200);
+    });
+}
+
 // A version whose header lost its time (a damaged file) is listed with an empty date, not 1970.
 TEST_F(VersionsWindowTest, AVersionWithoutItsTimeHasAnEmptyDate)
 {

@@ -43,6 +43,8 @@ TfrmVersions::TfrmVersions(catalogue::CatalogueState& state, Prompts& prompts, Q
     lstVersions->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     lstVersions->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     lstVersions->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    // The operations take the room left, not the film counts of the last column.
+    lstVersions->header()->setStretchLastSection(false);
     btnRestaurer = new QPushButton(QStringLiteral("Restaurer"), this);
     btnRestaurer->setObjectName(QStringLiteral("btnRestaurer"));
     btnFermer = new QPushButton(QStringLiteral("Fermer"), this);
