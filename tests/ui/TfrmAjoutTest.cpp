@@ -397,6 +397,23 @@ TEST_F(TfrmAjoutTest, TheRemovePictureButtonStandsCentredUnderThePicture)
     ajout->hide();
 }
 
+// An addition opened again after one left half-typed starts with every box empty.
+TEST_F(TfrmAjoutTest, AnAdditionOpenedAgainStartsWithEveryBoxEmpty)
+{
+    open(EditorMode::Add);
+    ajout->lblTitre->setText(QStringLiteral("ALIEN"));
+    ajout->lblReal->setText(QStringLiteral("Director A"));
+    ajout->cmbGenre->setEditText(QStringLiteral("Science Fiction"));
+    ajout->lstActeur->addItem(QStringLiteral("Actor A"));
+    ajout->MemoResume->setPlainText(QStringLiteral("Un cargo spatial reçoit un signal."));
+    open(EditorMode::Add);
+    EXPECT_TRUE(ajout->lblTitre->text().isEmpty());
+    EXPECT_TRUE(ajout->lblReal->text().isEmpty());
+    EXPECT_TRUE(ajout->cmbGenre->currentText().isEmpty());
+    EXPECT_EQ(ajout->lstActeur->count(), 0);
+    EXPECT_TRUE(ajout->MemoResume->toPlainText().isEmpty());
+}
+
 TEST_F(TfrmAjoutTest, PictureChosenThenRemovedCopiesNothing)
 {
     addThroughWindow(QStringLiteral("alien"), false);
