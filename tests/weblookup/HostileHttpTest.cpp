@@ -17,20 +17,13 @@
 #include "catalogue/CatalogueState.h"
 #include "catalogue/Versions.h"
 #include "support/FakeFilmService.h"
+#include "support/Sanitizers.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
 #include "table/TMlb2.h"
 #include "weblookup/HttpClient.h"
 #include "weblookup/Importer.h"
 #include "weblookup/SearchPage.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define CINEVARO_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CINEVARO_UNDER_ASAN 1
-#endif
-#endif
 
 namespace cinevaro::weblookup {
 namespace {
