@@ -3,6 +3,7 @@
 #include "ui/StartArguments.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "ui/kit/Text.h"
 
+#include <QLocale>
+
 #include "table/Cp1252.h"
 
 namespace cinevaro::ui {

@@ -1,12 +1,13 @@
-// Conversions between the core's Windows-1252 bytes and Qt's Unicode strings. The windows use
-// only these two to cross that edge.
+// Conversions between the core's Windows-1252 bytes and Qt's Unicode strings (the windows cross
+// that edge only through fromCp and toCp), and the system's number format as the core reads it.
 #pragma once
 
-#include <QLocale>
 #include <QString>
 
 #include <optional>
 #include <string>
+
+class QLocale;
 
 namespace cinevaro::ui {
 
