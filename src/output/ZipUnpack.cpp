@@ -52,7 +52,7 @@ Outcome copyEntryBytes(zip_t* za, const ExtractEntry& entry, int fd, const std::
         done += static_cast<std::uint64_t>(n);
         if (done > entry.size)
             return Outcome::failure(cp("Impossible d'extraire ") + entry.name + cp(" : taille annoncée inexacte"));
-        if (::write(fd, buffer.data(), static_cast<std::size_t>(n)) != n)
+        if (table::writeAll(fd, buffer.data(), static_cast<std::size_t>(n)) != 0)
             return Outcome::failure(cp("Impossible d'écrire le fichier ") + target);
         for (std::uint64_t k = before; k < done / TZipMaster::kProgressStepBytes; ++k)
             if (!step())

@@ -38,13 +38,7 @@ int createAndCopy(const std::string& temp, const std::string& target)
         }
         if (n == 0)
             break;
-        for (ssize_t done = 0; done < n && !error;) {
-            const ssize_t w = ::write(out.get(), buffer + done, static_cast<std::size_t>(n - done));
-            if (w < 0 && errno != EINTR)
-                error = errno;
-            else if (w > 0)
-                done += w;
-        }
+        error = writeAll(out.get(), buffer, static_cast<std::size_t>(n));
     }
     if (!error) {
         const timespec times[2] = {st.st_atim, st.st_mtim};

@@ -16,6 +16,7 @@ namespace cinevaro::table {
 namespace {
 std::atomic<char> g_decimalSeparator{'.'};
 std::atomic<long long> g_saveWriteLimit{-1};
+std::atomic<std::size_t> g_shortWrites{0};
 
 struct FaultSlot
 {
@@ -94,6 +95,7 @@ void clearFileFaultsForTesting()
     for (FaultSlot& s : g_faults) // each count starts again at the next fault set
         s.failAt.store(0);
     g_saveWriteLimit.store(-1);
+    g_shortWrites.store(0);
 }
 
 int fileOperationCountForTesting(FileOp op)
@@ -122,6 +124,16 @@ void setSaveWriteLimitForTesting(long long bytes)
 long long saveWriteLimitForTesting()
 {
     return g_saveWriteLimit.load();
+}
+
+void setShortWritesForTesting(std::size_t bytes)
+{
+    g_shortWrites.store(bytes);
+}
+
+std::size_t shortWritesForTesting()
+{
+    return g_shortWrites.load();
 }
 
 } // namespace cinevaro::table

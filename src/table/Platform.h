@@ -37,7 +37,7 @@ constexpr int kFileOpKinds = 8;
 // as on a full disk or a failing device, and so do the `times` - 1 operations after it; 0 turns
 // the fault off. Every call restarts the counting of that kind.
 void setFileFaultForTesting(FileOp op, int nth, int error, int times = 1);
-// Turns every fault off (the write limit included).
+// Turns every fault off (the write limit and short writes included).
 void clearFileFaultsForTesting();
 // How many operations of kind `op` ran since the last fault set for that kind.
 int fileOperationCountForTesting(FileOp op);
@@ -46,6 +46,11 @@ int fileOperationCountForTesting(FileOp op);
 // file, as on a full disk. -1 (the default) turns it off.
 void setSaveWriteLimitForTesting(long long bytes);
 long long saveWriteLimitForTesting();
+
+// Test seam: when `bytes` > 0, each write() made by writeAll (UniqueFd.h) puts at most that many
+// bytes, as a write interrupted by a signal or one to a pipe can; 0 (the default) turns it off.
+void setShortWritesForTesting(std::size_t bytes);
+std::size_t shortWritesForTesting();
 
 // Used by the file layer before each operation: counts it, and returns true (errno set) when the
 // test seam makes it fail.

@@ -239,15 +239,10 @@ bool SafeFileWriter::writeOut(const char* data, std::size_t size)
         }
         if (fileFaultInjected(FileOp::Write))
             return failStep(errno);
-        const ssize_t put = ::write(m_fd, data + done, chunk);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put < 0)
-            return failStep(errno);
-        if (put == 0)
-            return failStep(ENOSPC);
-        done += static_cast<std::size_t>(put);
-        m_written += static_cast<std::uint64_t>(put);
+        if (const int error = writeAll(m_fd, data + done, chunk))
+            return failStep(error);
+        done += chunk;
+        m_written += chunk;
     }
     return true;
 }

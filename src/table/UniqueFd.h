@@ -1,10 +1,12 @@
 // Owner of a file descriptor: closed when the owner goes, unless released first. close() closes
 // early and tells whether the close itself worked (a write error can surface only there).
+// writeAll() is the one write loop of the file layer.
 #pragma once
 
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <utility>
 
 #include "table/Platform.h"
@@ -57,5 +59,9 @@ public:
 private:
     int m_fd = -1;
 };
+
+// Writes the `size` bytes at `data` to `fd`, going on after a partial write or an interrupted one.
+// Returns 0, or the errno of the failure (ENOSPC when the system wrote nothing and said nothing).
+int writeAll(int fd, const void* data, std::size_t size);
 
 } // namespace cinevaro::table

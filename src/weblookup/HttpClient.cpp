@@ -150,15 +150,8 @@ FetchResult HttpClient::FetchFile(const std::string& address, const std::string&
             if (written + static_cast<std::int64_t>(size) > maxBytes)
                 throw TransportError(tooLarge());
             written += static_cast<std::int64_t>(size);
-            while (size > 0) {
-                ssize_t n = ::write(fd.get(), data, size);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0)
-                    throw TransportError(cp("Impossible d'écrire dans le fichier ") + path);
-                data += n;
-                size -= static_cast<std::size_t>(n);
-            }
+            if (table::writeAll(fd.get(), data, size) != 0)
+                throw TransportError(cp("Impossible d'écrire dans le fichier ") + path);
         }
         void reset() override
         {

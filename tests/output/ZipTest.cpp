@@ -485,6 +485,22 @@ TEST(ZipEntryListTest, TheEntryLimitCountsEveryEntryUpToItself)
     EXPECT_EQ(readEntryListFromBytes(zip.bytes(), entries), ZipListError::TooManyEntries);
 }
 
+// The bytes unpacked are written on after each partial write, not taken for a failed one.
+TEST_F(ZipTest, ShortWritesStillUnpackEveryByte)
+{
+    const std::string big = pseudoRandom(300000, 5);
+    const auto zipPath = tmp.write("a.zip", ZipBuilder().add("gros.bin", big).bytes());
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(zipPath));
+    zip.ExtrBaseDir = tmp.file("col");
+    fs::create_directory(tmp.path() / "col");
+    table::setShortWritesForTesting(1000);
+    const auto extracted = zip.Extract();
+    table::clearFileFaultsForTesting();
+    ASSERT_TRUE(extracted) << extracted.message;
+    EXPECT_EQ(readFile(tmp.file("col/gros.bin")), big);
+}
+
 class HostileArchiveTest : public ::testing::Test
 {
 protected:

@@ -132,6 +132,27 @@ TEST(SafeFile, KeepModeWorksWithoutHardLinks)
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"cover.jpg", "new.jpg"}));
 }
 
+// A write() may put fewer bytes than asked (a signal, a pipe, a nearly full disk): the file layer
+// goes on from where it stopped, whether it writes a file or copies one into place on a file
+// system without hard links.
+TEST(SafeFile, ShortWritesAreCarriedOnFromWhereTheyStopped)
+{
+    FaultsOff off;
+    TempDir dir;
+    std::string bytes(200000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 251);
+    cinevaro::table::setShortWritesForTesting(4093);
+    ASSERT_TRUE(writeFileAtomically(dir.file("written.bin"), bytes));
+    EXPECT_EQ(readFile(dir.file("written.bin")), bytes);
+    SafeWriteOptions keep;
+    keep.replace = false;
+    cinevaro::table::setFileFaultForTesting(FileOp::Link, 1, EPERM);
+    ASSERT_TRUE(writeFileAtomically(dir.file("copied.bin"), bytes, keep));
+    EXPECT_EQ(readFile(dir.file("copied.bin")), bytes);
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"written.bin", "copied.bin"}));
+}
+
 TEST(SafeFile, TemporaryNamesAreRecognisedExactly)
 {
     EXPECT_TRUE(isTemporaryNameOf(".Films.cvo.tmp0123456789ab", "Films.cvo"));

@@ -270,6 +270,20 @@ TEST_F(HttpClientTest, TransferEventsComeInOrderWithAnnouncedLength)
     EXPECT_EQ(testing::readFile(dir.file("big.zip")).size(), 300000u);
 }
 
+TEST_F(HttpClientTest, ADownloadWrittenInShortWritesHoldsEveryByte)
+{
+    std::string bytes(150000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 13 + i / 509);
+    service.setOverride("/film.zip", FakeResponse::html(bytes));
+    testing::TempDir dir;
+    table::setShortWritesForTesting(777);
+    auto result = client.FetchFile(url("/film.zip"), dir.file("film.zip"));
+    table::clearFileFaultsForTesting();
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(testing::readFile(dir.file("film.zip")), bytes);
+}
+
 TEST_F(HttpClientTest, UnsizedBodyAnnouncesZeroLength)
 {
     FakeResponse unsized = FakeResponse::html("abc");
