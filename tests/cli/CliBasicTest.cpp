@@ -297,6 +297,31 @@ TEST_F(CliBasicTest, EveryCommandRefusesAWordTooManyAndAnUnknownOption)
         EXPECT_FALSE(fs::exists(dir.file(name))) << name;
 }
 
+// The commands that change a catalogue first open it as the window does: a collection still in
+// the old "Images" folder becomes the catalogue's own folder before the change is saved.
+TEST_F(CliBasicTest, CommandsThatChangeTheCatalogueFirstOpenItAsTheWindowDoes)
+{
+    const std::string cvo = films();
+    ASSERT_EQ(run({"borrowers", cvo, "--set", "Jean"}), 0) << err.str();
+    const std::vector<std::vector<std::string>> changing = {
+        {"lend", cvo, "2", "Jean"},
+        {"return", cvo, "2"},
+        {"set", cvo, "2", "REAL=LYNCH"},
+        {"add", cvo, "--support", "DVD", "--set", "TITRE=BRAZIL"},
+        {"delete", cvo, "3"},
+        {"supports", cvo, "--set", "DivX;DVD;VHS"},
+        {"borrowers", cvo, "--set", "Jean;Anne"},
+    };
+    for (const auto& args : changing) {
+        SCOPED_TRACE(args[0]);
+        fs::remove_all(dir.file("Films"));
+        dir.write("Images/a.jpg", "jpeg");
+        EXPECT_EQ(run(args), 0) << err.str();
+        EXPECT_EQ(cinevaro::testing::readFile(dir.file("Films/a.jpg")), "jpeg");
+        EXPECT_FALSE(fs::exists(dir.file("Images")));
+    }
+}
+
 // The commands that only read a catalogue leave its file as it is, even one that an open would
 // normalise and write again.
 TEST_F(CliBasicTest, CommandsThatOnlyReadLeaveTheCatalogueAsItIs)
