@@ -673,6 +673,8 @@ TEST_F(TfrmPrintTest, LongCatalogueDrawsOnlyTheThumbnailsInView)
     QTest::qWait(20);
     EXPECT_FALSE(blank(29));
     EXPECT_TRUE(blank(0));
+    // A dropped thumbnail is a white page of the thumbnails' size again, not an empty icon.
+    EXPECT_EQ(thumbs->item(0)->icon().availableSizes(), (QList<QSize>{thumbs->iconSize()}));
     // The last page shows its films.
     print.preview().showPage(29);
     EXPECT_EQ(print.preview().currentPage(), 30);
