@@ -222,6 +222,23 @@ TEST_F(TfrmBaseTest, NewCatalogueShowsRootAndDefaultSupports)
     EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), path);
 }
 
+// A new catalogue shows nothing of the film shown before it: no text and no cover.
+TEST_F(TfrmBaseTest, ANewCatalogueShowsNothingOfTheFilmShownBefore)
+{
+    writeFilms(smallCatalogue);
+    dir.write("Films/Alien.jpg", coverJpeg(300, 420));
+    start();
+    select(QStringLiteral("Alien"));
+    ASSERT_FALSE(window->recordView()->imgCover->isEmpty());
+    prompts.answerFile(QString::fromStdString(dir.file("Nouvelle.cvo")));
+    window->Nouveau1->trigger();
+    ASSERT_EQ(window->statusText(0), QStringLiteral("Il y a 0 films dans la base de donnée"));
+    EXPECT_TRUE(window->recordView()->lblTitre->text().isEmpty());
+    EXPECT_TRUE(window->recordView()->lblReal->text().isEmpty());
+    EXPECT_TRUE(window->recordView()->imgCover->isEmpty());
+    EXPECT_TRUE(window->recordView()->lblimage->text().isEmpty());
+}
+
 TEST_F(TfrmBaseTest, StartWithACatalogueWithoutRowsShowsTheRootOpenOnItsSupports)
 {
     writeFilms([](catalogue::CatalogueState& s) { ASSERT_TRUE(s.table().DeleteRow(1)); });
