@@ -214,6 +214,33 @@ TEST_F(FilmFileTest, JpegWriterNeverOverwrites)
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
 }
 
+// A picture without pixels, without data, or whose rows are shorter than its width is refused
+// before anything is encoded, and no file is written.
+TEST_F(FilmFileTest, JpegWriterRefusesAPictureItCannotRead)
+{
+    const unsigned char rgb[4 * 4 * 3] = {};
+    struct Picture
+    {
+        int width;
+        int height;
+        const unsigned char* pixels;
+        int stride;
+    };
+    for (const Picture& bad : {Picture{0, 4, rgb, 12}, Picture{4, 0, rgb, 12}, Picture{-1, 4, rgb, 12},
+                               Picture{4, 4, nullptr, 12}, Picture{4, 4, rgb, 11}}) {
+        SCOPED_TRACE(std::to_string(bad.width) + "x" + std::to_string(bad.height) + " stride " +
+                     std::to_string(bad.stride));
+        EXPECT_EQ(encodeJpeg(bad.width, bad.height, bad.pixels, bad.stride), "");
+        const auto written = writeJpegFile(dir.file("pic.jpg"), bad.width, bad.height, bad.pixels, bad.stride);
+        EXPECT_FALSE(written.ok);
+        EXPECT_NE(written.message.find("Impossible d'\xE9"
+                                       "crire l'image"),
+                  std::string::npos)
+            << written.message;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 // On a file system that refuses hard links (vfat, exFAT, many network mounts) the companion
 // picture is created exclusively instead, and still never replaces a picture.
 TEST_F(FilmFileTest, JpegWriterWorksWhereHardLinksAreRefused)

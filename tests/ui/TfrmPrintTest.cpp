@@ -586,6 +586,18 @@ TEST_F(TfrmPrintTest, PagesAskedPastTheLastArePrintedUpToTheLast)
     EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1);
 }
 
+TEST_F(TfrmPrintTest, PagesAskedFromBeforeTheFirstArePrintedFromTheFirst)
+{
+    window->FormActivate();
+    ASSERT_EQ(preview().pageCount(), 2);
+    const std::string pdf = dir.file("debut.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(pdf));
+        ASSERT_TRUE(preview().print(writer, 0, 2));
+    }
+    EXPECT_EQ(pdfPageCount(ct::readFile(pdf)), 1); // both pages on one sheet, as from page 1
+}
+
 // The preview fills the window edge to edge below the tool bar, with no gap between them.
 TEST_F(TfrmPrintTest, PreviewFillsTheWindowBelowTheToolBar)
 {
