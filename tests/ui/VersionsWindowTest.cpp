@@ -292,6 +292,27 @@ TEST_F(VersionsWindowTest, RedoSurvivesATreeRefresh)
 }
 
 // An undo that cannot be done says why, in French, and leaves the catalogue and the tree as they are.
+// A change whose version cannot be kept (a file stands where the versions folder goes) is saved
+// all the same; the window says so once, with the reason.
+TEST_F(VersionsWindowTest, AChangeSavedWithoutItsVersionIsDoneAndSaidOnce)
+{
+    const auto folder = std::filesystem::path(catalogue::versionsOf(state).folder()).parent_path(); // no final '/'
+    state.Versions.reset();
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "un fichier";
+    deleteFilm(QStringLiteral("Casino"));
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
+    refreshTexts();
+    const auto warnings = prompts.texts(QStringLiteral("warning"));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("n'a pas pu être conservée"))) << warnings[0].toStdString();
+    EXPECT_EQ(prompts.transcript().back().caption, QStringLiteral("Attention"));
+    catalogue::CatalogueState reread;
+    catalogue::commitNames(reread, state.CatalogueFileName);
+    ASSERT_TRUE(catalogue::loadCatalogue(reread).ok);
+    EXPECT_EQ(reread.table().RowCount(), state.table().RowCount());
+}
+
 TEST_F(VersionsWindowTest, AnUndoThatCannotBeDoneSaysWhyAndChangesNothing)
 {
     deleteFilm(QStringLiteral("Casino"));
