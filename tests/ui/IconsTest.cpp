@@ -288,6 +288,23 @@ TEST(Icons, SearchLogoLooksAsRecorded)
     expectAsRecorded(TfrmRecherche::logoPixmap().toImage().convertToFormat(QImage::Format_ARGB32), "search-logo.png");
 }
 
+// Every picture leaves its painter as it found it: Qt says nothing while they are drawn (an
+// unbalanced save or a painter misused shows as a warning).
+TEST(Icons, DrawingEveryPictureRaisesNoQtWarning)
+{
+    static QStringList said;
+    said.clear();
+    const QtMessageHandler before =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { said << text; });
+    for (int size : {16, 24, 32})
+        for (IconId id : kAllIcons)
+            static_cast<void>(iconImage(id, size));
+    static_cast<void>(bannerImage(400, 165));
+    static_cast<void>(TfrmRecherche::logoPixmap());
+    qInstallMessageHandler(before);
+    EXPECT_TRUE(said.isEmpty()) << said.join(QLatin1Char('\n')).toStdString();
+}
+
 // The first icons are drawn ahead on another thread while the main window is made; drawn there or
 // here, and shown through the icons after that, every picture is the same.
 TEST(Icons, PicturesDrawnOnAnotherThreadAreTheOnesDrawnHere)

@@ -121,6 +121,20 @@ TEST(CookieTest, StoreIsBounded)
     EXPECT_EQ(store.cookies().back().name, "n999");
 }
 
+// A Set-Cookie header is kept up to 4096 bytes, the size browsers keep; a longer one is dropped.
+TEST(CookieTest, AHeaderOfMoreThan4096BytesIsDropped)
+{
+    CookieStore store;
+    const std::string whole = "juste=" + std::string(4096 - 6, 'x');
+    const std::string over = "trop=" + std::string(4097 - 5, 'x');
+    ASSERT_EQ(whole.size(), 4096u);
+    ASSERT_EQ(over.size(), 4097u);
+    store.receive(whole, "h", "/");
+    store.receive(over, "h", "/");
+    ASSERT_EQ(store.cookies().size(), 1u);
+    EXPECT_EQ(store.cookies()[0].name, "juste");
+}
+
 TEST(CookieTest, CookieWithoutDomainBelongsToItsHostOnly)
 {
     CookieStore store;
