@@ -155,6 +155,11 @@ int usage(const std::string& text, std::ostream& err)
     return 2;
 }
 
+bool isOption(const std::string& word)
+{
+    return word.rfind("--", 0) == 0;
+}
+
 int usageOf(const std::string& command, std::ostream& err)
 {
     return usage(commands().at(command).usage, err);

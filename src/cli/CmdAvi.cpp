@@ -11,7 +11,7 @@ namespace cinevaro::cli {
 
 int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0)
+    if (args.size() != 1 || isOption(args[0]))
         return usageOf("avi-info", err);
     const editing::AviInfo info = editing::readAviFile(args[0]);
     auto line = [&out](const char* key, const std::optional<std::string>& value) {
@@ -29,7 +29,7 @@ int cmdAviInfo(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdMediaInfo(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0)
+    if (args.size() != 1 || isOption(args[0]))
         return usageOf("media-info", err);
     if (editing::isAviFileName(args[0]))
         return cmdAviInfo(args, out, err);

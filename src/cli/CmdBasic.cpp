@@ -112,7 +112,7 @@ int cmdNew(const Args& args, std::ostream& out, std::ostream& err)
     for (const auto& a : args) {
         if (a == "--force")
             force = true;
-        else if (file.empty() && a.rfind("--", 0) != 0)
+        else if (file.empty() && !isOption(a))
             file = a;
         else
             return usageOf("new", err);
@@ -133,7 +133,7 @@ int cmdNew(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdOpen(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0)
+    if (args.size() != 1 || isOption(args[0]))
         return usageOf("open", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, true, err))
@@ -154,7 +154,7 @@ int cmdList(const Args& args, std::ostream& out, std::ostream& err)
     for (const auto& a : args) {
         if (a == "--tree")
             tree = true;
-        else if (file.empty() && a.rfind("--", 0) != 0)
+        else if (file.empty() && !isOption(a))
             file = a;
         else
             return usageOf("list", err);

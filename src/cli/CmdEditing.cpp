@@ -95,7 +95,7 @@ int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
             sets.push_back(args[++i]);
         } else if (a == "--cover" && hasValue) {
             cover = args[++i];
-        } else if (file.empty() && a.rfind("--", 0) != 0) {
+        } else if (file.empty() && !isOption(a)) {
             file = a;
         } else {
             return usageOf("add", err);
@@ -204,7 +204,7 @@ int cmdExportFilm(const Args& args, std::ostream&, std::ostream& err)
 
 int cmdSupports(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() == 1 && args[0].rfind("--", 0) != 0) {
+    if (args.size() == 1 && !isOption(args[0])) {
         catalogue::CatalogueState state;
         if (int status = openForCommand(args[0], state, false, err))
             return status;
@@ -212,7 +212,7 @@ int cmdSupports(const Args& args, std::ostream& out, std::ostream& err)
             out << table::cp1252ToUtf8(name) << "\n";
         return 0;
     }
-    if (args.size() != 3 || args[1] != "--set" || args[0].rfind("--", 0) == 0)
+    if (args.size() != 3 || args[1] != "--set" || isOption(args[0]))
         return usageOf("supports", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, true, err))

@@ -24,7 +24,7 @@ Parsed parse(const Args& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--by" && i + 1 < args.size() && p.by.empty()) {
             p.by = args[++i];
-        } else if (p.file.empty() && args[i].rfind("--", 0) != 0) {
+        } else if (p.file.empty() && !isOption(args[i])) {
             p.file = args[i];
         } else if (!p.file.empty() && !p.by.empty() && !haveValue) {
             p.value = args[i];

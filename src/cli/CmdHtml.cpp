@@ -74,7 +74,7 @@ int cmdHtml(const Args& args, std::ostream& out, std::ostream& err)
                 columns = args[i], haveColumns = true;
             else
                 rows = args[i], haveRows = true;
-        } else if (a.rfind("--", 0) == 0) {
+        } else if (isOption(a)) {
             return usageOf("html", err);
         } else {
             files.push_back(a);

@@ -37,7 +37,7 @@ int cmdBorrowers(const Args& args, std::ostream& out, std::ostream& err)
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--set" && i + 1 < args.size() && !set)
             set = args[++i];
-        else if (file.empty() && args[i].rfind("--", 0) != 0)
+        else if (file.empty() && !isOption(args[i]))
             file = args[i];
         else
             return usageOf("borrowers", err);

@@ -39,7 +39,7 @@ catalogue::Outcome writePdf(const output::PagedLayout& layout, table::SafeFileWr
 
 int cmdPdf(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 2 || args[0].rfind("--", 0) == 0 || args[1].rfind("--", 0) == 0)
+    if (args.size() != 2 || isOption(args[0]) || isOption(args[1]))
         return usageOf("pdf", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, false, err))

@@ -73,7 +73,7 @@ bool parseOptions(const Args& args, bool import, WebOptions& options)
             if (v != "oui" && v != "non")
                 return false;
             options.duplicates = v == "oui";
-        } else if (a.rfind("--", 0) == 0) {
+        } else if (isOption(a)) {
             return false;
         } else {
             options.positional.push_back(a);

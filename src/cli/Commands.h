@@ -43,6 +43,8 @@ int fail(const catalogue::Outcome& outcome, std::ostream& err);
 int usage(const std::string& text, std::ostream& err);
 // Prints the usage line of `command` (as "help COMMAND" gives it) and returns 2.
 int usageOf(const std::string& command, std::ostream& err);
+// True for a word read as an option ("--" and what follows), never as a file or a value.
+bool isOption(const std::string& word);
 // Converts a UTF-8 argument to Windows-1252; prints the message and returns nothing when it
 // holds a character the code page cannot hold.
 std::optional<std::string> argToCp(const std::string& utf8, std::ostream& err);

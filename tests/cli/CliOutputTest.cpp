@@ -105,6 +105,18 @@ TEST_F(CliOutputTest, PdfHasOnePagePerPrintedPage)
     EXPECT_EQ(run({"pdf", dir.file("Absent.cvo"), pdf}), 1);
 }
 
+// A word that starts with two hyphens is an option whatever follows them, never a file to write.
+TEST_F(CliOutputTest, PdfTakesNoOptionLikeWordForItsFiles)
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    EXPECT_EQ(run({"pdf", "Films.cvo", "---films.pdf"}), 2);
+    EXPECT_EQ(run({"pdf", "--Films.cvo", "films.pdf"}), 2);
+    fs::current_path(before);
+    EXPECT_FALSE(fs::exists(dir.file("---films.pdf")));
+    EXPECT_FALSE(fs::exists(dir.file("films.pdf")));
+}
+
 // With no room left the PDF is not reported as written and the older file at that path stays
 // byte for byte (a file size limit stands for the full disk); no temporary is left. A folder
 // that cannot hold the file is refused the same way.
