@@ -1,5 +1,8 @@
 #include "ui/TfrmAbout.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +11,7 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include "ui/Prompts.h"
 #include "ui/kit/Banner.h"
@@ -69,13 +73,28 @@ void TfrmAbout::btnSysInfoClick()
     info.setObjectName(QStringLiteral("frmSysInfo"));
     info.setWindowTitle(QStringLiteral("Informations Système"));
     auto* layout = new QVBoxLayout(&info);
-    auto* text = new QPlainTextEdit(systemInformation(), &info);
+    const QString facts = systemInformation();
+    auto* text = new QPlainTextEdit(facts, &info);
     text->setReadOnly(true);
+    // Each fact on one line, every line whole: the box takes the size of its text (a system name
+    // or a kernel version can be long) rather than wrapping or scrolling it.
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const QFontMetrics metrics(text->font());
+    const QStringList lines = facts.split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margins = 2 * (text->frameWidth() + qCeil(text->document()->documentMargin()));
+    // One character more across than the text needs: the read-only caret still takes a pixel.
+    text->setMinimumSize(widest + margins + metrics.averageCharWidth(),
+                         int(lines.size()) * metrics.lineSpacing() + margins);
     layout->addWidget(text);
     auto* close = new QPushButton(QStringLiteral("Fermer"), &info);
     layout->addWidget(close, 0, Qt::AlignRight);
     connect(close, &QPushButton::clicked, &info, &QDialog::accept);
-    info.resize(420, 220);
+    info.resize(info.sizeHint());
     m_prompts.runModal(info);
 }
 

@@ -1,16 +1,21 @@
 // The about box's system information: its own window, read-only, closed by its button.
 #include "ui/TfrmAbout.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
 #include "support/ScriptedPrompts.h"
 
 namespace {
+
+namespace ct = cinevaro::testing;
 
 TEST(TfrmAboutTest, SystemInformationShowsInItsOwnWindowUntilClosed)
 {
@@ -36,6 +41,39 @@ TEST(TfrmAboutTest, SystemInformationShowsInItsOwnWindowUntilClosed)
     EXPECT_TRUE(shown.contains(QStringLiteral("Qt : ") + QLatin1String(qVersion()))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("Plate-forme graphique : ") + QGuiApplication::platformName()))
         << shown.toStdString();
+}
+
+// The window is as large as its facts: each shows whole on its own line, without scrolling,
+// however long the system's name or the kernel's version, and at a large font.
+TEST(TfrmAboutTest, SystemInformationShowsEveryLineWhole)
+{
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSizeF(usual.pointSizeF() * 2);
+    QApplication::setFont(large);
+    cinevaro::testing::ScriptedPrompts prompts;
+    cinevaro::ui::TfrmAbout about(prompts);
+    prompts.answerModal([&](QDialog& dialog) {
+        QApplication::processEvents();
+        auto* text = dialog.findChild<QPlainTextEdit*>();
+        EXPECT_NE(text, nullptr);
+        if (!text)
+            return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
+        const QFontMetrics metrics(text->font());
+        const QRect view = text->viewport()->rect();
+        const double margin = text->document()->documentMargin();
+        int lines = 0;
+        for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next(), ++lines) {
+            EXPECT_LE(2 * margin + metrics.horizontalAdvance(block.text()), view.width()) << block.text().toStdString();
+            EXPECT_EQ(block.layout()->lineCount(), 1) << block.text().toStdString();
+        }
+        EXPECT_GE(lines, 6);
+        EXPECT_LE(2 * margin + lines * metrics.lineSpacing(), view.height());
+        return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
+    });
+    QTest::mouseClick(about.btnSysInfo, Qt::LeftButton);
+    QApplication::setFont(usual);
+    ASSERT_EQ(prompts.transcript().size(), 1u);
 }
 
 // One line per fact, each with its value, in this order.
