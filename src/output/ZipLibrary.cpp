@@ -64,6 +64,12 @@ const ZipLibrary& zl()
     return g_library;
 }
 
+ZipLibrary& zipLibraryForTesting()
+{
+    zipLibraryLoaded();
+    return g_library;
+}
+
 void useZipLibrary(const std::string& fileName)
 {
     const std::lock_guard lock(g_mutex);

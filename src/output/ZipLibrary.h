@@ -47,6 +47,9 @@ bool zipLibraryLoaded();
 const ZipLibrary& zl();
 // Another file for the library (tests, other installations), loaded at the next archive opened.
 void useZipLibrary(const std::string& fileName);
+// Test seam: the loaded library's functions, which a test may replace one at a time to make the
+// library fail where it rarely does (it is loaded first if it was not yet).
+ZipLibrary& zipLibraryForTesting();
 // The French message (Windows-1252) for a library that could not be loaded.
 std::string zipLibraryMissing();
 

@@ -485,6 +485,30 @@ TEST(ZipEntryListTest, TheEntryLimitCountsEveryEntryUpToItself)
     EXPECT_EQ(readEntryListFromBytes(zip.bytes(), entries), ZipListError::TooManyEntries);
 }
 
+// An entry the library refuses to add (it runs out of memory) stops the archive with the
+// library's reason, and nothing is left: no archive, and no entry source (the sanitizer build
+// would report it as a leak).
+TEST_F(ZipTest, AnEntryTheLibraryRefusesToAddStopsTheArchiveAndLeavesNothing)
+{
+    tmp.write("in/a.txt", "a");
+    ZipLibrary& library = zipLibraryForTesting();
+    const auto realAdd = library.file_add;
+    library.file_add = [](zip_t* za, const char*, zip_source_t*, zip_flags_t) -> zip_int64_t {
+        zip_error_set(zip_get_error(za), ZIP_ER_MEMORY, 0);
+        return -1;
+    };
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("p.zip")));
+    zip.FSpecArgs = {tmp.file("in/*.*")};
+    const auto added = zip.Add();
+    library.file_add = realAdd;
+    EXPECT_FALSE(added);
+    EXPECT_EQ(added.message,
+              table::cp("Impossible d'écrire l'archive ") + tmp.file("p.zip") + " : " + zipErrorText(ZIP_ER_MEMORY));
+    EXPECT_FALSE(fs::exists(tmp.file("p.zip")));
+    EXPECT_EQ(filesUnder(tmp.path()), (std::set<std::string>{"in", "in/a.txt"}));
+}
+
 // The bytes unpacked are written on after each partial write, not taken for a failed one.
 TEST_F(ZipTest, ShortWritesStillUnpackEveryByte)
 {
