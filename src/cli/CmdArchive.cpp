@@ -10,7 +10,7 @@ namespace cinevaro::cli {
 
 int cmdArchive(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 2)
+    if (args.size() != 2 || isOption(args[0]) || isOption(args[1]))
         return usageOf("archive", err);
     if (!requireExistingFile(args[0], err))
         return 1;

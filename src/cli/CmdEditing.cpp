@@ -172,7 +172,7 @@ int cmdDelete(const Args& args, std::ostream&, std::ostream& err)
 
 int cmdExportFilm(const Args& args, std::ostream&, std::ostream& err)
 {
-    if (args.size() != 3)
+    if (args.size() != 3 || isOption(args[0]) || isOption(args[2]))
         return usageOf("export-film", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, false, err);

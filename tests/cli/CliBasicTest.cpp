@@ -297,6 +297,29 @@ TEST_F(CliBasicTest, EveryCommandRefusesAWordTooManyAndAnUnknownOption)
         EXPECT_FALSE(fs::exists(dir.file(name))) << name;
 }
 
+// No command writes a file whose name reads as an option: such a word is a usage error.
+TEST_F(CliBasicTest, NoCommandWritesAFileNamedLikeAnOption)
+{
+    films();
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"archive", "Films.cvo", "--aide"},
+             {"archive", "--Films.cvo", "f.zip"},
+             {"export-film", "Films.cvo", "2", "--aide"},
+             {"export-film", "--Films.cvo", "2", "f.film"},
+             {"html", "Films.cvo", "--aide"},
+             {"pdf", "Films.cvo", "--aide"},
+         }) {
+        SCOPED_TRACE(args[0] + " " + args[1] + " " + args.back());
+        EXPECT_EQ(run(args), 2);
+        EXPECT_EQ(err.str().rfind("usage: cinevaro-cli " + args[0], 0), 0u) << err.str();
+    }
+    fs::current_path(before);
+    for (const char* name : {"--aide", "f.zip", "f.film"})
+        EXPECT_FALSE(fs::exists(dir.file(name))) << name;
+}
+
 // The commands that change a catalogue first open it as the window does: a collection still in
 // the old "Images" folder becomes the catalogue's own folder before the change is saved.
 TEST_F(CliBasicTest, CommandsThatChangeTheCatalogueFirstOpenItAsTheWindowDoes)
