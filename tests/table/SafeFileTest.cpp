@@ -314,6 +314,22 @@ TEST(SafeFile, EachFailingStepKeepsTheOldFile)
     EXPECT_EQ(readFile(path), "new");
 }
 
+// The folder sync says whether it was done, with the reason when not.
+TEST(SafeFile, FolderSyncSaysWhetherItWasDone)
+{
+    FaultsOff off;
+    TempDir dir;
+    const std::string path = dir.write("data.bin", "bytes");
+    EXPECT_TRUE(cinevaro::table::syncFolderOf(path));
+    errno = 0;
+    EXPECT_FALSE(cinevaro::table::syncFolderOf((dir.path() / "missing" / "data.bin").string()));
+    EXPECT_EQ(errno, ENOENT);
+    cinevaro::table::setFileFaultForTesting(FileOp::SyncFolder, 1, EIO);
+    errno = 0;
+    EXPECT_FALSE(cinevaro::table::syncFolderOf(path));
+    EXPECT_EQ(errno, EIO);
+}
+
 TEST(SafeFile, TakenTemporaryNamesAreSkippedAHundredTimesAtMost)
 {
     FaultsOff off;
