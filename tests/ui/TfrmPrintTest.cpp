@@ -526,6 +526,24 @@ TEST_F(TfrmPrintTest, PrintingPutsTwoPagesOnEachSheet)
     EXPECT_TRUE(ct::readFile(none).empty());
 }
 
+// A printer left with no output at all is a printer that refused the document; no file of no
+// name is attempted.
+TEST_F(TfrmPrintTest, APrinterWithoutOutputIsReportedAsRefusingTheDocument)
+{
+    window->FormActivate();
+    prompts.answerModal([](QDialog& dialog) {
+        QPrinter* printer = static_cast<QPrintDialog&>(dialog).printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString());
+        return ct::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
+    });
+    click("ToolButton1");
+    const QStringList errors = prompts.texts(QStringLiteral("error"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0],
+              QStringLiteral("L'impression n'a pas pu être faite : l'imprimante n'a pas accepté le document."));
+}
+
 TEST_F(TfrmPrintTest, PrintingHonoursThePagesChosenInTheDialog)
 {
     addThreeFilms();
