@@ -1164,6 +1164,29 @@ TEST_F(TfrmBaseTest, PopupRefreshShowsF5AndF5RefreshesOnce)
     EXPECT_EQ(viaMenuItem + viaPopupItem, 1);
 }
 
+// The popup shows the keys of "Supprimer Fiche" and "Editer Fiche" beside its items; pressed in
+// the tree, each key runs its command once.
+TEST_F(TfrmBaseTest, PopupItemKeysRunTheirCommandOnce)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(window->PopupEffacer1->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(window->PopupEditerFiche1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    int deletes = 0, edits = 0;
+    QObject::connect(window->Effacer1, &QAction::triggered, [&] { ++deletes; });
+    QObject::connect(window->EditerFiche1, &QAction::triggered, [&] { ++edits; });
+    QObject::disconnect(window->Effacer1, &QAction::triggered, window.get(), nullptr);
+    QObject::disconnect(window->EditerFiche1, &QAction::triggered, window.get(), nullptr);
+    window->TreeFilm->setFocus();
+    QTest::keyClick(window->TreeFilm, Qt::Key_Delete);
+    QTest::keyClick(window->TreeFilm, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(edits, 1);
+}
+
 TEST_F(TfrmBaseTest, AutomaticAdditionHintsOfMenuItemAndToolButton)
 {
     start();
