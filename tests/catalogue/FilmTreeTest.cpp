@@ -180,6 +180,11 @@ TEST_F(FilmTreeTest, BuilderUsedAgainSortsAsANewOne)
         return formatFilmTree(builder.finish());
     };
     auto& t = state.table();
+    // A first row that is a film (older catalogues): every row is in the tree, so a later build
+    // can sort by the order of the last one.
+    t.SetCell(posTITRE, 1, "Zoo");
+    t.SetCell(posRESERVE1, 1, "Zoo");
+    t.SetCell(posRESERVE0, 1, "DivX");
     t.SetCell(posRESERVE0, 5, "Laserdisc"); // under no support: not in the tree
     FilmTreeBuilder kept;
     const auto again = [&](int step) {
@@ -192,6 +197,10 @@ TEST_F(FilmTreeTest, BuilderUsedAgainSortsAsANewOne)
     EXPECT_EQ(formatFilmTree(again(1)), fresh());
     t.SetCell(posRESERVE0, 5, "DVD");
     t.SetCell(posRESERVE0, 6, t.GetCell(posRESERVE0, 6) == "DVD" ? "VHS" : "DVD");
+    EXPECT_EQ(formatFilmTree(again(1)), fresh());
+    // Nothing changed, then a film moved to the other support: the order of the last build serves.
+    EXPECT_EQ(formatFilmTree(again(1)), fresh());
+    t.SetCell(posRESERVE0, 8, t.GetCell(posRESERVE0, 8) == "DVD" ? "VHS" : "DVD");
     EXPECT_EQ(formatFilmTree(again(1)), fresh());
 
     for (int row = 2; row <= t.RowCount(); row += 5)
