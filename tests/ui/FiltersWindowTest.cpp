@@ -172,6 +172,38 @@ TEST_F(Filters, DirectorFilterKeepsEveryCaseOfAToZAndMarksItsBox)
     EXPECT_TRUE(window->recordView()->filtreNul->isChecked());
 }
 
+// Each of the other filter buttons filters by its own box, and "Aucun" shows every film again.
+TEST_F(Filters, DateOriginDistributorAndSupportButtonsFilterByTheirBox)
+{
+    auto& t = state.table();
+    t.SetCell(t.FieldIndex("ORIGINE"), row(text("Alien")), table::cp("Américain"));
+    t.SetCell(t.FieldIndex("ORIGINE"), row(text("Brazil")), table::cp("Américain"));
+    t.SetCell(t.FieldIndex("DISTRIB"), row(text("Alien")), "Fox");
+    t.SetCell(t.FieldIndex("DISTRIB"), row(text("Casino")), "Fox");
+    t.SetCell(t.FieldIndex("DATE"), row(text("Casino")), "1995");
+    ui::RecordView& record = *window->recordView();
+    const auto filterBy = [&](QRadioButton* button) {
+        select(text("Alien"));
+        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+        button->click();
+        EXPECT_TRUE(button->isChecked());
+        return std::make_pair(window->statusText(1), films());
+    };
+    EXPECT_EQ(filterBy(record.filtreDate),
+              std::make_pair(text("Filtrer par Date avec 1980 : 5 Films Trouvés"),
+                             names({"Blade Runner", "Alien", "Sans Réalisateur", "Brazil"})));
+    EXPECT_EQ(filterBy(record.filtreOri),
+              std::make_pair(text("Filtrer par Origine avec Américain : 2 Films Trouvés"), names({"Alien", "Brazil"})));
+    EXPECT_EQ(filterBy(record.filtreDistrib),
+              std::make_pair(text("Filtrer par Distributeur avec Fox : 2 Films Trouvés"), names({"Alien", "Casino"})));
+    EXPECT_EQ(filterBy(record.filtreSupport), std::make_pair(text("Filtrer par Support avec DVD : 3 Films Trouvés"),
+                                                             names({"Alien", "Casino", "Sans Réalisateur"})));
+    record.filtreNul->click();
+    EXPECT_EQ(window->statusText(1), text("Aucun Filtre"));
+    EXPECT_EQ(films().size(), 5);
+    EXPECT_FALSE(state.FilterActive);
+}
+
 TEST_F(Filters, TheFilterStatusIsShownWholeBesideTheFilmCount)
 {
     select(text("Alien"));
