@@ -2,11 +2,13 @@
 // "Ajouter Fiche (Manuel)", "Gestion des Supports", and the tree after each save.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "MainWindowFilmsSupport.h"
+#include "ui/catalogue/RecordView.h"
 #include "ui/editing/TfrmAjout.h"
 #include "ui/editing/TfrmSupport.h"
 
@@ -40,6 +42,42 @@ TEST_F(EditingCommandsTest, EditOnASupportNodeDoesNothing)
     select(QStringLiteral("DVD"));
     window->EditerFiche1->trigger();
     EXPECT_TRUE(prompts.transcript().empty());
+}
+
+// A double click on a film opens its editor, and the film stays selected once it closes; on a
+// support it opens nothing.
+TEST_F(EditingCommandsTest, DoubleClickOnAFilmEditsIt)
+{
+    const auto doubleClick = [this](const QString& caption) {
+        select(caption);
+        emit window->TreeFilm->itemDoubleClicked(node(caption), 0);
+    };
+    int edited = 0;
+    prompts.answerModal([this, &edited](QDialog& dialog) {
+        auto& editor = static_cast<ui::TfrmAjout&>(dialog);
+        EXPECT_EQ(editor.windowTitle(), QStringLiteral("Editeur de fiche"));
+        EXPECT_EQ(editor.lblTitre->text(), QStringLiteral("CASINO"));
+        ++edited;
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
+    });
+    doubleClick(QStringLiteral("Casino"));
+    EXPECT_EQ(edited, 1);
+    ASSERT_NE(window->TreeFilm->currentItem(), nullptr);
+    EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("Casino"));
+
+    doubleClick(QStringLiteral("DVD"));
+    EXPECT_EQ(edited, 1);
+}
+
+// A letter typed in the tree moves to the next film it begins, and the record view shows it.
+TEST_F(EditingCommandsTest, ALetterTypedInTheTreeShowsTheFilmItNames)
+{
+    select(QStringLiteral("Alien"));
+    window->TreeFilm->setFocus();
+    QTest::keyClick(window->TreeFilm, Qt::Key_C);
+    ASSERT_NE(window->TreeFilm->currentItem(), nullptr);
+    EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("Casino"));
+    EXPECT_EQ(window->recordView()->lblTitre->text(), QStringLiteral("Casino"));
 }
 
 TEST_F(EditingCommandsTest, AddManualFilmAppearsUnderItsSupport)
