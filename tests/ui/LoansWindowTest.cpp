@@ -239,6 +239,31 @@ TEST_F(Loans, BorrowerHoldingAFilmCannotBeRemoved)
     EXPECT_EQ(loans::readBorrowers(saved), (std::vector<std::string>{"Bernard", "Paul", "Zoe", "Yves"}));
 }
 
+// "Gestion" in the lend window opens the borrowers window; a borrower added there can be chosen
+// at once.
+TEST_F(Loans, ABorrowerAddedFromTheLendWindowCanBeChosenAtOnce)
+{
+    select(text("Alien"));
+    QStringList offered;
+    prompts.answerModal([&offered](QDialog& dialog) {
+        auto& pret = static_cast<ui::TfrmPret&>(dialog);
+        EXPECT_EQ(pret.cmbQui->count(), 2);
+        pret.Button3->click();
+        for (int i = 0; i < pret.cmbQui->count(); ++i)
+            offered << pret.cmbQui->itemText(i);
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
+    });
+    prompts.answerModal([](QDialog& dialog) {
+        auto& gest = static_cast<ui::TfrmGestEmp&>(dialog);
+        gest.btnAddEmp->click();
+        gest.btnOkEmp->click();
+        return gest.result();
+    });
+    prompts.answerInput(text("Claire"));
+    window->loanPanel()->btnPret->click();
+    EXPECT_EQ(offered, (QStringList{text("Anne"), text("Claire"), text("Paul")}));
+}
+
 TEST_F(Loans, AnnulerDropsTheEdits)
 {
     prompts.answerModal([](QDialog& dialog) {

@@ -1187,6 +1187,25 @@ TEST_F(TfrmBaseTest, PopupItemKeysRunTheirCommandOnce)
     EXPECT_EQ(edits, 1);
 }
 
+// "A propos" shows the about box each time it is chosen; "Quitter" closes the main window.
+TEST_F(TfrmBaseTest, AboutShowsTheAboutBoxAndQuitClosesTheWindow)
+{
+    start();
+    window->show();
+    QStringList titles;
+    for (int i = 0; i < 2; ++i) {
+        prompts.answerModal([&titles](QDialog& dialog) {
+            titles << dialog.windowTitle();
+            return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Accepted);
+        });
+        window->Apropos1->trigger();
+    }
+    EXPECT_EQ(titles, QStringList(2, QStringLiteral("A propos de Cinevaro")));
+    ASSERT_TRUE(window->isVisible());
+    window->Quitter1->trigger();
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(TfrmBaseTest, AutomaticAdditionHintsOfMenuItemAndToolButton)
 {
     start();
