@@ -90,6 +90,34 @@ TEST(AviInfoTest, CodecTable)
     EXPECT_FALSE(AviHeader().put(188, std::string("DV\0D", 4)).read().formatVideo);
 }
 
+// Accented capitals fold to their plain letter wherever they stand in a code. Small letters are
+// upper-cased first, so "à" folds as "À" but "á" (Á once upper-cased, not in the list) stays.
+TEST(AviInfoTest, AccentedLettersOfACodeFoldToPlainCapitals)
+{
+    const std::pair<const char*, const char*> folded[] = {
+        {"ÀP41", "Microsoft High-Speed MPEG-4 V3 [Hack: AngelPotion Definitive]"},
+        {"ÂP41", "Microsoft High-Speed MPEG-4 V3 [Hack: AngelPotion Definitive]"},
+        {"äp41", "Microsoft High-Speed MPEG-4 V3 [Hack: AngelPotion Definitive]"},
+        {"ÇVID", "Radius Cinepak"},
+        {"çvid", "Radius Cinepak"},
+        {"MRLÈ", "Microsoft RLE"},
+        {"MRLÉ", "Microsoft RLE"},
+        {"MRLÊ", "Microsoft RLE"},
+        {"mrlë", "Microsoft RLE"},
+        {"DÎVX", "OpenDIVX"},
+        {"DÏVX", "OpenDIVX"},
+        {"UCÔD", "Iterated Systems ClearVideo"},
+        {"ucöd", "Iterated Systems ClearVideo"},
+        {"ÙCOD", "Iterated Systems ClearVideo"},
+        {"ÛCOD", "Iterated Systems ClearVideo"},
+        {"ÜCOD", "Iterated Systems ClearVideo"},
+    };
+    for (const auto& [code, name] : folded)
+        EXPECT_EQ(AviHeader().put(188, table::cp(code)).read().formatVideo, name) << code;
+    for (const char* code : {"ÁP41", "áp41", "ÅP41", "DÌVX", "UCÒD", "ÚCOD"})
+        EXPECT_FALSE(AviHeader().put(188, table::cp(code)).read().formatVideo) << code;
+}
+
 TEST(AviInfoTest, UnknownCodeLeavesTheFormatUnset)
 {
     AviInfo info = AviHeader().put(188, "XVID").read();
