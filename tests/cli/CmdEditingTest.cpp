@@ -143,6 +143,24 @@ TEST_F(CmdEditingTest, SetEditsButNeverChangesTitre)
     EXPECT_EQ(run({"set", path, row, "REAL"}), 2);
 }
 
+// Each field `set` takes lands in its own cell, as the editor's box of that name would put it.
+TEST_F(CmdEditingTest, SetPutsEachFieldInItsOwnCell)
+{
+    ASSERT_EQ(run({"add", path, "--support", "DVD", "--set", "TITRE=alien"}), 0);
+    const std::string row = std::to_string(rowOf("ALIEN"));
+    ASSERT_EQ(run({"set", path, row, "DATE=1979", "ORIGINE=Américain", "GENRE=Science-fiction",
+                   "RESUME=Un cargo spatial.", "ACTEUR=Sigourney Weaver;Tom Skerritt", "RESERVE0=VHS"}),
+              0)
+        << err.str();
+    EXPECT_EQ(cell(catalogue::posDATE, "ALIEN"), "1979");
+    EXPECT_EQ(cell(catalogue::posORIGINE, "ALIEN"), "Américain");
+    EXPECT_EQ(cell(catalogue::posGENRE, "ALIEN"), "Science-fiction");
+    EXPECT_EQ(cell(catalogue::posRESUME, "ALIEN"), "Un cargo spatial.");
+    EXPECT_EQ(cell(catalogue::posACTEUR, "ALIEN"), "Sigourney Weaver;Tom Skerritt");
+    EXPECT_EQ(cell(catalogue::posRESERVE0, "ALIEN"), "VHS");
+    EXPECT_EQ(cell(catalogue::posTITRE, "ALIEN"), "ALIEN");
+}
+
 TEST_F(CmdEditingTest, DeleteRemovesTheRowAndItsCover)
 {
     ASSERT_EQ(
