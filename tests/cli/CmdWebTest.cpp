@@ -68,6 +68,13 @@ TEST_F(CmdWebTest, SearchOptionsReachTheAddress)
     ASSERT_EQ(run({"web-search", "--root", service.rootAddress() + "/", "--by", "real", "--match", "2", "Hélène"}), 0)
         << err.str();
     EXPECT_EQ(service.requests().back().path, "/multicrit.html?real=H%E9l%E8ne&slow=2&listes=1");
+    ASSERT_EQ(run({"web-search", "--root", service.rootAddress(), "--by", "acteur", "--match", "1", "Reno"}), 0)
+        << err.str();
+    EXPECT_EQ(service.requests().back().path, "/multicrit.html?acteur=Reno&slow=1&listes=1");
+    // The last --by given counts.
+    ASSERT_EQ(run({"web-search", "--root", service.rootAddress(), "--by", "acteur", "--by", "titre", "Nikita"}), 0)
+        << err.str();
+    EXPECT_EQ(service.requests().back().path, "/multicrit.html?titre=Nikita&slow=0&listes=1");
 }
 
 TEST_F(CmdWebTest, SearchThroughAProxy)
