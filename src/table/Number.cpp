@@ -48,6 +48,35 @@ bool wellFormed(const std::string& s, char sep)
     return true;
 }
 
+// True when a well-formed number beyond the range of a double ("1E-400", "1E400" once parsed)
+// is below 1 in size, that is too small rather than too large: its first significant digit
+// stands before the decimal point's place once the exponent is applied.
+bool tooSmall(const std::string& plain)
+{
+    const std::size_t begin = plain[0] == '-' ? 1 : 0;
+    const std::size_t e = plain.find_first_of("Ee");
+    const std::string mantissa = plain.substr(begin, e == std::string::npos ? std::string::npos : e - begin);
+    long exponent = 0;
+    if (e != std::string::npos) {
+        const char* digits = plain.c_str() + e + 1;
+        const bool negative = *digits == '-';
+        if (*digits == '-' || *digits == '+')
+            ++digits;
+        for (; *digits && exponent < 100000; ++digits)
+            exponent = exponent * 10 + (*digits - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    std::size_t point = mantissa.find('.');
+    if (point == std::string::npos)
+        point = mantissa.size();
+    const std::size_t first = mantissa.find_first_not_of("0.");
+    if (first == std::string::npos)
+        return true;
+    const long place = first < point ? static_cast<long>(point - first - 1) : -static_cast<long>(first - point);
+    return place + exponent < 0;
+}
+
 } // namespace
 
 double ParseNumber(const std::string& text)
@@ -71,8 +100,9 @@ double ParseNumber(const std::string& text)
         return 0;
     double value = 0;
     const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    // Beyond a double's range: too small a number reads as 0, too large a one as infinite.
     if (ec == std::errc::result_out_of_range)
-        return plain[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+        return tooSmall(plain) ? 0 : plain[0] == '-' ? -HUGE_VAL : HUGE_VAL;
     if (ec != std::errc() || end != plain.data() + plain.size())
         return 0;
     return value;

@@ -1,5 +1,7 @@
 // Number texts of GetFloat and SetFloat, with either decimal separator.
+#include <cmath>
 #include <gtest/gtest.h>
+#include <string>
 
 #include "table/Platform.h"
 #include "table/TMlb2.h"
@@ -29,6 +31,21 @@ TEST_P(Numbers, ParseAcceptsBothSeparators)
     EXPECT_DOUBLE_EQ(ParseNumber("-,5"), -0.5);
     EXPECT_DOUBLE_EQ(ParseNumber(" 1 234 "), 1234);
     EXPECT_DOUBLE_EQ(ParseNumber("4E5x"), 400000);
+}
+
+// Beyond a double's range, a number too small reads as 0 and one too large as infinite, whatever
+// the digits before the exponent.
+TEST_P(Numbers, ParseBeyondTheRangeOfADouble)
+{
+    for (const char* text : {"1E-400", "-1E-400", "0,0001E-320", "123456E-400", "1E-99999999999999999999"})
+        EXPECT_EQ(ParseNumber(text), 0) << text;
+    EXPECT_EQ(ParseNumber("1E400"), HUGE_VAL);
+    EXPECT_EQ(ParseNumber("+1E400"), HUGE_VAL);
+    EXPECT_EQ(ParseNumber("-1E400"), -HUGE_VAL);
+    // 10^340 written as 10^440 times 10^-100: too large although its exponent is negative.
+    EXPECT_EQ(ParseNumber("1" + std::string(440, '0') + "E-100"), HUGE_VAL);
+    EXPECT_EQ(ParseNumber("0,00001E400"), HUGE_VAL);
+    EXPECT_DOUBLE_EQ(ParseNumber("1E-310"), 1E-310); // small but within reach
 }
 
 TEST_P(Numbers, ParseRejectsNonNumbers)
