@@ -142,6 +142,30 @@ TEST_F(ZipTest, ArchiveInsideTheCollectionDoesNotHoldItself)
     EXPECT_EQ(dir.Count(), 4);
 }
 
+// With folder names, a file inside the root folder is stored relative to it; one outside it, or
+// any file when there is no root, by its whole path without the leading "/".
+TEST_F(ZipTest, FolderNamesAreRelativeToTheRootOrTheWholePathOutsideIt)
+{
+    tmp.write("root/sub/a.txt", "a");
+    tmp.write("other/b.txt", "b");
+    const std::string outside = fs::path(tmp.file("other/b.txt")).lexically_normal().generic_string().substr(1);
+    for (const std::string& root : {tmp.file("root"), std::string()}) {
+        const std::string zipPath = tmp.file(root.empty() ? "noroot.zip" : "root.zip");
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.AddOptions = AddDirNames;
+        zip.AddRootDir = root;
+        zip.FSpecArgs = {tmp.file("root/sub/a.txt"), tmp.file("other/b.txt")};
+        ASSERT_TRUE(zip.Add());
+        TZipDir dir;
+        ASSERT_TRUE(dir.setZipFileName(zipPath));
+        const std::string inside =
+            root.empty() ? fs::path(tmp.file("root/sub/a.txt")).lexically_normal().generic_string().substr(1)
+                         : "sub/a.txt";
+        EXPECT_EQ(namesOf(dir.ListEntries()), (std::set<std::string>{inside, outside})) << root;
+    }
+}
+
 TEST_F(ZipTest, ProgressGivesOneStepPer32768BytesOfEachFile)
 {
     tmp.write("in/a.bin", pseudoRandom(100000, 1));
