@@ -314,6 +314,33 @@ TEST(SafeFile, EachFailingStepKeepsTheOldFile)
     EXPECT_EQ(readFile(path), "new");
 }
 
+// A failed write says why in words, the system's number only for a reason without words.
+TEST(SafeFile, AFailedWriteSaysWhyInWords)
+{
+    FaultsOff off;
+    TempDir dir;
+    const std::string path = dir.write("data.bin", "old");
+    const std::pair<int, const char*> reasons[] = {
+        {ENOSPC, "disque plein"},
+        {EDQUOT, "disque plein"},
+        {EACCES, "accès refusé"},
+        {EPERM, "accès refusé"},
+        {EROFS, "support protégé en écriture"},
+        {ENOENT, "dossier introuvable"},
+        {ENOTDIR, "dossier introuvable"},
+        {ENAMETOOLONG, "nom trop long"},
+        {EIO, "erreur d'écriture n°5"},
+    };
+    for (const auto& [error, words] : reasons) {
+        cinevaro::table::setFileFaultForTesting(FileOp::Open, 1, error);
+        const auto result = writeFileAtomically(path, "new");
+        EXPECT_FALSE(result);
+        EXPECT_NE(result.message.find(cinevaro::table::cp(words)), std::string::npos)
+            << words << ": " << result.message;
+        EXPECT_EQ(readFile(path), "old");
+    }
+}
+
 // The folder sync says whether it was done, with the reason when not.
 TEST(SafeFile, FolderSyncSaysWhetherItWasDone)
 {
