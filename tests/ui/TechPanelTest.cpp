@@ -159,6 +159,24 @@ TEST_F(TechPanel, EnregistrerWritesTheTwelveBoxes)
     EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
 }
 
+// A new catalogue empties the technical boxes of the film shown before, and that counts as no edit.
+TEST_F(TechPanel, ANewCatalogueEmptiesTheBoxesAndAsksNothing)
+{
+    select(text("Brazil"));
+    window->techPanel()->cmbVideo->setCurrentText(text("Real Vidéo"));
+    window->techPanel()->spnSize->setText(text("700"));
+    window->techPanel()->btnEnregistreInfo->click();
+    select(text("Alien"));
+    select(text("Brazil"));
+    ASSERT_EQ(window->techPanel()->spnSize->text(), text("700"));
+    prompts.answerFile(QString::fromStdString(dir.file("Nouvelle.cvo")));
+    window->Nouveau1->trigger();
+    EXPECT_TRUE(window->techPanel()->cmbVideo->currentText().isEmpty());
+    EXPECT_TRUE(window->techPanel()->spnSize->text().isEmpty());
+    EXPECT_FALSE(state.TechModified);
+    EXPECT_TRUE(prompts.texts(text("question")).isEmpty());
+}
+
 // The panel starts folded: its boxes are made when it is unfolded, showing the film shown then,
 // and their filling counts as no edit.
 TEST_F(TechPanel, AFoldedPanelMakesItsBoxesWhenUnfoldedWithTheShownFilm)
