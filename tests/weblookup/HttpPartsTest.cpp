@@ -109,6 +109,19 @@ TEST(CookieTest, ACookieWithoutPathBelongsToTheFolderOfItsPage)
     store.receive("racine=2", "h", "/index.html");
     EXPECT_EQ(store.headerFor("h", "/film/B.html"), "dossier=1; racine=2");
     EXPECT_EQ(store.headerFor("h", "/autre/C.html"), "racine=2");
+    // A request without a path asks for the root.
+    EXPECT_EQ(store.headerFor("h", ""), "racine=2");
+    EXPECT_EQ(store.headerFor("h", "?film=/film/"), "racine=2");
+}
+
+// A value in double quotes is kept without them; a lone quote stays.
+TEST(CookieTest, AQuotedValueIsKeptWithoutItsQuotes)
+{
+    CookieStore store;
+    store.receive("cite=\"Le Mépris\"", "h", "/");
+    store.receive("seul=\"", "h", "/");
+    store.receive("vide=\"\"", "h", "/");
+    EXPECT_EQ(store.headerFor("h", "/"), "cite=Le Mépris; seul=\"; vide=");
 }
 
 TEST(CookieTest, StoreIsBounded)
@@ -163,6 +176,10 @@ TEST(CookieTest, SingleLabelAndPublicSuffixDomainsAreRefused)
     EXPECT_TRUE(CookieStore::isPublicSuffix("fr"));
     EXPECT_TRUE(CookieStore::isPublicSuffix("Co.UK"));
     EXPECT_FALSE(CookieStore::isPublicSuffix("films.example"));
+    // Dots around the name do not hide a suffix.
+    EXPECT_TRUE(CookieStore::isPublicSuffix("..co.uk"));
+    EXPECT_TRUE(CookieStore::isPublicSuffix("co.uk.."));
+    EXPECT_FALSE(CookieStore::isPublicSuffix(".films.example."));
 }
 
 TEST(CookieTest, ExpiresInThePastDeletesAndMaxAgeWins)
