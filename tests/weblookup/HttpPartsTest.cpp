@@ -42,7 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{"http://h/p/doc.html#haut", "/p/doc.html", "h", 80},
                       AddressCase{"http://h/p/doc.html?q=1#x&y=2", "/p/doc.html?q=1", "h", 80},
                       AddressCase{"http://h?x=1", "/?x=1", "h", 80}, AddressCase{"http://h:1/a", "/a", "h", 1},
-                      AddressCase{"h:65535", "/", "h", 65535}));
+                      AddressCase{"h:65535", "/", "h", 65535},
+                      // Credentials are never sent; a fragment alone leaves the root.
+                      AddressCase{"http://nom:secret@h:82/p", "/p", "h", 82},
+                      AddressCase{"http://a@b@h/p", "/p", "h", 80}, AddressCase{"http://h#haut", "/", "h", 80}));
 
 TEST(AddressTest, RejectsMissingHostAndBadPorts)
 {
@@ -69,6 +72,12 @@ TEST(AddressTest, LocationsResolveAgainstTheCurrentAddress)
     EXPECT_EQ(resolveLocation(base, "/racine?x=2")->text(), "http://h:81/racine?x=2");
     EXPECT_EQ(resolveLocation(base, "//autre.example/z")->text(), "http://autre.example/z");
     EXPECT_EQ(resolveLocation(base, "http://ailleurs:9/y")->text(), "http://ailleurs:9/y");
+    // An empty location is the page itself; a query alone keeps the page's path and document.
+    EXPECT_EQ(resolveLocation(base, "")->text(), "http://h:81/a/b/page.html?q=1");
+    EXPECT_EQ(resolveLocation(base, "?r=2")->text(), "http://h:81/a/b/page.html?r=2");
+    // A path ending in "." or ".." names a folder.
+    EXPECT_EQ(resolveLocation(base, "..")->text(), "http://h:81/a/");
+    EXPECT_EQ(resolveLocation(base, "c/.")->text(), "http://h:81/a/b/c/");
 }
 
 TEST(CookieTest, DomainMatchesOnlyTheDomainAndItsSubdomains)
