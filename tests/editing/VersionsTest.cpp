@@ -319,6 +319,45 @@ TEST_F(VersionsTest, RestoreBringsBackOnlyTheCoversDeletedSinceThatVersion)
     EXPECT_FALSE(fs::exists(dir.file("Films/Brazil.jpg")));
 }
 
+// A restore whose save fails puts back none of the covers it brought and leaves the file as it was.
+TEST_F(VersionsTest, ARestoreThatCannotBeSavedLeavesTheFileAndTheCoversAsTheyWere)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    ASSERT_TRUE(editing::deleteRecord(state, rowOf(state, "Alien")).ok);
+    ASSERT_FALSE(fs::exists(dir.file("Films/Alien.jpg")));
+    const std::string before = readFile(file);
+    const auto list = versions().list(); // newest first: the deletion, the borrowers
+    ASSERT_GE(list.size(), 2u);
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC);
+    const auto restored = versions().restore(list[1].Number);
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(restored.ok);
+    EXPECT_NE(restored.message.find(table::cp("n'a pas pu être enregistrée")), std::string::npos) << restored.message;
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_FALSE(fs::exists(dir.file("Films/Alien.jpg")));
+    EXPECT_EQ(versions().list().size(), list.size());
+}
+
+// A version whose kept base is damaged is refused as "illisible", and nothing changes.
+TEST_F(VersionsTest, ADamagedVersionIsRefusedAndNothingChanges)
+{
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean", "Marie"}).ok);
+    versions().flush();
+    const std::string before = readFile(file);
+    const auto list = versions().list();
+    ASSERT_GE(list.size(), 3u);
+    for (const auto& item : fs::directory_iterator(dir.file("Films.versions")))
+        if (item.path().extension() == ".base")
+            dir.write(fs::relative(item.path(), dir.path()).string(), "damaged");
+    const auto restored = versions().restore(list[2].Number);
+    EXPECT_FALSE(restored.ok);
+    EXPECT_NE(restored.message.find(table::cp("est illisible ; rien n'a été modifié")), std::string::npos)
+        << table::cp1252ToUtf8(restored.message);
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(versions().list().size(), list.size());
+}
+
 // A store that ends between the start of a change and its save (the save never came) puts back
 // the covers it had taken away and keeps nothing of that change.
 TEST_F(VersionsTest, AStoreEndedBeforeTheSaveGivesBackTheCoversItTook)
