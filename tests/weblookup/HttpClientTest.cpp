@@ -304,6 +304,19 @@ TEST_F(HttpClientTest, ContinueReplyIsSkipped)
     EXPECT_EQ(result.body, "ok");
 }
 
+// Empty lines before the status line are passed over, and a line of the head that is no header
+// (no colon, or a colon first) is ignored; the headers around it still count.
+TEST_F(HttpClientTest, StrayLinesOfTheHeadArePassedOver)
+{
+    service.setOverride("/s", FakeResponse::rawBytes(std::string("\r\n\nHTTP/1.1 200 OK\r\n"
+                                                                 "pas un en-tete\r\n"
+                                                                 ": sans nom\r\n"
+                                                                 "Content-Length: 2\r\n\r\nokEN TROP")));
+    auto result = client.FetchPage(url("/s"));
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(result.body, "ok");
+}
+
 // Pages of one host come over one connection; Disconnect ends it, and the next connection is kept
 // in its turn.
 TEST_F(HttpClientTest, KeptConnectionIsReusedForTheSameHost)
