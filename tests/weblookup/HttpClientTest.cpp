@@ -223,6 +223,31 @@ TEST_F(HttpClientTest, SizedBodyCutShortKeepsWhatArrived)
     EXPECT_EQ(result.body, "seulement ceci");
 }
 
+// A chunked body cut short, inside a block or after a block's data, keeps what arrived; a large
+// sized body cut short as well. A block not followed by its line end is a malformed reply.
+TEST_F(HttpClientTest, BodiesCutShortKeepWhatArrivedAndABlockWithoutItsEndIsMalformed)
+{
+    const std::string chunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    service.setOverride("/inside", FakeResponse::rawBytes(chunkedHead + "3\r\nabc\r\n10\r\ndef"));
+    service.setOverride("/after", FakeResponse::rawBytes(chunkedHead + "3\r\nabc"));
+    service.setOverride("/noend", FakeResponse::rawBytes(chunkedHead + "3\r\nabcdef\r\n0\r\n\r\n"));
+    const std::string large(300000, 'z');
+    service.setOverride("/large", FakeResponse::rawBytes("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + large));
+
+    auto inside = client.FetchPage(url("/inside"));
+    ASSERT_TRUE(inside.ok()) << inside.message;
+    EXPECT_EQ(inside.body, "abcdef");
+    auto after = client.FetchPage(url("/after"));
+    ASSERT_TRUE(after.ok()) << after.message;
+    EXPECT_EQ(after.body, "abc");
+    auto noend = client.FetchPage(url("/noend"));
+    EXPECT_FALSE(noend.ok());
+    EXPECT_NE(noend.message.find("fin de bloc manquante"), std::string::npos) << noend.message;
+    auto cut = client.FetchPage(url("/large"));
+    ASSERT_TRUE(cut.ok()) << cut.message;
+    EXPECT_EQ(cut.body, large);
+}
+
 TEST_F(HttpClientTest, ServerThatStopsSendingTimesOutAsTransportFailure)
 {
     FakeResponse slow = FakeResponse::html(std::string(10000, 'x'));
