@@ -549,6 +549,55 @@ TEST_F(ZipTest, ShortWritesStillUnpackEveryByte)
     EXPECT_EQ(readFile(tmp.file("col/gros.bin")), big);
 }
 
+// Over files already there, an extraction keeps them by default; ExtrOverWrite replaces them all,
+// ExtrFreshen only those older than their entry (and creates none), ExtrUpdate replaces the older
+// ones and creates the missing ones.
+TEST_F(ZipTest, ExtractionOptionsDecideWhichFilesAlreadyThereAreReplaced)
+{
+    const std::time_t jan2020 = 1577836800;
+    const auto at = [](std::time_t t) {
+        return fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(t));
+    };
+    for (const char* name : {"ancien.txt", "recent.txt", "absent.txt"})
+        fs::last_write_time(tmp.write(std::string("in/") + name, std::string("archive ") + name), at(jan2020));
+    const std::string zipPath = tmp.file("a.zip");
+    {
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.FSpecArgs = {tmp.file("in/*.*")};
+        ASSERT_TRUE(zip.Add());
+    }
+    struct Case
+    {
+        unsigned options;
+        const char* ancien;
+        const char* recent;
+        bool absentMade;
+    };
+    for (const Case& c : {Case{0, "disque", "disque", true}, Case{ExtrOverWrite, "archive", "archive", true},
+                          Case{ExtrFreshen, "archive", "disque", false}, Case{ExtrUpdate, "archive", "disque", true}}) {
+        const std::string base = tmp.file("col" + std::to_string(c.options));
+        fs::create_directory(base);
+        fs::last_write_time(tmp.write(fs::path(base).filename().string() + "/ancien.txt", "disque"),
+                            at(jan2020 - 86400));
+        fs::last_write_time(tmp.write(fs::path(base).filename().string() + "/recent.txt", "disque"),
+                            at(jan2020 + 86400));
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.ExtrBaseDir = base;
+        zip.ExtrOptions = c.options;
+        const auto extracted = zip.Extract();
+        ASSERT_TRUE(extracted) << extracted.message;
+        const auto shown = [](const std::string& path) {
+            const std::string bytes = readFile(path);
+            return bytes.rfind("archive", 0) == 0 ? std::string("archive") : bytes;
+        };
+        EXPECT_EQ(shown(base + "/ancien.txt"), c.ancien) << c.options;
+        EXPECT_EQ(shown(base + "/recent.txt"), c.recent) << c.options;
+        EXPECT_EQ(fs::exists(base + "/absent.txt"), c.absentMade) << c.options;
+    }
+}
+
 class HostileArchiveTest : public ::testing::Test
 {
 protected:
