@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "catalogue/CatalogueState.h"
@@ -127,28 +128,35 @@ Outcome fetchFailure(const FetchResult& fetched)
 
 // The cover this run unpacked under the entry's own bytes is moved to the name the record view
 // reads. The film name may come from a downloaded file: it only ever names a file this run created.
-void settleCover(const catalogue::CatalogueState& state, const std::string& filmName,
-                 const std::vector<std::string>& unpackedFiles)
+// Returns where the cover this run made now stands, if it made one.
+std::optional<fs::path> settleCover(const catalogue::CatalogueState& state, const std::string& filmName,
+                                    const std::vector<std::string>& unpackedFiles)
 {
     const std::string unpackedName = filmName + ".jpg";
     if (!catalogue::isSafeNameComponent(unpackedName) || !contains(unpackedFiles, unpackedName))
-        return;
+        return std::nullopt;
     std::error_code ec;
     fs::path wanted = catalogue::coverPath(state, filmName);
     fs::path unpacked = fs::path(state.CollectionFolder) / unpackedName;
-    if (wanted != unpacked && !fs::exists(wanted, ec) && fs::exists(unpacked, ec))
+    if (wanted != unpacked && !fs::exists(wanted, ec) && fs::exists(unpacked, ec)) {
         fs::rename(unpacked, wanted, ec);
+        if (!ec)
+            return wanted;
+    }
+    return unpacked;
 }
 
-// A confirmed duplicate gets its own cover: a copy of the picture of the name it was found
-// under, unless a picture of the new name exists already (it belongs to another film).
-void copyCover(const catalogue::CatalogueState& state, const std::string& from, const std::string& to)
+// A confirmed duplicate gets its own cover: a copy of the picture of the name it was found under
+// (returned), unless a picture of the new name exists already (it belongs to another film).
+std::optional<fs::path> copyCover(const catalogue::CatalogueState& state, const std::string& from,
+                                  const std::string& to)
 {
     std::error_code ec;
     fs::path source = catalogue::coverPath(state, from);
     fs::path target = catalogue::coverPath(state, to);
-    if (source != target && fs::exists(source, ec) && !fs::exists(target, ec))
-        fs::copy_file(source, target, ec);
+    if (source != target && fs::exists(source, ec) && !fs::exists(target, ec) && fs::copy_file(source, target, ec))
+        return target;
+    return std::nullopt;
 }
 
 // Asks about every row whose RESERVE1 matches the film name as a LIKE pattern. Returns false when
@@ -351,14 +359,19 @@ Outcome addImportedFilm(catalogue::CatalogueState& state, const editing::FilmRec
                         const std::string& distributor, const ImportItem& item, const ImportHooks& hooks,
                         ImportResult& result)
 {
-    settleCover(state, unpacked.filmName, unpacked.createdFiles);
+    const auto settled = settleCover(state, unpacked.filmName, unpacked.createdFiles);
     std::string finalName = unpacked.filmName;
     if (!duplicateWalk(state, finalName, hooks)) {
         ++result.declined;
     } else {
-        copyCover(state, unpacked.filmName, finalName);
-        if (auto added = addFilmRow(state, film, finalName, distributor, item); !added)
+        const auto copied = copyCover(state, unpacked.filmName, finalName);
+        if (auto added = addFilmRow(state, film, finalName, distributor, item); !added) {
+            // The film is not in the catalogue: the covers this run made for it go too.
+            for (const auto& cover : {copied, settled})
+                if (cover)
+                    removeFile(cover->string());
             return added;
+        }
         ++result.added;
     }
     if (hooks.filmDone)

@@ -142,6 +142,26 @@ TEST_F(ImporterTest, TwoFilmsInListOrder)
     EXPECT_EQ(folderFiles(), expected);
 }
 
+// A film whose save fails is not added: the run stops with the reason, the file on disk and the
+// table stay as they were, and its cover does not stay behind.
+TEST_F(ImporterTest, AFilmWhoseSaveFailsIsNotAddedAndLeavesNoCover)
+{
+    auto list = items();
+    ASSERT_GE(list.size(), 2u);
+    list[0].ticked = true;
+    list[0].support = "DVD";
+    const std::string before = testing::readFile(state.CatalogueFileName);
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC, 1000);
+    auto result = run(list);
+    table::clearFileFaultsForTesting();
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("disque plein"), std::string::npos) << result.outcome.message;
+    EXPECT_EQ(result.added, 0);
+    EXPECT_EQ(state.table().RowCount(), 1);
+    EXPECT_EQ(testing::readFile(state.CatalogueFileName), before);
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{});
+}
+
 TEST_F(ImporterTest, TickedFilmWithoutSupportRefusesTheWholeRun)
 {
     auto list = items();
