@@ -726,6 +726,35 @@ TEST(ZipCentralNamesTest, NamesAreReadAsStored)
     EXPECT_FALSE(readCentralNamesFromBytes(lying, names));
 }
 
+// A Zip64 end whose locator or record is damaged, or a central header without its signature, is
+// not read.
+TEST(ZipCentralNamesTest, DamagedZip64EndsAndCentralHeadersAreNotRead)
+{
+    const std::string zip64 = ZipBuilder().add("a.film", "1").zip64End().bytes();
+    std::vector<std::string> names;
+    ASSERT_TRUE(readCentralNamesFromBytes(zip64, names));
+    const std::size_t locator = zip64.size() - 22 - 20;
+    ASSERT_EQ(zip64.substr(locator, 4), std::string("PK\x06\x07", 4));
+    std::string noLocator = zip64;
+    noLocator[locator] = 'X';
+    EXPECT_FALSE(readCentralNamesFromBytes(noLocator, names));
+    const auto le = [](const std::string& b, std::size_t at, int bytes) {
+        std::uint64_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+        return static_cast<std::size_t>(v);
+    };
+    std::string noRecord = zip64;
+    noRecord[le(zip64, locator + 8, 8)] = 'X';
+    EXPECT_FALSE(readCentralNamesFromBytes(noRecord, names));
+    // A locator cut from the start of the file: nothing before the end record to read it from.
+    EXPECT_FALSE(readCentralNamesFromBytes(zip64.substr(locator + 10), names));
+
+    std::string badHeader = goodArchive();
+    badHeader[le(badHeader, badHeader.size() - 22 + 16, 4)] = 'X';
+    EXPECT_FALSE(readCentralNamesFromBytes(badHeader, names));
+}
+
 // An entry whose file fails at its close is a failed unpacking: neither it nor its temporary file stays.
 TEST_F(HostileArchiveTest, AnEntryWhoseFileFailsAtItsCloseStopsTheUnpackingWithoutThatFile)
 {
