@@ -507,6 +507,12 @@ TEST(ZipEntryListTest, TheEntryLimitCountsEveryEntryUpToItself)
     EXPECT_EQ(entries.back().FileName, "e" + std::to_string(kMaxZipEntries - 1));
     zip.add("one-too-many", "");
     EXPECT_EQ(readEntryListFromBytes(zip.bytes(), entries), ZipListError::TooManyEntries);
+    // Both listers say so in words, not with a number.
+    const std::string tooMany = table::cp("L'archive contient trop d'entrées (plus de 65535)");
+    EXPECT_EQ(numberedReadError(ZipListError::TooManyEntries), tooMany);
+    EXPECT_EQ(plainReadError(ZipListError::TooManyEntries), tooMany);
+    EXPECT_EQ(numberedReadError(ZipListError::None), "");
+    EXPECT_EQ(plainReadError(ZipListError::None), "");
 }
 
 // An entry the library refuses to add (it runs out of memory) stops the archive with the
