@@ -189,3 +189,25 @@ TEST_F(LoansTest, TheLastRowCountsAsLent)
     EXPECT_EQ(loans::loanTexts(state.table(), last).btnPret, "Rendu");
     EXPECT_FALSE(loans::isLent(state.table(), last + 1));
 }
+
+// A row outside the table lends or returns nothing and writes nothing; an empty table has no
+// borrowers, and a borrower list given to it is not written.
+TEST_F(LoansTest, RowsOutsideTheTableAndAnEmptyTableChangeNothing)
+{
+    const std::string before = cinevaro::testing::readFile(state.CatalogueFileName);
+    for (int row : {0, -1, state.table().RowCount() + 1}) {
+        EXPECT_TRUE(loans::lendFilm(state, row, "Anne", "01/02/2026").ok) << row;
+        EXPECT_TRUE(loans::returnFilm(state, row).ok) << row;
+    }
+    EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
+    EXPECT_EQ(state.table().GetValue("NOMEMP"), "");
+
+    table::TMlb2 empty;
+    EXPECT_TRUE(loans::readBorrowers(empty).empty());
+    EXPECT_TRUE(loans::borrowersForLending(empty).empty());
+    catalogue::CatalogueState none;
+    catalogue::commitNames(none, dir.file("vide.cvo"));
+    none.CatalogueTable = std::make_unique<table::TMlb2>();
+    EXPECT_TRUE(loans::saveBorrowers(none, {"Anne"}).ok);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("vide.cvo")));
+}
