@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include <jpeglib.h>
+// jerror.h lists the message codes after jpeglib.h.
+#include <jerror.h>
 
 #include "table/Cp1252.h"
 
@@ -17,18 +19,30 @@ struct ErrorManager
 {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
 };
 
 void errorExit(j_common_ptr cinfo)
 {
-    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->message);
-    std::longjmp(err->jump, 1);
+    // The error's code stays in msg_code; reasonOf gives its French words.
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
 void silentMessage(j_common_ptr, int)
 {
+}
+
+// The reason of a fatal decoding error in French; the library's own texts are English.
+std::string reasonOf(int code)
+{
+    switch (code) {
+    case JERR_NO_SOI:
+        return table::cp("ce n'est pas une image JPEG");
+    case JERR_INPUT_EMPTY:
+    case JERR_INPUT_EOF:
+        return table::cp("fichier tronqué");
+    default:
+        return table::cp("image JPEG endommagée");
+    }
 }
 
 Outcome failure(const std::string& why)
@@ -154,7 +168,7 @@ bool decode(jpeg_decompress_struct& cinfo, ErrorManager& jerr, const unsigned ch
             RgbImage* out, std::vector<unsigned char>& line, int boxW, int boxH, std::string& error, JpegFacts* facts)
 {
     if (setjmp(jerr.jump)) {
-        error = jerr.message;
+        error = reasonOf(jerr.pub.msg_code);
         return false;
     }
     jpeg_create_decompress(&cinfo);

@@ -57,18 +57,31 @@ DrawOp textOp(double x, double y, std::string text, FontSpec font)
     return op;
 }
 
+namespace {
+
+// A picture that cannot be read names its file, so that the film whose cover it is can be found.
+Outcome namingCover(Outcome failed, const std::string& path)
+{
+    const std::string prefix = table::cp("Image illisible : ");
+    if (failed.message.rfind(prefix, 0) == 0)
+        failed.message.insert(prefix.size(), path + " : ");
+    return failed;
+}
+
+} // namespace
+
 PictureResult loadJpegPicture(const std::string& path)
 {
     auto picture = std::make_shared<Picture>();
     auto decoded = catalogue::decodeJpegFile(path, *picture, kCoverBoxWidth, kCoverBoxHeight);
     if (!decoded)
-        return Outcome::failure(decoded.message, "Cinevaro");
+        return Outcome::failure(namingCover(decoded, path).message, "Cinevaro");
     return std::shared_ptr<const Picture>(std::move(picture));
 }
 
 Outcome checkJpegPicture(const std::string& path)
 {
-    return catalogue::checkJpegFile(path, kCoverBoxWidth, kCoverBoxHeight);
+    return namingCover(catalogue::checkJpegFile(path, kCoverBoxWidth, kCoverBoxHeight), path);
 }
 
 PictureResult checkedJpegPicture(const std::string& path)

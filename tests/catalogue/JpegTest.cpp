@@ -143,6 +143,20 @@ TEST(JpegTest, DamagedFilesAreErrors)
     }
 }
 
+// A damaged picture is refused with its reason in French: the library's English texts never
+// reach the user.
+TEST(JpegTest, ADamagedPictureIsRefusedWithAFrenchReason)
+{
+    RgbImage image;
+    EXPECT_EQ(decode("not a picture at all", image).message,
+              cinevaro::table::cp("Image illisible : ce n'est pas une image JPEG"));
+    const auto good = makeJpeg(64, 48);
+    EXPECT_EQ(decode(good.substr(0, 20), image).message,
+              cinevaro::table::cp("Image illisible : image JPEG endommagée"));
+    EXPECT_EQ(decode(std::string("\xFF\xD8\xFF\xE0", 4) + std::string(200, '\x00'), image).message,
+              cinevaro::table::cp("Image illisible : image JPEG endommagée"));
+}
+
 TEST(JpegTest, TruncatedDataStillDecodesOrFailsCleanly)
 {
     const auto good = makeJpeg(320, 240);

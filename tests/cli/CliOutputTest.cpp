@@ -2,14 +2,17 @@
 #include "cli/Cli.h"
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "catalogue/CoverPath.h"
 #include "output/HtmlExport.h"
 #include "support/CliFixture.h"
 #include "support/FileFaults.h"
 #include "support/FileSizeLimit.h"
+#include "support/JpegBuilders.h"
 #include "support/OutputCatalogue.h"
 
 namespace fs = std::filesystem;
@@ -103,6 +106,29 @@ TEST_F(CliOutputTest, PdfHasOnePagePerPrintedPage)
     EXPECT_EQ(pages, 2);
     EXPECT_EQ(run({"pdf", dir.file("Films.cvo")}), 2);
     EXPECT_EQ(run({"pdf", dir.file("Absent.cvo"), pdf}), 1);
+}
+
+// A cover in the folder is printed as a picture of the PDF; a damaged one stops the command with
+// its reason, and nothing is written.
+TEST_F(CliOutputTest, PdfPrintsTheCoversAndStopsAtADamagedOne)
+{
+    const std::string cover =
+        cinevaro::catalogue::coverPath(state, state.table().GetCell(cinevaro::catalogue::posTITRE, 2));
+    fs::create_directories(fs::path(cover).parent_path());
+    const std::vector<unsigned char> grey(60 * 3, 128);
+    std::ofstream(cover, std::ios::binary) << ct::compressJpeg(
+        60, 80, 3, JCS_RGB, [](jpeg_compress_struct&) {}, [&grey](int) { return grey.data(); });
+    const std::string pdf = dir.file("films.pdf");
+    ASSERT_EQ(run({"pdf", dir.file("Films.cvo"), pdf}), 0) << err.str();
+    EXPECT_NE(ct::readFile(pdf).find("/Subtype /Image"), std::string::npos);
+
+    std::ofstream(cover, std::ios::binary) << "damaged";
+    const std::string other = dir.file("autre.pdf");
+    EXPECT_EQ(run({"pdf", dir.file("Films.cvo"), other}), 1);
+    EXPECT_NE(err.str().find(cinevaro::table::cp1252ToUtf8(cover) + " : ce n'est pas une image JPEG"),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(fs::exists(other));
 }
 
 // A word that starts with two hyphens is an option whatever follows them, never a file to write.
