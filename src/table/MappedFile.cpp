@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "table/Platform.h"
 #include "table/UniqueFd.h"
 
 namespace cinevaro::table {
@@ -24,8 +25,9 @@ std::optional<MappedFile> MappedFile::open(const std::string& path)
     MappedFile file;
     if (st.st_size == 0)
         return file; // nothing to map
-    void* at =
-        ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+    void* at = fileFaultInjected(FileOp::Map) ? MAP_FAILED
+                                              : ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
+                                                       MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
     if (at == MAP_FAILED)
         return std::nullopt;
     file.m_mapped = static_cast<const char*>(at);

@@ -30,8 +30,9 @@ enum class FileOp : int {
     Link,       // linking it to a target that must not be replaced
     SyncFolder, // syncing the folder after the rename or link
     Close,      // the close of a written file whose result is checked (UniqueFd::close)
+    Map,        // mapping a file to read it (MappedFile::open)
 };
-constexpr int kFileOpKinds = 8;
+constexpr int kFileOpKinds = 9;
 
 // Test seam: the `nth` operation of kind `op` from now on (1 = the next one) fails with `error`,
 // as on a full disk or a failing device, and so do the `times` - 1 operations after it; 0 turns

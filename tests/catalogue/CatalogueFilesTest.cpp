@@ -193,6 +193,50 @@ TEST_F(CatalogueFilesTest, OpenRewritesTheFileOnlyWhenLoadingChangedIt)
     EXPECT_EQ(versions.front().Operation, "Ouverture de la base");
 }
 
+// A catalogue that cannot be mapped is read the usual way, and its open compares what it would
+// write with the file itself: unchanged, the file is left alone; filled in, it is rewritten.
+TEST_F(CatalogueFilesTest, AnOpenWithoutMappingStillWritesOnlyWhatChanged)
+{
+    const auto path = dir.file("Films.cvo");
+    ASSERT_TRUE(newCatalogue(state, path, nullptr));
+    for (const char* title : {"Alien", "Brazil", "Zorro"}) {
+        appendFilmRow(state);
+        state.table().SetValue("TITRE", title);
+        state.table().SetValue("RESERVE1", title);
+    }
+    ASSERT_TRUE(saveCatalogue(state, "Ajout"));
+    ASSERT_TRUE(OpenCatalogue(state));
+    const auto versionsBefore = versionsOf(state).list().size();
+    const auto bytes = cinevaro::testing::readFile(path);
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    cinevaro::table::setFileFaultForTesting(cinevaro::table::FileOp::Map, 1, ENOMEM, 1000);
+    ASSERT_TRUE(OpenCatalogue(state));
+    EXPECT_GE(cinevaro::table::fileOperationCountForTesting(cinevaro::table::FileOp::Map), 1);
+    struct stat after
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(cinevaro::testing::readFile(path), bytes);
+    EXPECT_EQ(versionsOf(state).list().size(), versionsBefore);
+
+    // Out of title order, the file is as long as the sorted one but not the same.
+    for (int field : {posTITRE, posRESERVE1}) {
+        state.table().SetCell(field, 2, "Zorro");
+        state.table().SetCell(field, 4, "Alien");
+    }
+    ASSERT_TRUE(state.table().SaveToFile(path));
+    ASSERT_EQ(cinevaro::testing::readFile(path).size(), bytes.size());
+    ASSERT_TRUE(OpenCatalogue(state));
+    cinevaro::table::clearFileFaultsForTesting();
+    EXPECT_EQ(cinevaro::testing::readFile(path), bytes);
+    EXPECT_EQ(versionsOf(state).list().size(), versionsBefore + 1);
+}
+
 // After a failed open the state still names the unreadable file: nothing may be saved over it,
 // whatever is done to the empty table in memory, until a catalogue is open again.
 TEST_F(CatalogueFilesTest, NothingIsSavedOverAFileThatFailedToOpen)

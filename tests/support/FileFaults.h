@@ -34,6 +34,8 @@ inline const char* fileOpName(table::FileOp op)
         return "folder sync";
     case table::FileOp::Close:
         return "close";
+    case table::FileOp::Map:
+        return "map";
     }
     return "?";
 }
