@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cstdint>
@@ -84,6 +85,8 @@ bool allZero(const unsigned char* data, std::size_t length)
 // Hands the file to the library chunk by chunk, following the jumps it asks for. Reading stops
 // when the library is done, past the read limits, or at a chunk of zero bytes only (a hole in a
 // pre-allocated or sparse file: nothing after it can be read as media data).
+std::atomic<std::uint64_t> g_lastRead{0};
+
 void feed(Reader& library, std::ifstream& in, std::uint64_t length)
 {
     library.Open_Buffer_Init(length, 0);
@@ -93,6 +96,7 @@ void feed(Reader& library, std::ifstream& in, std::uint64_t length)
     int jumps = 0;
     while (stretch < kMediaReadStretch && total < kMediaReadTotal) {
         in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
+        stretch += got;
         const auto got = static_cast<std::size_t>(in.gcount());
         if (got == 0 || allZero(buffer.data(), got))
             break;
@@ -113,6 +117,7 @@ void feed(Reader& library, std::ifstream& in, std::uint64_t length)
         }
     }
     library.Open_Buffer_Finalize();
+    g_lastRead = total;
 }
 
 class Tracks
@@ -349,6 +354,11 @@ void readAudioTracks(const Tracks& tracks, std::size_t audios, MediaInfo& info)
 }
 
 } // namespace
+
+std::uint64_t mediaBytesReadForTesting()
+{
+    return g_lastRead;
+}
 
 MediaInfo readMediaFile(const std::string& path)
 {

@@ -31,6 +31,8 @@ struct MediaInfo
 // rest of a large file is never read.
 inline constexpr std::uint64_t kMediaReadStretch = 16u * 1024 * 1024;
 inline constexpr std::uint64_t kMediaReadTotal = 64u * 1024 * 1024;
+// Test seam: the bytes the last reading of a file handed to the library.
+std::uint64_t mediaBytesReadForTesting();
 
 // The library's file, loaded (dlopen) at the first reading of a file; when it cannot be loaded,
 // every non-AVI file gives a French message naming it and its package.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -189,6 +190,26 @@ TEST(MediaInfoFiles, LargeSparseFileGivesItsSizeAndTheHeaderValues)
     Fields expected = fields(readOk("h264-ac3-aac-srt.mkv"));
     expected["SIZE"] = "700";
     EXPECT_EQ(fields(info), expected);
+}
+
+// A large file the library cannot make sense of is read no further than the stretch allowed from
+// its start, and said to be of an unknown format.
+TEST(MediaInfoFiles, AnUnknownLargeFileIsReadNoFurtherThanTheStretch)
+{
+    cinevaro::testing::TempDir dir;
+    const std::string path = dir.file("inconnu.mkv");
+    {
+        std::ofstream out(path, std::ios::binary);
+        const std::string block(1 << 20, 'x');
+        for (std::uint64_t written = 0; written < editing::kMediaReadStretch + 4 * block.size();
+             written += block.size())
+            out << block;
+    }
+    const MediaInfo info = editing::readMediaFile(path);
+    EXPECT_FALSE(info.ok);
+    EXPECT_EQ(cinevaro::table::cp1252ToUtf8(info.error),
+              "Format de fichier non reconnu : les informations techniques ne peuvent pas être lues");
+    EXPECT_EQ(editing::mediaBytesReadForTesting(), editing::kMediaReadStretch);
 }
 
 TEST(MediaInfoFiles, AccentedFileNameIsRead)
