@@ -152,6 +152,13 @@ TEST_F(RechercheTest, ActorSearchEncodesAccents)
     EXPECT_GE(list().count(), 1);
 }
 
+TEST_F(RechercheTest, DirectorSearchAsksForTheDirector)
+{
+    search(QStringLiteral("Besson"), 2);
+    ASSERT_EQ(service.requestCount(), 1u);
+    EXPECT_EQ(service.requests()[0].path, "/multicrit.html?real=Besson&slow=0&listes=1");
+}
+
 TEST_F(RechercheTest, EnterInTheSearchBoxRunsOneSearch)
 {
     form->Edit1->setText(QStringLiteral("le phare"));
