@@ -82,11 +82,12 @@ bool allZero(const unsigned char* data, std::size_t length)
     return std::all_of(data, data + length, [](unsigned char c) { return c == 0; });
 }
 
+// Bytes the last reading handed to the library (mediaBytesReadForTesting).
+std::atomic<std::uint64_t> g_lastRead{0};
+
 // Hands the file to the library chunk by chunk, following the jumps it asks for. Reading stops
 // when the library is done, past the read limits, or at a chunk of zero bytes only (a hole in a
 // pre-allocated or sparse file: nothing after it can be read as media data).
-std::atomic<std::uint64_t> g_lastRead{0};
-
 void feed(Reader& library, std::ifstream& in, std::uint64_t length)
 {
     library.Open_Buffer_Init(length, 0);
@@ -96,7 +97,6 @@ void feed(Reader& library, std::ifstream& in, std::uint64_t length)
     int jumps = 0;
     while (stretch < kMediaReadStretch && total < kMediaReadTotal) {
         in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-        stretch += got;
         const auto got = static_cast<std::size_t>(in.gcount());
         if (got == 0 || allZero(buffer.data(), got))
             break;
