@@ -11,8 +11,10 @@
 #include <QStatusBar>
 
 #include "loans/Loans.h"
+#include "table/Platform.h"
 #include "ui/MainWindowFilmsSupport.h"
 #include "ui/catalogue/RecordView.h"
+#include "ui/editing/TechPanel.h"
 #include "ui/loans/LoanPanel.h"
 #include "ui/loans/TfrmGestEmp.h"
 #include "ui/loans/TfrmPret.h"
@@ -282,4 +284,93 @@ TEST_F(Loans, MainWindowPanelsAreFoundByName)
 {
     for (const char* name : {"LoanPanel", "TechPanel", "RecordView", "HintPanel"})
         EXPECT_NE(window->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+}
+
+// Saves of the main window that fail (a full disk): each tells the user once, in French, the file
+// on disk stays byte for byte, and the window shows the catalogue as it still is.
+class FailedSaves : public cinevaro::testing::MainWindowFilms
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFilms::SetUp();
+        before = cinevaro::testing::readFile(state.CatalogueFileName);
+    }
+    void diskFull() { table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC, 1000); }
+    void TearDown() override
+    {
+        table::clearFileFaultsForTesting();
+        EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
+        const QStringList errors = prompts.texts(text("error"));
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].contains(text("disque plein"))) << errors[0].toStdString();
+        MainWindowFilms::TearDown();
+    }
+    std::string before;
+};
+
+TEST_F(FailedSaves, ALendThatCannotBeSavedLeavesTheFilmAvailable)
+{
+    select(text("Alien"));
+    diskFull();
+    prompts.answerModal([](QDialog& dialog) {
+        auto& pret = static_cast<ui::TfrmPret&>(dialog);
+        pret.cmbQui->setCurrentIndex(0);
+        pret.Button1->click();
+        EXPECT_FALSE(pret.isVisible());
+        return pret.result();
+    });
+    window->loanPanel()->btnPret->click();
+    EXPECT_EQ(window->loanPanel()->lblPret->text(), text("Disponible"));
+    EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Prêter"));
+    EXPECT_EQ(state.table().GetCell(catalogue::posIFEMP, row(text("Alien"))), "0");
+}
+
+TEST_F(FailedSaves, AReturnThatCannotBeSavedLeavesTheFilmLent)
+{
+    select(text("Brazil"));
+    diskFull();
+    window->MenuPret->trigger();
+    EXPECT_EQ(window->loanPanel()->btnPret->text(), text("Rendu"));
+    EXPECT_TRUE(window->loanPanel()->lblPret->text().contains(text("Paul")));
+    EXPECT_EQ(state.table().GetCell(catalogue::posNOMEMP, row(text("Brazil"))), "Paul");
+}
+
+// The borrowers window stays open with the edited list, to try again or give up.
+TEST_F(FailedSaves, ABorrowerListThatCannotBeSavedKeepsThePreviousOne)
+{
+    diskFull();
+    prompts.answerModal([](QDialog& dialog) {
+        auto& gest = static_cast<ui::TfrmGestEmp&>(dialog);
+        gest.btnAddEmp->click();
+        gest.btnOkEmp->click();
+        EXPECT_TRUE(gest.isVisible());
+        EXPECT_EQ(listTexts(gest.lstBoxEmp), (QStringList{text("Anne"), text("Claire"), text("Paul")}));
+        gest.btnCancelEmp->click();
+        return gest.result();
+    });
+    prompts.answerInput(text("Claire"));
+    window->GestionEmprunteurs1->trigger();
+    EXPECT_EQ(loans::readBorrowers(state.table()), (std::vector<std::string>{"Anne", "Paul"}));
+}
+
+TEST_F(FailedSaves, ADeletionThatCannotBeSavedKeepsTheFilm)
+{
+    select(text("Alien"));
+    diskFull();
+    prompts.answerYes();
+    window->Effacer1->trigger();
+    EXPECT_NE(node(text("Alien")), nullptr);
+    EXPECT_NE(row(text("Alien")), 0);
+}
+
+TEST_F(FailedSaves, ATechnicalSaveThatCannotBeSavedKeepsTheEditPending)
+{
+    select(text("Brazil"));
+    window->techPanel()->spnSize->setText(text("700"));
+    diskFull();
+    window->techPanel()->btnEnregistreInfo->click();
+    EXPECT_TRUE(state.TechModified);
+    EXPECT_EQ(window->techPanel()->spnSize->text(), text("700"));
+    EXPECT_EQ(state.table().GetCell(state.table().FieldIndex("SIZE"), row(text("Brazil"))), "");
 }
