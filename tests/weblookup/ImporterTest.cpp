@@ -369,6 +369,27 @@ TEST_F(ImporterTest, ArchiveNamedLikeAnExistingFileLeavesThatFileAlone)
     EXPECT_EQ(state.table().RowCount(), 1);
 }
 
+// A file of the archive's name that appears while the archive is downloaded is left alone: the
+// download does not take its place, and the run stops saying the name is taken.
+TEST_F(ImporterTest, AFileNamedLikeTheArchiveThatAppearsDuringTheDownloadIsLeftAlone)
+{
+    const std::string archivePath = FakeFilmService::archivePath(films[0]);
+    const std::string existing = state.CollectionFolder + archivePath.substr(archivePath.rfind('/') + 1);
+    const std::string archive = FakeFilmService::filmArchive(films[0]);
+    FakeResponse racing;
+    racing.writer = [existing, archive](testing::FakeStream& stream) {
+        std::ofstream(existing, std::ios::binary) << "precious";
+        stream.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(archive.size()) + "\r\n\r\n" + archive);
+    };
+    service.setOverride(archivePath, racing);
+    auto result = run({{true, "DVD", service.rootAddress() + FakeFilmService::filmPath(films[0]), "A"}});
+    EXPECT_FALSE(result.outcome.ok);
+    EXPECT_NE(result.outcome.message.find("existe d\xE9j\xE0"), std::string::npos) << result.outcome.message;
+    EXPECT_EQ(cinevaro::testing::readFile(existing), "precious");
+    EXPECT_EQ(state.table().RowCount(), 1);
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{existing.substr(existing.rfind('/') + 1)});
+}
+
 // On a file system without an exclusive rename (the first rename answers EINVAL), the complete
 // download still takes its name, and still never replaces a file of that name.
 TEST_F(ImporterTest, WithoutAnExclusiveRenameTheArchiveStillNeverReplacesAFile)
