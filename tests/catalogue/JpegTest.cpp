@@ -87,6 +87,9 @@ TEST(JpegTest, CmykPicturesDecodeToTheirColours)
             for (int c = 0; c < 3; ++c)
                 EXPECT_NEAR(image.pixels[(4 * 24 + band * 8 + 4) * 3 + c], expected[band][c], 3)
                     << "band " << band << " channel " << c;
+        // The paper's flat block comes back exact: white to the last step, in every channel.
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(image.pixels[(4 * 24 + 4) * 3 + c], 255) << "channel " << c;
     }
 }
 
