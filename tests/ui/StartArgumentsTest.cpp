@@ -84,6 +84,21 @@ TEST(StartArgumentsTest, MissingFileIsReportedAndTheLastCatalogueKept)
     EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), last);
 }
 
+// A settings file that cannot be written is reported, and the named catalogue is not taken as the
+// last one (start-up then opens the one the settings name).
+TEST(StartArgumentsTest, SettingsThatCannotBeWrittenAreReported)
+{
+    TempDir dir;
+    const auto named = catalogueWith(dir, "Nouveau.cvo", "Alien");
+    const auto ini = dir.write("notes.txt", "a file, not a folder") + "/Cinevaro.ini";
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(ui::adoptStartCatalogue({QStringLiteral("cinevaro"), QString::fromStdString(named)}, ini, prompts));
+    const QStringList warnings = prompts.texts(QStringLiteral("warning"));
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings.front(), QStringLiteral("Impossible d'enregistrer le fichier de configuration ") +
+                                    QString::fromStdString(ini) + QLatin1Char('.'));
+}
+
 // Numbers are read and written with the system's decimal separator when the core can hold it.
 TEST(StartNumbers, TheSystemDecimalSeparatorIsTakenWhenItIsOneAsciiCharacter)
 {
