@@ -15,6 +15,7 @@
 
 #include "MainWindowFilmsSupport.h"
 #include "catalogue/Versions.h"
+#include "table/Platform.h"
 #include "ui/catalogue/RecordView.h"
 #include "ui/catalogue/TfrmVersions.h"
 
@@ -127,6 +128,31 @@ TEST_F(VersionsWindowTest, VersionsWindowRestoresAndTheRestoreCanBeUndone)
     window->Annuler1->trigger();
     EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
     EXPECT_EQ(node(QStringLiteral("Alien")), nullptr);
+}
+
+// A restore that cannot be saved (a full disk) says so, keeps the window open and the tree as it is.
+TEST_F(VersionsWindowTest, ARestoreThatCannotBeSavedSaysSoAndChangesNothing)
+{
+    deleteFilm(QStringLiteral("Casino"));
+    const std::string before = cinevaro::testing::readFile(state.CatalogueFileName);
+    prompts.answerModal([this](QDialog& dialog) {
+        auto& versions = static_cast<ui::TfrmVersions&>(dialog);
+        if (versions.lstVersions->topLevelItemCount() < 2)
+            return static_cast<int>(QDialog::Rejected);
+        versions.lstVersions->setCurrentItem(versions.lstVersions->topLevelItem(1));
+        prompts.answerYes();
+        table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC, 1000);
+        versions.btnRestaurer->click();
+        table::clearFileFaultsForTesting();
+        EXPECT_TRUE(versions.isVisible());
+        return cinevaro::testing::ScriptedPrompts::closeWindow(dialog, QDialog::Rejected);
+    });
+    window->Versions1->trigger();
+    const QStringList errors = prompts.texts(QStringLiteral("error"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().contains(QStringLiteral("disque plein"))) << errors.front().toStdString();
+    EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
+    EXPECT_EQ(node(QStringLiteral("Casino")), nullptr);
 }
 
 // "Restaurer" waits for a chosen version and follows the choice.
