@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "catalogue/Jpeg.h"
 #include "editing/JpegWriter.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
@@ -239,6 +241,22 @@ TEST_F(FilmFileTest, JpegWriterRefusesAPictureItCannotRead)
             << written.message;
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// A picture one pixel wide or high is still a picture: it is written.
+TEST_F(FilmFileTest, JpegWriterWritesAPictureOfOnePixelAcross)
+{
+    const unsigned char rgb[3 * 3] = {200, 10, 10, 10, 200, 10, 10, 10, 200};
+    for (const auto& [width, height, stride] : {std::tuple{1, 1, 3}, std::tuple{1, 3, 3}, std::tuple{3, 1, 9}}) {
+        const std::string bytes = encodeJpeg(width, height, rgb, stride);
+        ASSERT_FALSE(bytes.empty()) << width << "x" << height;
+        catalogue::RgbImage image;
+        ASSERT_TRUE(catalogue::decodeJpeg(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), image,
+                                          width, height)
+                        .ok);
+        EXPECT_EQ(image.width, width);
+        EXPECT_EQ(image.height, height);
+    }
 }
 
 // On a file system that refuses hard links (vfat, exFAT, many network mounts) the companion
