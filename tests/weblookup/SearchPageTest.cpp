@@ -63,6 +63,9 @@ TEST(AddressEncoding, PathAndDocumentEscapeTheirOwnSet)
     EXPECT_EQ(encodeAddress("http://host\\dir a\\f+#x.html"), "http://host/dir%20a/f%2B");
     EXPECT_EQ(encodeAddress(table::cp("http://host/é d/x#y.html?q=1")), "http://host/%E9%20d/x%23y.html?q=1");
     EXPECT_EQ(encodeAddress("http://host:81/p?q=a b"), "http://host:81/p?q=a+b");
+    // The host is kept as it is written, also when nothing follows it.
+    EXPECT_EQ(encodeAddress(table::cp("http://hôte+1:81/a b")), table::cp("http://hôte+1:81/a%20b"));
+    EXPECT_EQ(encodeAddress(table::cp("http://hôte+1")), table::cp("http://hôte+1"));
 }
 
 // An address without a scheme of its own keeps no part unescaped, even when its query holds one.
