@@ -94,6 +94,25 @@ TEST(SafeFile, StreamingWriterSeeksBackAndAborts)
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"stream.bin"});
 }
 
+// A seek first writes out what is buffered; when that fails, or the writer failed before, the
+// seek says so at once rather than letting the caller go on writing.
+TEST(SafeFile, AWriterThatFailedRefusesToSeek)
+{
+    FaultsOff off;
+    TempDir dir;
+    const std::string path = dir.write("stream.bin", "old");
+    SafeFileWriter w(path);
+    ASSERT_TRUE(w.open());
+    w.write("buffered");
+    cinevaro::table::setFileFaultForTesting(FileOp::Write, 1, ENOSPC);
+    EXPECT_FALSE(w.seek(0));
+    cinevaro::table::clearFileFaultsForTesting();
+    EXPECT_FALSE(w.seek(0));
+    EXPECT_FALSE(w.commit());
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"stream.bin"});
+}
+
 TEST(SafeFile, KeepModeRefusesAnExistingTarget)
 {
     TempDir dir;
