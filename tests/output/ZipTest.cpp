@@ -604,6 +604,86 @@ TEST_F(ZipTest, ExtractionOptionsDecideWhichFilesAlreadyThereAreReplaced)
     }
 }
 
+// Freshen replaces only the entries whose file is newer and adds nothing; update also adds the
+// files the archive lacks; move deletes the files once the archive holding them is written.
+TEST_F(ZipTest, AddOptionsDecideWhichEntriesAreReplacedAndMoveDeletesTheFiles)
+{
+    const std::time_t jan2020 = 1577836800;
+    const auto at = [](std::time_t t) {
+        return fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(t));
+    };
+    struct Case
+    {
+        unsigned options;
+        const char* plus;
+        const char* moins;
+        bool nouveauAdded;
+    };
+    for (const Case& c : {Case{0, "disque", "disque", true}, Case{AddFreshen, "disque", "archive", false},
+                          Case{AddUpdate, "disque", "archive", true}}) {
+        const std::string stem = "o" + std::to_string(c.options);
+        for (const char* name : {"plus.txt", "moins.txt"})
+            fs::last_write_time(tmp.write(stem + "/" + name, std::string("archive ") + name), at(jan2020));
+        const std::string zipPath = tmp.file(stem + ".zip");
+        {
+            TZipMaster zip;
+            ASSERT_TRUE(zip.setZipFilename(zipPath));
+            zip.FSpecArgs = {tmp.file(stem + "/*.*")};
+            ASSERT_TRUE(zip.Add());
+        }
+        fs::last_write_time(tmp.write(stem + "/plus.txt", "disque"), at(jan2020 + 86400));
+        fs::last_write_time(tmp.write(stem + "/moins.txt", "disque"), at(jan2020 - 86400));
+        tmp.write(stem + "/nouveau.txt", "disque");
+        TZipMaster zip;
+        ASSERT_TRUE(zip.setZipFilename(zipPath));
+        zip.AddOptions = c.options;
+        zip.FSpecArgs = {tmp.file(stem + "/*.*")};
+        const auto added = zip.Add();
+        ASSERT_TRUE(added) << added.message;
+        EXPECT_EQ(zip.Count(), c.nouveauAdded ? 3 : 2) << c.options;
+
+        const std::string out = tmp.file(stem + "-out");
+        fs::create_directory(out);
+        TZipMaster reader;
+        ASSERT_TRUE(reader.setZipFilename(zipPath));
+        reader.ExtrBaseDir = out;
+        ASSERT_TRUE(reader.Extract());
+        const auto shown = [](const std::string& path) {
+            const std::string bytes = readFile(path);
+            return bytes.rfind("archive", 0) == 0 ? std::string("archive") : bytes;
+        };
+        EXPECT_EQ(shown(out + "/plus.txt"), c.plus) << c.options;
+        EXPECT_EQ(shown(out + "/moins.txt"), c.moins) << c.options;
+        EXPECT_EQ(fs::exists(out + "/nouveau.txt"), c.nouveauAdded) << c.options;
+    }
+
+    tmp.write("move/a.txt", "premier");
+    tmp.write("move/b.txt", "second");
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("move.zip")));
+    zip.AddOptions = AddMove;
+    zip.FSpecArgs = {tmp.file("move/*.*")};
+    ASSERT_TRUE(zip.Add());
+    EXPECT_EQ(namesOf(zip.entries()), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_TRUE(filesUnder(tmp.path() / "move").empty());
+}
+
+TEST_F(ZipTest, UnpackingIntoAFolderThatIsNotThereIsRefusedInFrench)
+{
+    tmp.write("in/a.txt", "premier");
+    TZipMaster zip;
+    ASSERT_TRUE(zip.setZipFilename(tmp.file("a.zip")));
+    zip.FSpecArgs = {tmp.file("in/a.txt")};
+    ASSERT_TRUE(zip.Add());
+    for (const std::string& base : {std::string(), tmp.file("absent"), tmp.file("in/a.txt")}) {
+        zip.ExtrBaseDir = base;
+        const auto refused = zip.Extract();
+        EXPECT_FALSE(refused) << base;
+        EXPECT_EQ(refused.message, table::cp("Le dossier de destination n'existe pas : ") + base);
+    }
+    EXPECT_FALSE(fs::exists(tmp.file("absent")));
+}
+
 class HostileArchiveTest : public ::testing::Test
 {
 protected:
