@@ -159,6 +159,21 @@ TEST_F(RechercheTest, DirectorSearchAsksForTheDirector)
     EXPECT_EQ(service.requests()[0].path, "/multicrit.html?real=Besson&slow=0&listes=1");
 }
 
+// A letter the catalogue cannot hold is refused before any request leaves; the text stays in the
+// box to be corrected.
+TEST_F(RechercheTest, ALetterOutsideTheCatalogueCharactersIsRefusedBeforeAnyRequest)
+{
+    search(QStringLiteral("Tōkyō"), 0);
+    EXPECT_EQ(service.requestCount(), 0u);
+    ASSERT_EQ(prompts.transcript().size(), 1u);
+    EXPECT_EQ(prompts.transcript()[0].kind, QStringLiteral("error"));
+    EXPECT_EQ(prompts.transcript()[0].text,
+              QStringLiteral("Le texte contient un caractère qui ne peut pas être enregistré dans la base."));
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("Tōkyō"));
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_TRUE(form->btnCherche->isEnabled());
+}
+
 TEST_F(RechercheTest, EnterInTheSearchBoxRunsOneSearch)
 {
     form->Edit1->setText(QStringLiteral("le phare"));
