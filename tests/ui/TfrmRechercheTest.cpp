@@ -174,6 +174,22 @@ TEST_F(RechercheTest, ALetterOutsideTheCatalogueCharactersIsRefusedBeforeAnyRequ
     EXPECT_TRUE(form->btnCherche->isEnabled());
 }
 
+// The proxy of the settings is taken each time the window opens; the service's pages then come
+// through it, asked by their whole address.
+TEST_F(RechercheTest, SearchesGoThroughTheProxyOfTheSettingsWhenTheWindowOpens)
+{
+    settings->writeString("CONNEXION", "SITEWEB", "http://films.example");
+    settings->writeBool("CONNEXION", "PROXY", true);
+    settings->writeString("CONNEXION", "PROXYADRESSE", "127.0.0.1");
+    settings->writeString("CONNEXION", "PROXYPORT", std::to_string(service.port()));
+    form->hide();
+    form->show();
+    search(QStringLiteral("phare"));
+    ASSERT_EQ(service.requestCount(), 1u);
+    EXPECT_EQ(service.requests()[0].target, "http://films.example:80/multicrit.html?titre=phare&slow=0&listes=1");
+    EXPECT_EQ(list().count(), 1);
+}
+
 TEST_F(RechercheTest, EnterInTheSearchBoxRunsOneSearch)
 {
     form->Edit1->setText(QStringLiteral("le phare"));
