@@ -364,6 +364,29 @@ TEST_F(FailedSaves, ADeletionThatCannotBeSavedKeepsTheFilm)
     EXPECT_NE(row(text("Alien")), 0);
 }
 
+// When the file a failed deletion would read back is gone too, no catalogue stays open: both
+// reasons are told at once, and the tree and the record view are emptied and disabled.
+using CatalogueGone = cinevaro::testing::MainWindowFilms;
+
+TEST_F(CatalogueGone, ADeletionThatCannotBeSavedNorReadBackLeavesNoCatalogueOpen)
+{
+    select(text("Alien"));
+    std::filesystem::remove(state.CatalogueFileName);
+    table::setFileFaultForTesting(table::FileOp::Open, 1, ENOSPC, 1000);
+    prompts.answerYes();
+    window->Effacer1->trigger();
+    table::clearFileFaultsForTesting();
+    const QStringList errors = prompts.texts(text("error"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(text("disque plein"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QLatin1Char('\n'))) << errors[0].toStdString();
+    EXPECT_FALSE(state.IsOpen);
+    EXPECT_EQ(window->TreeFilm->topLevelItemCount(), 0);
+    EXPECT_FALSE(window->TreeFilm->isEnabled());
+    EXPECT_FALSE(window->Panel->isEnabled());
+    EXPECT_FALSE(std::filesystem::exists(state.CatalogueFileName));
+}
+
 TEST_F(FailedSaves, ATechnicalSaveThatCannotBeSavedKeepsTheEditPending)
 {
     select(text("Brazil"));
