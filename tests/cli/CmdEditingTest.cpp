@@ -12,6 +12,7 @@
 #include "support/CliFixture.h"
 #include "support/TempDir.h"
 #include "table/Cp1252.h"
+#include "table/TMlb2.h"
 
 namespace fs = std::filesystem;
 using namespace cinevaro;
@@ -221,6 +222,27 @@ TEST_F(CmdEditingTest, ExportFilmWritesLayoutAndPicture)
     ASSERT_EQ(run({"export-film", path, row, dir.file("notes.dat")}), 0);
     EXPECT_FALSE(fs::exists(dir.file("notes.jpg")));
     EXPECT_FALSE(picture.empty());
+}
+
+// A catalogue holding its fields but no row at all (not even the header row): reading it changes
+// nothing, and the first command that writes gives it its header row before its film.
+TEST_F(CmdEditingTest, ACatalogueWithoutRowsGetsItsHeaderRowFromTheFirstCommandThatWrites)
+{
+    table::TMlb2 bare;
+    for (const auto& field : catalogue::schemaFields())
+        bare.AddField(field);
+    ASSERT_TRUE(bare.SaveToFile(path));
+    const std::string before = readFile(path);
+    ASSERT_EQ(run({"list", path}), 0) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(readFile(path), before);
+
+    ASSERT_EQ(run({"add", path, "--support", "VHS", "--set", "TITRE=X"}), 0) << err.str();
+    catalogue::CatalogueState state = reread();
+    ASSERT_EQ(state.table().RowCount(), 2);
+    EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE2, 1), "DivX;DVD;VHS");
+    EXPECT_EQ(state.table().GetCell(catalogue::posTITRE, 2), "X");
+    EXPECT_EQ(state.table().GetCell(catalogue::posRESERVE0, 2), "VHS");
 }
 
 TEST_F(CmdEditingTest, SupportsListAndReplace)
