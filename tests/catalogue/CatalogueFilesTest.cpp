@@ -247,6 +247,9 @@ TEST_F(CatalogueFilesTest, NothingIsSavedOverAFileThatFailedToOpen)
     ASSERT_FALSE(openCatalogueFile(state, bad, &settings));
     EXPECT_FALSE(state.IsOpen);
     EXPECT_EQ(state.CatalogueFileName, bad);
+    // Nothing of the catalogue open before stays in memory.
+    EXPECT_EQ(state.table().FieldCount(), 0);
+    EXPECT_EQ(state.table().RowCount(), 0);
     for (const auto& f : schemaFields())
         state.table().AddField(f);
     appendFilmRow(state);
