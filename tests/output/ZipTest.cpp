@@ -59,6 +59,13 @@ std::set<std::string> filesUnder(const fs::path& dir)
     return files;
 }
 
+// "archive" for a file that came out of the test archive (its text starts so), else its text.
+std::string archiveOrDisk(const std::string& path)
+{
+    const std::string bytes = readFile(path);
+    return bytes.rfind("archive", 0) == 0 ? std::string("archive") : bytes;
+}
+
 std::string goodArchiveForMissingLibrary()
 {
     return ZipBuilder().add("a.film", std::string(300, 'f')).bytes();
@@ -594,12 +601,8 @@ TEST_F(ZipTest, ExtractionOptionsDecideWhichFilesAlreadyThereAreReplaced)
         zip.ExtrOptions = c.options;
         const auto extracted = zip.Extract();
         ASSERT_TRUE(extracted) << extracted.message;
-        const auto shown = [](const std::string& path) {
-            const std::string bytes = readFile(path);
-            return bytes.rfind("archive", 0) == 0 ? std::string("archive") : bytes;
-        };
-        EXPECT_EQ(shown(base + "/ancien.txt"), c.ancien) << c.options;
-        EXPECT_EQ(shown(base + "/recent.txt"), c.recent) << c.options;
+        EXPECT_EQ(archiveOrDisk(base + "/ancien.txt"), c.ancien) << c.options;
+        EXPECT_EQ(archiveOrDisk(base + "/recent.txt"), c.recent) << c.options;
         EXPECT_EQ(fs::exists(base + "/absent.txt"), c.absentMade) << c.options;
     }
 }
@@ -648,12 +651,8 @@ TEST_F(ZipTest, AddOptionsDecideWhichEntriesAreReplacedAndMoveDeletesTheFiles)
         ASSERT_TRUE(reader.setZipFilename(zipPath));
         reader.ExtrBaseDir = out;
         ASSERT_TRUE(reader.Extract());
-        const auto shown = [](const std::string& path) {
-            const std::string bytes = readFile(path);
-            return bytes.rfind("archive", 0) == 0 ? std::string("archive") : bytes;
-        };
-        EXPECT_EQ(shown(out + "/plus.txt"), c.plus) << c.options;
-        EXPECT_EQ(shown(out + "/moins.txt"), c.moins) << c.options;
+        EXPECT_EQ(archiveOrDisk(out + "/plus.txt"), c.plus) << c.options;
+        EXPECT_EQ(archiveOrDisk(out + "/moins.txt"), c.moins) << c.options;
         EXPECT_EQ(fs::exists(out + "/nouveau.txt"), c.nouveauAdded) << c.options;
     }
 
