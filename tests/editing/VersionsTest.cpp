@@ -665,6 +665,28 @@ TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)
     EXPECT_EQ(readFile(file), before);
 }
 
+// A header cut short in the middle of a line cannot be read: its version is dropped, copy and
+// header both, and the versions around it stay usable.
+TEST_F(VersionsTest, AVersionWhoseHeaderWasCutShortIsDroppedWithItsCopy)
+{
+    const std::string before = readFile(file);
+    ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
+    state.Versions.reset();
+    dir.write("Films.versions/v90.hdr", "time=1700000000\nopera");
+    dir.write("Films.versions/v90.raw", before + "différent du fichier");
+
+    catalogue::CatalogueState later;
+    ASSERT_TRUE(catalogue::openCatalogueFile(later, file, nullptr).ok);
+    auto& kept = catalogue::versionsOf(later);
+    kept.flush();
+    for (const auto& v : kept.list())
+        EXPECT_NE(v.Number, 90);
+    EXPECT_FALSE(fs::exists(dir.file("Films.versions/v90.raw")));
+    EXPECT_FALSE(fs::exists(dir.file("Films.versions/v90.hdr")));
+    ASSERT_TRUE(kept.undo().ok);
+    EXPECT_EQ(readFile(file), before);
+}
+
 // A store that goes away inside a group (the program closing during a web import, nested groups
 // included) keeps what the group saved, as one version.
 TEST_F(VersionsTest, AStoreEndedInsideNestedGroupsKeepsTheirSaveAsOneVersion)
