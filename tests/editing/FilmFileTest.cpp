@@ -216,6 +216,26 @@ TEST_F(FilmFileTest, JpegWriterNeverOverwrites)
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp~"));
 }
 
+// A picture of that name that appears while this one is encoded is not replaced either, and the
+// refusal says why; any other failure of the write is told as such.
+TEST_F(FilmFileTest, JpegWriterTellsAPictureThatAppearedMeanwhileFromAFailedWrite)
+{
+    const unsigned char rgb[2 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    const std::string path = dir.file("pic.jpg");
+    cinevaro::table::setFileFaultForTesting(cinevaro::table::FileOp::Link, 1, EEXIST);
+    const auto appeared = writeJpegFile(path, 2, 2, rgb, 6);
+    cinevaro::table::setFileFaultForTesting(cinevaro::table::FileOp::Link, 1, EIO);
+    const auto failed = writeJpegFile(path, 2, 2, rgb, 6);
+    cinevaro::table::clearFileFaultsForTesting();
+    EXPECT_FALSE(appeared.ok);
+    EXPECT_EQ(appeared.message, "L'image " + path + " existe d\xE9j\xE0");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.message, "Impossible d'\xE9"
+                              "crire l'image " +
+                                  path);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 // A picture without pixels, without data, or whose rows are shorter than its width is refused
 // before anything is encoded, and no file is written.
 TEST_F(FilmFileTest, JpegWriterRefusesAPictureItCannotRead)
