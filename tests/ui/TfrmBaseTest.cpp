@@ -267,6 +267,27 @@ TEST_F(TfrmBaseTest, NewCatalogueCancelledOrFolderImpossible)
     EXPECT_FALSE(fs::exists(dir.file("Bloque.cvo")));
 }
 
+// A new catalogue that cannot be created leaves the one open as it was: still shown, still named
+// in the settings, and its film still selected.
+TEST_F(TfrmBaseTest, ANewCatalogueThatCannotBeCreatedLeavesTheOpenOneShown)
+{
+    writeFilms(smallCatalogue);
+    start();
+    select(QStringLiteral("Alien"));
+    const QStringList before = treeLines();
+    const std::string named = settings.readString("GENERAL", "FICHIERBASE", "");
+    dir.write("Bloque", "x");
+    prompts.answerFile(QString::fromStdString(dir.file("Bloque.cvo")));
+    EXPECT_FALSE(window->Nouveau1Click());
+    ASSERT_EQ(prompts.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_TRUE(state.IsOpen);
+    EXPECT_EQ(treeLines(), before);
+    EXPECT_TRUE(window->TreeFilm->isEnabled());
+    EXPECT_TRUE(window->Panel->isEnabled());
+    EXPECT_EQ(window->recordView()->lblTitre->text(), QStringLiteral("Alien"));
+    EXPECT_EQ(settings.readString("GENERAL", "FICHIERBASE", ""), named);
+}
+
 TEST_F(TfrmBaseTest, CatalogueWithFilmsInTreeOrder)
 {
     writeFilms(smallCatalogue);
