@@ -66,6 +66,13 @@ void clickLabel(QWidget* widget)
 
 } // namespace
 
+// Types `text` into `box` one key at a time, letters beyond the keyboard's ASCII included.
+void typeText(QWidget* box, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
 class TfrmAjoutTest : public ::testing::Test
 {
 protected:
@@ -190,6 +197,33 @@ TEST_F(TfrmAjoutTest, AddStoresActorsDistributorAndEmptyDuration)
     EXPECT_EQ(ajout->lstActeur->item(0)->text(), QStringLiteral("A"));
     EXPECT_EQ(ajout->lstActeur->item(1)->text(), QStringLiteral("B"));
     EXPECT_EQ(ajout->cmbSupport->currentText(), QStringLiteral("DVD"));
+}
+
+// A letter the catalogue cannot hold, in any box, refuses the record with one message: nothing is
+// saved and every box keeps what was typed, to be corrected.
+TEST_F(TfrmAjoutTest, ALetterTheCatalogueCannotHoldRefusesTheRecordAndKeepsTheBoxes)
+{
+    const std::string before = cinevaro::testing::readFile(state.CatalogueFileName);
+    open(EditorMode::Add);
+    typeText(ajout->lblTitre, QStringLiteral("tōkyō"));
+    // Upper-cased while it could be; from the first letter it cannot hold on, left as typed.
+    EXPECT_EQ(ajout->lblTitre->text(), QStringLiteral("Tōkyō"));
+    QTest::keyClicks(ajout->lblReal, QStringLiteral("Ozu"));
+    QTest::keyClicks(ajout->lblActeur, QStringLiteral("Setsuko Hara"));
+    ajout->btnAdd->click();
+    typeText(ajout->lblActeur, QStringLiteral("笠智衆"));
+    ajout->btnAdd->click();
+    ajout->btnEnregistre->click();
+    EXPECT_EQ(
+        prompts.texts(QStringLiteral("error")),
+        QStringList{QStringLiteral("Le texte contient un caractère qui ne peut pas être enregistré dans la base.")});
+    EXPECT_TRUE(prompts.texts(QStringLiteral("question")).isEmpty());
+    EXPECT_EQ(cinevaro::testing::readFile(state.CatalogueFileName), before);
+    EXPECT_EQ(state.table().RowCount(), 1);
+    EXPECT_EQ(refreshes, 0);
+    EXPECT_EQ(ajout->lblTitre->text(), QStringLiteral("Tōkyō"));
+    EXPECT_EQ(ajout->lblReal->text(), QStringLiteral("Ozu"));
+    EXPECT_EQ(ajout->lstActeur->count(), 2);
 }
 
 TEST_F(TfrmAjoutTest, YesKeepsAddModeAndSupport)
