@@ -482,6 +482,29 @@ TEST_F(TfrmAjoutTest, PictureIsCopiedUnderTitreOnSave)
     EXPECT_TRUE(ajout->pickedCover().empty());
 }
 
+// A record saved whose picture cannot be copied is kept, and the user is warned that the picture
+// is missing before being offered another record.
+TEST_F(TfrmAjoutTest, ARecordWhosePictureCannotBeCopiedIsSavedWithAWarning)
+{
+    open(EditorMode::Add);
+    QTest::keyClicks(ajout->lblTitre, QStringLiteral("alien"));
+    prompts.answerFile(QString::fromStdString(writePoster(dir.file("new.jpg"), QStringLiteral("NEW"))));
+    clickLabel(ajout->lblImage);
+    const std::string cover = catalogue::coverPath(state, "ALIEN");
+    std::filesystem::create_directories(cover); // a folder stands where the picture should go
+    prompts.answerNo();
+    ajout->btnEnregistre->click();
+    EXPECT_NE(rowOf("ALIEN"), 0);
+    ASSERT_EQ(prompts.transcript().size(), 3u);
+    EXPECT_EQ(prompts.transcript()[1].kind, QStringLiteral("warning"));
+    EXPECT_EQ(prompts.transcript()[1].caption, QStringLiteral("Attention"));
+    EXPECT_EQ(prompts.transcript()[1].text,
+              QStringLiteral("La fiche a été enregistrée, mais l'image n'a pas pu être copiée vers ") +
+                  QString::fromStdString(cover));
+    EXPECT_EQ(prompts.transcript()[2].kind, QStringLiteral("question"));
+    EXPECT_TRUE(std::filesystem::is_directory(cover));
+}
+
 // A picked picture takes the place of the invitation to click, with the button that takes it away;
 // that button brings the invitation back.
 TEST_F(TfrmAjoutTest, APickedPictureReplacesTheInvitationUntilItIsTakenAway)
