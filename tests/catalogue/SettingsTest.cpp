@@ -1,6 +1,9 @@
 // The settings file: defaults, case-insensitive names, immediate writes, bad numbers.
 #include "catalogue/Settings.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -104,6 +107,46 @@ TEST_F(SettingsTest, DefaultPathFollowsTheEnvironment)
     EXPECT_TRUE(Settings::isInstalledLayout(bin.string()));
     EXPECT_EQ(Settings::defaultPath(bin.string()), dir.file("cfg") + "/cinevaro/Cinevaro.ini");
     setenv("CINEVARO_INI", dir.file("Cinevaro.ini").c_str(), 1);
+}
+
+// Without a configuration folder named in the environment, the settings go to the one under the
+// home folder, and without a home folder to the temporary folder.
+TEST_F(SettingsTest, WithoutXdgConfigHomeTheSettingsGoUnderHome)
+{
+    struct Restore
+    {
+        std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+        explicit Restore(std::initializer_list<const char*> names)
+        {
+            for (const char* name : names) {
+                const char* value = std::getenv(name);
+                saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            }
+        }
+        ~Restore()
+        {
+            for (const auto& [name, value] : saved)
+                value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+        }
+    } restore{"CINEVARO_INI", "XDG_CONFIG_HOME", "HOME"};
+    unsetenv("CINEVARO_INI");
+    setenv("XDG_CONFIG_HOME", "", 1);
+    setenv("HOME", dir.file("home").c_str(), 1);
+    EXPECT_EQ(Settings::defaultPath("/proc/1"), dir.file("home") + "/.config/cinevaro/Cinevaro.ini");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    EXPECT_EQ(Settings::defaultPath("/proc/1"),
+              (std::filesystem::temp_directory_path() / "cinevaro" / "Cinevaro.ini").string());
+}
+
+// A line that is neither a section, a key with its value nor a comment is passed over: the keys
+// after it still read.
+TEST_F(SettingsTest, ALineWithoutAnEqualsSignIsPassedOver)
+{
+    dir.write("Cinevaro.ini", "[GENERAL]\r\nNOMBASE\r\ngarbage line\r\nSPLIT=300\r\n");
+    EXPECT_EQ(settings.readString("GENERAL", "NOMBASE", "absent"), "absent");
+    EXPECT_EQ(settings.readString("GENERAL", "garbage line", "absent"), "absent");
+    EXPECT_EQ(settings.readInteger("GENERAL", "SPLIT", 289), 300);
 }
 
 // Keys the file cannot hold are refused rather than written as a line that reads back as
