@@ -144,6 +144,26 @@ TEST_F(HttpClientTest, LocationOnSuccessStatusIsARedirectionAndFileRestarts)
     EXPECT_EQ(requests[1].target, "/film/NUIT_A_45.html");
 }
 
+// A redirection the client cannot follow stops the fetch and says why: another scheme is named, an
+// address holding a control character is shown with "?" in its place.
+TEST_F(HttpClientTest, ARedirectionThatCannotBeFollowedStopsAndSaysWhy)
+{
+    for (const auto& [location, message] :
+         {std::pair<std::string, std::string>{"ftp://ailleurs/x", "Protocole non pris en charge : ftp"},
+          std::pair<std::string, std::string>{"/a\x01"
+                                              "b",
+                                              "Adresse de redirection invalide : /a?b"}}) {
+        FakeResponse moved = FakeResponse::withStatus(302, "Found");
+        moved.headers.emplace_back("Location", location);
+        service.setOverride("/moved.html", moved);
+        const std::size_t before = service.requestCount();
+        auto result = client.FetchPage(url("/moved.html"));
+        EXPECT_FALSE(result.ok()) << location;
+        EXPECT_EQ(result.message, table::cp(message));
+        EXPECT_EQ(service.requestCount(), before + 1) << location;
+    }
+}
+
 // A write error that shows only when the downloaded file is closed is a failed download.
 TEST_F(HttpClientTest, AFileWhoseCloseFailsIsAFailedDownload)
 {
