@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "table/MappedFile.h"
+#include "table/Platform.h"
 #include "table/SafeFile.h"
 #include "table/TMlb2.h"
 
@@ -44,7 +45,7 @@ bool exists(const std::string& path)
 // Moves a file, copying across file systems.
 bool moveFile(const std::string& from, const std::string& to)
 {
-    if (::rename(from.c_str(), to.c_str()) == 0)
+    if (!table::fileFaultInjected(table::FileOp::Rename) && ::rename(from.c_str(), to.c_str()) == 0)
         return true;
     if (errno != EXDEV)
         return false;

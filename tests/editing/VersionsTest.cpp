@@ -92,6 +92,23 @@ TEST(VersionFolder, IsNamedAfterTheCatalogue)
     }
 }
 
+// A cover kept in or brought back from another file system is copied, then removed where it was;
+// any other failure to move leaves it where it was.
+TEST(VersionFileMove, AcrossFileSystemsCopiesThenRemoves)
+{
+    TempDir dir;
+    const std::string from = dir.write("a.jpg", "les octets de la jaquette");
+    table::setFileFaultForTesting(table::FileOp::Rename, 1, EXDEV);
+    EXPECT_TRUE(catalogue::versionfiles::moveFile(from, dir.file("b.jpg")));
+    EXPECT_EQ(readFile(dir.file("b.jpg")), "les octets de la jaquette");
+    EXPECT_FALSE(fs::exists(from));
+    table::setFileFaultForTesting(table::FileOp::Rename, 1, EIO);
+    EXPECT_FALSE(catalogue::versionfiles::moveFile(dir.file("b.jpg"), dir.file("c.jpg")));
+    table::clearFileFaultsForTesting();
+    EXPECT_EQ(readFile(dir.file("b.jpg")), "les octets de la jaquette");
+    EXPECT_FALSE(fs::exists(dir.file("c.jpg")));
+}
+
 // Unchanged stretches of the file are each carried as one copy, however many blocks they span:
 // a delta of a file against itself is a single copy, and one changed byte costs a few more.
 TEST(VersionDeltaTest, AnUnchangedStretchIsOneCopy)
