@@ -1,5 +1,7 @@
 // The GUI program started with a catalogue, as the desktop entry starts it: it speaks French (Qt's
 // own buttons included), opens that catalogue, makes it the last one, and answers once shown.
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <string>
 
@@ -36,4 +38,23 @@ TEST(Launch, StartedWithACatalogueItSpeaksFrenchShowsItsFilmsAndAnswers)
     EXPECT_EQ(::pclose(program), 0);
     EXPECT_EQ(output, "Annuler\tIl y a 2 films dans la base de donnée\ncinevaro-ready\n");
     EXPECT_EQ(catalogue::Settings(ini).readString("GENERAL", "FICHIERBASE", ""), file);
+}
+
+// Without the launch-timing variable the program starts as a user starts it: it stays open, and
+// says nothing on its output, until it is closed (here by `timeout`, which then exits with 124).
+TEST(Launch, StartedAsAUserStartsItItStaysOpenUntilClosed)
+{
+    support::TempDir dir;
+    const std::string command = "env -u CINEVARO_EXIT_WHEN_READY QT_QPA_PLATFORM=offscreen CINEVARO_INI='" +
+                                dir.file("Cinevaro.ini") + "' timeout 2 '" CINEVARO_GUI_PROGRAM "' 2>/dev/null";
+    std::FILE* program = ::popen(command.c_str(), "r");
+    ASSERT_NE(program, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, program))
+        output += buffer;
+    const int status = ::pclose(program);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 124);
+    EXPECT_EQ(output, "");
 }
