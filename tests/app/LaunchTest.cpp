@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,23 @@
 
 using namespace cinevaro;
 namespace support = cinevaro::testing;
+
+namespace {
+
+// Runs `command` through the shell: its exit status as pclose gives it, and its output.
+std::pair<int, std::string> runCommand(const std::string& command)
+{
+    std::FILE* program = ::popen(command.c_str(), "r");
+    if (!program)
+        return {-1, {}};
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, program))
+        output += buffer;
+    return {::pclose(program), output};
+}
+
+} // namespace
 
 TEST(Launch, StartedWithACatalogueItSpeaksFrenchShowsItsFilmsAndAnswers)
 {
@@ -29,13 +47,8 @@ TEST(Launch, StartedWithACatalogueItSpeaksFrenchShowsItsFilmsAndAnswers)
     const std::string ini = dir.file("Cinevaro.ini");
     const std::string command = "env QT_QPA_PLATFORM=offscreen CINEVARO_EXIT_WHEN_READY=1 CINEVARO_INI='" + ini +
                                 "' '" CINEVARO_GUI_PROGRAM "' '" + file + "' 2>/dev/null";
-    std::FILE* program = ::popen(command.c_str(), "r");
-    ASSERT_NE(program, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, program))
-        output += buffer;
-    EXPECT_EQ(::pclose(program), 0);
+    const auto [status, output] = runCommand(command);
+    EXPECT_EQ(status, 0);
     EXPECT_EQ(output, "Annuler\tIl y a 2 films dans la base de donnée\ncinevaro-ready\n");
     EXPECT_EQ(catalogue::Settings(ini).readString("GENERAL", "FICHIERBASE", ""), file);
 }
@@ -47,13 +60,7 @@ TEST(Launch, StartedAsAUserStartsItItStaysOpenUntilClosed)
     support::TempDir dir;
     const std::string command = "env -u CINEVARO_EXIT_WHEN_READY QT_QPA_PLATFORM=offscreen CINEVARO_INI='" +
                                 dir.file("Cinevaro.ini") + "' timeout 2 '" CINEVARO_GUI_PROGRAM "' 2>/dev/null";
-    std::FILE* program = ::popen(command.c_str(), "r");
-    ASSERT_NE(program, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, program))
-        output += buffer;
-    const int status = ::pclose(program);
+    const auto [status, output] = runCommand(command);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 124);
     EXPECT_EQ(output, "");

@@ -76,6 +76,19 @@ protected:
         ASSERT_TRUE(done.ok) << done.message;
         ASSERT_TRUE(catalogue::loadCatalogue(state).ok);
     }
+    // Leaves version 90 unpacked with `header` and `raw`, as a power cut may leave it, then opens
+    // the catalogue again in `later` and lets the packing run: version 90 is never listed.
+    void reopenWithVersion90(catalogue::CatalogueState& later, const std::string& header, const std::string& raw)
+    {
+        state.Versions.reset();
+        dir.write("Films.versions/v90.hdr", header);
+        dir.write("Films.versions/v90.raw", raw);
+        ASSERT_TRUE(catalogue::openCatalogueFile(later, file, nullptr).ok);
+        auto& kept = catalogue::versionsOf(later);
+        kept.flush();
+        for (const auto& v : kept.list())
+            EXPECT_NE(v.Number, 90);
+    }
 };
 
 } // namespace
@@ -664,16 +677,9 @@ TEST_F(VersionsTest, AVersionWhoseHeaderWasLostInAPowerCutIsSkipped)
     // version is packed can leave it empty. The catalogue and the other versions stay usable.
     const std::string before = readFile(file);
     ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
-    state.Versions.reset();
-    dir.write("Films.versions/v90.hdr", "");
-    fs::copy_file(file, dir.file("Films.versions/v90.raw"));
-
     catalogue::CatalogueState later;
-    ASSERT_TRUE(catalogue::openCatalogueFile(later, file, nullptr).ok);
+    ASSERT_NO_FATAL_FAILURE(reopenWithVersion90(later, "", readFile(file)));
     auto& kept = catalogue::versionsOf(later);
-    kept.flush();
-    for (const auto& v : kept.list())
-        EXPECT_NE(v.Number, 90);
     EXPECT_FALSE(fs::exists(dir.file("Films.versions/v90.raw"))); // no orphan copy stays
     const auto undo = kept.nextUndo();
     ASSERT_TRUE(undo);
@@ -688,16 +694,9 @@ TEST_F(VersionsTest, AVersionWhoseHeaderWasCutShortIsDroppedWithItsCopy)
 {
     const std::string before = readFile(file);
     ASSERT_TRUE(loans::saveBorrowers(state, {"Jean"}).ok);
-    state.Versions.reset();
-    dir.write("Films.versions/v90.hdr", "time=1700000000\nopera");
-    dir.write("Films.versions/v90.raw", before + "différent du fichier");
-
     catalogue::CatalogueState later;
-    ASSERT_TRUE(catalogue::openCatalogueFile(later, file, nullptr).ok);
+    ASSERT_NO_FATAL_FAILURE(reopenWithVersion90(later, "time=1700000000\nopera", before + "différent du fichier"));
     auto& kept = catalogue::versionsOf(later);
-    kept.flush();
-    for (const auto& v : kept.list())
-        EXPECT_NE(v.Number, 90);
     EXPECT_FALSE(fs::exists(dir.file("Films.versions/v90.raw")));
     EXPECT_FALSE(fs::exists(dir.file("Films.versions/v90.hdr")));
     ASSERT_TRUE(kept.undo().ok);
