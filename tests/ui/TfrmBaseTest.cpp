@@ -575,6 +575,24 @@ TEST_F(TfrmBaseTest, RefreshKeepsSelectionAndExpansion)
     EXPECT_FALSE(node(QStringLiteral("DivX"))->isExpanded());
 }
 
+// A refresh asked from elsewhere in the window gives the keyboard to the tree: the arrow keys then
+// move through the films at once.
+TEST_F(TfrmBaseTest, RefreshGivesTheKeyboardToTheTree)
+{
+    writeFilms(smallCatalogue);
+    start();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    select(QStringLiteral("Alien"));
+    window->recordView()->MemoResume->setFocus();
+    ASSERT_TRUE(window->recordView()->MemoResume->hasFocus());
+    window->Rafraichir2->trigger();
+    EXPECT_TRUE(window->TreeFilm->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(window->TreeFilm->currentItem()->text(0), QStringLiteral("Brazil"));
+}
+
 // The root, first node of the tree, stays selected through a refresh.
 TEST_F(TfrmBaseTest, RefreshWithTheRootSelectedKeepsItSelected)
 {
