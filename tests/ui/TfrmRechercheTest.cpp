@@ -203,6 +203,18 @@ TEST_F(RechercheTest, EnterInTheSearchBoxRunsOneSearch)
     EXPECT_EQ(service.requestCount(), 2u);
 }
 
+// "Chercher" is the window's default button: Enter pressed while the keyboard is on a search
+// option runs the search too.
+TEST_F(RechercheTest, EnterOnASearchOptionRunsTheSearch)
+{
+    form->Edit1->setText(QStringLiteral("le phare"));
+    form->rdPart->setChecked(true);
+    QTest::keyClick(form->rdPart, Qt::Key_Return);
+    ASSERT_EQ(service.requestCount(), 1u);
+    EXPECT_EQ(service.requests()[0].path, "/multicrit.html?titre=le+phare&slow=1&listes=1");
+    EXPECT_EQ(list().count(), 1);
+}
+
 TEST_F(RechercheTest, MinimisingAndRestoringKeepsTheResults)
 {
     search(QString());
