@@ -182,7 +182,7 @@ int cmdList(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdShow(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 2)
+    if (args.size() != 2 || isOption(args[0]))
         return usageOf("show", err);
     catalogue::CatalogueState state;
     if (int status = openForCommand(args[0], state, false, err))

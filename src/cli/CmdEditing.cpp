@@ -136,7 +136,7 @@ int cmdAdd(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdSet(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() < 3)
+    if (args.size() < 3 || isOption(args[0]))
         return usageOf("set", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, true, err);
@@ -159,7 +159,7 @@ int cmdSet(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdDelete(const Args& args, std::ostream&, std::ostream& err)
 {
-    if (args.size() != 2)
+    if (args.size() != 2 || isOption(args[0]))
         return usageOf("delete", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, true, err);

@@ -80,7 +80,7 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err)
         else
             positional.push_back(args[i]);
     }
-    if (positional.size() != 3)
+    if (positional.size() != 3 || isOption(positional[0]))
         return usageOf("lend", err);
     auto name = argToCp(positional[2], err);
     auto dateText = argToCp(date.value_or(today()), err);
@@ -105,7 +105,7 @@ int cmdLend(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdReturn(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 2)
+    if (args.size() != 2 || isOption(args[0]))
         return usageOf("return", err);
     catalogue::CatalogueState state;
     auto row = openFilmRow(args[0], args[1], state, true, err);

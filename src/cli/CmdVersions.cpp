@@ -36,7 +36,7 @@ std::unique_ptr<catalogue::VersionStore> storeFor(const std::string& file, std::
 
 int bringBack(const Args& args, bool redo, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 1)
+    if (args.size() != 1 || isOption(args[0]))
         return usageOf(redo ? "redo" : "undo", err);
     auto store = storeFor(args[0], err);
     if (!store)
@@ -52,7 +52,7 @@ int bringBack(const Args& args, bool redo, std::ostream& out, std::ostream& err)
 
 int cmdVersions(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 1)
+    if (args.size() != 1 || isOption(args[0]))
         return usageOf("versions", err);
     auto store = storeFor(args[0], err);
     if (!store)
@@ -68,7 +68,7 @@ int cmdVersions(const Args& args, std::ostream& out, std::ostream& err)
 
 int cmdRestore(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 2)
+    if (args.size() != 2 || isOption(args[0]))
         return usageOf("restore", err);
     const auto number = parseRow(args[1]);
     if (!number)

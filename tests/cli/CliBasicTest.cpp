@@ -320,6 +320,32 @@ TEST_F(CliBasicTest, NoCommandWritesAFileNamedLikeAnOption)
         EXPECT_FALSE(fs::exists(dir.file(name))) << name;
 }
 
+// A word that reads as an option where the catalogue is expected is a usage error, never the name
+// of a catalogue that does not exist.
+TEST_F(CliBasicTest, AnOptionWhereTheCatalogueIsExpectedGetsTheUsage)
+{
+    films();
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"open", "--aide"},
+             {"list", "--aide"},
+             {"show", "--aide", "2"},
+             {"set", "--aide", "2", "REAL=X"},
+             {"delete", "--aide", "2"},
+             {"supports", "--aide"},
+             {"borrowers", "--aide"},
+             {"lend", "--aide", "2", "Jean"},
+             {"return", "--aide", "2"},
+             {"versions", "--aide"},
+             {"restore", "--aide", "1"},
+             {"undo", "--aide"},
+             {"redo", "--aide"},
+         }) {
+        SCOPED_TRACE(args[0]);
+        EXPECT_EQ(run(args), 2);
+        EXPECT_EQ(err.str().rfind("usage: cinevaro-cli " + args[0] + " ", 0), 0u) << err.str();
+    }
+}
+
 // The commands that change a catalogue first open it as the window does: a collection still in
 // the old "Images" folder becomes the catalogue's own folder before the change is saved.
 TEST_F(CliBasicTest, CommandsThatChangeTheCatalogueFirstOpenItAsTheWindowDoes)
