@@ -279,6 +279,27 @@ TEST_F(Loans, AnnulerDropsTheEdits)
     EXPECT_EQ(reread().GetCell(catalogue::posLISTEMP, 1), "Anne;Paul");
 }
 
+// A borrower's name the catalogue cannot hold is refused with its reason, and a cancelled or empty
+// name adds nobody: the list saved is the one before.
+TEST_F(Loans, ABorrowerNameThatCannotBeHeldOrIsEmptyAddsNobody)
+{
+    prompts.answerModal([](QDialog& dialog) {
+        auto& gest = static_cast<ui::TfrmGestEmp&>(dialog);
+        for (int attempt = 0; attempt < 3; ++attempt)
+            gest.btnAddEmp->click();
+        EXPECT_EQ(gest.lstBoxEmp->count(), 2);
+        gest.btnOkEmp->click();
+        return gest.result();
+    });
+    prompts.answerInput(text("Łukasz"));
+    prompts.answerInput(QString());
+    prompts.cancelInput();
+    window->GestionEmprunteurs1->trigger();
+    EXPECT_EQ(prompts.texts(text("error")),
+              QStringList{text("Le texte contient un caractère qui ne peut pas être enregistré dans la base.")});
+    EXPECT_EQ(reread().GetCell(catalogue::posLISTEMP, 1), "Anne;Paul");
+}
+
 // The panels the main window is made of are found by their names, like its controls.
 TEST_F(Loans, MainWindowPanelsAreFoundByName)
 {
