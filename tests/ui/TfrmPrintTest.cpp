@@ -310,6 +310,20 @@ TEST_F(TfrmPrintTest, ShownAgainItDropsTheOldPagesUntilTheNewOnesAreMade)
     EXPECT_EQ(preview().pageCount(), 2);
 }
 
+// "Fermer" closes the window without printing anything, and it opens again with its pages.
+TEST_F(TfrmPrintTest, FermerClosesTheWindowAndItOpensAgain)
+{
+    window->show();
+    QTest::qWait(20);
+    ASSERT_TRUE(window->isVisible());
+    click("ToolButton5");
+    EXPECT_FALSE(window->isVisible());
+    window->show();
+    QTest::qWait(20);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(preview().pageCount(), 2);
+}
+
 TEST_F(TfrmPrintTest, PagingStopsAtBothEnds)
 {
     window->FormActivate();
