@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/CatalogueState.h"
+#include "catalogue/CoverPath.h"
 #include "support/CliFixture.h"
 #include "support/FakeFilmService.h"
+#include "support/HostileArchives.h"
 #include "support/TempDir.h"
+#include "support/ZipBuilder.h"
 #include "table/Cp1252.h"
 
 namespace {
@@ -137,6 +140,24 @@ TEST_F(CmdWebTest, ImportOfPickedResults)
     std::vector<std::string> expected = {"DVD=" + films[0].name, "VHS=" + films[2].name};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(supports, expected);
+}
+
+// Entries an archive held that were left out (a link here) are told on the error output after the
+// count, as the window tells them after its import; the film itself is added.
+TEST_F(CmdWebTest, ImportTellsTheEntriesLeftOutOfAnArchive)
+{
+    auto path = catalogueFile();
+    const support::FakeFilm film = service.films()[0];
+    support::ZipBuilder zip;
+    zip.add(film.name + ".film", film.filmFile()).addSymlink(film.name + ".jpg", "/etc/passwd");
+    support::serveHostileArchive(service, film, support::FakeFilmService::archivePath(film), zip.bytes());
+    ASSERT_EQ(run({"web-import", path, "--root", service.rootAddress(), "", "--pick", "1=DVD"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Films ajoutés : 1\n");
+    EXPECT_EQ(err.str(), "Archive de " + table::cp1252ToUtf8(film.listedTitle) +
+                             " : 1 entrée ignorée (liens, noms vides ou contenant des caractères de contrôle)\n");
+    auto state = reopen(path);
+    EXPECT_EQ(state.table().RowCount(), 2);
+    EXPECT_FALSE(fs::exists(catalogue::coverPath(state, film.name)));
 }
 
 TEST_F(CmdWebTest, ImportDuplicatesAnswer)
