@@ -195,6 +195,21 @@ TEST_F(TfrmExportHTest, PrintingAndPreviewOfTheShownPage)
     EXPECT_TRUE(previewed);
 }
 
+// Without a printer (Qt's fall-back is a PDF file with no name) printing says so and writes nothing.
+TEST_F(TfrmExportHTest, PrintingWithoutAPrinterSaysSo)
+{
+    window->show();
+    window->setPrinterSetup([](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString());
+    });
+    click("ToolButton1");
+    ASSERT_EQ(prompts.transcript().size(), 1u);
+    EXPECT_EQ(prompts.transcript()[0].kind, QStringLiteral("warning"));
+    EXPECT_EQ(prompts.transcript()[0].caption, QStringLiteral("Attention"));
+    EXPECT_EQ(prompts.transcript()[0].text, QStringLiteral("Aucune imprimante n'est disponible."));
+}
+
 TEST_F(TfrmExportHTest, ToolBarShowsIconsWithTheTextsAsHints)
 {
     window->show();
